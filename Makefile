@@ -1,0 +1,37 @@
+# make test  - install what is missing, build the normal and the sanitizer configuration, run every test
+# make run   - install what is missing, build and start the program
+# make bench - build and run the benchmarks
+JOBS ?= $(shell nproc)
+
+.PHONY: deps build build-asan test test-normal test-asan run bench fuzz clean
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_SANITIZE=ON -DPW_WITH_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+
+test-normal: build
+	ctest --test-dir build --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+test: test-normal test-asan
+	@if [ -x scripts/fuzz ]; then ./scripts/fuzz; fi
+	@echo "All tests passed."
+
+run: build
+	./build/src/pixelwright $(ARGS)
+
+bench: build
+	./build/bench/pixelwright-bench
+
+clean:
+	rm -rf build build-asan build-fuzz

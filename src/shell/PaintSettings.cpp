@@ -1,0 +1,5 @@
+#include "shell/PaintSettings.h"
+
+PaintSettingsRecord PaintSettings;
+
+void ResetPaintSettings() { PaintSettings = PaintSettingsRecord{}; }
