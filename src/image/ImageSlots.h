@@ -10,6 +10,7 @@
 
 namespace platform {
 class Window;
+class WindowHandler;
 }
 
 // Mask byte values of a floating piece.
@@ -69,3 +70,34 @@ inline ImageBox& CurrentBox() { return ImageBoxTable[CurrentImage < kImageSlots 
 
 // Drops every slot's buffers and the piece without touching windows: a fresh start for tests.
 void ResetImageState();
+
+// Takes the lowest free slot from 1 upward, records the image size and gives it a canvas
+// window (child of the main window) at the given place, driven by the handler. Returns
+// the slot, or 0 when slots 1-9 are taken. Without a platform no window is made; the slot
+// is still taken (the buffers alone serve tests and the batch).
+std::uint32_t AllocateImageBox(int x, int y, int width, int height, int imageWidth, int imageHeight,
+                               platform::WindowHandler* procedure);
+
+// Makes the slot's work (undo) buffer of width x height at the given depth, filled with the
+// background colour. 1 on success, 0 when it cannot be made.
+int CreateWorkBuffer(std::uint32_t slot, int bitsPerPixel);
+int CreateUndoBuffer(std::uint32_t slot, int bitsPerPixel);
+
+// Releases the slot's buffers and window and clears its scroll position.
+void FreeImageBox(std::uint32_t slot);
+
+// A new document of width x height in the background colour, in a fresh slot that becomes
+// CurrentImage; zoom back to 1. Shows the out-of-memory message and returns 0 on failure.
+// Callers free the current slot first.
+int CreateImage(int width, int height);
+
+// Replaces the floating piece by a new one of width x height (background colour, empty
+// mask, with undo twins). Shows the out-of-memory message and returns 0 on failure.
+int CreateFloatingPiece(int width, int height);
+
+// The selection tool of the Select group's current entry: 0 -> 8, 1 -> 16, 2 -> 17, other -> 15.
+int SelectionToolOfGroup();
+
+// Out-of-memory texts.
+inline constexpr const char* kNoMemoryBitmap = "There is not enough memory to create the bitmap.";
+inline constexpr const char* kNoMemoryBrush = "There is not enough memory to store the brush.";

@@ -1,0 +1,55 @@
+// The document's file identity, the save-changes question, the file dialogs, opening,
+// saving, reverting and the list of recently used files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Full path of the document's file; empty for a new image.
+extern std::string CurrentPath;
+// 1 when the image may have changed since it was opened, reverted or saved.
+extern std::uint8_t ImageModified;
+
+constexpr int kRecentRoom = 4;
+extern std::string RecentFiles[kRecentRoom];
+extern std::uint8_t RecentCount;
+
+// The Recent menu's first identifier; entry i has 1101 + i.
+constexpr int kRecentFirstCommand = 1101;
+
+// File-type lists of the dialogs: pairs of description and pattern, "|"-separated.
+inline constexpr const char* kOpenTypeList =
+    "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.png;|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|"
+    "JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png|2BP Files (*.2bp)|*.2bp|";
+// The save list for a proposed name, by its ending; empty for any other ending.
+const char* SaveTypeListFor(const std::string& name);
+
+// The part after the last "/" (the whole path when there is none).
+std::string FileNameOf(const std::string& path);
+
+// 1 = go ahead, 0 = the user cancelled. Asks only when the image is modified.
+int PromptSaveChanges();
+
+// Runs the platform's open or save dialog; the chosen full path, or "" when cancelled.
+// chosenType (if given) gets the index of the type pair the user picked.
+std::string ShowFileDialog(bool save, const std::string& title, const std::string& initialName,
+                           const std::string& typeList, int* chosenType = nullptr);
+
+// Writes the document, asking for a name when askForName or when it has none yet.
+// 1 when a file was written.
+int SaveImage(bool askForName);
+
+// The Open command (the save question has been asked already).
+void OpenImage();
+
+// Opens the file as the document; it becomes the current path only once it has loaded.
+// 1 on success.
+int OpenImageAt(const std::string& path);
+
+// Decodes the file into a new current image. 1 on success; on failure the image stays and
+// a message says why.
+int LoadImageFile(const std::string& path);
+
+// Reads the list from the settings store, puts CurrentPath at its head, writes it back and
+// rebuilds the Recent menu.
+void UpdateRecentFiles();

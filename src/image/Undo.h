@@ -1,0 +1,29 @@
+// The one undo level: the slot's second buffer and the piece's undo twins. Undo exchanges
+// the buffers, so a second Undo redoes.
+#pragma once
+
+#include <cstdint>
+
+// What the last copy was taken for: the tool current at that moment, or one of these.
+constexpr std::uint32_t kUndoKindPiece = 100;
+constexpr std::uint32_t kUndoKindFilter = 200;
+extern std::uint32_t UndoKind;
+
+// Copies the current image into the undo buffer (re-making the buffer when the image size
+// changed) and marks the document modified. 1, or 0 after the out-of-memory message.
+int TakeImageUndo();
+
+// Copies the floating piece and its mask into their undo twins; UndoKind = 100.
+// 1, or 0 after the out-of-memory message.
+int TakePieceUndo();
+
+// Exchanges the current slot's work and undo buffers; an undo buffer of another size
+// brings its size back and redoes the scroll bars.
+void SwapImageBuffers();
+
+// The Undo command: also the redo.
+void Undo();
+
+inline constexpr const char* kNoMemoryUndo =
+    "There is not enough memory to create the bitmap. Please save the current document.";
+inline constexpr const char* kNoMemoryPieceUndo = "There is not enough memory to store brush.";
