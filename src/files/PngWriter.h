@@ -1,0 +1,19 @@
+// Saving a picture as a PNG file (8-bit truecolour, no alpha, not interlaced), through libpng.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "image/PixelBuffer.h"
+
+// Writes the 24-bit buffer to path as a PNG. The buffer's blue and red bytes are exchanged
+// in place while libpng reads it and are always put back. Failures, libpng's own among
+// them, are shown in the "Error" box naming the path; the old file at path survives a
+// failed write. Returns 1 written, 0 failed.
+int WritePng(const PixelBuffer* image, const std::string& path);
+
+// The inner writer: rows of width red-green-blue pixels stored bottom-up from pixelBase with
+// stride ((width * 24 + 31) & ~31) / 8; lastRowOffset is the offset of the top picture row.
+int CompressPng(const std::string& path, int width, int height, const std::uint8_t* pixelBase,
+                std::size_t lastRowOffset);
