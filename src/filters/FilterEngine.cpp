@@ -1,0 +1,117 @@
+#include "filters/FilterEngine.h"
+
+#include <cmath>
+
+#include "image/ImageSlots.h"
+#include "platform/FilterPump.h"
+#include "shell/PaintSettings.h"
+#include "tools/ToolIds.h"
+
+FilterContextRecord FilterContext;
+std::uint8_t FilterId = FILTER_NONE;
+std::uint8_t FilterBusy = kFilterIdle;
+std::uint16_t SineTable[361];
+std::int32_t AtanTable[257];
+
+namespace {
+
+bool PieceOnCanvas() {
+    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
+}
+
+// Filled before main, so that no filter running on two threads races to fill them.
+[[maybe_unused]] const bool g_tablesFilled = (InitSineTable(), true);
+
+}  // namespace
+
+PixelBuffer* FilterTarget() {
+    if (PieceOnCanvas()) return FloatingPiece.pieceDc ? FloatingPiece.pieceBitmap : nullptr;
+    if (CurrentImage == 0) return nullptr;
+    return CurrentBox().workBitmap;
+}
+
+PixelBuffer* FilterSource() {
+    if (PieceOnCanvas()) return FloatingPiece.pieceDc ? FloatingPiece.pieceUndoBitmap : nullptr;
+    if (CurrentImage == 0) return nullptr;
+    return CurrentBox().undoBitmap;
+}
+
+int PrepareFilterContext() {
+    PixelBuffer* source = FilterSource();
+    PixelBuffer* target = FilterTarget();
+    if (!source || !target) return 0;
+    if (source->BitsPerPixel() != 24 || target->BitsPerPixel() != 24) return 0;
+    if (source->Width() != target->Width() || source->Height() != target->Height()) return 0;
+    FilterContext.targetBits = target->Bits();
+    FilterContext.sourceBits = source->Bits();
+    FilterContext.stride = static_cast<std::uint32_t>(raster::StrideFor(source->Width(), 24));
+    FilterContext.bitsPerPixel = 24;
+    FilterContext.height = source->Height();
+    FilterContext.width = source->Width();
+    FilterContext.targetBitmap = target;
+    FilterContext.sourceBitmap = source;
+    return 1;
+}
+
+ChannelFlags ChannelMask(int index) {
+    static constexpr ChannelFlags kTable[7] = {
+        {true, true, true},   // All Channels
+        {true, false, false}, // Red
+        {false, true, false}, // Green
+        {false, false, true}, // Blue
+        {true, true, false},  // Yellow
+        {false, true, true},  // Cyan
+        {true, false, true},  // Magenta
+    };
+    if (index < 0 || index > 6) return ChannelFlags{};
+    return kTable[index];
+}
+
+int PumpFilterMessages() {
+    platform::PumpFilterMessages();
+    if (FilterBusy >= kFilterRestart) {
+        FilterBusy = kFilterIdle;
+        return 1;
+    }
+    return 0;
+}
+
+void InitSineTable() {
+    for (int i = 0; i <= 360; ++i) {
+        // The angle is formed in single precision, the sine and its scaling in double.
+        const float angle = static_cast<float>(i) * 0.004363323f;
+        SineTable[i] = static_cast<std::uint16_t>(std::sin(static_cast<double>(angle)) * 32767.0);
+    }
+    for (int i = 0; i <= 256; ++i) {
+        AtanTable[i] = static_cast<std::int32_t>(std::lround(std::atan(i / 256.0) * 1024.0));
+    }
+}
+
+int SineQ(int a) {
+    a %= 1440;
+    if (a < 0) a += 1440;
+    switch (a / 360) {
+        case 0: return SineTable[a];
+        case 1: return SineTable[720 - a];
+        case 2: return -SineTable[a - 720];
+        default: return -SineTable[1440 - a];
+    }
+}
+
+int Atan2Fixed(int y, int x) {
+    if (x == 0 && y == 0) return 0;
+    const std::int64_t ay = y < 0 ? -static_cast<std::int64_t>(y) : y;
+    const std::int64_t ax = x < 0 ? -static_cast<std::int64_t>(x) : x;
+    const int a = ay > ax ? 1608 - AtanTable[(ax * 256) / ay] : AtanTable[(ay * 256) / ax];
+    if (x >= 0) return y < 0 ? -a : a;
+    return y < 0 ? a - 3217 : 3217 - a;
+}
+
+std::uint32_t IntegerSqrt(std::uint32_t n) {
+    std::uint32_t r = 0;
+    for (std::uint32_t bit = 32768; bit != 0; bit >>= 1) {
+        const std::uint32_t t = r | bit;
+        if (t * t <= n) r = t;
+    }
+    return r;
+}
