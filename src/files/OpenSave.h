@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+namespace platform {
+class Menu;
+}
+
 // Full path of the document's file; empty for a new image.
 extern std::string CurrentPath;
 // 1 when the image may have changed since it was opened, reverted or saved.
@@ -16,6 +20,8 @@ extern std::uint8_t RecentCount;
 
 // The Recent menu's first identifier; entry i has 1101 + i.
 constexpr int kRecentFirstCommand = 1101;
+// The "Recent" sub-menu of the File menu: set by whoever builds the menus, filled here.
+extern platform::Menu* RecentMenu;
 
 // File-type lists of the dialogs: pairs of description and pattern, "|"-separated.
 inline constexpr const char* kOpenTypeList =

@@ -9,6 +9,7 @@
 
 namespace platform {
 class WindowHandler;
+enum class ScrollCode;
 }
 
 constexpr int kPolygonRoom = 116;
@@ -56,8 +57,7 @@ void CanvasStylusUp(int windowX, int windowY);
 void CanvasDoubleTap(int windowX, int windowY);
 void CanvasTimer(int timerId);
 
-enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbTrack, Other };
-void CanvasScroll(bool vertical, ScrollCode code, int thumbPosition);
+void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition);
 
 // Size change of the canvas: scroll bars redone without a target point.
 void CanvasSize();
