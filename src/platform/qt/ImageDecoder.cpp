@@ -1,0 +1,275 @@
+// Decoding on Qt's image reader (QtGui only: QImage needs neither an application object
+// nor a display), plus our own reader for 2-bit bitmap files.
+#include "platform/ImageDecoder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QSize>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "platform/MessageBox.h"
+#include "platform/qt/DecodeSupport.h"
+#include "platform/qt/TwoBppReader.h"
+#include "shell/PaintSettings.h"
+
+namespace platform {
+
+namespace {
+
+std::string ResourceFolderOverride;
+
+// Rows converted at a time from an image of an unusual format, so that the conversion
+// never needs a second whole picture.
+constexpr int kConversionRows = 64;
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// Qt refuses to allocate more than this many megabytes unless told otherwise.
+int AllocationLimitFor(std::uint64_t bytes) {
+    const std::uint64_t megabytes = bytes / (1024 * 1024) + 2;
+    return static_cast<int>(std::min<std::uint64_t>(megabytes, 0x7FFFFFFF));
+}
+
+// Lays one colour channel of a partly transparent pixel over the background's.
+std::uint8_t Over(int colour, int background, int alpha) {
+    return static_cast<std::uint8_t>((colour * alpha + background * (255 - alpha) + 127) / 255);
+}
+
+// Copies rows first .. first + count - 1 of a 32-bit image (RGB32 or ARGB32, not
+// premultiplied) into the result, composited over the background colour.
+void CopyRows(const QImage& rows, int first, PixelBuffer& image, bool composite) {
+    const int background[3] = {raster::BlueOf(PaintSettings.BColor), raster::GreenOf(PaintSettings.BColor),
+                               raster::RedOf(PaintSettings.BColor)};
+    const int width = image.Width();
+    for (int r = 0; r < rows.height(); ++r) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(rows.constScanLine(r));
+        std::uint8_t* out = image.Row(first + r);
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = in[x];
+            const int alpha = composite ? qAlpha(p) : 255;
+            if (alpha == 255) {
+                out[3 * x] = static_cast<std::uint8_t>(qBlue(p));
+                out[3 * x + 1] = static_cast<std::uint8_t>(qGreen(p));
+                out[3 * x + 2] = static_cast<std::uint8_t>(qRed(p));
+            } else {
+                out[3 * x] = Over(qBlue(p), background[0], alpha);
+                out[3 * x + 1] = Over(qGreen(p), background[1], alpha);
+                out[3 * x + 2] = Over(qRed(p), background[2], alpha);
+            }
+        }
+    }
+}
+
+// Fills the result from a decoded picture of any format; false when memory runs out.
+bool CopyDecoded(const QImage& decoded, PixelBuffer& image) {
+    const bool composite = decoded.hasAlphaChannel();
+    const QImage::Format wanted = composite ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (decoded.format() == wanted) {
+        CopyRows(decoded, 0, image, composite);
+        return true;
+    }
+    for (int first = 0; first < decoded.height(); first += kConversionRows) {
+        const int count = std::min(kConversionRows, decoded.height() - first);
+        const QImage rows = decoded.copy(0, first, decoded.width(), count).convertToFormat(wanted);
+        if (rows.isNull()) return false;
+        CopyRows(rows, first, image, composite);
+    }
+    return true;
+}
+
+std::uint64_t DecodingBytes(const QSize& size) {
+    // Qt holds the picture at up to 8 bytes a pixel (16-bit channels) while it decodes.
+    return static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) * 8;
+}
+
+DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std::string& name) {
+    if (size > static_cast<std::size_t>(std::numeric_limits<qsizetype>::max())) {
+        return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    }
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QBuffer device;
+    device.setData(bytes);
+    if (!device.open(QIODevice::ReadOnly)) return DecodeFailure(DecodeStatus::NotImage, name);
+
+    const std::string suffix = std::filesystem::path(name).extension().string();
+    QImageReader reader(&device, suffix.size() > 1 ? QByteArray(suffix.c_str() + 1) : QByteArray());
+    reader.setAutoTransform(true);
+    if (!reader.canRead()) return DecodeFailure(DecodeStatus::NotImage, name);
+
+    // The announced size is checked, and the result made, before Qt allocates anything.
+    const QSize announced = reader.size();
+    DecodedImage result;
+    if (announced.isValid()) {
+        if (announced.width() <= 0 || announced.height() <= 0) return DecodeFailure(DecodeStatus::NotImage, name);
+        result = MakeDecodeTarget(announced.width(), announced.height(), DecodingBytes(announced), name);
+        if (!result.image) return result;
+        reader.setAllocationLimit(AllocationLimitFor(DecodingBytes(announced)));
+    }
+
+    const QImage decoded = reader.read();
+    if (decoded.isNull()) {
+        // A sound header with no picture behind it is a damaged file, unless Qt could not
+        // get the memory for the picture the header announced.
+        result.image.reset();
+        if (announced.isValid() && QImage(announced, QImage::Format_ARGB32).isNull()) {
+            return DecodeFailure(DecodeStatus::OutOfMemory, name);
+        }
+        return DecodeFailure(DecodeStatus::NotImage, name);
+    }
+    // The orientation of a photo may have turned the picture.
+    if (!result.image || result.image->Width() != decoded.width() || result.image->Height() != decoded.height()) {
+        result.image.reset();
+        result = MakeDecodeTarget(decoded.width(), decoded.height(), 0, name);
+        if (!result.image) return result;
+    }
+    if (!CopyDecoded(decoded, *result.image)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    return result;
+}
+
+// Reads the whole file; false with the status to report when it cannot.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, DecodeStatus& status) {
+    status = DecodeStatus::CannotOpen;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
+    bool ok = true;
+    try {
+        if (S_ISREG(info.st_mode)) {
+            if (BeyondMemory(static_cast<std::uint64_t>(info.st_size))) throw std::bad_alloc();
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
+        }
+        std::uint8_t chunk[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            if (BeyondMemory(bytes.size() + got)) throw std::bad_alloc();
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        ok = !std::ferror(file);
+    } catch (const std::bad_alloc&) {
+        status = DecodeStatus::OutOfMemory;
+        ok = false;
+    }
+    std::fclose(file);
+    return ok;
+}
+
+std::string ProgramDirectory() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
+}
+
+}  // namespace
+
+DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long long width, long long height) {
+    DecodedImage failure;
+    failure.status = status;
+    failure.caption = kCaptionError;
+    switch (status) {
+        case DecodeStatus::Ok:
+        case DecodeStatus::NotImage:
+            failure.status = DecodeStatus::NotImage;
+            failure.text = Quoted(name) + " is not an image, or the file is damaged.";
+            break;
+        case DecodeStatus::CannotOpen:
+            failure.text = "Can't open file" + Quoted(name);
+            break;
+        case DecodeStatus::TooLarge:
+            failure.text = Quoted(name) + " is too large: the image is " + std::to_string(width) + " x " +
+                           std::to_string(height) + " pixels, and neither side may be more than " +
+                           std::to_string(raster::kMaxBitmapSide) + " pixels.";
+            break;
+        case DecodeStatus::OutOfMemory:
+            failure.text = "There is not enough memory to create the bitmap.";
+            failure.caption = kCaptionOutOfMemory;
+            break;
+    }
+    return failure;
+}
+
+bool BeyondMemory(std::uint64_t bytes) {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return false;
+    return bytes / static_cast<std::uint64_t>(pageSize) >= static_cast<std::uint64_t>(pages);
+}
+
+DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t extraBytes, const std::string& name) {
+    if (width <= 0 || height <= 0) return DecodeFailure(DecodeStatus::NotImage, name);
+    if (width > raster::kMaxBitmapSide || height > raster::kMaxBitmapSide) {
+        return DecodeFailure(DecodeStatus::TooLarge, name, width, height);
+    }
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+    const std::uint64_t bytes = static_cast<std::uint64_t>(raster::StrideFor(w, 24)) * static_cast<std::uint64_t>(h);
+    if (BeyondMemory(bytes + extraBytes)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+
+    DecodedImage result;
+    raster::BitmapInfo header;
+    result.image = CreatePixelBuffer(w, h, 24, header, nullptr);
+    if (!result.image) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    const int stride = result.image->Stride();
+    for (int r = 0; r < h; ++r) std::fill(result.image->Row(r) + 3 * w, result.image->Row(r) + stride, 0);
+    result.status = DecodeStatus::Ok;
+    return result;
+}
+
+DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
+    if (!data || size == 0) return DecodeFailure(DecodeStatus::NotImage, name);
+    if (LooksLikeTwoBppBitmap(data, size)) return DecodeTwoBppBitmap(data, size, name);
+    return DecodeWithQt(data, size, name);
+}
+
+DecodedImage DecodeImageFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    DecodeStatus status = DecodeStatus::CannotOpen;
+    if (!ReadWholeFile(path, bytes, status)) return DecodeFailure(status, path);
+    return DecodeImageData(bytes.data(), bytes.size(), path);
+}
+
+std::string ResourceFolder() {
+    if (!ResourceFolderOverride.empty()) return ResourceFolderOverride;
+    const std::string program = ProgramDirectory();
+    std::vector<std::string> candidates;
+    if (!program.empty()) {
+        candidates.push_back(program + "/data/resources");
+        candidates.push_back(program + "/../data/resources");
+        candidates.push_back(program + "/../share/pixelwright/data/resources");
+    }
+    for (const std::string& folder : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) {
+            return std::filesystem::weakly_canonical(folder, error).string();
+        }
+    }
+    return std::string(PW_DATA_DIR) + "/resources";
+}
+
+void SetResourceFolder(const std::string& folder) { ResourceFolderOverride = folder; }
+
+DecodedImage DecodeImageResource(int id) {
+    const std::string folder = ResourceFolder();
+    for (const char* ending : {".gif", ".png", ".jpg", ".jpeg", ".bmp"}) {
+        const std::string path = folder + "/" + std::to_string(id) + ending;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) return DecodeImageFile(path);
+    }
+    return DecodeFailure(DecodeStatus::CannotOpen, folder + "/" + std::to_string(id) + ".gif");
+}
+
+}  // namespace platform
