@@ -1,5 +1,15 @@
 #include "image/ImageSlots.h"
 
+#include <cstring>
+#include <new>
+
+#include "image/View.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/ToolIds.h"
+
 ImageBox ImageBoxTable[kImageSlots];
 std::uint32_t CurrentImage = 0;
 FloatingPieceRecord FloatingPiece;
@@ -8,4 +18,149 @@ void ResetImageState() {
     for (ImageBox& box : ImageBoxTable) box = ImageBox{};
     CurrentImage = 0;
     FloatingPiece = FloatingPieceRecord{};
+}
+
+namespace {
+
+// A memory context holding a new buffer of width x height; null when either cannot be made.
+std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
+                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap,
+                                                          std::uint8_t*& bits) {
+    bitmap = nullptr;
+    bits = nullptr;
+    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, bitsPerPixel, header, &bits);
+    if (!buffer) return nullptr;
+    std::unique_ptr<raster::DrawingContext> dc(new (std::nothrow) raster::DrawingContext(std::move(buffer)));
+    if (!dc) {
+        bits = nullptr;
+        return nullptr;
+    }
+    bitmap = dc->SelectedBitmap();
+    return dc;
+}
+
+void ShowOutOfMemory(const char* text) {
+    platform::ShowMessageBox(text, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                             platform::MessageIcon::Stop);
+}
+
+void FreePiece() {
+    FloatingPiece.pieceDc.reset();
+    FloatingPiece.pieceBitmap = nullptr;
+    FloatingPiece.pieceBits = nullptr;
+    FloatingPiece.maskDc.reset();
+    FloatingPiece.maskBitmap = nullptr;
+    FloatingPiece.maskBits = nullptr;
+    FloatingPiece.pieceUndoDc.reset();
+    FloatingPiece.pieceUndoBitmap = nullptr;
+    FloatingPiece.pieceUndoBits = nullptr;
+    FloatingPiece.maskUndoDc.reset();
+    FloatingPiece.maskUndoBitmap = nullptr;
+    FloatingPiece.maskUndoBits = nullptr;
+}
+
+// One 24-bit piece buffer in the background colour and one empty mask.
+bool MakePiecePair(int width, int height, std::unique_ptr<raster::DrawingContext>& pieceDc, PixelBuffer*& piece,
+                   std::uint8_t*& pieceBits, std::unique_ptr<raster::DrawingContext>& maskDc, PixelBuffer*& mask,
+                   std::uint8_t*& maskBits) {
+    raster::BitmapInfo header;
+    pieceDc = MakeBufferContext(width, height, 24, header, piece, pieceBits);
+    if (!pieceDc) return false;
+    FillWithBackground(*pieceDc, width, height);
+    maskDc = MakeBufferContext(width, height, 8, header, mask, maskBits);
+    if (!maskDc) return false;
+    std::memset(maskBits, kMaskOutside, mask->ByteSize());
+    return true;
+}
+
+}  // namespace
+
+std::uint32_t AllocateImageBox(int x, int y, int width, int height, int imageWidth, int imageHeight,
+                               platform::WindowHandler* procedure) {
+    for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) {
+        ImageBox& box = ImageBoxTable[slot];
+        if (box.window || box.workDc) continue;
+        box.width = imageWidth;
+        box.height = imageHeight;
+        box.window = platform::CreateCanvasWindow(x, y, width, height, procedure);
+        if (box.window) box.window->Show(true);
+        return slot;
+    }
+    return 0;
+}
+
+int CreateWorkBuffer(std::uint32_t slot, int bitsPerPixel) {
+    if (slot == 0 || slot >= kImageSlots) return 0;
+    ImageBox& box = ImageBoxTable[slot];
+    box.workDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.workBitmap, box.workBits);
+    if (!box.workDc) return 0;
+    FillWithBackground(*box.workDc, box.width, box.height);
+    return 1;
+}
+
+int CreateUndoBuffer(std::uint32_t slot, int bitsPerPixel) {
+    if (slot == 0 || slot >= kImageSlots) return 0;
+    ImageBox& box = ImageBoxTable[slot];
+    box.undoDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.undoBitmap, box.undoBits);
+    if (!box.undoDc) return 0;
+    FillWithBackground(*box.undoDc, box.width, box.height);
+    return 1;
+}
+
+void FreeImageBox(std::uint32_t slot) {
+    if (slot == 0 || slot >= kImageSlots) return;
+    ImageBox& box = ImageBoxTable[slot];
+    box.workDc.reset();
+    box.workBitmap = nullptr;
+    box.workBits = nullptr;
+    box.undoDc.reset();
+    box.undoBitmap = nullptr;
+    box.undoBits = nullptr;
+    if (box.window) platform::DestroyWindow(box.window);
+    box.window = nullptr;
+    box.scrollX = 0;
+    box.scrollY = 0;
+    box.reserved[0] = 0;
+    box.reserved[1] = 0;
+}
+
+int SelectionToolOfGroup() {
+    switch (PaintSettings.Select) {
+        case 0: return kToolSelectRectangle;
+        case 1: return kToolSelectLasso;
+        case 2: return kToolSelectMagicWand;
+        default: return kToolSelectPolygon;
+    }
+}
+
+int CreateImage(int width, int height) {
+    ZoomFactor = 1.0f;
+    if (PaintSettings.Tool == kToolFloatingPiece) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, CanvasProcedure());
+    const bool made =
+        CurrentImage != 0 && CreateWorkBuffer(CurrentImage, 24) == 1 && CreateUndoBuffer(CurrentImage, 24) == 1;
+    if (made) return 1;
+    if (CurrentImage != 0) FreeImageBox(CurrentImage);
+    ShowOutOfMemory(kNoMemoryBitmap);
+    return 0;
+}
+
+int CreateFloatingPiece(int width, int height) {
+    FreePiece();
+    FloatingPieceRecord& p = FloatingPiece;
+    const bool made = MakePiecePair(width, height, p.pieceDc, p.pieceBitmap, p.pieceBits, p.maskDc, p.maskBitmap,
+                                    p.maskBits) &&
+                      MakePiecePair(width, height, p.pieceUndoDc, p.pieceUndoBitmap, p.pieceUndoBits, p.maskUndoDc,
+                                    p.maskUndoBitmap, p.maskUndoBits);
+    if (!made) {
+        // A half-made piece would pair new buffers with the old piece's size: keep none.
+        FreePiece();
+        p.pieceWidth = 0;
+        p.pieceHeight = 0;
+        ShowOutOfMemory(kNoMemoryBrush);
+        return 0;
+    }
+    p.pieceWidth = static_cast<std::uint32_t>(width);
+    p.pieceHeight = static_cast<std::uint32_t>(height);
+    return 1;
 }

@@ -1,0 +1,182 @@
+#include "files/OpenSave.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "files/BmpWriter.h"
+#include "files/JpegWriter.h"
+#include "files/PngWriter.h"
+#include "image/ImageSlots.h"
+#include "image/View.h"
+#include "platform/FileDialog.h"
+#include "platform/ImageDecoder.h"
+#include "platform/MessageBox.h"
+#include "shell/MainFrame.h"
+#include "shell/PaintSettings.h"
+
+std::string CurrentPath;
+std::uint8_t ImageModified = 0;
+
+namespace {
+
+std::string LowerEnding(const std::string& name) {
+    if (name.size() < 4) return std::string();
+    std::string ending = name.substr(name.size() - 4);
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ending;
+}
+
+bool HasWriter(const std::string& name) {
+    const std::string ending = LowerEnding(name);
+    return ending == ".png" || ending == ".bmp" || ending == ".jpg";
+}
+
+// The ending ("*.png" -> ".png") of the type pair typeIndex in a dialog list; "" when unknown.
+std::string EndingOfType(const std::string& typeList, int typeIndex) {
+    if (typeIndex < 0) return std::string();
+    std::size_t start = 0;
+    for (int field = 0; start <= typeList.size(); ++field) {
+        const std::size_t bar = typeList.find('|', start);
+        const std::string text = typeList.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (field == 2 * typeIndex + 1) {
+            const std::string pattern = text.substr(0, text.find(';'));
+            if (pattern.size() < 2 || pattern[0] != '*') return std::string();
+            return pattern.substr(1);
+        }
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return std::string();
+}
+
+// A proposal that no writer takes (a ".gif" or ".2bp" document) is offered as PNG.
+std::string ProposedSaveName(const std::string& path) {
+    if (path.empty()) return "untitled.png";
+    if (HasWriter(path)) return path;
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool dotInName = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (dotInName ? path.substr(0, dot) : path) + ".png";
+}
+
+int WriteByEnding(const PixelBuffer* image, const std::string& path) {
+    const std::string ending = LowerEnding(path);
+    if (ending == ".png") return WritePng(image, path);
+    if (ending == ".bmp") return WriteBmp(image, path);
+    if (ending == ".jpg") return WriteJpeg(image, path);
+    return 0;
+}
+
+}  // namespace
+
+const char* SaveTypeListFor(const std::string& name) {
+    const std::string ending = LowerEnding(name);
+    if (ending == ".png") return "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|";
+    if (ending == ".bmp") return "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|";
+    if (ending == ".jpg") return "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|";
+    return "";
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int PromptSaveChanges() {
+    if (ImageModified == 0) return 1;
+    std::string name = FileNameOf(CurrentPath);
+    if (name.empty()) name = "untitled";
+    const platform::MessageResult answer =
+        platform::ShowMessageBox("Save changes to\n\"" + name + "\" ?", platform::kCaptionProgram,
+                                 platform::MessageButtons::YesNoCancel, platform::MessageIcon::Question);
+    switch (answer) {
+        // Going on after a save that did not happen (dialog cancelled, write failed) would
+        // throw the changes away.
+        case platform::MessageResult::Yes: return SaveImage(false);
+        case platform::MessageResult::No: return 1;
+        default: return 0;
+    }
+}
+
+std::string ShowFileDialog(bool save, const std::string& title, const std::string& initialName,
+                           const std::string& typeList, int* chosenType) {
+    platform::FileDialogRequest request;
+    request.save = save;
+    request.title = title;
+    request.initialName = initialName;
+    request.typeList = typeList;
+    const platform::FileDialogResult result = platform::RunFileDialog(request);
+    if (chosenType) *chosenType = result.typeIndex;
+    return result.path;
+}
+
+int SaveImage(bool askForName) {
+    const ImageBox& box = CurrentBox();
+    if (!box.workBitmap) return 0;
+    std::string name = CurrentPath;
+    if (askForName || name.empty() || !HasWriter(name)) {
+        const std::string proposed = ProposedSaveName(name);
+        const std::string typeList = SaveTypeListFor(proposed);
+        int typeIndex = -1;
+        name = ShowFileDialog(true, "Save Image", proposed, typeList, &typeIndex);
+        if (name.empty()) return 0;
+        // A name typed without an ending gets the one of the type picked in the dialog.
+        if (!HasWriter(name)) name += EndingOfType(typeList, typeIndex);
+    }
+    if (!HasWriter(name)) {
+        platform::ShowMessageBox("Cannot save \"" + FileNameOf(name) + "\": the name must end in .png, .bmp or .jpg.",
+                                 platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+        return 0;
+    }
+    // The writers report their own failures; the document keeps its name and its unsaved
+    // state until a file has really been written.
+    if (WriteByEnding(box.workBitmap, name) != 1) return 0;
+    CurrentPath = name;
+    ImageModified = 0;
+    UpdateRecentFiles();
+    return 1;
+}
+
+void OpenImage() {
+    const std::string path = ShowFileDialog(false, "Load Image", std::string(), kOpenTypeList);
+    if (path.empty()) return;
+    OpenImageAt(path);
+}
+
+int OpenImageAt(const std::string& path) {
+    // Only a file that has loaded becomes the document's path: a failed one must not be
+    // overwritten by the next Save with the old picture.
+    if (LoadImageFile(path) != 1) return 0;
+    CurrentPath = path;
+    ImageModified = 0;
+    UpdateRecentFiles();
+    RepaintView(true);
+    LayoutBars();
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    return 1;
+}
+
+int LoadImageFile(const std::string& path) {
+    platform::DecodedImage decoded = platform::DecodeImageFile(path);
+    if (!decoded.image) {
+        const std::string text = decoded.text.empty() ? kNoMemoryBitmap : decoded.text;
+        const std::string caption = decoded.caption.empty() ? platform::kCaptionOutOfMemory : decoded.caption;
+        platform::ShowMessageBox(text, caption, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+        return 0;
+    }
+    // The new image is made beside the current one, which is freed only once the new one
+    // exists: a picture too large for memory leaves the document as it was.
+    const std::uint32_t previous = CurrentImage;
+    const float previousZoom = ZoomFactor;
+    const std::int8_t previousTool = PaintSettings.Tool;
+    if (CreateImage(decoded.image->Width(), decoded.image->Height()) != 1) {
+        CurrentImage = previous;
+        ZoomFactor = previousZoom;
+        PaintSettings.Tool = previousTool;
+        return 0;
+    }
+    if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
+    CopyPixels(CurrentBox().workBitmap, decoded.image.get());
+    return 1;
+}

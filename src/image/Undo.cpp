@@ -1,0 +1,155 @@
+#include "image/Undo.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "files/OpenSave.h"
+#include "image/ImageSlots.h"
+#include "image/View.h"
+#include "platform/MessageBox.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/ToolIds.h"
+
+std::uint32_t UndoKind = 0;
+
+namespace {
+
+void ShowOutOfMemory(const char* text) {
+    platform::ShowMessageBox(text, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                             platform::MessageIcon::Stop);
+}
+
+bool HasSize(const PixelBuffer* buffer, int width, int height) {
+    return buffer && buffer->Width() == width && buffer->Height() == height;
+}
+
+// A buffer of the given size and depth in its own memory context, filled with fill (24 bits:
+// the background colour; 8 bits: mask value 0).
+std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bitsPerPixel, PixelBuffer*& bitmap,
+                                                 std::uint8_t*& bits) {
+    raster::BitmapInfo header;
+    bitmap = nullptr;
+    bits = nullptr;
+    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, bitsPerPixel, header, &bits);
+    if (!buffer) return nullptr;
+    std::unique_ptr<raster::DrawingContext> dc(new (std::nothrow) raster::DrawingContext(std::move(buffer)));
+    if (!dc) {
+        bits = nullptr;
+        return nullptr;
+    }
+    bitmap = dc->SelectedBitmap();
+    if (bitsPerPixel == 24) {
+        FillWithBackground(*dc, width, height);
+    } else {
+        std::memset(bits, kMaskOutside, bitmap->ByteSize());
+    }
+    return dc;
+}
+
+}  // namespace
+
+int TakeImageUndo() {
+    ImageModified = 1;
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap) return 0;
+    if (!HasSize(box.undoBitmap, box.width, box.height)) {
+        box.undoDc.reset();
+        box.undoBitmap = nullptr;
+        box.undoBits = nullptr;
+        if (CreateUndoBuffer(CurrentImage, 24) != 1) {
+            ShowOutOfMemory(kNoMemoryUndo);
+            return 0;
+        }
+    }
+    UndoKind = static_cast<std::uint32_t>(static_cast<int>(PaintSettings.Tool));
+    CopyPixels(box.undoBitmap, box.workBitmap);
+    return 1;
+}
+
+int TakePieceUndo() {
+    FloatingPieceRecord& p = FloatingPiece;
+    if (!p.pieceBitmap) return 0;
+    const int w = static_cast<int>(p.pieceWidth);
+    const int h = static_cast<int>(p.pieceHeight);
+    const bool hasMask = p.maskBitmap != nullptr;
+    if (!HasSize(p.pieceUndoBitmap, w, h) || (hasMask && !HasSize(p.maskUndoBitmap, w, h))) {
+        p.pieceUndoDc.reset();
+        p.pieceUndoBitmap = nullptr;
+        p.pieceUndoBits = nullptr;
+        if (hasMask) {
+            p.maskUndoDc.reset();
+            p.maskUndoBitmap = nullptr;
+            p.maskUndoBits = nullptr;
+        }
+        p.pieceUndoDc = MakeTwin(w, h, 24, p.pieceUndoBitmap, p.pieceUndoBits);
+        if (p.pieceUndoDc && hasMask) p.maskUndoDc = MakeTwin(w, h, 8, p.maskUndoBitmap, p.maskUndoBits);
+        if (!p.pieceUndoDc || (hasMask && !p.maskUndoDc)) {
+            ShowOutOfMemory(kNoMemoryPieceUndo);
+            return 0;
+        }
+    }
+    UndoKind = kUndoKindPiece;
+    CopyPixels(p.pieceUndoBitmap, p.pieceBitmap);
+    if (hasMask) CopyPixels(p.maskUndoBitmap, p.maskBitmap);
+    return 1;
+}
+
+void SwapImageBuffers() {
+    ImageBox& box = CurrentBox();
+    std::swap(box.workDc, box.undoDc);
+    std::swap(box.workBitmap, box.undoBitmap);
+    std::swap(box.workBits, box.undoBits);
+    if (box.workBitmap && !HasSize(box.workBitmap, box.width, box.height)) {
+        box.width = box.workBitmap->Width();
+        box.height = box.workBitmap->Height();
+        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    }
+}
+
+namespace {
+
+void SwapPieceWithUndo() {
+    FloatingPieceRecord& p = FloatingPiece;
+    if (!p.pieceUndoDc) return;
+    std::swap(p.pieceDc, p.pieceUndoDc);
+    std::swap(p.pieceBitmap, p.pieceUndoBitmap);
+    std::swap(p.pieceBits, p.pieceUndoBits);
+    if (p.maskDc && p.maskUndoDc) {
+        std::swap(p.maskDc, p.maskUndoDc);
+        std::swap(p.maskBitmap, p.maskUndoBitmap);
+        std::swap(p.maskBits, p.maskUndoBits);
+    }
+    const auto w = static_cast<std::uint32_t>(p.pieceBitmap->Width());
+    const auto h = static_cast<std::uint32_t>(p.pieceBitmap->Height());
+    if (w != p.pieceWidth || h != p.pieceHeight) {
+        p.pieceWidth = w;
+        p.pieceHeight = h;
+        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    }
+}
+
+}  // namespace
+
+void Undo() {
+    if (!CurrentBox().workBitmap) return;
+    const int tool = PaintSettings.Tool;
+    const bool polygonKind = UndoKind >= static_cast<std::uint32_t>(kToolPolygon) &&
+                             UndoKind <= static_cast<std::uint32_t>(kToolSelectPolygon);
+    if (polygonKind && CanvasState.PolygonCount > 0) {
+        --CanvasState.PolygonCount;
+    } else if (UndoKind == kUndoKindPiece) {
+        SwapPieceWithUndo();
+    } else if (tool == kToolFloatingPiece) {
+        FloatingPiece.pieceX = FloatingPiece.savedPieceX;
+        FloatingPiece.pieceY = FloatingPiece.savedPieceY;
+    } else if (FloatingPiece.pieceDc && UndoKind != kUndoKindFilter &&
+               (tool == kToolSelectRectangle || tool == kToolSelectPolygon || tool == kToolSelectLasso ||
+                tool == kToolSelectMagicWand)) {
+        PaintSettings.Tool = kToolFloatingPiece;
+    } else {
+        SwapImageBuffers();
+    }
+    RepaintWholeView();
+}

@@ -1,0 +1,213 @@
+#include "image/View.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Window.h"
+#include "platform/raster/Draw.h"
+#include "shell/PaintSettings.h"
+#include "shell/MainFrame.h"
+#include "tools/Canvas.h"
+
+float ZoomFactor = 1.0f;
+std::uint32_t AntsPhase = 0;
+
+float ClampZoom(float zoom) {
+    if (!(zoom >= kMinZoom)) return kMinZoom;  // also catches NaN
+    if (zoom > kMaxZoom) return kMaxZoom;
+    return zoom;
+}
+
+void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
+    const PixelBuffer* surface = dc.SelectedBitmap();
+    if (!surface || !box.workDc) return;
+    const int cw = surface->Width();
+    const int ch = surface->Height();
+    const float zoom = ZoomFactor;
+    const float rightEdge = static_cast<float>(box.width) * zoom - static_cast<float>(box.scrollX);
+    const float bottomEdge = static_cast<float>(box.height) * zoom - static_cast<float>(box.scrollY);
+    if (static_cast<float>(cw) > rightEdge) {
+        raster::FillRect(dc, raster::Rect{static_cast<int>(rightEdge), 0, cw, ch}, kViewMargin);
+    }
+    if (static_cast<float>(ch) > bottomEdge) {
+        raster::FillRect(dc, raster::Rect{0, static_cast<int>(bottomEdge), cw, ch}, kViewMargin);
+    }
+    const float inv = 1.0f / zoom;
+    raster::StretchBlt(dc, 0, 0, cw, ch, *box.workDc, static_cast<int>(static_cast<float>(box.scrollX) * inv),
+                       static_cast<int>(static_cast<float>(box.scrollY) * inv),
+                       static_cast<int>(static_cast<float>(cw) * inv), static_cast<int>(static_cast<float>(ch) * inv));
+}
+
+void RepaintView(bool keep) {
+    ImageBox& box = CurrentBox();
+    if (!box.workDc) return;
+    if (box.window) {
+        PaintView(box.window->GetDC(), box);
+        box.window->Update();
+    }
+    if (!keep && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
+}
+
+void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer& piece, const PixelBuffer& mask,
+                           bool transparent, raster::Colour skipColour) {
+    const int pw = std::min(piece.Width(), mask.Width());
+    const int ph = std::min(piece.Height(), mask.Height());
+    const int firstCol = std::max(0, -x);
+    const int lastCol = std::min(pw, target.Width() - x);  // exclusive
+    const int firstRow = std::max(0, -y);
+    const int lastRow = std::min(ph, target.Height() - y);
+    const std::uint8_t skipB = static_cast<std::uint8_t>(raster::BlueOf(skipColour));
+    const std::uint8_t skipG = static_cast<std::uint8_t>(raster::GreenOf(skipColour));
+    const std::uint8_t skipR = static_cast<std::uint8_t>(raster::RedOf(skipColour));
+    for (int my = firstRow; my < lastRow; ++my) {
+        const std::uint8_t* m = mask.Row(my);
+        const std::uint8_t* src = piece.Row(my);
+        std::uint8_t* dst = target.Row(y + my);
+        for (int mx = firstCol; mx < lastCol; ++mx) {
+            if (m[mx] == kMaskOutside) continue;
+            const std::uint8_t* s = src + 3 * mx;
+            if (transparent && s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
+            std::uint8_t* d = dst + 3 * (x + mx);
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+void DrawPieceBorder(int x, int y, int width, int height) {
+    ImageBox& box = CurrentBox();
+    AntsPhase = (AntsPhase + 1) % 5;
+    const PixelBuffer* mask = FloatingPiece.maskBitmap;
+    PixelBuffer* image = box.workBitmap;
+    if (mask && image) {
+        const int w = std::min({width, image->Width() - x, mask->Width()});
+        const int h = std::min({height, image->Height() - y, mask->Height()});
+        for (int my = std::max(0, -y); my < h; ++my) {
+            const std::uint8_t* m = mask->Row(my);
+            std::uint8_t* row = image->Row(y + my);
+            for (int mx = std::max(0, -x); mx < w; ++mx) {
+                if (m[mx] != kMaskBorder) continue;
+                // mx < w and my < h keep the sum positive.
+                const int phase = (static_cast<int>(AntsPhase) - mx - my + w + h) % 5;
+                const std::uint8_t g = phase < 2 ? 255 : 0;
+                std::uint8_t* p = row + 3 * (x + mx);
+                p[0] = g;
+                p[1] = g;
+                p[2] = g;
+            }
+        }
+    }
+    if (box.window) box.window->SetTimer(kTimerBorder, kBorderPeriodMs);
+}
+
+void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
+    FloatingPieceRecord& p = FloatingPiece;
+    ImageBox& box = CurrentBox();
+    if (!p.pieceBitmap || !p.maskBitmap || !box.workBitmap) return;
+    PastePieceThroughMask(*box.workBitmap, x, y, *p.pieceBitmap, *p.maskBitmap, PaintSettings.Trans != 0,
+                          PaintSettings.BColor);
+    if (!drop) DrawPieceBorder(x, y, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight));
+    if (dc) {
+        PaintView(*dc, box);
+    } else if (box.window) {
+        PaintView(box.window->GetDC(), box);
+        box.window->Update();
+    }
+    if (!drop && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
+}
+
+ScrollBarLayout ComputeScrollBars(int windowWidth, int windowHeight, bool sideColourBar, int scrollBarHeight,
+                                  int imageWidth, int imageHeight, float zoom, std::int32_t scrollX,
+                                  std::int32_t scrollY, float fx, float fy) {
+    int aw = windowWidth - (sideColourBar ? 2 : 1);
+    int ah = windowHeight - 2;
+    const float zw = static_cast<float>(imageWidth) * zoom;
+    const float zh = static_cast<float>(imageHeight) * zoom;
+    const bool horizontalNeeded = zw > static_cast<float>(aw);
+    if (horizontalNeeded) ah -= scrollBarHeight;
+    if (zh > static_cast<float>(ah)) {
+        aw -= scrollBarHeight;
+        if (!horizontalNeeded && zw > static_cast<float>(aw)) ah -= scrollBarHeight;
+    }
+    ScrollBarLayout layout;
+    layout.maxX = static_cast<int>(std::max(0.0f, zw - static_cast<float>(aw)));
+    layout.maxY = static_cast<int>(std::max(0.0f, zh - static_cast<float>(ah)));
+    if (fx > 0.0f || fy > 0.0f) {
+        scrollX = static_cast<std::int32_t>(static_cast<float>(layout.maxX) * fx);
+        scrollY = static_cast<std::int32_t>(static_cast<float>(layout.maxY) * fy);
+    }
+    // A target left of or above the image (a zoom tap released outside the window) is the edge.
+    layout.scrollX = std::clamp(scrollX, 0, layout.maxX);
+    layout.scrollY = std::clamp(scrollY, 0, layout.maxY);
+    layout.rangeX = static_cast<int>(zw);
+    layout.rangeY = static_cast<int>(zh);
+    layout.pageX = aw;
+    layout.pageY = ah;
+    return layout;
+}
+
+void SetupScrollBars(std::uint32_t slot, float fx, float fy) {
+    if (slot == 0 || slot >= kImageSlots) return;
+    ImageBox& box = ImageBoxTable[slot];
+    int windowWidth = 0;
+    int windowHeight = 0;
+    if (box.window) {
+        const raster::Rect r = box.window->WindowRect();
+        windowWidth = r.Width();
+        windowHeight = r.Height();
+    }
+    const ScrollBarLayout layout =
+        ComputeScrollBars(windowWidth, windowHeight, ColourBarBesideCanvas(), platform::ScrollBarHeight(), box.width,
+                          box.height, ZoomFactor, box.scrollX, box.scrollY, fx, fy);
+    box.scrollX = layout.scrollX;
+    box.scrollY = layout.scrollY;
+    if (!box.window) return;
+    box.window->SetScrollBar(platform::ScrollBarKind::Horizontal,
+                             platform::ScrollBarInfo{0, layout.rangeX, layout.pageX, layout.scrollX}, true);
+    box.window->SetScrollBar(platform::ScrollBarKind::Vertical,
+                             platform::ScrollBarInfo{0, layout.rangeY, layout.pageY, layout.scrollY}, true);
+}
+
+float ZoomCommandFactor(int commandId, float current) {
+    switch (commandId) {
+        case 3006: return current * 2.0f;
+        case 3007: return current * 0.5f;
+        case 3008: return 1.0f;
+        case 3201: return 0.125f;
+        case 3202: return 0.25f;
+        case 3203: return 1.0f / 3.0f;
+        case 3204: return 0.5f;
+        case 3205: return 0.75f;
+        case 3206: return 1.0f;
+        case 3207: return 2.0f;
+        case 3208: return 3.0f;
+        case 3209: return 4.0f;
+        case 3210: return 8.0f;
+        default: return 0.0f;
+    }
+}
+
+void ZoomAt(float newZoom, int viewX, int viewY) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || box.width <= 0 || box.height <= 0) return;
+    const float inv = 1.0f / ZoomFactor;
+    const int sx = static_cast<int>(static_cast<float>(box.scrollX) * inv);
+    const int sy = static_cast<int>(static_cast<float>(box.scrollY) * inv);
+    const float fx = static_cast<float>(viewX + sx) / static_cast<float>(box.width);
+    const float fy = static_cast<float>(viewY + sy) / static_cast<float>(box.height);
+    ZoomFactor = ClampZoom(newZoom);
+    SetupScrollBars(CurrentImage, fx, fy);
+    RepaintWholeView();
+}
+
+void ZoomCommand(int commandId) {
+    const float factor = ZoomCommandFactor(commandId, ZoomFactor);
+    ImageBox& box = CurrentBox();
+    if (factor == 0.0f || !box.workBitmap) return;
+    const raster::Rect client = box.window ? box.window->ClientRect() : raster::Rect{};
+    const float inv = 1.0f / ZoomFactor;
+    box.anchorX = static_cast<int>(static_cast<float>(client.Width() / 2) * inv);
+    box.anchorY = static_cast<int>(static_cast<float>(client.Height() / 2) * inv);
+    ZoomAt(factor, box.anchorX, box.anchorY);
+}
