@@ -1,0 +1,116 @@
+#include "filters/Geometry.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "filters/FilterEngine.h"
+#include "filters/TargetBuffers.h"
+
+namespace {
+
+template <int Bytes>
+void FlipRowsHorizontal(PixelBuffer& buffer) {
+    const int width = buffer.Width();
+    for (int y = 0; y < buffer.Height(); ++y) {
+        std::uint8_t* left = buffer.Row(y);
+        std::uint8_t* right = left + (width - 1) * Bytes;
+        for (int x = 0; x < width / 2; ++x, left += Bytes, right -= Bytes) {
+            for (int b = 0; b < Bytes; ++b) std::swap(left[b], right[b]);
+        }
+    }
+}
+
+// The rotation walks the target in square tiles so that the column-wise reads of the source
+// stay in the cache.
+constexpr int kTile = 64;
+
+template <int Bytes>
+void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwise) {
+    const int w = source.Width();
+    const int h = source.Height();
+    // The target is h wide and w high; target (i, j) shows source (j, h - 1 - i) clockwise
+    // and source (w - 1 - j, i) counter-clockwise.
+    const std::uint8_t* srcTop = source.Row(0);
+    const std::ptrdiff_t srcStride = source.Stride();  // rows are bottom-up: moving down is -stride
+    for (int j0 = 0; j0 < w; j0 += kTile) {
+        const int j1 = std::min(w, j0 + kTile);
+        for (int i0 = 0; i0 < h; i0 += kTile) {
+            const int i1 = std::min(h, i0 + kTile);
+            for (int j = j0; j < j1; ++j) {
+                std::uint8_t* out = target.Row(j) + i0 * Bytes;
+                if (clockwise) {
+                    // Source column j, walking up from row h - 1 - i0.
+                    const std::uint8_t* in = srcTop - (h - 1 - i0) * srcStride + j * Bytes;
+                    for (int i = i0; i < i1; ++i, out += Bytes, in += srcStride) {
+                        std::memcpy(out, in, Bytes);
+                    }
+                } else {
+                    // Source column w - 1 - j, walking down from row i0.
+                    const std::uint8_t* in = srcTop - i0 * srcStride + (w - 1 - j) * Bytes;
+                    for (int i = i0; i < i1; ++i, out += Bytes, in -= srcStride) {
+                        std::memcpy(out, in, Bytes);
+                    }
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void FlipPixelsHorizontal(PixelBuffer& buffer) {
+    if (buffer.BitsPerPixel() == 8) {
+        FlipRowsHorizontal<1>(buffer);
+    } else {
+        FlipRowsHorizontal<3>(buffer);
+    }
+}
+
+void FlipPixelsVertical(PixelBuffer& buffer) {
+    const std::size_t rowBytes = static_cast<std::size_t>(buffer.Width()) * (buffer.BitsPerPixel() / 8);
+    const int height = buffer.Height();
+    for (int y = 0; y < height / 2; ++y) {
+        std::swap_ranges(buffer.Row(y), buffer.Row(y) + rowBytes, buffer.Row(height - 1 - y));
+    }
+}
+
+void RotatePixels90(const PixelBuffer& source, PixelBuffer& target, bool clockwise) {
+    if (target.Width() != source.Height() || target.Height() != source.Width()) return;
+    if (target.BitsPerPixel() != source.BitsPerPixel()) return;
+    if (source.BitsPerPixel() == 8) {
+        Rotate90Tiled<1>(source, target, clockwise);
+    } else {
+        Rotate90Tiled<3>(source, target, clockwise);
+    }
+}
+
+int FlipHorizontal() {
+    PixelBuffer* target = FilterTarget();
+    if (!target) return 0;
+    FlipPixelsHorizontal(*target);
+    PixelBuffer* mask = TargetMask();
+    if (mask && mask->Width() == target->Width() && mask->Height() == target->Height()) FlipPixelsHorizontal(*mask);
+    return 1;
+}
+
+int FlipVertical() {
+    PixelBuffer* target = FilterTarget();
+    if (!target) return 0;
+    FlipPixelsVertical(*target);
+    PixelBuffer* mask = TargetMask();
+    if (mask && mask->Width() == target->Width() && mask->Height() == target->Height()) FlipPixelsVertical(*mask);
+    return 1;
+}
+
+int Rotate90(bool clockwise) {
+    const PixelBuffer* source = FilterSource();
+    if (!source || !FilterTarget()) return 0;
+    const PixelBuffer* sourceMask = SourceMask();
+    ReplacementTarget replacement;
+    if (!MakeReplacementForTarget(source->Height(), source->Width(), replacement)) return 0;
+    RotatePixels90(*source, *replacement.bitmap, clockwise);
+    if (replacement.mask && sourceMask) RotatePixels90(*sourceMask, *replacement.mask, clockwise);
+    InstallReplacementTarget(replacement);
+    return 1;
+}

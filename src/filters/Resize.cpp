@@ -1,0 +1,139 @@
+#include "filters/Resize.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "filters/FilterEngine.h"
+#include "filters/TargetBuffers.h"
+
+namespace {
+
+// trunc(i * scale) with the product in single precision.
+inline int ScaledIndex(int i, float scale) { return static_cast<int>(static_cast<float>(i) * scale); }
+
+template <int Bytes>
+void ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
+    const int sw = source.Width();
+    const int sh = source.Height();
+    const int nw = target.Width();
+    const int nh = target.Height();
+    const float sx = static_cast<float>(sw) / static_cast<float>(nw);
+    const float sy = static_cast<float>(sh) / static_cast<float>(nh);
+    std::vector<int> columns(static_cast<std::size_t>(nw));
+    for (int i = 0; i < nw; ++i) {
+        const int x = ScaledIndex(i, sx);
+        columns[i] = (x >= 0 && x < sw) ? x * Bytes : -1;
+    }
+    for (int j = 0; j < nh; ++j) {
+        const int y = ScaledIndex(j, sy);
+        if (y < 0 || y >= sh) continue;
+        const std::uint8_t* in = source.Row(y);
+        std::uint8_t* out = target.Row(j);
+        for (int i = 0; i < nw; ++i, out += Bytes) {
+            if (columns[i] >= 0) std::memcpy(out, in + columns[i], Bytes);
+        }
+    }
+}
+
+// Box averaging for a narrower 24-bit target. Each target row sums its source rows column by
+// column once; each pixel then adds up its columns of those sums.
+void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
+    const int sw = source.Width();
+    const int sh = source.Height();
+    const int nw = target.Width();
+    const int nh = target.Height();
+    const float sx = static_cast<float>(sw) / static_cast<float>(nw);
+    const float sy = static_cast<float>(sh) / static_cast<float>(nh);
+
+    struct Span {
+        int first;
+        int end;  // exclusive; first = -1 marks a column left in the background colour
+    };
+    std::vector<Span> columns(static_cast<std::size_t>(nw));
+    for (int i = 0; i < nw; ++i) {
+        const int x0 = ScaledIndex(i, sx);
+        int x1 = std::min(ScaledIndex(i + 1, sx), sw);
+        if (x0 < 0 || x0 >= sw) {
+            columns[i] = {-1, -1};
+            continue;
+        }
+        if (x1 <= x0) x1 = x0 + 1;
+        columns[i] = {x0, x1};
+    }
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(sw) * 3);
+    for (int j = 0; j < nh; ++j) {
+        const int y0 = ScaledIndex(j, sy);
+        if (y0 < 0 || y0 >= sh) continue;
+        // A row that covers no source row (the height grows while the width shrinks) takes
+        // the nearest source row, the one nearest-neighbour sampling would pick.
+        int y1 = std::min(ScaledIndex(j + 1, sy), sh);
+        if (y1 <= y0) y1 = y0 + 1;
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* in = source.Row(y);
+            for (int k = 0; k < sw * 3; ++k) sums[k] += in[k];
+        }
+        const std::uint64_t rows = static_cast<std::uint64_t>(y1 - y0);
+        std::uint8_t* out = target.Row(j);
+        for (int i = 0; i < nw; ++i, out += 3) {
+            const Span span = columns[i];
+            if (span.first < 0) continue;
+            std::uint64_t b = 0, g = 0, r = 0;
+            for (int x = span.first; x < span.end; ++x) {
+                b += sums[x * 3];
+                g += sums[x * 3 + 1];
+                r += sums[x * 3 + 2];
+            }
+            const std::uint64_t count = rows * static_cast<std::uint64_t>(span.end - span.first);
+            out[0] = static_cast<std::uint8_t>(b / count);
+            out[1] = static_cast<std::uint8_t>(g / count);
+            out[2] = static_cast<std::uint8_t>(r / count);
+        }
+    }
+}
+
+}  // namespace
+
+void ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode) {
+    if (source.BitsPerPixel() != target.BitsPerPixel()) return;
+    if (source.BitsPerPixel() == 8) {
+        ResampleNearest<1>(source, target);
+        return;
+    }
+    const float sx = static_cast<float>(source.Width()) / static_cast<float>(target.Width());
+    if (mode == kResampleInterpolated && sx > 1.0f) {
+        ResampleBoxes(source, target);
+    } else {
+        ResampleNearest<3>(source, target);
+    }
+}
+
+void CropExtendPixels(const PixelBuffer& source, PixelBuffer& target) {
+    if (source.BitsPerPixel() != target.BitsPerPixel()) return;
+    const std::size_t bytes =
+        static_cast<std::size_t>(std::min(source.Width(), target.Width())) * (source.BitsPerPixel() / 8);
+    const int rows = std::min(source.Height(), target.Height());
+    for (int y = 0; y < rows; ++y) std::memcpy(target.Row(y), source.Row(y), bytes);
+}
+
+int ResizePixels(int newWidth, int newHeight, int mode, int resample) {
+    if (newWidth < 1 || newHeight < 1 || newWidth > kMaxImageSide || newHeight > kMaxImageSide) return 0;
+    const PixelBuffer* source = FilterSource();
+    if (!source || !FilterTarget()) return 0;
+    const PixelBuffer* sourceMask = SourceMask();
+    ReplacementTarget replacement;
+    if (!MakeReplacementForTarget(newWidth, newHeight, replacement)) return 0;
+    if (resample) {
+        ResamplePixels(*source, *replacement.bitmap, mode);
+        if (replacement.mask && sourceMask) ResamplePixels(*sourceMask, *replacement.mask, kResampleNearest);
+    } else {
+        CropExtendPixels(*source, *replacement.bitmap);
+        // The mask is cropped and extended with the pixels; an empty mask would make the
+        // whole piece vanish.
+        if (replacement.mask && sourceMask) CropExtendPixels(*sourceMask, *replacement.mask);
+    }
+    InstallReplacementTarget(replacement);
+    return 1;
+}

@@ -1,0 +1,106 @@
+#include "filters/TargetBuffers.h"
+
+#include <cstring>
+#include <new>
+
+#include "image/ImageSlots.h"
+#include "platform/MessageBox.h"
+#include "shell/PaintSettings.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+std::unique_ptr<raster::DrawingContext> WrapInContext(std::unique_ptr<PixelBuffer> buffer, PixelBuffer*& selected) {
+    selected = buffer.get();
+    std::unique_ptr<raster::DrawingContext> dc(new (std::nothrow) raster::DrawingContext(std::move(buffer)));
+    if (!dc) selected = nullptr;
+    return dc;
+}
+
+}  // namespace
+
+bool PieceIsTarget() {
+    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
+}
+
+PixelBuffer* TargetMask() {
+    if (!PieceIsTarget() || !FloatingPiece.maskDc) return nullptr;
+    return FloatingPiece.maskBitmap;
+}
+
+PixelBuffer* SourceMask() {
+    if (!PieceIsTarget() || !FloatingPiece.maskDc || !FloatingPiece.maskUndoDc) return nullptr;
+    return FloatingPiece.maskUndoBitmap;
+}
+
+bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out) {
+    out = ReplacementTarget{};
+    std::unique_ptr<PixelBuffer> pixels = CreatePixelBuffer(width, height, 24, out.header, nullptr);
+    if (!pixels) return false;
+    out.dc = WrapInContext(std::move(pixels), out.bitmap);
+    if (!out.dc) return false;
+    FillWithBackground(*out.dc, width, height);
+    if (withMask) {
+        raster::BitmapInfo maskHeader;
+        std::unique_ptr<PixelBuffer> mask = CreatePixelBuffer(width, height, 8, maskHeader, nullptr);
+        if (!mask) {
+            out = ReplacementTarget{};
+            return false;
+        }
+        std::memset(mask->Bits(), kMaskOutside, mask->ByteSize());
+        out.maskDc = WrapInContext(std::move(mask), out.mask);
+        if (!out.maskDc) {
+            out = ReplacementTarget{};
+            return false;
+        }
+    }
+    out.width = width;
+    out.height = height;
+    return true;
+}
+
+bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out) {
+    const bool piece = PieceIsTarget();
+    const bool withMask = piece && FloatingPiece.maskDc != nullptr;
+    if (MakeReplacementTarget(width, height, withMask, out)) return true;
+    platform::ShowMessageBox(piece ? kNoMemoryBrush : kNoMemoryBitmap, platform::kCaptionOutOfMemory,
+                             platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+    return false;
+}
+
+void InstallImageTarget(ReplacementTarget& replacement) {
+    ImageBox& box = CurrentBox();
+    box.workDc = std::move(replacement.dc);
+    box.workBitmap = replacement.bitmap;
+    box.workBits = replacement.bitmap->Bits();
+    box.bitmapInfo = replacement.header;
+    box.width = replacement.width;
+    box.height = replacement.height;
+    box.scrollX = 0;
+    box.scrollY = 0;
+    replacement.bitmap = nullptr;
+}
+
+void InstallPieceTarget(ReplacementTarget& replacement) {
+    FloatingPieceRecord& piece = FloatingPiece;
+    piece.pieceDc = std::move(replacement.dc);
+    piece.pieceBitmap = replacement.bitmap;
+    piece.pieceBits = replacement.bitmap->Bits();
+    if (replacement.maskDc) {
+        piece.maskDc = std::move(replacement.maskDc);
+        piece.maskBitmap = replacement.mask;
+        piece.maskBits = replacement.mask->Bits();
+    }
+    piece.pieceWidth = static_cast<std::uint32_t>(replacement.width);
+    piece.pieceHeight = static_cast<std::uint32_t>(replacement.height);
+    replacement.bitmap = nullptr;
+    replacement.mask = nullptr;
+}
+
+void InstallReplacementTarget(ReplacementTarget& replacement) {
+    if (PieceIsTarget()) {
+        InstallPieceTarget(replacement);
+    } else {
+        InstallImageTarget(replacement);
+    }
+}

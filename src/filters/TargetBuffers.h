@@ -1,0 +1,47 @@
+// New target buffers for the operations that change the target's size (rotations and
+// resampling). The replacement is made in full before the old target is let go, so a
+// shortage of memory leaves the image or the piece exactly as it was.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "image/PixelBuffer.h"
+#include "platform/raster/Bitmap.h"
+
+// True while a floating piece is on the canvas (tools 9 and 51): image operations then
+// act on the piece instead of the image.
+bool PieceIsTarget();
+// The piece's mask and its undo twin while the piece is the target and has a mask, else null.
+PixelBuffer* TargetMask();
+PixelBuffer* SourceMask();
+
+struct ReplacementTarget {
+    std::unique_ptr<raster::DrawingContext> dc;
+    PixelBuffer* bitmap = nullptr;
+    std::unique_ptr<raster::DrawingContext> maskDc;  // only when a mask is wanted
+    PixelBuffer* mask = nullptr;
+    raster::BitmapInfo header{};
+    int width = 0;
+    int height = 0;
+};
+
+// Makes a width x height 24-bit buffer in the background colour and, when withMask is set,
+// an 8-bit mask of the same size filled with 0. Returns false when either cannot be made;
+// nothing else changes then.
+bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out);
+
+// Makes the replacement for the current target (image or piece, the mask when the piece has
+// one). On failure shows the out-of-memory message that fits the target and returns false.
+bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out);
+
+// Puts the replacement in place of the current image's work buffer: new size, scroll back
+// to the top left. The old work buffer is released.
+void InstallImageTarget(ReplacementTarget& replacement);
+
+// Puts the replacement in place of the floating piece's current buffers (and its mask when
+// the replacement has one); the undo twins stay.
+void InstallPieceTarget(ReplacementTarget& replacement);
+
+// The installs above, chosen by the tool rule.
+void InstallReplacementTarget(ReplacementTarget& replacement);
