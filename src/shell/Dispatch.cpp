@@ -1,0 +1,230 @@
+#include "shell/Dispatch.h"
+
+#include <cstdio>
+
+#include "files/OpenSave.h"
+#include "filters/FilterEngine.h"
+#include "image/ImageSlots.h"
+#include "image/Undo.h"
+#include "image/View.h"
+#include "platform/CommandBar.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+#include "shell/AboutBox.h"
+#include "shell/MainFrame.h"
+#include "shell/Menus.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
+
+void PaintCurrentView() {
+    ImageBox& box = CurrentBox();
+    if (!box.window || !box.workDc) return;
+    PaintView(box.window->GetDC(), box);
+    box.window->Update();
+}
+
+void RepaintToolBar() {
+    if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
+}
+
+// The top-left image point of the visible part of the image.
+void PlacePieceAtViewOrigin() {
+    const ImageBox& box = CurrentBox();
+    const float inv = 1.0f / ZoomFactor;
+    FloatingPiece.pieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
+    FloatingPiece.pieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
+}
+
+void RecentFile(int id) {
+    if (!PromptSaveChanges()) return;
+    const std::string path = RecentFiles[id - CMD_RECENT_1];
+    if (path.empty()) return;
+    OpenImageAt(path);
+}
+
+void Revert() {
+    if (CurrentPath.empty()) return;
+    if (platform::ShowMessageBox("Revert to last saved version?", platform::kCaptionProgram,
+                                 platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question) != platform::MessageResult::Yes) {
+        return;
+    }
+    // The changes count as gone only once the saved version has loaded; a failed load keeps
+    // the image and its modified flag, so the save question still protects it.
+    const std::uint8_t wasModified = ImageModified;
+    ImageModified = 0;
+    if (LoadImageFile(CurrentPath) != 1) {
+        ImageModified = wasModified;
+        return;
+    }
+    PaintCurrentView();
+    LayoutBars();
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+}
+
+bool FileCommand(int id) {
+    switch (id) {
+        case CMD_NEW:
+            // The size of the new image is asked by the New Image dialog; until that dialog
+            // exists the command is received and nothing follows.
+            return true;
+        case CMD_OPEN:
+            if (PromptSaveChanges()) OpenImage();
+            return true;
+        case CMD_SAVE:
+            if (!CurrentPath.empty() && CurrentBox().workBitmap && ImageModified) SaveImage(false);
+            return true;
+        case CMD_SAVE_AS:
+            if (CurrentBox().workBitmap) SaveImage(true);
+            return true;
+        case CMD_ABOUT: ShowAboutBox(); return true;
+        case CMD_REVERT: Revert(); return true;
+        default: return false;
+    }
+}
+
+void Copy() {
+    if (PaintSettings.Tool != kToolFloatingPiece) return;
+    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+    TakeImageUndo();
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+}
+
+void Paste() {
+    if (!FloatingPiece.pieceDc) return;
+    PaintSettings.Tool = kToolFloatingPiece;
+    TakeImageUndo();
+    PlacePieceAtViewOrigin();
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
+    PaintSettings.Group = 0;
+    RepaintToolBar();
+}
+
+void Cut() {
+    if (PaintSettings.Tool != kToolFloatingPiece) return;
+    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+    TakeImageUndo();
+    PlacePieceAtViewOrigin();
+    PaintCurrentView();
+}
+
+bool EditCommand(int id) {
+    switch (id) {
+        case CMD_COPY: Copy(); return true;
+        case CMD_PASTE: Paste(); return true;
+        case CMD_CUT: Cut(); return true;
+        case CMD_INVERSE_SELECTION:
+        case CMD_SELECT_ALL:
+        case CMD_SELECT_SIMILAR:
+        case CMD_GROW_SELECTION:
+            // Selections made by command come with the selection tools.
+            return true;
+        default: return false;
+    }
+}
+
+void ColourBarPositionCommand(int id) {
+    CheckColourBarPosition(false);
+    ShellState.ColourBarPosition = static_cast<std::uint32_t>(id - CMD_COLORBAR_TOP);
+    if (ShellState.ColourBarWindow) LayoutBars();
+    CheckColourBarPosition(true);
+}
+
+void ModifierCommand() {
+    CanvasState.SelectModifier = static_cast<std::int8_t>((CanvasState.SelectModifier + 1) % 3);
+    platform::CommandBar* bar = platform::GetCommandBar();
+    if (!bar) return;
+    bar->DeleteButton(kModifierButtonIndex);
+    bar->AddImageButton(kImageModifierFirst + CanvasState.SelectModifier, CMD_MODIFIER_MODE);
+}
+
+bool IsZoomCommand(int id) {
+    return id == CMD_ZOOM_IN || id == CMD_ZOOM_OUT || id == CMD_ACTUAL_PIXELS ||
+           (id >= CMD_ZOOM_PRESET_FIRST && id <= CMD_ZOOM_PRESET_LAST);
+}
+
+void ShowImageInformation() {
+    const ImageBox& box = CurrentBox();
+    platform::ShowMessageBox(ImageInformationText(CurrentPath, box.width, box.height, ZoomFactor),
+                             "Image Information", platform::MessageButtons::Ok, platform::MessageIcon::None);
+}
+
+void RunImageOperation(int id) {
+    switch (id) {
+        case CMD_IMAGE_INFO: ShowImageInformation(); break;
+        default:
+            // Filters, adjustments and geometry, and the dialogs that ask for their values.
+            break;
+    }
+}
+
+void ImageOperation(int id) {
+    if (PieceOnCanvas()) {
+        TakePieceUndo();
+    } else {
+        TakeImageUndo();
+        UndoKind = kUndoKindFilter;
+    }
+    RunImageOperation(id);
+    RepaintWholeView();
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+}
+
+}  // namespace
+
+std::string ImageInformationText(const std::string& path, int width, int height, float zoom) {
+    const std::string name = path.empty() ? "untitled" : FileNameOf(path);
+    char text[512];
+    std::snprintf(text, sizeof text, "Filename: %s\nWidth: %d px\nHeight: %d px\nZoom: %.2f%%", name.c_str(), width,
+                  height, static_cast<double>(zoom * 100.0f));
+    return text;
+}
+
+void DispatchCommand(int id) {
+    if (id >= CMD_RECENT_1 && id <= CMD_RECENT_4) {
+        RecentFile(id);
+        return;
+    }
+    if (FileCommand(id)) return;
+    if (id == CMD_TITLEBAR) {
+        ShellState.FullScreen = ShellState.FullScreen ? 0 : 1;
+        ApplyFullScreen();
+        LayoutBars();
+        return;
+    }
+    if (EditCommand(id)) return;
+    if (id >= CMD_COLORBAR_TOP && id <= CMD_COLORBAR_BOTTOM) {
+        ColourBarPositionCommand(id);
+        return;
+    }
+    if (id == CMD_TOOLBAR) return;  // the tool bar shows and hides itself once it exists
+    if (id == CMD_SPECTRUM_COLORBAR || id == CMD_STANDARD_COLORS) {
+        // The colour bar shows and hides itself once it exists; the kind is chosen here.
+        ShellState.StandardColoursMode = id == CMD_STANDARD_COLORS ? 1 : 0;
+        return;
+    }
+    if (IsZoomCommand(id)) {
+        ZoomCommand(id);
+        return;
+    }
+    if (id == CMD_UNDO) {
+        Undo();
+        return;
+    }
+    if (id == CMD_MODIFIER_MODE) {
+        ModifierCommand();
+        return;
+    }
+    if (id == CMD_EXIT) {
+        ExitProgram();
+        return;
+    }
+    ImageOperation(id);
+}

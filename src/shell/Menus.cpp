@@ -1,0 +1,186 @@
+#include "shell/Menus.h"
+
+#include "files/OpenSave.h"
+#include "image/ImageSlots.h"
+#include "platform/CommandBar.h"
+#include "shell/MainFrame.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/ToolIds.h"
+
+MenuHandlesRecord MenuHandles;
+
+namespace {
+
+struct MenuEntry {
+    int id;  // 0 separator
+    const char* label;
+};
+
+void AppendEntries(platform::Menu& menu, std::initializer_list<MenuEntry> entries) {
+    for (const MenuEntry& entry : entries) {
+        if (entry.id == 0) {
+            menu.AppendSeparator();
+        } else {
+            menu.AppendItem(entry.id, entry.label);
+        }
+    }
+}
+
+constexpr float kZoomPresets[] = {0.125f, 0.25f, 1.0f / 3.0f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f};
+constexpr const char* kZoomLabels[] = {"12.5 %", "25 %",  "33 %",  "50 %",  "75 %",
+                                       "100 %",  "200 %", "300 %", "400 %", "800 %"};
+
+void BuildFileMenu(platform::Menu& file) {
+    AppendEntries(file, {{CMD_ABOUT, "About..."}, {0, nullptr}});
+    MenuHandles.Recent = file.AppendSubMenu("Recent");
+    RecentMenu = MenuHandles.Recent;
+    AppendEntries(file, {{CMD_REVERT, "Revert..."},
+                         {CMD_NEW, "New..."},
+                         {CMD_OPEN, "Open..."},
+                         {CMD_SAVE, "Save"},
+                         {CMD_SAVE_AS, "Save As..."},
+                         {0, nullptr},
+                         {CMD_EXIT, "Exit"}});
+}
+
+void BuildEditMenu(platform::Menu& edit) {
+    AppendEntries(edit, {{CMD_SELECT_ALL, "Select All"},
+                         {CMD_INVERSE_SELECTION, "Inverse Selection"},
+                         {CMD_GROW_SELECTION, "Grow Selection"},
+                         {CMD_SELECT_SIMILAR, "Select Similar"},
+                         {0, nullptr},
+                         {CMD_COPY, "Copy"},
+                         {CMD_PASTE, "Paste"},
+                         {CMD_CUT, "Cut"}});
+}
+
+void BuildViewMenu(platform::Menu& view) {
+    AppendEntries(view, {{CMD_TITLEBAR, "Titlebar"},
+                         {CMD_TOOLBAR, "Toolbar"},
+                         {0, nullptr},
+                         {CMD_SPECTRUM_COLORBAR, "Spectrum Colorbar"},
+                         {CMD_STANDARD_COLORS, "30 Standard Colors"}});
+    MenuHandles.ColorbarPosition = view.AppendSubMenu("Colorbar Position");
+    AppendEntries(*MenuHandles.ColorbarPosition, {{CMD_COLORBAR_TOP, "Top"},
+                                                  {CMD_COLORBAR_LEFT, "Left"},
+                                                  {CMD_COLORBAR_RIGHT, "Right"},
+                                                  {CMD_COLORBAR_BOTTOM, "Bottom"}});
+    view.AppendSeparator();
+    MenuHandles.Zoom = view.AppendSubMenu("Zoom");
+    for (int i = 0; i < 10; ++i) MenuHandles.Zoom->AppendItem(CMD_ZOOM_PRESET_FIRST + i, kZoomLabels[i]);
+    AppendEntries(view, {{CMD_ZOOM_IN, "Zoom In"}, {CMD_ZOOM_OUT, "Zoom Out"}, {CMD_ACTUAL_PIXELS, "Actual Pixels"}});
+}
+
+void BuildImageMenu(platform::Menu& image) {
+    AppendEntries(image, {{CMD_BRIGHTNESS_CONTRAST, "Brightness/Contrast..."},
+                          {CMD_HUE_SATURATION, "Hue/Saturation..."},
+                          {CMD_GAMMA, "Gamma Correction..."},
+                          {CMD_ADJUST_RGB, "Adjust RGB..."},
+                          {CMD_COLORIZE, "Colorize..."},
+                          {0, nullptr},
+                          {CMD_INVERT, "Invert"},
+                          {CMD_GRAYSCALE, "Grayscale"}});
+    MenuHandles.Rotate = image.AppendSubMenu("Rotate");
+    AppendEntries(*MenuHandles.Rotate, {{CMD_ROTATE_180, "180\xC2\xB0 CW"},
+                                        {CMD_ROTATE_90_CW, "90\xC2\xB0 CW"},
+                                        {CMD_ROTATE_90_CCW, "90\xC2\xB0 CCW"},
+                                        {CMD_ROTATE_ARBITRARY, "Arbitrary..."},
+                                        {0, nullptr},
+                                        {CMD_FLIP_HORIZONTAL, "Flip Horizontal"},
+                                        {CMD_FLIP_VERTICAL, "Flip Vertical"}});
+    AppendEntries(image, {{CMD_IMAGE_SIZE, "Image Size..."}, {0, nullptr}, {CMD_IMAGE_INFO, "Image Information..."}});
+}
+
+void BuildFilterMenu(platform::Menu& filter) {
+    MenuHandles.Blur = filter.AppendSubMenu("Blur");
+    AppendEntries(*MenuHandles.Blur, {{CMD_BLUR_LOW, "Low Gaussian Blur"},
+                                      {CMD_BLUR_MEDIUM, "Medium Gaussian Blur"},
+                                      {CMD_BLUR_STRONG, "Strong Gaussian Blur"},
+                                      {CMD_AVERAGE, "Average"}});
+    MenuHandles.Sharpen = filter.AppendSubMenu("Sharpen");
+    AppendEntries(*MenuHandles.Sharpen, {{CMD_SHARPEN_LOW, "Low"},
+                                         {CMD_SHARPEN_MEDIUM, "Medium"},
+                                         {CMD_SHARPEN_STRONG, "Strong"},
+                                         {CMD_UNSHARP_MASK, "Unsharp Mask..."}});
+    MenuHandles.Noise = filter.AppendSubMenu("Noise");
+    AppendEntries(*MenuHandles.Noise,
+                  {{CMD_DESPECKLE, "Despeckle"}, {CMD_ADD_NOISE, "Add Noise..."}, {CMD_JITTER, "Jitter..."}});
+    MenuHandles.Contour = filter.AppendSubMenu("Contour");
+    AppendEntries(*MenuHandles.Contour,
+                  {{CMD_EDGE_DETECT, "Edge Detect"}, {CMD_EMBOSS, "Emboss..."}, {CMD_FIND_CONTOURS, "Find Contours"}});
+    MenuHandles.Creative = filter.AppendSubMenu("Creative");
+    AppendEntries(*MenuHandles.Creative,
+                  {{CMD_TEXTURE, "Texture..."}, {CMD_MOSAIC, "Mosaic..."}, {CMD_OILPAINT, "Oilpaint"}});
+    MenuHandles.Distort = filter.AppendSubMenu("Distort");
+    AppendEntries(*MenuHandles.Distort, {{CMD_OFFSET, "Offset..."},
+                                         {CMD_SPHERE, "Sphere..."},
+                                         {CMD_SWIRL, "Swirl..."},
+                                         {CMD_WAVES, "Waves..."}});
+    MenuHandles.Other = filter.AppendSubMenu("Other");
+    AppendEntries(*MenuHandles.Other, {{CMD_SEPARATE_CHANNEL, "Separate Channel..."},
+                                       {CMD_SOLARIZE, "Solarize"},
+                                       {CMD_THRESHOLD, "Threshold..."}});
+}
+
+bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
+
+bool SaveAllowed() { return CurrentBox().workBitmap && ImageModified && !CurrentPath.empty(); }
+
+}  // namespace
+
+float ZoomPresetFactor(int id) {
+    if (id < CMD_ZOOM_PRESET_FIRST || id > CMD_ZOOM_PRESET_LAST) return 0.0f;
+    return kZoomPresets[id - CMD_ZOOM_PRESET_FIRST];
+}
+
+platform::Menu* AddCommandBarButton(platform::CommandBar& bar, int image, const char* text, int id) {
+    if (image >= 0) {
+        bar.AddImageButton(image, id);
+        return nullptr;
+    }
+    return bar.AddMenuButton(text, id);
+}
+
+void BuildMenus(platform::CommandBar& bar) {
+    MenuHandles = MenuHandlesRecord{};
+    MenuHandles.File = AddCommandBarButton(bar, -1, "File", 1000);
+    BuildFileMenu(*MenuHandles.File);
+    MenuHandles.Edit = AddCommandBarButton(bar, -1, "Edit", 2000);
+    BuildEditMenu(*MenuHandles.Edit);
+    MenuHandles.View = AddCommandBarButton(bar, -1, "View", 3000);
+    BuildViewMenu(*MenuHandles.View);
+    MenuHandles.Image = AddCommandBarButton(bar, -1, "Image", 4000);
+    BuildImageMenu(*MenuHandles.Image);
+    MenuHandles.Filter = AddCommandBarButton(bar, -1, "Filter", 5000);
+    BuildFilterMenu(*MenuHandles.Filter);
+    AddCommandBarButton(bar, kImageUndo, nullptr, CMD_UNDO);
+    AddCommandBarButton(bar, kImageModifierFirst + CanvasState.SelectModifier, nullptr, CMD_MODIFIER_MODE);
+}
+
+void UpdateCommandUI(int id, platform::CommandItem& item) {
+    switch (id) {
+        case CMD_SAVE:
+        case CMD_REVERT: item.Enable(SaveAllowed()); break;
+        case CMD_SAVE_AS: item.Enable(CurrentBox().workBitmap != nullptr); break;
+        case CMD_COPY:
+        case CMD_CUT: item.Enable(PieceOnCanvas()); break;
+        case CMD_PASTE: item.Enable(FloatingPiece.pieceDc != nullptr && !PieceOnCanvas()); break;
+        case CMD_TITLEBAR: item.SetCheck(ShellState.FullScreen == 0); break;
+        case CMD_TOOLBAR: item.SetCheck(ShellState.ToolBarWindow != nullptr); break;
+        case CMD_SPECTRUM_COLORBAR:
+            item.SetCheck(ShellState.ColourBarWindow != nullptr && ShellState.StandardColoursMode == 0);
+            break;
+        case CMD_STANDARD_COLORS:
+            item.SetCheck(ShellState.ColourBarWindow != nullptr && ShellState.StandardColoursMode == 1);
+            break;
+        case CMD_MODIFIER_MODE: item.SetCheck(CanvasState.SelectModifier != 0); break;
+        default: break;
+    }
+}
+
+void CheckColourBarPosition(bool checked) {
+    if (!MenuHandles.ColorbarPosition) return;
+    MenuHandles.ColorbarPosition->CheckItem(CMD_COLORBAR_TOP + static_cast<int>(ShellState.ColourBarPosition),
+                                            checked);
+}
