@@ -1,0 +1,151 @@
+#include <cstdint>
+
+#include "filters/ColourAdjust.h"
+#include "filters/FilterEngine.h"
+#include "filters/FilterRows.h"
+
+namespace {
+
+enum class Largest { Red, Green, Blue };
+
+struct Extremes {
+    int max;
+    int min;
+    Largest which;
+};
+
+// Ties go to green over red, and to red or green over blue.
+inline Extremes FindExtremes(int r, int g, int b) {
+    Extremes e = r <= g ? Extremes{g, r, Largest::Green} : Extremes{r, g, Largest::Red};
+    if (b > e.max) {
+        e.max = b;
+        e.which = Largest::Blue;
+    } else if (b < e.min) {
+        e.min = b;
+    }
+    return e;
+}
+
+// Saturation and luminance, and the extremes the hue needs.
+inline HslColour SatLum(int r, const Extremes& e) {
+    HslColour out;
+    out.l = ((e.min + e.max) * 100) >> 9;
+    if (e.max == e.min) {
+        out.h = 60;
+        out.s = 0;
+        out.l = r * 100 / 255;
+        return out;
+    }
+    const int d = e.max - e.min;
+    out.s = out.l <= 50 ? d * 100 / (e.min + e.max) : d * 100 / (512 - (e.min + e.max));
+    return out;
+}
+
+inline float ClampPercent(float v) { return v < 0.0f ? 0.0f : (v > 100.0f ? 100.0f : v); }
+
+inline void StorePixel(std::uint8_t* out, const RgbColour& c) {
+    out[0] = static_cast<std::uint8_t>(ClampChannel(c.b));
+    out[1] = static_cast<std::uint8_t>(ClampChannel(c.g));
+    out[2] = static_cast<std::uint8_t>(ClampChannel(c.r));
+}
+
+}  // namespace
+
+HslColour RgbToHsl(int r, int g, int b) {
+    const Extremes e = FindExtremes(r, g, b);
+    HslColour out = SatLum(r, e);
+    if (e.max == e.min) return out;
+    const int t = 6000 / (e.max - e.min);
+    switch (e.which) {
+        case Largest::Red: out.h = (g - b) * t / 100 + (b > g ? 360 : 0); break;
+        case Largest::Green: out.h = (b - r) * t / 100 + 120; break;
+        case Largest::Blue: out.h = (r - g) * t / 100 + 240; break;
+    }
+    return out;
+}
+
+HslColour RgbToSatLum(int r, int g, int b) {
+    HslColour out = SatLum(r, FindExtremes(r, g, b));
+    out.h = 0;
+    return out;
+}
+
+RgbColour HslToRgb(int h, int s, int l) {
+    if (s == 0) {
+        const int v = l * 255 / 100;
+        return {v, v, v};
+    }
+    const int p = l > 50 ? l - (100 - l) * s / 100 : (100 - s) * l / 100;
+    const int hi = (2 * l - p) * 255 / 100;
+    const int lo = p * 255 / 100;
+    const int span = hi - lo;
+    switch (h / 60) {
+        case 0: return {hi, lo + span * h / 60, lo};
+        case 1: return {lo - span * (h - 120) / 60, hi, lo};
+        case 2: return {lo, hi, lo + span * (h - 120) / 60};
+        case 3: return {lo, lo - span * (h - 240) / 60, hi};
+        case 4: return {lo + span * (h - 240) / 60, lo, hi};
+        default: return {hi, lo, lo - span * (h - 360) / 60};
+    }
+}
+
+int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
+    if (!IsFilterPair(source, target)) return 0;
+    FilterBusy = kFilterRunning;
+    const int width = source->Width();
+    for (int y = 0; y < source->Height(); ++y) {
+        if (PumpFilterMessages()) return 0;
+        const std::uint8_t* in = source->Row(y);
+        std::uint8_t* out = target->Row(y);
+        for (int x = 0; x < width; ++x, in += 3, out += 3) {
+            const HslColour c = RgbToHsl(in[2], in[1], in[0]);
+            const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+            const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+            float h = static_cast<float>(c.h) + hue;
+            if (h > 360.0f) {
+                h -= 360.0f;
+            } else if (h < 0.0f) {
+                h += 360.0f;
+            }
+            StorePixel(out, HslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l)));
+        }
+    }
+    FilterBusy = kFilterIdle;
+    return 1;
+}
+
+int HueSaturation(float hue, float saturation, float luminance) {
+    if (!PrepareFilterContext()) return 0;
+    return HueSaturation(FilterContext.sourceBitmap, FilterContext.targetBitmap, hue, saturation, luminance);
+}
+
+int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
+    if (!IsFilterPair(source, target)) return 0;
+    FilterBusy = kFilterRunning;
+    float h = hue;
+    if (h < 0.0f) {
+        h += 360.0f;
+    } else if (h > 360.0f) {
+        h -= 360.0f;
+    }
+    const int fixedHue = static_cast<int>(h);
+    const int width = source->Width();
+    for (int y = 0; y < source->Height(); ++y) {
+        if (PumpFilterMessages()) return 0;
+        const std::uint8_t* in = source->Row(y);
+        std::uint8_t* out = target->Row(y);
+        for (int x = 0; x < width; ++x, in += 3, out += 3) {
+            const HslColour c = RgbToSatLum(in[2], in[1], in[0]);
+            const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+            const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+            StorePixel(out, HslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l)));
+        }
+    }
+    FilterBusy = kFilterIdle;
+    return 1;
+}
+
+int Colorize(float hue, float saturation, float luminance) {
+    if (!PrepareFilterContext()) return 0;
+    return Colorize(FilterContext.sourceBitmap, FilterContext.targetBitmap, hue, saturation, luminance);
+}

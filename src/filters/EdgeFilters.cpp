@@ -1,0 +1,136 @@
+#include "filters/EdgeFilters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "filters/Blur.h"
+#include "filters/ColourAdjust.h"
+#include "filters/FilterEngine.h"
+#include "filters/FilterRows.h"
+
+namespace {
+
+// IntegerSqrt of every possible g1^2 + g2^2 (|g| <= 765) lies below 1083; the channel value
+// of each root is looked up.
+constexpr int kEdgeRoots = 1083;
+
+struct EdgeTable {
+    std::uint8_t value[kEdgeRoots];
+    EdgeTable() {
+        for (int s = 0; s < kEdgeRoots; ++s) {
+            const double v = s * 0.5555555555555556;
+            value[s] = static_cast<std::uint8_t>(v > 255.0 ? 255 : static_cast<int>(v));
+        }
+    }
+};
+
+const EdgeTable& Edges() {
+    static const EdgeTable table;
+    return table;
+}
+
+// floor(sqrt(n)) for n below 2^22: the single-precision root of such an integer is never
+// rounded up to the next whole number, so this equals IntegerSqrt there.
+inline int RootOf(int n) { return static_cast<int>(std::sqrt(static_cast<float>(n))); }
+
+inline std::uint8_t EdgeValue(int g1, int g2, const EdgeTable& table) {
+    return table.value[RootOf(g1 * g1 + g2 * g2)];
+}
+
+void EdgeClampedPixel(const std::uint8_t* up, const std::uint8_t* down, const std::uint8_t* mid, std::uint8_t* out,
+                      int width, int x, const EdgeTable& table) {
+    const int l = 3 * std::max(x - 1, 0);
+    const int c = 3 * x;
+    const int r = 3 * std::min(x + 1, width - 1);
+    for (int ch = 0; ch < 3; ++ch) {
+        const int g1 = down[l + ch] + down[c + ch] + down[r + ch] - up[l + ch] - up[c + ch] - up[r + ch];
+        const int g2 = up[r + ch] + mid[r + ch] + down[r + ch] - up[l + ch] - mid[l + ch] - down[l + ch];
+        out[c + ch] = EdgeValue(g1, g2, table);
+    }
+}
+
+void EdgeRow(const std::uint8_t* up, const std::uint8_t* mid, const std::uint8_t* down, std::uint8_t* out, int width,
+             const EdgeTable& table) {
+    EdgeClampedPixel(up, down, mid, out, width, 0, table);
+    if (width < 2) return;
+    EdgeClampedPixel(up, down, mid, out, width, width - 1, table);
+    const int end = 3 * (width - 1);
+    for (int i = 3; i < end; ++i) {
+        const int g1 = down[i - 3] + down[i] + down[i + 3] - up[i - 3] - up[i] - up[i + 3];
+        const int g2 = up[i + 3] + mid[i + 3] + down[i + 3] - up[i - 3] - mid[i - 3] - down[i - 3];
+        out[i] = EdgeValue(g1, g2, table);
+    }
+}
+
+struct Offset {
+    int dx;
+    int dy;
+};
+constexpr Offset kLight[kEmbossDirections] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
+                                              {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+
+inline std::uint8_t EmbossValue(const std::uint8_t* p, const std::uint8_t* q, int red, int a) {
+    const int e = (p[0] + p[1] + p[2] - q[0] - q[1] - q[2] + 384) / 3;
+    return static_cast<std::uint8_t>(ClampChannel(red + ((e - red) * a + 128) / 255));
+}
+
+}  // namespace
+
+int EdgeDetect(const PixelBuffer* source, PixelBuffer* target) {
+    if (!IsFilterPair(source, target)) return 0;
+    const EdgeTable& table = Edges();
+    const int width = source->Width();
+    const int height = source->Height();
+    for (int y = 0; y < height; ++y) {
+        EdgeRow(source->Row(std::max(y - 1, 0)), source->Row(y), source->Row(std::min(y + 1, height - 1)),
+                target->Row(y), width, table);
+    }
+    return 1;
+}
+
+int EdgeDetect() {
+    if (!PrepareFilterContext()) return 0;
+    return EdgeDetect(FilterContext.sourceBitmap, FilterContext.targetBitmap);
+}
+
+int FindContours(const PixelBuffer* source, PixelBuffer* target) {
+    if (!Convolve3x3(source, target, kContourKernel)) return 0;
+    return Invert(target);
+}
+
+int Emboss(const PixelBuffer* source, PixelBuffer* target, int intensity, int direction) {
+    if (!IsFilterPair(source, target) || direction < 0 || direction >= kEmbossDirections) return 0;
+    const int a = static_cast<int>(intensity * 2.55);
+    const int dx = kLight[direction].dx;
+    const int dy = kLight[direction].dy;
+    const int width = source->Width();
+    const int height = source->Height();
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* lit = source->Row(ClampIndex(y + dy, height - 1));
+        const std::uint8_t* opposite = source->Row(ClampIndex(y - dy, height - 1));
+        const std::uint8_t* src = source->Row(y);
+        std::uint8_t* out = target->Row(y);
+        auto pixel = [&](int x) {
+            const std::uint8_t v = EmbossValue(lit + 3 * ClampIndex(x + dx, width - 1),
+                                               opposite + 3 * ClampIndex(x - dx, width - 1), src[3 * x + 2], a);
+            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+        };
+        pixel(0);
+        if (width < 2) continue;
+        pixel(width - 1);
+        // Inside the row both neighbours exist: fixed offsets, no clamping.
+        const std::uint8_t* p = lit + 3 * (1 + dx);
+        const std::uint8_t* q = opposite + 3 * (1 - dx);
+        for (int x = 1; x < width - 1; ++x, p += 3, q += 3) {
+            const std::uint8_t v = EmbossValue(p, q, src[3 * x + 2], a);
+            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+        }
+    }
+    return 1;
+}
+
+int Emboss(int intensity, int direction) {
+    if (!PrepareFilterContext()) return 0;
+    return Emboss(FilterContext.sourceBitmap, FilterContext.targetBitmap, intensity, direction);
+}
