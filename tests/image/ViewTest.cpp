@@ -1,0 +1,277 @@
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "image/DocumentFixture.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+using ViewTest = DocumentFixture;
+
+constexpr raster::Colour kRed = 0x0000FF;
+constexpr raster::Colour kGray = 0x808080;
+constexpr raster::Colour kBlack = 0x000000;
+constexpr raster::Colour kWhite = 0xFFFFFF;
+
+std::unique_ptr<raster::DrawingContext> Surface(int width, int height) {
+    raster::BitmapInfo header;
+    std::uint8_t* bits = nullptr;
+    auto dc = std::make_unique<raster::DrawingContext>(CreatePixelBuffer(width, height, 24, header, &bits));
+    raster::FillRect(*dc, {0, 0, width, height}, kBlack);
+    return dc;
+}
+
+TEST_F(ViewTest, HalfZoomLeavesGrayBeyondTheImage) {
+    ImageBox& box = MakeImage(100, 100);
+    raster::FillRect(*box.workDc, {0, 0, 100, 100}, kRed);
+    ZoomFactor = 0.5f;
+    auto dc = Surface(240, 200);
+    PaintView(*dc, box);
+    EXPECT_EQ(raster::GetPixel(*dc, 0, 0), kRed);
+    EXPECT_EQ(raster::GetPixel(*dc, 49, 49), kRed);
+    EXPECT_EQ(raster::GetPixel(*dc, 50, 0), kGray);
+    EXPECT_EQ(raster::GetPixel(*dc, 239, 10), kGray);
+    EXPECT_EQ(raster::GetPixel(*dc, 10, 50), kGray);
+    EXPECT_EQ(raster::GetPixel(*dc, 239, 199), kGray);
+}
+
+TEST_F(ViewTest, ScrolledViewStartsAtTheScrollPositionAndFillsTheRestGray) {
+    ImageBox& box = MakeImage(300, 50);
+    for (int x = 0; x < 300; ++x) raster::SetPixel(*box.workDc, x, 0, raster::MakeColour(x % 256, x / 256, 1));
+    box.scrollX = 100;
+    auto dc = Surface(240, 60);
+    PaintView(*dc, box);
+    EXPECT_EQ(raster::GetPixel(*dc, 0, 0), raster::MakeColour(100, 0, 1));
+    EXPECT_EQ(raster::GetPixel(*dc, 199, 0), raster::MakeColour(43, 1, 1));  // column 299
+    EXPECT_EQ(raster::GetPixel(*dc, 200, 0), kGray);
+    EXPECT_EQ(raster::GetPixel(*dc, 0, 50), kGray);
+}
+
+TEST_F(ViewTest, OneThirdZoomShowsThreeImageColumnsPerWindowPixel) {
+    const float third = ZoomCommandFactor(3203, 1.0f);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(third), 0x3EAAAAABu);
+    EXPECT_EQ(1.0f / third, 3.0f);
+    ImageBox& box = MakeImage(720, 9);
+    for (int x = 0; x < 720; ++x) raster::SetPixel(*box.workDc, x, 0, raster::MakeColour(x % 256, x / 256, 9));
+    ZoomFactor = third;
+    auto dc = Surface(240, 3);
+    PaintView(*dc, box);
+    for (int x : {0, 1, 2, 100, 239}) {
+        EXPECT_EQ(raster::GetPixel(*dc, x, 0), raster::MakeColour((3 * x) % 256, (3 * x) / 256, 9)) << x;
+    }
+    EXPECT_EQ(raster::GetPixel(*dc, 239, 2), raster::GetPixel(*box.workDc, 717, 6));
+}
+
+TEST_F(ViewTest, ScrollBarsOfAnImageThatFits) {
+    const ScrollBarLayout s = ComputeScrollBars(242, 230, false, 13, 240, 228, 1.0f, 0, 0, 0.0f, 0.0f);
+    EXPECT_EQ(s.maxX, 0);
+    EXPECT_EQ(s.maxY, 0);
+    EXPECT_EQ(s.pageX, 241);
+    EXPECT_EQ(s.pageY, 228);
+    EXPECT_EQ(s.rangeX, 240);
+    EXPECT_EQ(s.rangeY, 228);
+    // A colour bar beside the canvas takes one more pixel.
+    EXPECT_EQ(ComputeScrollBars(242, 230, true, 13, 240, 228, 1.0f, 0, 0, 0.0f, 0.0f).pageX, 240);
+}
+
+TEST_F(ViewTest, ScrollBarsWithoutTargetKeepThePositionsButClampThem) {
+    const ScrollBarLayout s = ComputeScrollBars(242, 230, false, 13, 1000, 1000, 1.0f, 900, 10, 0.0f, 0.0f);
+    // Both bars: 241 - 13 wide, 228 - 13 high.
+    EXPECT_EQ(s.pageX, 228);
+    EXPECT_EQ(s.pageY, 215);
+    EXPECT_EQ(s.maxX, 772);
+    EXPECT_EQ(s.maxY, 785);
+    EXPECT_EQ(s.scrollX, 772);
+    EXPECT_EQ(s.scrollY, 10);
+}
+
+TEST_F(ViewTest, AVerticalBarCanMakeTheHorizontalOneNeeded) {
+    const ScrollBarLayout s = ComputeScrollBars(242, 230, false, 13, 235, 300, 1.0f, 0, 0, 0.0f, 0.0f);
+    EXPECT_EQ(s.pageX, 228);
+    EXPECT_EQ(s.pageY, 215);
+    EXPECT_EQ(s.maxX, 7);
+    EXPECT_EQ(s.maxY, 85);
+    // Only the vertical one when the width still fits beside it.
+    const ScrollBarLayout t = ComputeScrollBars(242, 230, false, 13, 228, 300, 1.0f, 0, 0, 0.0f, 0.0f);
+    EXPECT_EQ(t.pageY, 228);
+    EXPECT_EQ(t.maxX, 0);
+}
+
+TEST_F(ViewTest, ScrollBarTargetsAreFractionsOfTheRange) {
+    const ScrollBarLayout s = ComputeScrollBars(242, 230, false, 13, 1000, 1000, 1.0f, 50, 60, 0.5f, 0.0f);
+    EXPECT_EQ(s.scrollX, 386);
+    EXPECT_EQ(s.scrollY, 0);  // one fraction given: both are set
+    const ScrollBarLayout past = ComputeScrollBars(242, 230, false, 13, 1000, 1000, 1.0f, 0, 0, 1.5f, -0.25f);
+    EXPECT_EQ(past.scrollX, 772);
+    EXPECT_EQ(past.scrollY, 0);
+}
+
+TEST_F(ViewTest, ScrollPositionsOfALargeImageAtHighZoomDoNotOverflow) {
+    const ScrollBarLayout s = ComputeScrollBars(1922, 1082, false, 17, 4000, 3000, 32.0f, 0, 0, 1.0f, 1.0f);
+    EXPECT_EQ(s.maxX, 128000 - 1904);
+    EXPECT_EQ(s.maxY, 96000 - 1063);
+    EXPECT_EQ(s.scrollX, s.maxX);
+    EXPECT_EQ(s.scrollY, s.maxY);
+    EXPECT_EQ(s.rangeX, 128000);
+}
+
+TEST_F(ViewTest, SetupScrollBarsSetsTheWindowsBars) {
+    ImageBox& box = MakeImage(1000, 500, 242, 230);
+    SetupScrollBars(CurrentImage, 1.0f, 1.0f);
+    EXPECT_EQ(box.scrollX, 772);
+    EXPECT_EQ(box.scrollY, 285);
+    const platform::ScrollBarInfo h = CanvasWindow().GetScrollBar(platform::ScrollBarKind::Horizontal);
+    EXPECT_EQ(h.min, 0);
+    EXPECT_EQ(h.max, 1000);
+    EXPECT_EQ(h.page, 228);
+    EXPECT_EQ(h.position, 772);
+    EXPECT_EQ(CanvasWindow().GetScrollBar(platform::ScrollBarKind::Vertical).position, 285);
+}
+
+TEST_F(ViewTest, ZoomCommandsDoubleHalveAndResetWithinBounds) {
+    MakeImage(240, 228);
+    ZoomCommand(3006);
+    ZoomCommand(3006);
+    EXPECT_EQ(ZoomFactor, 4.0f);
+    ZoomCommand(3008);
+    EXPECT_EQ(ZoomFactor, 1.0f);
+    for (int i = 0; i < 12; ++i) ZoomCommand(3006);
+    EXPECT_EQ(ZoomFactor, 32.0f);
+    for (int i = 0; i < 12; ++i) ZoomCommand(3007);
+    EXPECT_EQ(ZoomFactor, 0.125f);
+    ZoomCommand(3210);
+    EXPECT_EQ(ZoomFactor, 8.0f);
+    ZoomCommand(3201);
+    EXPECT_EQ(ZoomFactor, 0.125f);
+    ZoomCommand(3206);
+    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ClampZoom(std::nanf("")), 0.125f);
+}
+
+TEST_F(ViewTest, ZoomInKeepsTheCentreOfTheView) {
+    // 240 x 228 in a canvas whose client area is 240 x 200 (vertical bar shown).
+    ImageBox& box = MakeImage(240, 228, 255, 202);
+    ASSERT_EQ(CanvasWindow().ClientRect().Width(), 240);
+    ASSERT_EQ(CanvasWindow().ClientRect().Height(), 200);
+    ZoomCommand(3006);
+    EXPECT_EQ(box.anchorX, 120);
+    EXPECT_EQ(box.anchorY, 100);
+    const ScrollBarLayout expected =
+        ComputeScrollBars(255, 202, false, 13, 240, 228, 2.0f, 0, 0, 0.5f, 100.0f / 228.0f);
+    EXPECT_EQ(box.scrollX, expected.scrollX);
+    EXPECT_EQ(box.scrollY, expected.scrollY);
+    EXPECT_GT(box.scrollX, 0);
+    // The window shows the new view: image pixel (scroll / 2) at its top-left.
+    SetWorkPixel(box.scrollX / 2, box.scrollY / 2, kRed);
+    RepaintView(true);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 0, 0), kRed);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 1, 1), kRed);
+}
+
+// A piece whose mask is inside everywhere with a one-pixel border ring.
+void MakeRingPiece(int width, int height, raster::Colour colour) {
+    ASSERT_EQ(CreateFloatingPiece(width, height), 1);
+    raster::FillRect(*FloatingPiece.pieceDc, {0, 0, width, height}, colour);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+            FloatingPiece.maskBitmap->Row(y)[x] = edge ? kMaskBorder : kMaskInside;
+        }
+    }
+}
+
+TEST_F(ViewTest, MovingBorderPatternAndItsStepPerDisplay) {
+    MakeImage(20, 20);
+    MakeRingPiece(10, 4, kRed);
+    DrawPieceBorder(0, 0, 10, 4);
+    EXPECT_EQ(AntsPhase, 1u);
+    // g = 255 when (phase - mx - my + w + h) mod 5 < 2, with w = 10 and h = 4.
+    for (int mx = 0; mx < 10; ++mx) {
+        const raster::Colour expected = (1 - mx + 14) % 5 < 2 ? kWhite : kBlack;
+        EXPECT_EQ(WorkPixel(mx, 0), expected) << mx;
+    }
+    EXPECT_EQ(WorkPixel(0, 2), (1 - 2 + 14) % 5 < 2 ? kWhite : kBlack);
+    EXPECT_EQ(WorkPixel(5, 2), kWhite);  // inside pixels are not touched (the image is white)
+    EXPECT_EQ(CanvasWindow().TimerPeriod(2), 200);
+
+    raster::Colour before[10];
+    for (int mx = 0; mx < 10; ++mx) before[mx] = WorkPixel(mx, 0);
+    DrawPieceBorder(0, 0, 10, 4);
+    EXPECT_EQ(AntsPhase, 2u);
+    for (int mx = 1; mx < 10; ++mx) EXPECT_EQ(WorkPixel(mx, 0), before[mx - 1]) << mx;
+}
+
+TEST_F(ViewTest, MovingBorderOfAPiecePartlyOutsideStaysInsideTheImage) {
+    MakeImage(6, 6);
+    MakeRingPiece(4, 4, kRed);
+    DrawPieceBorder(-2, 4, 4, 4);  // columns -2..1, rows 4..7
+    // Phase 1; w = min(4, 6 + 2) = 4, h = min(4, 6 - 4) = 2; mask column 2 is image column 0.
+    EXPECT_EQ(WorkPixel(0, 4), kWhite);  // (1 - 2 - 0 + 6) mod 5 = 0
+    EXPECT_EQ(WorkPixel(1, 4), kBlack);  // 4
+    EXPECT_EQ(WorkPixel(1, 5), kBlack);  // 3
+    EXPECT_EQ(WorkPixel(0, 5), kWhite);  // inside the ring
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            if (y >= 4 && x <= 1) continue;  // checked above
+            EXPECT_EQ(WorkPixel(x, y), kWhite) << x << "," << y;
+        }
+    }
+    DrawPieceBorder(40, 40, 4, 4);  // wholly outside: nothing drawn, the timer still runs
+    EXPECT_EQ(CanvasWindow().TimerPeriod(2), 200);
+}
+
+TEST_F(ViewTest, ShownPieceLeavesTheImageCleanUnlessDropped) {
+    ImageBox& box = MakeImage(20, 20, 40, 40);
+    MakeRingPiece(4, 4, kRed);
+    FloatingPiece.maskBitmap->Row(1)[1] = kMaskOutside;
+    ShowPiece(nullptr, 5, 6, false);
+    EXPECT_EQ(WorkPixel(6, 7), kWhite);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 7, 7), kRed);     // inside
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 6, 7), kWhite);   // mask 0: the image shows
+    const raster::Colour border = SurfacePixel(CanvasWindow(), 5, 6);
+    EXPECT_TRUE(border == kWhite || border == kBlack);
+
+    ShowPiece(&box.window->GetDC(), 5, 6, true);
+    EXPECT_EQ(WorkPixel(7, 7), kRed);
+    EXPECT_EQ(WorkPixel(5, 6), kRed);  // dropped: no border, the piece's own pixels
+    EXPECT_EQ(WorkPixel(6, 7), kWhite);
+}
+
+TEST_F(ViewTest, TransparentPasteSkipsTheBackgroundColour) {
+    MakeImage(8, 8);
+    raster::FillRect(*CurrentBox().workDc, {0, 0, 8, 8}, kRed);
+    MakeRingPiece(3, 3, kWhite);
+    raster::SetPixel(*FloatingPiece.pieceDc, 1, 1, kBlack);
+    PaintSettings.Trans = 1;
+    ShowPiece(nullptr, 2, 2, true);
+    EXPECT_EQ(WorkPixel(2, 2), kRed);
+    EXPECT_EQ(WorkPixel(3, 3), kBlack);
+    PaintSettings.Trans = 0;
+    ShowPiece(nullptr, 2, 2, true);
+    EXPECT_EQ(WorkPixel(2, 2), kWhite);
+}
+
+TEST_F(ViewTest, PasteClipsAtEveryEdge) {
+    auto target = Surface(5, 5);
+    raster::BitmapInfo header;
+    std::uint8_t* bits = nullptr;
+    auto piece = CreatePixelBuffer(3, 3, 24, header, &bits);
+    std::memset(bits, 0xFF, piece->ByteSize());
+    auto mask = CreatePixelBuffer(3, 3, 8, header, &bits);
+    std::memset(bits, kMaskInside, mask->ByteSize());
+    for (auto [x, y] : {std::pair{-2, -2}, std::pair{4, 4}, std::pair{-2, 4}, std::pair{4, -2}}) {
+        PastePieceThroughMask(*target->SelectedBitmap(), x, y, *piece, *mask, false, 0);
+    }
+    int white = 0;
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 5; ++x) white += raster::GetPixel(*target, x, y) == kWhite;
+    }
+    EXPECT_EQ(white, 4);
+    EXPECT_EQ(raster::GetPixel(*target, 0, 0), kWhite);
+    EXPECT_EQ(raster::GetPixel(*target, 4, 4), kWhite);
+    EXPECT_EQ(raster::GetPixel(*target, 0, 4), kWhite);
+    EXPECT_EQ(raster::GetPixel(*target, 4, 0), kWhite);
+}
+
+}  // namespace
