@@ -20,7 +20,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/qt/DecodeSupport.h"
-#include "platform/qt/TwoBppReader.h"
+#include "platform/qt/BitmapFiles.h"
 #include "shell/PaintSettings.h"
 
 namespace platform {
@@ -102,8 +102,8 @@ DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std:
     device.setData(bytes);
     if (!device.open(QIODevice::ReadOnly)) return DecodeFailure(DecodeStatus::NotImage, name);
 
-    const std::string suffix = std::filesystem::path(name).extension().string();
-    QImageReader reader(&device, suffix.size() > 1 ? QByteArray(suffix.c_str() + 1) : QByteArray());
+    // The content decides, so a misnamed file still opens.
+    QImageReader reader(&device);
     reader.setAutoTransform(true);
     if (!reader.canRead()) return DecodeFailure(DecodeStatus::NotImage, name);
 
@@ -232,6 +232,7 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
 DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
     if (!data || size == 0) return DecodeFailure(DecodeStatus::NotImage, name);
     if (LooksLikeTwoBppBitmap(data, size)) return DecodeTwoBppBitmap(data, size, name);
+    if (BitmapPixelsCutShort(data, size)) return DecodeFailure(DecodeStatus::NotImage, name);
     return DecodeWithQt(data, size, name);
 }
 

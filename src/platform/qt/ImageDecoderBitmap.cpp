@@ -1,4 +1,4 @@
-#include "platform/qt/TwoBppReader.h"
+#include "platform/qt/BitmapFiles.h"
 
 #include <array>
 
@@ -41,6 +41,34 @@ bool LooksLikeTwoBppBitmap(const std::uint8_t* data, std::size_t size) {
     if (!KnownInfoHeaderSize(headerSize)) return false;
     const std::size_t at = BitCountOffset(headerSize);
     return size >= at + 2 && U16(data + at) == 2;
+}
+
+bool BitmapPixelsCutShort(const std::uint8_t* data, std::size_t size) {
+    if (size < kFileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M') return false;
+    const std::uint32_t headerSize = U32(data + kFileHeaderSize);
+    if (!KnownInfoHeaderSize(headerSize) || kFileHeaderSize + headerSize > size) return false;
+    const std::uint8_t* h = data + kFileHeaderSize;
+    long long width = 0;
+    long long height = 0;
+    std::uint32_t bits = 0;
+    if (headerSize == kCoreHeaderSize) {
+        width = U16(h + 4);
+        height = U16(h + 6);
+        bits = U16(h + 10);
+    } else {
+        const std::uint32_t compression = U32(h + 16);
+        // Run-length data has no fixed length; bit-field forms store plain rows.
+        if (compression != 0 && compression != 3 && compression != 6) return false;
+        width = I32(h + 4);
+        height = I32(h + 8);
+        bits = U16(h + 14);
+    }
+    if (height < 0) height = -height;
+    // Sizes no reader accepts are refused by the readers themselves.
+    if (width <= 0 || height <= 0 || width > raster::kMaxBitmapSide || height > raster::kMaxBitmapSide) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    const std::uint64_t stride = static_cast<std::uint64_t>(raster::StrideFor(static_cast<int>(width), static_cast<int>(bits)));
+    return static_cast<std::uint64_t>(U32(data + 10)) + stride * static_cast<std::uint64_t>(height) > size;
 }
 
 DecodedImage DecodeTwoBppBitmap(const std::uint8_t* data, std::size_t size, const std::string& name) {

@@ -1,5 +1,5 @@
-// The reader for bitmap files of 2 bits per pixel with a 4-entry colour table, which the
-// platform's image reader does not know.
+// Bitmap files: our reader for those of 2 bits per pixel with a 4-entry colour table,
+// which the platform's image reader does not know, and a check of the others' length.
 #pragma once
 
 #include <cstddef>
@@ -18,5 +18,9 @@ bool LooksLikeTwoBppBitmap(const std::uint8_t* data, std::size_t size);
 // Bottom-up and top-down (negative height) files, core (12-byte) and later info headers,
 // uncompressed pixels only.
 DecodedImage DecodeTwoBppBitmap(const std::uint8_t* data, std::size_t size, const std::string& name);
+
+// True for an uncompressed bitmap file whose rows reach past the end of the data. Qt's
+// reader shows such a file with rows it never wrote, so the decoder refuses it first.
+bool BitmapPixelsCutShort(const std::uint8_t* data, std::size_t size);
 
 }  // namespace platform
