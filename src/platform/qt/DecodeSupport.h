@@ -21,6 +21,10 @@ DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long lo
 // is allocated.
 DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t extraBytes, const std::string& name);
 
+// The most pixels one decode may make: as many as the sides allow, unless a harness that
+// runs under a memory limit (the fuzzer) lowers it. Past it a picture is out of memory.
+extern std::uint64_t DecodePixelLimit;
+
 // True when a need of bytes could never be met by the machine's memory.
 bool BeyondMemory(std::uint64_t bytes);
 

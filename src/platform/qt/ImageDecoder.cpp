@@ -202,6 +202,8 @@ DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long lo
     return failure;
 }
 
+std::uint64_t DecodePixelLimit = static_cast<std::uint64_t>(raster::kMaxBitmapSide) * raster::kMaxBitmapSide;
+
 bool BeyondMemory(std::uint64_t bytes) {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
@@ -217,7 +219,10 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
     const std::uint64_t bytes = static_cast<std::uint64_t>(raster::StrideFor(w, 24)) * static_cast<std::uint64_t>(h);
-    if (BeyondMemory(bytes + extraBytes)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    if (static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) > DecodePixelLimit ||
+        BeyondMemory(bytes + extraBytes)) {
+        return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    }
 
     DecodedImage result;
     raster::BitmapInfo header;

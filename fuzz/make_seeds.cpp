@@ -1,0 +1,51 @@
+// Writes the fuzzers' seed corpus: small sound files of every kind the decoder reads.
+// Usage: pw-fuzz-seeds DECODE_FOLDER TWOBPP_FOLDER
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "SampleFiles.h"
+
+using namespace samples;
+
+namespace {
+
+bool Save(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s DECODE_FOLDER TWOBPP_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string decode = argv[1];
+    const std::string twobpp = argv[2];
+    const Picture gradient = GradientPicture(9, 7, false);
+    const Picture faded = GradientPicture(9, 7, true);
+    const Picture four = FourColourPicture(9, 7);
+    bool ok = true;
+    ok &= Save(decode + "/rgb.png", MakePng(gradient, PngKind::Rgb8));
+    ok &= Save(decode + "/rgba.png", MakePng(faded, PngKind::Rgba8));
+    ok &= Save(decode + "/grey16.png", MakePng(gradient, PngKind::Grey16));
+    ok &= Save(decode + "/palette.png", MakePng(four, PngKind::PaletteTransparent));
+    ok &= Save(decode + "/interlaced.png", MakePng(gradient, PngKind::Interlaced));
+    ok &= Save(decode + "/baseline.jpg", MakeJpeg(gradient, JpegKind::Baseline));
+    ok &= Save(decode + "/progressive.jpg", MakeJpeg(gradient, JpegKind::Progressive, 6));
+    ok &= Save(decode + "/grey.jpg", MakeJpeg(gradient, JpegKind::Grey));
+    ok &= Save(decode + "/animated.gif", MakeGif({four, four}, 1));
+    ok &= Save(decode + "/rgb24.bmp", MakeBmp(gradient, BmpKind::Rgb24TopDown));
+    ok &= Save(decode + "/rgb16.bmp", MakeBmp(gradient, BmpKind::Rgb16));
+    ok &= Save(decode + "/rle8.bmp", MakeBmp(four, BmpKind::Rle8));
+    ok &= Save(decode + "/palette1.bmp", MakeBmp(FourColourPicture(9, 1), BmpKind::Palette1));
+    ok &= Save(decode + "/picture.2bp", MakeTwoBpp(four));
+    ok &= Save(twobpp + "/bottom-up.2bp", MakeTwoBpp(four));
+    ok &= Save(twobpp + "/top-down.2bp", MakeTwoBpp(four, true));
+    ok &= Save(twobpp + "/core.2bp", MakeTwoBpp(four, false, true));
+    ok &= Save(twobpp + "/two-colours.2bp", MakeTwoBpp(four, false, false, 2));
+    return ok ? 0 : 1;
+}
