@@ -3,6 +3,7 @@
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
+#include "filters/HslFast.h"
 
 namespace {
 
@@ -51,6 +52,25 @@ inline void StorePixel(std::uint8_t* out, const RgbColour& c) {
 
 }  // namespace
 
+HslTables::HslTables() {
+    hueStep[0] = 0;
+    for (int d = 1; d < 256; ++d) hueStep[d] = 6000 / d;
+    inverse[0] = 0;
+    for (std::uint64_t n = 1; n < 512; ++n) inverse[n] = ((std::uint64_t{1} << 32) + n - 1) / n;
+    for (int sat = 0; sat <= 100; ++sat) {
+        for (int l = 0; l <= 100; ++l) {
+            const int p = l > 50 ? l - (100 - l) * sat / 100 : (100 - sat) * l / 100;
+            high[sat][l] = static_cast<std::int16_t>((2 * l - p) * 255 / 100);
+            low[sat][l] = static_cast<std::int16_t>(p * 255 / 100);
+        }
+    }
+}
+
+const HslTables& GetHslTables() {
+    static const HslTables tables;
+    return tables;
+}
+
 HslColour RgbToHsl(int r, int g, int b) {
     const Extremes e = FindExtremes(r, g, b);
     HslColour out = SatLum(r, e);
@@ -91,6 +111,7 @@ RgbColour HslToRgb(int h, int s, int l) {
 
 int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
     if (!IsFilterPair(source, target)) return 0;
+    const HslTables& tables = GetHslTables();
     FilterBusy = kFilterRunning;
     const int width = source->Width();
     for (int y = 0; y < source->Height(); ++y) {
@@ -98,7 +119,7 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
         const std::uint8_t* in = source->Row(y);
         std::uint8_t* out = target->Row(y);
         for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            const HslColour c = RgbToHsl(in[2], in[1], in[0]);
+            const HslColour c = FastRgbToHsl<true>(in[2], in[1], in[0], tables);
             const float l = ClampPercent(static_cast<float>(c.l) + luminance);
             const float s = ClampPercent(static_cast<float>(c.s) + saturation);
             float h = static_cast<float>(c.h) + hue;
@@ -107,7 +128,7 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
             } else if (h < 0.0f) {
                 h += 360.0f;
             }
-            StorePixel(out, HslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l)));
+            StorePixel(out, FastHslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l), tables));
         }
     }
     FilterBusy = kFilterIdle;
@@ -129,16 +150,17 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
         h -= 360.0f;
     }
     const int fixedHue = static_cast<int>(h);
+    const HslTables& tables = GetHslTables();
     const int width = source->Width();
     for (int y = 0; y < source->Height(); ++y) {
         if (PumpFilterMessages()) return 0;
         const std::uint8_t* in = source->Row(y);
         std::uint8_t* out = target->Row(y);
         for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            const HslColour c = RgbToSatLum(in[2], in[1], in[0]);
+            const HslColour c = FastRgbToHsl<false>(in[2], in[1], in[0], tables);
             const float l = ClampPercent(static_cast<float>(c.l) + luminance);
             const float s = ClampPercent(static_cast<float>(c.s) + saturation);
-            StorePixel(out, HslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l)));
+            StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
         }
     }
     FilterBusy = kFilterIdle;

@@ -3,6 +3,7 @@
 #include "FilterTestSupport.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
+#include "filters/HslFast.h"
 #include "platform/FilterPump.h"
 
 namespace {
@@ -253,6 +254,34 @@ TEST(PointOperations, RowPaddingIsNeverWritten) {
     Grayscale(dst.get());
     Solarize(dst.get());
     check(*dst);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HslFastPath, SameNumbersAsThePlainConversionsForEveryInput) {
+    const HslTables& t = GetHslTables();
+    for (int r = 0; r < 256; ++r) {
+        for (int g = 0; g < 256; ++g) {
+            for (int b = 0; b < 256; ++b) {
+                const HslColour plain = RgbToHsl(r, g, b);
+                const HslColour fast = FastRgbToHsl<true>(r, g, b, t);
+                ASSERT_TRUE(plain.h == fast.h && plain.s == fast.s && plain.l == fast.l) << r << "," << g << "," << b;
+                const HslColour satLum = FastRgbToHsl<false>(r, g, b, t);
+                ASSERT_TRUE(satLum.s == plain.s && satLum.l == plain.l && satLum.h == 0);
+            }
+        }
+    }
+    for (int h = 0; h <= 360; ++h) {
+        for (int s = 0; s <= 100; ++s) {
+            for (int l = 0; l <= 100; ++l) {
+                const RgbColour plain = HslToRgb(h, s, l);
+                const RgbColour fast = FastHslToRgb(h, s, l, t);
+                ASSERT_TRUE(plain.r == fast.r && plain.g == fast.g && plain.b == fast.b) << h << "," << s << "," << l;
+            }
+        }
+    }
 }
 
 }  // namespace
