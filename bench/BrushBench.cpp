@@ -1,0 +1,79 @@
+// Brush strokes of the largest brush across a large image, in each stamp mode.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "image/ImageSlots.h"
+#include "image/PixelBuffer.h"
+#include "shell/PaintSettings.h"
+#include "tools/BrushEngine.h"
+#include "tools/Noise.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+constexpr int kWidth = 4000;
+constexpr int kHeight = 3000;
+
+std::unique_ptr<raster::DrawingContext> MakeGreyContext(raster::BitmapInfo& info, std::uint8_t** bits) {
+    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(kWidth, kHeight, 24, info, bits);
+    if (!buffer) return nullptr;
+    for (int y = 0; y < kHeight; ++y)
+        for (int i = 0; i < 3 * kWidth; ++i) buffer->Row(y)[i] = static_cast<std::uint8_t>((y + i) & 0xFF);
+    return std::make_unique<raster::DrawingContext>(std::move(buffer));
+}
+
+bool MakeDocument() {
+    ResetImageState();
+    ImageBox& box = ImageBoxTable[1];
+    box.workDc = MakeGreyContext(box.bitmapInfo, &box.workBits);
+    box.undoDc = MakeGreyContext(box.bitmapInfo, &box.undoBits);
+    if (!box.workDc || !box.undoDc) return false;
+    box.workBitmap = box.workDc->SelectedBitmap();
+    box.undoBitmap = box.undoDc->SelectedBitmap();
+    box.width = kWidth;
+    box.height = kHeight;
+    CurrentImage = 1;
+    return true;
+}
+
+// One diagonal stroke corner to corner: 4000 dabs one pixel apart.
+void StrokeAcross(benchmark::State& state, int tool, int shape) {
+    if (!MakeDocument()) {
+        state.SkipWithError("out of memory");
+        return;
+    }
+    ResetPaintSettings();
+    ResetNoise();
+    PaintSettings.Tool = static_cast<std::int8_t>(tool);
+    PaintSettings.Brush = static_cast<std::uint32_t>(shape);
+    PaintSettings.Size = kLargestBrushSize;
+    PaintSettings.DOpacity = 70;
+    StartStampMode(tool);
+    bool dark = true;
+    for (auto _ : state) {
+        // Alternate the colour so that soft strokes keep working instead of settling.
+        PaintSettings.FColor = dark ? raster::MakeColour(20, 40, 60) : raster::MakeColour(230, 210, 190);
+        dark = !dark;
+        StrokeSegment(0, 0, kWidth - 1, kHeight - 1);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kWidth);  // dabs
+    ResetImageState();
+    ResetPaintSettings();
+    ResetStampMode();
+}
+
+void BM_StrokeHard(benchmark::State& state) { StrokeAcross(state, kToolPen, 0); }
+void BM_StrokeSoft(benchmark::State& state) { StrokeAcross(state, kToolBrush, 0); }
+void BM_StrokeSoftRound(benchmark::State& state) { StrokeAcross(state, kToolPen, 2); }
+void BM_StrokeAirbrush(benchmark::State& state) { StrokeAcross(state, kToolAirbrush, 0); }
+void BM_StrokeSpray(benchmark::State& state) { StrokeAcross(state, kToolSpraycan, 7); }
+
+}  // namespace
+
+BENCHMARK(BM_StrokeHard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StrokeSoft)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StrokeSoftRound)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StrokeAirbrush)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StrokeSpray)->Unit(benchmark::kMillisecond);
