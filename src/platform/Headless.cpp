@@ -81,6 +81,19 @@ void HeadlessControl::SetPosition(int position) { position_ = std::clamp(positio
 HeadlessWindow::HeadlessWindow(const WindowStyle& style, WindowHandler* handler, bool dialog)
     : style_(style), handler_(handler), dialog_(dialog), visible_(style.visible) {}
 
+void HeadlessWindow::Show(bool visible) {
+    visible_ = visible;
+    if (!visible || shownOnce_) return;
+    // The first showing tells the handler its size, as creation did not.
+    shownOnce_ = true;
+    const Rect client = ClientRect();
+    WindowMessage message;
+    message.kind = MessageKind::Size;
+    message.width = client.Width();
+    message.height = client.Height();
+    Send(message);
+}
+
 int HeadlessWindow::Send(const WindowMessage& message) {
     if (!handler_) return 0;
     return handler_->Handle(*this, message);
@@ -201,7 +214,10 @@ HeadlessWindow* HeadlessWindowSystem::Adopt(std::unique_ptr<HeadlessWindow> wind
 
 Window* HeadlessWindowSystem::CreateMainWindow(WindowHandler* handler) {
     WindowStyle style;
+    style.visible = false;
     main_ = Adopt(std::make_unique<HeadlessWindow>(style, handler, false));
+    // The frame fills the screen above the command bar.
+    main_->Move(0, 0, screenWidth, screenHeight - CommandBarModel().Height(), false);
     return main_;
 }
 

@@ -84,7 +84,7 @@ public:
 
     int Send(const WindowMessage& message) override;
     void Move(int x, int y, int width, int height, bool repaint) override;
-    void Show(bool visible) override { visible_ = visible; }
+    void Show(bool visible) override;
     bool IsVisible() const override { return visible_; }
     void BringToTop() override { ++raised_; }
     void SetTitle(const std::string& title) override { title_ = title; }
@@ -153,6 +153,7 @@ private:
     bool caption_ = false;
     raster::Colour background_ = 0xFFFFFF;
     bool modeless_ = false;
+    bool shownOnce_ = false;
     bool ended_ = false;
     int result_ = 0;
 };

@@ -1,0 +1,88 @@
+#include "platform/qt/QtFonts.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include "platform/qt/QtImage.h"
+
+namespace platform::qt {
+
+namespace {
+
+QFont FontOf(const raster::Font& font) {
+    if (auto* qtFont = dynamic_cast<const QtFont*>(&font)) return qtFont->font;
+    return SystemFont();
+}
+
+}  // namespace
+
+QFont SystemFont() {
+    QFont font("DejaVu Sans");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+std::vector<std::string> QtFontService::Families() {
+    std::vector<std::string> names;
+    for (const QString& family : QFontDatabase::families()) names.push_back(family.toStdString());
+    return names;
+}
+
+std::unique_ptr<raster::Font> QtFontService::Make(const FontSpec& spec) {
+    QFont font;
+    if (spec.face.empty()) {
+        font = QFont("DejaVu Sans");
+        font.setStyleHint(QFont::SansSerif);
+    } else {
+        font = QFont(QString::fromStdString(spec.face));
+    }
+    font.setPixelSize(std::max(1, spec.height < 0 ? -spec.height : spec.height));
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight <= 0 ? 400 : spec.weight, 100, 900)));
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStyleStrategy(spec.antialiased ? QFont::PreferAntialias : QFont::NoAntialias);
+    return std::make_unique<QtFont>(font);
+}
+
+TextSize QtFontService::Measure(const raster::Font& font, const std::string& text) {
+    const QFontMetrics metrics(FontOf(font));
+    const QStringList lines = QString::fromStdString(text).remove('\r').split('\n');
+    int width = 0;
+    for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+    return {width, metrics.height() * static_cast<int>(lines.size())};
+}
+
+void QtFontService::Draw(raster::DrawingContext& dc, const raster::Font& font, int x, int y, const std::string& text,
+                         const raster::Rect& clip, const raster::Colour* background) {
+    raster::Bitmap* bitmap = dc.SelectedBitmap();
+    if (!bitmap || bitmap->BitsPerPixel() != 24) return;
+    const QRect area = QRect(clip.left, clip.top, clip.Width(), clip.Height())
+                           .intersected(QRect(0, 0, bitmap->Width(), bitmap->Height()));
+    if (area.isEmpty()) return;
+    // Paint over a copy of the pixels beneath, so anti-aliased edges blend with them.
+    QImage image = ToQImage(*bitmap, area);
+    if (image.isNull()) return;
+    {
+        QPainter painter(&image);
+        const QFont qfont = FontOf(font);
+        painter.setFont(qfont);
+        const QStringList lines = QString::fromStdString(text).remove('\r').split('\n');
+        const QFontMetrics metrics(qfont);
+        if (background) {
+            const TextSize size = Measure(font, text);
+            painter.fillRect(QRect(x - area.x(), y - area.y(), size.width, size.height), ToQColor(*background));
+        }
+        painter.setPen(ToQColor(dc.TextColour()));
+        int lineTop = y - area.y();
+        for (const QString& line : lines) {
+            painter.drawText(x - area.x(), lineTop + metrics.ascent(), line);
+            lineTop += metrics.height();
+        }
+    }
+    CopyIntoBitmap(image, *bitmap, area.x(), area.y());
+}
+
+}  // namespace platform::qt

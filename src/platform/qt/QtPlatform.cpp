@@ -1,0 +1,78 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QStyleFactory>
+#include <memory>
+
+#include "platform/FilterPump.h"
+#include "platform/MessageBox.h"
+#include "platform/Settings.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtImage.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtWindowSystem.h"
+#include "shell/Artwork.h"
+
+namespace platform::qt {
+
+namespace {
+
+struct Installed {
+    std::unique_ptr<QtWindowSystem> system;
+    QtMessageBoxService messages;
+    QtFileDialogService files;
+    QtFontService fonts;
+    std::unique_ptr<QtSettingsStore> settings;
+};
+
+std::unique_ptr<Installed> g_installed;
+
+}  // namespace
+
+void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeight) {
+    UninstallQtPlatform();
+    if (QStyle* style = QStyleFactory::create("Fusion")) QApplication::setStyle(style);
+    g_installed = std::make_unique<Installed>();
+    g_installed->system = std::make_unique<QtWindowSystem>();
+    SetWindowSystem(g_installed->system.get());
+    SetMessageBoxService(&g_installed->messages);
+    SetFileDialogService(&g_installed->files);
+    SetFontService(&g_installed->fonts);
+    if (!settings) {
+        g_installed->settings = std::make_unique<QtSettingsStore>();
+        settings = g_installed->settings.get();
+    }
+    SetSettingsStore(settings);
+    SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    if (auto icon = MakeProgramIcon()) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(*icon))));
+    ScreenWidget* screen = g_installed->system->Screen();
+    screen->resize(screenWidth, screenHeight);
+}
+
+void UninstallQtPlatform() {
+    if (!g_installed) return;
+    SetFilterMessagePump({});
+    SetSettingsStore(nullptr);
+    SetFontService(nullptr);
+    SetFileDialogService(nullptr);
+    SetMessageBoxService(nullptr);
+    SetWindowSystem(nullptr);
+    g_installed.reset();
+}
+
+QtWindowSystem* InstalledSystem() { return g_installed ? g_installed->system.get() : nullptr; }
+
+QImage GrabScreen() {
+    QtWindowSystem* system = InstalledSystem();
+    if (!system) return QImage();
+    QCoreApplication::processEvents();
+    return system->Screen()->grab().toImage();
+}
+
+bool SaveScreenshot(const QString& path) {
+    const QImage image = GrabScreen();
+    return !image.isNull() && image.save(path, "PNG");
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,28 @@
+// Putting the program on Qt: installs every platform service, and renders the screen
+// into an image for screenshots.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace platform {
+class SettingsStore;
+}
+
+namespace platform::qt {
+
+class QtWindowSystem;
+
+// Installs the window system, message boxes, file dialogs, fonts, the settings store and
+// the event pump. A QApplication must exist. Without a store given, the user's settings
+// file serves. The screen starts at the given size.
+void InstallQtPlatform(SettingsStore* settings = nullptr, int screenWidth = 480, int screenHeight = 640);
+// Removes them again, closing every window (tests).
+void UninstallQtPlatform();
+QtWindowSystem* InstalledSystem();
+
+// The screen as it looks now: every window, the command bar and the dialogs on it.
+QImage GrabScreen();
+bool SaveScreenshot(const QString& path);
+
+}  // namespace platform::qt

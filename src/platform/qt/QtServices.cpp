@@ -1,0 +1,133 @@
+#include "platform/qt/QtServices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/Window.h"
+#include "platform/qt/QtWindowSystem.h"
+
+namespace platform::qt {
+
+namespace {
+
+QWidget* Owner() {
+    if (auto* system = dynamic_cast<QtWindowSystem*>(&Windows())) {
+        if (system->MainWindow()) return system->Screen();
+    }
+    return nullptr;
+}
+
+// Numbers are kept as their decimal text; anything else is not a number.
+bool ParseNumber(const QVariant& value, std::uint32_t& out) {
+    bool ok = false;
+    const qlonglong number = value.toString().trimmed().toLongLong(&ok);
+    if (!ok) return false;
+    out = static_cast<std::uint32_t>(number);
+    return true;
+}
+
+}  // namespace
+
+MessageResult QtMessageBoxService::Show(const std::string& text, const std::string& caption, MessageButtons buttons,
+                                        MessageIcon icon) {
+    QMessageBox box(Owner());
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    switch (icon) {
+        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+        case MessageButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MessageButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MessageButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MessageButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MessageResult::Yes;
+        case QMessageBox::No: return MessageResult::No;
+        case QMessageBox::Cancel: return MessageResult::Cancel;
+        case QMessageBox::Ok: return MessageResult::Ok;
+        default: break;
+    }
+    // Closed without a button: the safe answer.
+    return buttons == MessageButtons::Ok ? MessageResult::Ok
+           : buttons == MessageButtons::YesNo ? MessageResult::No
+                                              : MessageResult::Cancel;
+}
+
+std::vector<FileType> ParseTypeList(const std::string& typeList) {
+    std::vector<FileType> types;
+    const QStringList parts = QString::fromStdString(typeList).split('|');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        FileType type;
+        type.description = parts[i];
+        for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) type.patterns << pattern.trimmed();
+        types.push_back(type);
+    }
+    return types;
+}
+
+QString NameFilterOf(const FileType& type) {
+    // A description that names its own patterns in brackets is shown as it is.
+    if (type.description.endsWith(')') && type.description.contains("(*")) return type.description;
+    return type.description + " (" + type.patterns.join(' ') + ")";
+}
+
+FileDialogResult QtFileDialogService::Run(const FileDialogRequest& request) {
+    QFileDialog dialog(Owner(), QString::fromStdString(request.title));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    const std::vector<FileType> types = ParseTypeList(request.typeList);
+    QStringList filters;
+    for (const FileType& type : types) filters << NameFilterOf(type);
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!request.initialName.empty()) dialog.selectFile(QString::fromStdString(request.initialName));
+    FileDialogResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
+    result.path = dialog.selectedFiles().first().toStdString();
+    result.typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    return result;
+}
+
+QtSettingsStore::QtSettingsStore() : settings_(std::make_unique<QSettings>("Tessmark", "Pixelwright")) {}
+
+QtSettingsStore::QtSettingsStore(const QString& fileName)
+    : settings_(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}
+
+bool QtSettingsStore::Usable() const { return settings_->status() != QSettings::FormatError; }
+
+bool QtSettingsStore::ReadNumber(const std::string& name, std::uint32_t& value) {
+    const QString key = QString::fromStdString(name);
+    if (!Usable() || !settings_->contains(key)) return false;
+    return ParseNumber(settings_->value(key), value);
+}
+
+bool QtSettingsStore::ReadText(const std::string& name, std::string& value) {
+    const QString key = QString::fromStdString(name);
+    if (!Usable() || !settings_->contains(key)) return false;
+    value = settings_->value(key).toString().toStdString();
+    return true;
+}
+
+bool QtSettingsStore::WriteNumber(const std::string& name, std::uint32_t value) {
+    settings_->setValue(QString::fromStdString(name), QString::number(value));
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+bool QtSettingsStore::WriteText(const std::string& name, const std::string& value) {
+    settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+}  // namespace platform::qt

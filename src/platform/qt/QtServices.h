@@ -1,0 +1,56 @@
+// Message boxes, file dialogs and the settings store on Qt.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Settings.h"
+
+class QWidget;
+
+namespace platform::qt {
+
+class QtMessageBoxService : public MessageBoxService {
+public:
+    MessageResult Show(const std::string& text, const std::string& caption, MessageButtons buttons,
+                       MessageIcon icon) override;
+};
+
+// One type of a file dialog's list: its description and its patterns ("*.jpg").
+struct FileType {
+    QString description;
+    QStringList patterns;
+};
+
+// Splits "description|patterns|description|patterns|" into its pairs.
+std::vector<FileType> ParseTypeList(const std::string& typeList);
+// The name filter Qt's dialog shows for a type: "Bitmap Files (*.bmp)".
+QString NameFilterOf(const FileType& type);
+
+class QtFileDialogService : public FileDialogService {
+public:
+    FileDialogResult Run(const FileDialogRequest& request) override;
+};
+
+// Values under the program's key, as an INI file in the user's configuration folder
+// (organisation "Tessmark", application "Pixelwright"); a given file name serves tests.
+class QtSettingsStore : public SettingsStore {
+public:
+    QtSettingsStore();
+    explicit QtSettingsStore(const QString& fileName);
+    bool ReadNumber(const std::string& name, std::uint32_t& value) override;
+    bool ReadText(const std::string& name, std::string& value) override;
+    bool WriteNumber(const std::string& name, std::uint32_t value) override;
+    bool WriteText(const std::string& name, const std::string& value) override;
+    QString FileName() const { return settings_->fileName(); }
+
+private:
+    bool Usable() const;
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,270 @@
+#include "platform/qt/QtWindowSystem.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/Dialog.h"
+#include "platform/qt/QtCommandBar.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtWindow.h"
+
+namespace platform::qt {
+
+namespace {
+
+constexpr int kHoldMs = 500;
+constexpr int kHoldSlop = 5;
+
+bool IsInputEvent(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride: return true;
+        default: return false;
+    }
+}
+
+// Waits to see whether a press stays put: a move away or a release ends the wait, and
+// that event is handed on afterwards as if nothing had held it.
+class HoldWatcher : public QObject {
+public:
+    HoldWatcher(QEventLoop& loop, QPointF origin) : loop_(loop), origin_(origin) {}
+    QObject* target = nullptr;
+    std::unique_ptr<QEvent> held;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (held || !watched->isWindowType()) return false;
+        if (event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonRelease) return false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseMove) {
+            const QPointF d = mouse->globalPosition() - origin_;
+            if (std::abs(d.x()) <= kHoldSlop && std::abs(d.y()) <= kHoldSlop) return true;
+        }
+        target = watched;
+        held.reset(mouse->clone());
+        loop_.exit(0);
+        return true;
+    }
+
+private:
+    QEventLoop& loop_;
+    QPointF origin_;
+};
+
+}  // namespace
+
+ScreenWidget::ScreenWidget(QtWindowSystem& system) : QWidget(nullptr), system_(system) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFont(SystemFont());
+    setWindowTitle("Pixelwright");
+}
+
+void ScreenWidget::resizeEvent(QResizeEvent*) { system_.ScreenResized(); }
+
+void ScreenWidget::closeEvent(QCloseEvent* event) {
+    // The program decides: it may ask about unsaved changes first.
+    event->ignore();
+    system_.MainCloseRequested();
+}
+
+void ScreenWidget::keyPressEvent(QKeyEvent* event) { system_.MainKey(event->key()); }
+
+void ScreenWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0x60, 0x60, 0x60));
+}
+
+QtWindowSystem::QtWindowSystem() : screen_(std::make_unique<ScreenWidget>(*this)) {
+    qApp->installEventFilter(this);
+}
+
+QtWindowSystem::~QtWindowSystem() {
+    qApp->removeEventFilter(this);
+    main_ = nullptr;
+    bar_ = nullptr;
+    screen_.reset();
+}
+
+Window* QtWindowSystem::CreateMainWindow(WindowHandler* handler) {
+    if (main_) return main_;
+    main_ = QtWindow::Create(*this, screen_.get(), WindowStyle{}, handler, false);
+    main_->Outer()->lower();
+    ScreenResized();
+    return main_;
+}
+
+Window* QtWindowSystem::MainWindow() { return main_; }
+
+Window* QtWindowSystem::CreateChildWindow(int x, int y, int width, int height, const WindowStyle& style,
+                                          WindowHandler* handler) {
+    QWidget* parent = main_ ? static_cast<QWidget*>(main_->Client()) : screen_.get();
+    QtWindow* window = QtWindow::Create(*this, parent, style, handler, false);
+    window->Move(x, y, width, height, false);
+    window->Show(style.visible);
+    return window;
+}
+
+void QtWindowSystem::DestroyWindow(Window* window) {
+    auto* qtWindow = dynamic_cast<QtWindow*>(window);
+    if (!qtWindow || qtWindow->IsDestroyed()) return;
+    if (qtWindow == main_) main_ = nullptr;
+    qtWindow->Detach();
+    qtWindow->Outer()->hide();
+    qtWindow->Outer()->deleteLater();
+}
+
+CommandBar* QtWindowSystem::CreateCommandBar() {
+    if (!bar_) {
+        bar_ = new QtCommandBar(screen_.get(), *this);
+        bar_->show();
+        ScreenResized();
+    }
+    return &bar_->Model();
+}
+
+CommandBar* QtWindowSystem::GetCommandBar() { return bar_ ? &bar_->Model() : nullptr; }
+
+QtWindow* QtWindowSystem::MakeDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) {
+    QtWindow* dialog = QtWindow::Create(*this, screen_.get(), WindowStyle{}, handler, true);
+    dialog->SetTitle(dialogTemplate.captionText);
+    if (dialogTemplate.caption) dialog->SetCaptionBar(true);
+    dialog->SetIcon(dialogTemplate.icon, dialogTemplate.iconRect);
+    dialog->Outer()->raise();
+    return dialog;
+}
+
+int QtWindowSystem::RunModalDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) {
+    QtWindow* dialog = MakeDialog(dialogTemplate, handler);
+    WindowMessage init;
+    init.kind = MessageKind::InitDialog;
+    dialog->Send(init);
+    if (!dialog->Ended() && !dialog->IsDestroyed()) {
+        dialog->Show(true);
+        dialog->Outer()->raise();
+        dialog->RestoreFocus();
+        modalStack_.push_back(dialog);
+        dialog->RunModalLoop();
+        modalStack_.pop_back();
+    }
+    const int result = dialog->Result();
+    DestroyWindow(dialog);
+    return result;
+}
+
+Window* QtWindowSystem::CreateModelessDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) {
+    QtWindow* dialog = MakeDialog(dialogTemplate, handler);
+    dialog->SetModeless();
+    WindowMessage init;
+    init.kind = MessageKind::InitDialog;
+    dialog->Send(init);
+    if (dialog->IsDestroyed()) return nullptr;
+    dialog->Show(true);
+    dialog->Outer()->raise();
+    dialog->RestoreFocus();
+    return dialog;
+}
+
+int QtWindowSystem::ScreenWidth() { return screen_->width(); }
+int QtWindowSystem::ScreenHeight() { return screen_->height(); }
+int QtWindowSystem::LogicalDpiX() { return screen_->logicalDpiX(); }
+int QtWindowSystem::ScrollBarHeight() { return screen_->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+void QtWindowSystem::SetFullScreen(bool on) {
+    if (on == fullScreen_) return;
+    fullScreen_ = on;
+    if (on) {
+        screen_->showFullScreen();
+    } else {
+        screen_->showNormal();
+    }
+}
+
+bool QtWindowSystem::RecognizeTapAndHold(Window& window, int x, int y) {
+    if (lastPressButton_ == Qt::RightButton) return true;
+    auto* qtWindow = dynamic_cast<QtWindow*>(&window);
+    if (!qtWindow) return false;
+    QEventLoop loop;
+    HoldWatcher watcher(loop, QPointF(qtWindow->Client()->mapToGlobal(QPoint(x, y))));
+    qApp->installEventFilter(&watcher);
+    QTimer::singleShot(kHoldMs, &loop, [&loop] { loop.exit(1); });
+    const bool held = loop.exec() == 1;
+    qApp->removeEventFilter(&watcher);
+    if (watcher.held && watcher.target) QCoreApplication::postEvent(watcher.target, watcher.held.release());
+    return held;
+}
+
+void QtWindowSystem::Quit() {
+    screen_->hide();
+    QCoreApplication::quit();
+}
+
+void QtWindowSystem::SendCommand(int id) {
+    if (!main_) return;
+    WindowMessage message;
+    message.kind = MessageKind::Command;
+    message.id = id;
+    main_->Send(message);
+}
+
+void QtWindowSystem::ScreenResized() {
+    const int width = screen_->width();
+    const int height = screen_->height();
+    const int barHeight = bar_ ? QtCommandBar::kHeight : 0;
+    if (bar_) {
+        bar_->setGeometry(0, height - barHeight, width, barHeight);
+        bar_->raise();
+    }
+    if (main_) {
+        if (fullScreen_) {
+            main_->Move(0, 0, width, height, true);
+        } else {
+            main_->Move(0, 0, width, height - barHeight, true);
+        }
+    }
+}
+
+void QtWindowSystem::MainCloseRequested() {
+    if (!main_) {
+        QCoreApplication::quit();
+        return;
+    }
+    WindowMessage message;
+    message.kind = MessageKind::Close;
+    main_->Send(message);
+}
+
+void QtWindowSystem::MainKey(int key) {
+    if (!main_) return;
+    WindowMessage message;
+    message.kind = MessageKind::KeyDown;
+    message.id = key;
+    main_->Send(message);
+}
+
+bool QtWindowSystem::BlockedByModal(QObject* watched) const {
+    if (modalStack_.empty()) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != screen_.get()) return false;
+    QWidget* top = modalStack_.back()->Outer();
+    return widget != top && !top->isAncestorOf(widget);
+}
+
+bool QtWindowSystem::eventFilter(QObject* watched, QEvent* event) {
+    if (IsInputEvent(event->type()) && BlockedByModal(watched)) return true;
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace platform::qt

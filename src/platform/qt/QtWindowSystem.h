@@ -1,0 +1,82 @@
+// The window system on Qt. One top-level widget plays the handheld's screen: the main
+// window's frame fills it above the command bar; dialogs and popups are placed on it in
+// screen coordinates; modal dialogs run nested event loops and keep the stylus from the
+// windows beneath them.
+#pragma once
+
+#include <QObject>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "platform/Window.h"
+
+namespace platform::qt {
+
+class QtCommandBar;
+class QtWindow;
+class QtWindowSystem;
+
+class ScreenWidget : public QWidget {
+public:
+    explicit ScreenWidget(QtWindowSystem& system);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QtWindowSystem& system_;
+};
+
+class QtWindowSystem : public WindowSystem, public QObject {
+public:
+    QtWindowSystem();
+    ~QtWindowSystem() override;
+
+    Window* CreateMainWindow(WindowHandler* handler) override;
+    Window* MainWindow() override;
+    Window* CreateChildWindow(int x, int y, int width, int height, const WindowStyle& style,
+                              WindowHandler* handler) override;
+    void DestroyWindow(Window* window) override;
+    CommandBar* CreateCommandBar() override;
+    CommandBar* GetCommandBar() override;
+    int RunModalDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) override;
+    Window* CreateModelessDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) override;
+    int ScreenWidth() override;
+    int ScreenHeight() override;
+    int LogicalDpiX() override;
+    int ScrollBarHeight() override;
+    void SetFullScreen(bool on) override;
+    bool RecognizeTapAndHold(Window& window, int x, int y) override;
+    void Quit() override;
+
+    ScreenWidget* Screen() const { return screen_.get(); }
+    QtCommandBar* Bar() const { return bar_; }
+    // Sends a command identifier to the main window's handler.
+    void SendCommand(int id);
+    // The frame and the command bar follow the screen's size.
+    void ScreenResized();
+    void MainCloseRequested();
+    void MainKey(int key);
+    void NotePress(Qt::MouseButton button) { lastPressButton_ = button; }
+    bool IsFullScreen() const { return fullScreen_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QtWindow* MakeDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler);
+    bool BlockedByModal(QObject* watched) const;
+
+    std::unique_ptr<ScreenWidget> screen_;
+    QtWindow* main_ = nullptr;
+    QtCommandBar* bar_ = nullptr;
+    std::vector<QtWindow*> modalStack_;
+    Qt::MouseButton lastPressButton_ = Qt::LeftButton;
+    bool fullScreen_ = false;
+};
+
+}  // namespace platform::qt
