@@ -148,12 +148,12 @@ int BrushDabWith(const BrushInk& ink, int shape, PixelBuffer* source, PixelBuffe
     }
     const Channels c = ChannelsOf(ink.colour);
     const int paint[3] = {c.v[0] * alpha / 256, c.v[1] * alpha / 256, c.v[2] * alpha / 256};
-    const int fixedStrength = step != 0.0f ? StrengthOfStep(step) : 0;
+    const int fixedPull = ink.opacity * (step != 0.0f ? StrengthOfStep(step) : 0);
     const int divider = ink.opacity >= 10 ? 10 / (ink.opacity / 10) + 1 : 1;
 
     const int firstRow = shape == 5 ? 0 : -r;
     const int lastRow = shape == 5 ? 0 : r;
-    int rowStrength[kLargestBrushRadius + 2];  // by column distance from the centre, 0..r + 1
+    int rowPull[kLargestBrushRadius + 2];  // opacity x strength by column distance, 0..r + 1
     for (int dy = firstRow; dy <= lastRow; ++dy) {
         const int yy = y + dy;
         if (yy < 0 || yy >= height) continue;
@@ -181,12 +181,11 @@ int BrushDabWith(const BrushInk& ink, int shape, PixelBuffer* source, PixelBuffe
                 // Beyond the radius (the ends of the diagonal rows) the fall-off has reached
                 // nothing; a negative strength would push the pixels away from the colour.
                 if (f < 0) f = 0;
-                rowStrength[adx] = shape == 2 ? f / 4 : f / divider;
+                rowPull[adx] = ink.opacity * (shape == 2 ? f / 4 : f / divider);
             }
         }
         for (int xx = x0; xx <= x1; ++xx, d += 3) {
-            const int strength = softMode ? rowStrength[std::abs(x - xx)] : fixedStrength;
-            const int k = ink.opacity * strength;
+            const int k = softMode ? rowPull[std::abs(x - xx)] : fixedPull;
             d[0] = static_cast<std::uint8_t>(PullTowards(d[0], c.v[0], k));
             d[1] = static_cast<std::uint8_t>(PullTowards(d[1], c.v[1], k));
             d[2] = static_cast<std::uint8_t>(PullTowards(d[2], c.v[2], k));
