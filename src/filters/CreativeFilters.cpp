@@ -8,12 +8,12 @@
 #include "filters/FilterEngine.h"
 #include "platform/ImageDecoder.h"
 
-void ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level) {
-    if (target.BitsPerPixel() != 24 || texture.BitsPerPixel() != 24) return;
+bool ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level) {
+    if (target.BitsPerPixel() != 24 || texture.BitsPerPixel() != 24) return false;
     const int tw = texture.Width();
     const int th = texture.Height();
     std::unique_ptr<std::uint8_t[]> grey(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(tw) * th]);
-    if (!grey) return;
+    if (!grey) return false;
     int smallest = 255;
     int largest = 0;
     for (int y = 0; y < th; ++y) {
@@ -31,7 +31,7 @@ void ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level) {
     const int width = target.Width();
     // The texture is tiled from the target's top-right corner.
     std::unique_ptr<int[]> column(new (std::nothrow) int[static_cast<std::size_t>(width)]);
-    if (!column) return;
+    if (!column) return false;
     for (int c = 0; c < width; ++c) column[c] = tw - 1 - ((width - 1 - c) % tw);
     for (int y = 0; y < target.Height(); ++y) {
         const std::uint8_t* tile = grey.get() + static_cast<std::size_t>(y % th) * tw;
@@ -44,6 +44,7 @@ void ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level) {
             out[2] = static_cast<std::uint8_t>(ClampChannel(out[2] + delta));
         }
     }
+    return true;
 }
 
 void MosaicPixels(PixelBuffer& target, int cellSize) {
@@ -80,8 +81,7 @@ int Texture(PixelBuffer* target, const std::string& path, int level) {
     if (!target) return 0;
     platform::DecodedImage decoded = platform::DecodeImageFile(path);
     if (!decoded.image) return 0;
-    ApplyTexture(*target, *decoded.image, level);
-    return 1;
+    return ApplyTexture(*target, *decoded.image, level) ? 1 : 0;
 }
 
 int Mosaic(int cellSize) {

@@ -9,8 +9,8 @@
 
 // Lightens or darkens every target pixel by the grey of the texture tiled from the target's
 // top-right corner, minus level, wrapped to a signed byte; level 0 takes the middle of the
-// texture's grey range.
-void ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level);
+// texture's grey range. False when the texture is not 24-bit or memory is short.
+bool ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level);
 // Replaces each cellSize x cellSize cell, laid from the top-right corner, by its average.
 void MosaicPixels(PixelBuffer& target, int cellSize);
 // Each channel of each target pixel becomes the most frequent value of that channel in the

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "filters/FilterEngine.h"
+#include "filters/ParallelRows.h"
 
 namespace {
 
@@ -27,12 +28,43 @@ inline void CopyPixel(std::uint8_t* out, const std::uint8_t* in) {
     out[2] = in[2];
 }
 
+// SineQ over the whole circle, so that the inner loops look an angle up instead of reducing
+// it to a quarter each time. Filled from SineQ itself.
+struct CircleSine {
+    int value[1440];
+    CircleSine() {
+        for (int a = 0; a < 1440; ++a) value[a] = SineQ(a);
+    }
+    int operator()(int quarterDegrees) const {
+        int a = quarterDegrees % 1440;
+        if (a < 0) a += 1440;
+        return value[a];
+    }
+};
+
+const CircleSine& Sine() {
+    static const CircleSine table;
+    return table;
+}
+
+// Atan2Fixed, inlined for the inner loops; the coordinates here are picture offsets, far
+// below the range where the 32-bit product could overflow.
+inline int AngleOf(int y, int x) {
+    if (x == 0 && y == 0) return 0;
+    const int ay = y < 0 ? -y : y;
+    const int ax = x < 0 ? -x : x;
+    const int a = ay > ax ? 1608 - AtanTable[(ax * 256) / ay] : AtanTable[(ay * 256) / ax];
+    if (x >= 0) return y < 0 ? -a : a;
+    return y < 0 ? a - 3217 : 3217 - a;
+}
+
 // The target shows the source pixel at distance m from the centre in the direction of the
 // angle a (radians x 1024), when that lies inside the picture.
-inline void TakePolar(const PixelBuffer& source, std::uint8_t* out, int cx, int cy, int angle, int m) {
+inline void TakePolar(const CircleSine& sine, const PixelBuffer& source, std::uint8_t* out, int cx, int cy,
+                      int angle, int m) {
     const int q = FixedAngleToQuarterDegrees(angle);
-    const int sx = cx + SineQ(q + 360) * m / 32767;
-    const int sy = cy + SineQ(q) * m / 32767;
+    const int sx = cx + sine(q + 360) * m / 32767;
+    const int sy = cy + sine(q) * m / 32767;
     if (static_cast<unsigned>(sx) < static_cast<unsigned>(source.Width()) &&
         static_cast<unsigned>(sy) < static_cast<unsigned>(source.Height())) {
         CopyPixel(out, PixelAt(source, sx, sy));
@@ -87,28 +119,32 @@ bool SpherePixels(const PixelBuffer& source, PixelBuffer& target, int amount) {
     // r <= R exactly when dx^2 + dy^2 < (R + 1)^2; outside that disc every pixel shows itself.
     const std::int64_t limit = static_cast<std::int64_t>(R + 1) * (R + 1);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in = source.Row(y);
-        std::uint8_t* out = target.Row(y);
-        const std::int64_t dy = y - cy;
-        const std::int64_t room = limit - dy * dy;
-        if (room <= 0) {
-            std::memcpy(out, in, rowBytes);
-            continue;
+    const CircleSine& sine = Sine();
+    const int* radiusMap = M.get();
+    RunRowsInParallel(height, width, [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            const std::uint8_t* in = source.Row(y);
+            std::uint8_t* out = target.Row(y);
+            const std::int64_t dy = y - cy;
+            const std::int64_t room = limit - dy * dy;
+            if (room <= 0) {
+                std::memcpy(out, in, rowBytes);
+                continue;
+            }
+            // The columns inside the disc: |dx| <= span.
+            const int span = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>(room - 1)));
+            const int first = std::max(0, cx - span);
+            const int end = std::min(width, cx + span + 1);
+            std::memcpy(out, in, static_cast<std::size_t>(first) * 3);
+            std::memcpy(out + 3 * end, in + 3 * end, static_cast<std::size_t>(width - end) * 3);
+            int r = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>((first - cx) * (first - cx) + dy * dy)));
+            for (int x = first; x < end; ++x) {
+                const int dx = x - cx;
+                r = FollowRoot(r, static_cast<std::int64_t>(dx) * dx + dy * dy);
+                TakePolar(sine, source, out + 3 * x, cx, cy, AngleOf(static_cast<int>(dy), dx), radiusMap[r]);
+            }
         }
-        // The columns inside the disc: |dx| <= span.
-        int span = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>(room - 1)));
-        const int first = std::max(0, cx - span);
-        const int end = std::min(width, cx + span + 1);
-        std::memcpy(out, in, static_cast<std::size_t>(first) * 3);
-        std::memcpy(out + 3 * end, in + 3 * end, static_cast<std::size_t>(width - end) * 3);
-        int r = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>((first - cx) * (first - cx) + dy * dy)));
-        for (int x = first; x < end; ++x) {
-            const int dx = x - cx;
-            r = FollowRoot(r, static_cast<std::int64_t>(dx) * dx + dy * dy);
-            TakePolar(source, out + 3 * x, cx, cy, Atan2Fixed(static_cast<int>(dy), dx), M[r]);
-        }
-    }
+    });
     return true;
 }
 
@@ -138,17 +174,18 @@ void SwirlRow(const PixelBuffer& source, PixelBuffer& target, const SwirlPlan& p
     const int width = source.Width();
     const std::int64_t dy = y - plan.cy;
     std::uint8_t* out = target.Row(y);
+    const CircleSine& sine = Sine();
     int r = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>(plan.cx * plan.cx + dy * dy)));
     for (int x = 0; x < width; ++x, out += 3) {
         const int dx = x - plan.cx;
         r = FollowRoot(r, static_cast<std::int64_t>(dx) * dx + dy * dy);
-        const int a = Atan2Fixed(static_cast<int>(dy), dx);
-        TakePolar(source, out, plan.cx, plan.cy, plan.twistAt[r] + a, r);
+        const int a = AngleOf(static_cast<int>(dy), dx);
+        TakePolar(sine, source, out, plan.cx, plan.cy, plan.twistAt[r] + a, r);
     }
 }
 
-void WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal, int vertical, int amplitude) {
-    if (!SameSize(source, target)) return;
+bool WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal, int vertical, int amplitude) {
+    if (!SameSize(source, target)) return false;
     const int width = source.Width();
     const int height = source.Height();
     const int ax = horizontal * amplitude / 100;
@@ -158,7 +195,7 @@ void WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal,
     // tall pictures do not overflow.
     std::unique_ptr<int[]> rowShift(new (std::nothrow) int[static_cast<std::size_t>(height)]);
     std::unique_ptr<int[]> columnShift(new (std::nothrow) int[static_cast<std::size_t>(width)]);
-    if (!rowShift || !columnShift) return;
+    if (!rowShift || !columnShift) return false;
     for (int y = 0; y < height; ++y) {
         rowShift[y] = horizontal == 0
                           ? 0
@@ -182,6 +219,7 @@ void WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal,
             CopyPixel(out, top - sy * stride + 3 * sx);
         }
     }
+    return true;
 }
 
 int Offset(int horizontal, int vertical) {
@@ -213,6 +251,6 @@ int Swirl(int rotations, int degrees) {
 
 int Waves(int horizontal, int vertical, int amplitude) {
     if (!PrepareFilterContext()) return 0;
-    WavesPixels(*FilterContext.sourceBitmap, *FilterContext.targetBitmap, horizontal, vertical, amplitude);
-    return 1;
+    return WavesPixels(*FilterContext.sourceBitmap, *FilterContext.targetBitmap, horizontal, vertical, amplitude) ? 1
+                                                                                                                : 0;
 }

@@ -31,7 +31,8 @@ SwirlPlan MakeSwirlPlan(int width, int height, int rotations, int degrees);
 void SwirlRow(const PixelBuffer& source, PixelBuffer& target, const SwirlPlan& plan, int y);
 // Shifts each row sideways by a sine of its position and each column up or down by a
 // cosine of its position; horizontal and vertical set the wave lengths, amplitude scales both.
-void WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal, int vertical, int amplitude);
+// False when there is no memory for the shift tables.
+bool WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal, int vertical, int amplitude);
 
 // The filters on the target and source of the tool rule. 1 when they ran to the end, 0
 // without a source, when stopped (Swirl pumps events once per row), or when they had

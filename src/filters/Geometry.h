@@ -34,8 +34,9 @@ RotationFrame ComputeRotationFrame(float angle, int sourceWidth, int sourceHeigh
 
 // Fills target (frame.width x frame.height) by nearest-neighbour inverse mapping; pixels that
 // fall outside the source get the background colour (0x00BBGGRR). With both masks given,
-// the target mask gets the source mask bytes, 0 outside.
-void RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const RotationFrame& frame,
+// the target mask gets the source mask bytes, 0 outside. False when there is no memory for
+// the kernel's column tables.
+bool RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const RotationFrame& frame,
                            raster::Colour background, const PixelBuffer* sourceMask, PixelBuffer* targetMask);
 
 // The commands, on the target chosen by the tool rule (the piece while one is on the canvas,

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "filters/FilterEngine.h"
 #include "filters/TargetBuffers.h"
@@ -14,14 +15,15 @@ namespace {
 inline int ScaledIndex(int i, float scale) { return static_cast<int>(static_cast<float>(i) * scale); }
 
 template <int Bytes>
-void ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
+bool ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
     const int sw = source.Width();
     const int sh = source.Height();
     const int nw = target.Width();
     const int nh = target.Height();
     const float sx = static_cast<float>(sw) / static_cast<float>(nw);
     const float sy = static_cast<float>(sh) / static_cast<float>(nh);
-    std::vector<int> columns(static_cast<std::size_t>(nw));
+    std::unique_ptr<int[]> columns(new (std::nothrow) int[static_cast<std::size_t>(nw)]);
+    if (!columns) return false;
     for (int i = 0; i < nw; ++i) {
         const int x = ScaledIndex(i, sx);
         columns[i] = (x >= 0 && x < sw) ? x * Bytes : -1;
@@ -35,11 +37,12 @@ void ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
             if (columns[i] >= 0) std::memcpy(out, in + columns[i], Bytes);
         }
     }
+    return true;
 }
 
 // Box averaging for a narrower 24-bit target. Each target row sums its source rows column by
 // column once; each pixel then adds up its columns of those sums.
-void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
+bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
     const int sw = source.Width();
     const int sh = source.Height();
     const int nw = target.Width();
@@ -51,7 +54,9 @@ void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
         int first;
         int end;  // exclusive; first = -1 marks a column left in the background colour
     };
-    std::vector<Span> columns(static_cast<std::size_t>(nw));
+    std::unique_ptr<Span[]> columns(new (std::nothrow) Span[static_cast<std::size_t>(nw)]);
+    std::unique_ptr<std::uint32_t[]> sums(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(sw) * 3]);
+    if (!columns || !sums) return false;
     for (int i = 0; i < nw; ++i) {
         const int x0 = ScaledIndex(i, sx);
         int x1 = std::min(ScaledIndex(i + 1, sx), sw);
@@ -62,7 +67,6 @@ void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
         if (x1 <= x0) x1 = x0 + 1;
         columns[i] = {x0, x1};
     }
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(sw) * 3);
     for (int j = 0; j < nh; ++j) {
         const int y0 = ScaledIndex(j, sy);
         if (y0 < 0 || y0 >= sh) continue;
@@ -70,7 +74,7 @@ void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
         // the nearest source row, the one nearest-neighbour sampling would pick.
         int y1 = std::min(ScaledIndex(j + 1, sy), sh);
         if (y1 <= y0) y1 = y0 + 1;
-        std::fill(sums.begin(), sums.end(), 0u);
+        std::fill(sums.get(), sums.get() + static_cast<std::size_t>(sw) * 3, 0u);
         for (int y = y0; y < y1; ++y) {
             const std::uint8_t* in = source.Row(y);
             for (int k = 0; k < sw * 3; ++k) sums[k] += in[k];
@@ -92,22 +96,17 @@ void ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
             out[2] = static_cast<std::uint8_t>(r / count);
         }
     }
+    return true;
 }
 
 }  // namespace
 
-void ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode) {
-    if (source.BitsPerPixel() != target.BitsPerPixel()) return;
-    if (source.BitsPerPixel() == 8) {
-        ResampleNearest<1>(source, target);
-        return;
-    }
+bool ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode) {
+    if (source.BitsPerPixel() != target.BitsPerPixel()) return false;
+    if (source.BitsPerPixel() == 8) return ResampleNearest<1>(source, target);
     const float sx = static_cast<float>(source.Width()) / static_cast<float>(target.Width());
-    if (mode == kResampleInterpolated && sx > 1.0f) {
-        ResampleBoxes(source, target);
-    } else {
-        ResampleNearest<3>(source, target);
-    }
+    if (mode == kResampleInterpolated && sx > 1.0f) return ResampleBoxes(source, target);
+    return ResampleNearest<3>(source, target);
 }
 
 void CropExtendPixels(const PixelBuffer& source, PixelBuffer& target) {
@@ -126,8 +125,13 @@ int ResizePixels(int newWidth, int newHeight, int mode, int resample) {
     ReplacementTarget replacement;
     if (!MakeReplacementForTarget(newWidth, newHeight, replacement)) return 0;
     if (resample) {
-        ResamplePixels(*source, *replacement.bitmap, mode);
-        if (replacement.mask && sourceMask) ResamplePixels(*sourceMask, *replacement.mask, kResampleNearest);
+        const bool done = ResamplePixels(*source, *replacement.bitmap, mode) &&
+                          (!replacement.mask || !sourceMask ||
+                           ResamplePixels(*sourceMask, *replacement.mask, kResampleNearest));
+        if (!done) {
+            ReportNoMemoryForTarget();
+            return 0;
+        }
     } else {
         CropExtendPixels(*source, *replacement.bitmap);
         // The mask is cropped and extended with the pixels; an empty mask would make the

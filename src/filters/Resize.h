@@ -15,8 +15,9 @@ constexpr int kMaxImageSide = 32000;
 
 // Scales source onto target. Interpolated mode on a 24-bit source that gets narrower averages
 // boxes of source pixels; otherwise, and for 8-bit masks always, each target pixel is the
-// source pixel at (trunc(i * sw / nw), trunc(j * sh / nh)).
-void ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode);
+// source pixel at (trunc(i * sw / nw), trunc(j * sh / nh)). False when the depths differ or
+// there is no memory for the kernel's tables.
+bool ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode);
 // Copies the source unscaled to the target's top-left corner, as far as it fits.
 void CropExtendPixels(const PixelBuffer& source, PixelBuffer& target);
 

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "filters/Geometry.h"
+#include "filters/ParallelRows.h"
 #include "filters/FilterEngine.h"
 #include "filters/TargetBuffers.h"
 #include "shell/PaintSettings.h"
@@ -72,7 +74,7 @@ RotationFrame ComputeRotationFrame(float angle, int sourceWidth, int sourceHeigh
     return f;
 }
 
-void RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const RotationFrame& frame,
+bool RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const RotationFrame& frame,
                            raster::Colour background, const PixelBuffer* sourceMask, PixelBuffer* targetMask) {
     const int w = source.Width();
     const int h = source.Height();
@@ -85,8 +87,9 @@ void RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const
                                   static_cast<std::uint8_t>(raster::RedOf(background))};
 
     // u depends on the column only: its two products are the same on every row.
-    std::vector<double> uc(static_cast<std::size_t>(width));
-    std::vector<double> us(static_cast<std::size_t>(width));
+    std::unique_ptr<double[]> uc(new (std::nothrow) double[static_cast<std::size_t>(width)]);
+    std::unique_ptr<double[]> us(new (std::nothrow) double[static_cast<std::size_t>(width)]);
+    if (!uc || !us) return false;
     for (int i = 0; i < width; ++i) {
         const float u = static_cast<float>(frame.hw - i - frame.minX);
         uc[i] = static_cast<double>(u * frame.c);
@@ -97,25 +100,28 @@ void RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const
     const std::uint8_t* maskTop = masks ? sourceMask->Row(0) : nullptr;
     const std::ptrdiff_t maskStride = masks ? sourceMask->Stride() : 0;
 
-    for (int j = 0; j < height; ++j) {
-        const float v = static_cast<float>(frame.hh - j - frame.minY);
-        const double vs = static_cast<double>(v * frame.s);
-        const double vcHalf = static_cast<double>(v * frame.c) + 0.5;
-        std::uint8_t* out = target.Row(j);
-        std::uint8_t* outMask = masks ? targetMask->Row(j) : nullptr;
-        for (int i = 0; i < width; ++i, out += 3) {
-            const int sx = frame.hw + FloorToInt(uc[i] + vs + 0.5);
-            const int sy = frame.hh + FloorToInt(vcHalf - us[i]);
-            if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
-                static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
-                std::memcpy(out, srcTop - sy * srcStride + sx * 3, 3);
-                if (outMask) outMask[i] = maskTop[-sy * maskStride + sx];
-            } else {
-                std::memcpy(out, fill, 3);
-                if (outMask) outMask[i] = 0;
+    RunRowsInParallel(height, width, [&](int firstRow, int endRow) {
+        for (int j = firstRow; j < endRow; ++j) {
+            const float v = static_cast<float>(frame.hh - j - frame.minY);
+            const double vs = static_cast<double>(v * frame.s);
+            const double vcHalf = static_cast<double>(v * frame.c) + 0.5;
+            std::uint8_t* out = target.Row(j);
+            std::uint8_t* outMask = masks ? targetMask->Row(j) : nullptr;
+            for (int i = 0; i < width; ++i, out += 3) {
+                const int sx = frame.hw + FloorToInt(uc[i] + vs + 0.5);
+                const int sy = frame.hh + FloorToInt(vcHalf - us[i]);
+                if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
+                    static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
+                    std::memcpy(out, srcTop - sy * srcStride + sx * 3, 3);
+                    if (outMask) outMask[i] = maskTop[-sy * maskStride + sx];
+                } else {
+                    std::memcpy(out, fill, 3);
+                    if (outMask) outMask[i] = 0;
+                }
             }
         }
-    }
+    });
+    return true;
 }
 
 int RotateArbitrary(float angle) {
@@ -125,7 +131,11 @@ int RotateArbitrary(float angle) {
     const RotationFrame frame = ComputeRotationFrame(angle, source->Width(), source->Height());
     ReplacementTarget replacement;
     if (!MakeReplacementForTarget(frame.width, frame.height, replacement)) return 0;
-    RotatePixelsArbitrary(*source, *replacement.bitmap, frame, PaintSettings.BColor, sourceMask, replacement.mask);
+    if (!RotatePixelsArbitrary(*source, *replacement.bitmap, frame, PaintSettings.BColor, sourceMask,
+                               replacement.mask)) {
+        ReportNoMemoryForTarget();
+        return 0;
+    }
     InstallReplacementTarget(replacement);
     return 1;
 }

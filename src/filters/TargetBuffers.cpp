@@ -60,12 +60,15 @@ bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarg
 }
 
 bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out) {
-    const bool piece = PieceIsTarget();
-    const bool withMask = piece && FloatingPiece.maskDc != nullptr;
+    const bool withMask = PieceIsTarget() && FloatingPiece.maskDc != nullptr;
     if (MakeReplacementTarget(width, height, withMask, out)) return true;
-    platform::ShowMessageBox(piece ? kNoMemoryBrush : kNoMemoryBitmap, platform::kCaptionOutOfMemory,
-                             platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+    ReportNoMemoryForTarget();
     return false;
+}
+
+void ReportNoMemoryForTarget() {
+    platform::ShowMessageBox(PieceIsTarget() ? kNoMemoryBrush : kNoMemoryBitmap, platform::kCaptionOutOfMemory,
+                             platform::MessageButtons::Ok, platform::MessageIcon::Stop);
 }
 
 void InstallImageTarget(ReplacementTarget& replacement) {

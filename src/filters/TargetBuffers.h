@@ -35,6 +35,9 @@ bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarg
 // one). On failure shows the out-of-memory message that fits the target and returns false.
 bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out);
 
+// Shows the out-of-memory message that fits the current target.
+void ReportNoMemoryForTarget();
+
 // Puts the replacement in place of the current image's work buffer: new size, scroll back
 // to the top left. The old work buffer is released.
 void InstallImageTarget(ReplacementTarget& replacement);

@@ -110,7 +110,9 @@ TEST_F(GeometryTest, SphereLeavesTheOutsideAndTheCentreAlone) {
         for (int y = 0; y < 31; ++y)
             for (int x = 0; x < 41; ++x) {
                 const int d = (x - cx) * (x - cx) + (y - cy) * (y - cy);
-                if (static_cast<int>(IntegerSqrt(d)) > R) ASSERT_EQ(PixelOf(Work(), x, y), Marker(x, y));
+                if (static_cast<int>(IntegerSqrt(d)) > R) {
+                    ASSERT_EQ(PixelOf(Work(), x, y), Marker(x, y));
+                }
             }
     }
     // A bulge changes the middle, the edge of the circle stays nearly in place.

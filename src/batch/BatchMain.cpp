@@ -1,0 +1,156 @@
+// pixelwright-batch INPUT OUTPUT [OPERATION ...]: decodes INPUT, runs the operations on the
+// whole image the way the menu commands do, and writes OUTPUT with the writer of its ending.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "batch/BatchOperations.h"
+#include "files/BmpWriter.h"
+#include "files/JpegWriter.h"
+#include "files/PngWriter.h"
+#include "filters/TargetBuffers.h"
+#include "image/ImageSlots.h"
+#include "image/Undo.h"
+#include "platform/ImageDecoder.h"
+#include "platform/MessageBox.h"
+#include "tools/Noise.h"
+
+namespace {
+
+constexpr int kExitFailed = 1;  // the work could not be done: input, memory, output
+constexpr int kExitUsage = 2;   // the command line asks for something that does not exist
+
+// Every complaint is one line on standard error.
+void Complain(const std::string& text) {
+    std::string line = text;
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    std::fprintf(stderr, "pixelwright-batch: %s\n", line.c_str());
+}
+
+// The messages the program's own code shows (out of memory, write errors) go to standard
+// error the same way; questions get the safe answer.
+class StderrMessages : public platform::MessageBoxService {
+public:
+    platform::MessageResult Show(const std::string& text, const std::string& caption, platform::MessageButtons buttons,
+                                 platform::MessageIcon) override {
+        Complain(caption + ": " + text);
+        ++shown;
+        switch (buttons) {
+            case platform::MessageButtons::Ok: return platform::MessageResult::Ok;
+            case platform::MessageButtons::OkCancel: return platform::MessageResult::Cancel;
+            case platform::MessageButtons::YesNo: return platform::MessageResult::No;
+            case platform::MessageButtons::YesNoCancel: return platform::MessageResult::Cancel;
+        }
+        return platform::MessageResult::Ok;
+    }
+    int shown = 0;
+};
+
+using Writer = int (*)(const PixelBuffer*, const std::string&);
+
+// The writer is chosen by the last four characters of the name, whatever their case.
+Writer WriterFor(const std::string& path) {
+    if (path.size() < 4) return nullptr;
+    std::string ending = path.substr(path.size() - 4);
+    for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (ending == ".bmp") return WriteBmp;
+    if (ending == ".jpg") return WriteJpeg;
+    if (ending == ".png") return WritePng;
+    return nullptr;
+}
+
+bool OutputFolderWritable(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) && access(folder.c_str(), W_OK) == 0;
+}
+
+// The menu commands' first step: the undo copy that makes the source equal to the target.
+bool PrepareImageOperation() {
+    if (PieceIsTarget()) return TakePieceUndo() == 1;
+    if (TakeImageUndo() != 1) return false;
+    UndoKind = kUndoKindFilter;
+    return true;
+}
+
+int Run(const std::vector<std::string>& args) {
+    if (args.size() == 1 && args[0] == "--list") {
+        std::fputs(BatchOperationList().c_str(), stdout);
+        return 0;
+    }
+    if (args.size() < 2) {
+        Complain("usage: pixelwright-batch INPUT OUTPUT [OPERATION ...], or --list for the operations");
+        return kExitUsage;
+    }
+    const std::string& input = args[0];
+    const std::string& output = args[1];
+
+    // Everything that can be checked without the picture is checked before any work.
+    std::vector<BatchStep> steps;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        BatchStep step;
+        std::string error;
+        if (!ParseBatchStep(args[i], step, error) || !CheckFixedRanges(step, error)) {
+            Complain(error);
+            return kExitUsage;
+        }
+        steps.push_back(step);
+    }
+    const Writer writer = WriterFor(output);
+    if (!writer) {
+        Complain("cannot write \"" + output + "\": the name must end in .bmp, .jpg or .png");
+        return kExitUsage;
+    }
+    if (!OutputFolderWritable(output)) {
+        Complain("cannot write \"" + output + "\": its folder is missing or not writable");
+        return kExitFailed;
+    }
+
+    StderrMessages messages;
+    platform::SetMessageBoxService(&messages);
+    ResetNoise();
+
+    platform::DecodedImage decoded = platform::DecodeImageFile(input);
+    if (!decoded.image) {
+        Complain(decoded.text.empty() ? "cannot read \"" + input + "\"" : decoded.text);
+        return kExitFailed;
+    }
+    if (!CreateImage(decoded.image->Width(), decoded.image->Height())) return kExitFailed;
+    CopyPixels(CurrentBox().workBitmap, decoded.image.get());
+    decoded.image.reset();
+
+    for (const BatchStep& step : steps) {
+        std::vector<int> values;
+        std::string error;
+        if (!ResolveBatchValues(step, values, error)) {
+            Complain(error);
+            return kExitUsage;
+        }
+        if (!PrepareImageOperation()) return kExitFailed;
+        const int shownBefore = messages.shown;
+        if (!step.operation->run(values, error)) {
+            if (!error.empty()) {
+                Complain(error);
+            } else if (messages.shown == shownBefore) {
+                Complain(std::string(step.operation->name) + " failed");
+            }
+            return kExitFailed;
+        }
+        // Without a window there is no view to repaint.
+    }
+    return writer(CurrentBox().workBitmap, output) == 1 ? 0 : kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return Run(args);
+}

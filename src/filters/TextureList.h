@@ -1,0 +1,18 @@
+// Where the texture images live and which ones there are.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The textures folder: "data/textures" beside the program (the build tree's or the
+// installation's), else the build tree's data folder. Set by SetTextureFolder when not empty.
+std::string TextureFolder();
+// Makes the lookup use folder (tests, or a program started from elsewhere); empty restores the search.
+void SetTextureFolder(const std::string& folder);
+
+// The names (without folder) of the files in the textures folder, sorted; empty when the
+// folder is missing or holds no files.
+std::vector<std::string> TextureNames();
+
+// The names joined by "|", as the texture dialog's list takes them.
+std::string TextureListText();
