@@ -41,10 +41,8 @@ void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
 void RepaintView(bool keep) {
     ImageBox& box = CurrentBox();
     if (!box.workDc) return;
-    if (box.window) {
-        PaintView(box.window->GetDC(), box);
-        box.window->Update();
-    }
+    // The surface is shown once the current message has been handled.
+    if (box.window) PaintView(box.window->GetDC(), box);
     if (!keep && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
 }
 
@@ -112,7 +110,6 @@ void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
         PaintView(*dc, box);
     } else if (box.window) {
         PaintView(box.window->GetDC(), box);
-        box.window->Update();
     }
     if (!drop && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
 }
@@ -149,6 +146,11 @@ ScrollBarLayout ComputeScrollBars(int windowWidth, int windowHeight, bool sideCo
 
 void SetupScrollBars(std::uint32_t slot, float fx, float fy) {
     if (slot == 0 || slot >= kImageSlots) return;
+    // A bar that appears or goes changes the client size, and the size message comes back
+    // here; the window rectangle is the same, so the outer call's result stands.
+    static bool busy = false;
+    if (busy) return;
+    busy = true;
     ImageBox& box = ImageBoxTable[slot];
     int windowWidth = 0;
     int windowHeight = 0;
@@ -162,11 +164,13 @@ void SetupScrollBars(std::uint32_t slot, float fx, float fy) {
                           box.height, ZoomFactor, box.scrollX, box.scrollY, fx, fy);
     box.scrollX = layout.scrollX;
     box.scrollY = layout.scrollY;
-    if (!box.window) return;
-    box.window->SetScrollBar(platform::ScrollBarKind::Horizontal,
-                             platform::ScrollBarInfo{0, layout.rangeX, layout.pageX, layout.scrollX}, true);
-    box.window->SetScrollBar(platform::ScrollBarKind::Vertical,
-                             platform::ScrollBarInfo{0, layout.rangeY, layout.pageY, layout.scrollY}, true);
+    if (box.window) {
+        box.window->SetScrollBar(platform::ScrollBarKind::Horizontal,
+                                 platform::ScrollBarInfo{0, layout.rangeX, layout.pageX, layout.scrollX}, true);
+        box.window->SetScrollBar(platform::ScrollBarKind::Vertical,
+                                 platform::ScrollBarInfo{0, layout.rangeY, layout.pageY, layout.scrollY}, true);
+    }
+    busy = false;
 }
 
 float ZoomCommandFactor(int commandId, float current) {

@@ -1,0 +1,301 @@
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "files/PngWriter.h"
+#include "image/DocumentFixture.h"
+#include "platform/MenuModel.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr raster::Colour kRed = 0x0000FF;
+
+class OpenSaveTest : public DocumentFixture {
+protected:
+    void SetUp() override {
+        DocumentFixture::SetUp();
+        folder = fs::temp_directory_path() /
+                 ("pw-opensave-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        RecentMenu = &recent;
+    }
+    void TearDown() override {
+        fs::remove_all(folder);
+        DocumentFixture::TearDown();
+    }
+
+    std::string PathOf(const std::string& name) const { return (folder / name).string(); }
+
+    // A 3 x 2 PNG with a red pixel at (2, 1).
+    std::string WriteSample(const std::string& name) {
+        raster::BitmapInfo header;
+        std::uint8_t* bits = nullptr;
+        raster::DrawingContext dc(CreatePixelBuffer(3, 2, 24, header, &bits));
+        raster::FillRect(dc, {0, 0, 3, 2}, 0xFFFFFF);
+        raster::SetPixel(dc, 2, 1, kRed);
+        const std::string path = PathOf(name);
+        EXPECT_EQ(WritePng(dc.SelectedBitmap(), path), 1);
+        return path;
+    }
+
+    std::vector<std::string> RecentLabels() const {
+        std::vector<std::string> labels;
+        for (int i = 0; i < recent.ItemCount(); ++i) labels.push_back(recent.ItemLabel(i));
+        return labels;
+    }
+
+    std::string Stored(const std::string& name) {
+        std::string value;
+        settings.ReadText(name, value);
+        return value;
+    }
+
+    fs::path folder;
+    platform::MenuModel recent;
+};
+
+TEST_F(OpenSaveTest, AnEmptyListShowsADisabledUntitledItem) {
+    UpdateRecentFiles();
+    EXPECT_EQ(RecentCount, 0);
+    ASSERT_EQ(recent.ItemCount(), 1);
+    EXPECT_EQ(recent.ItemId(0), 1101);
+    EXPECT_EQ(recent.ItemLabel(0), "untitled");
+    EXPECT_FALSE(recent.IsItemEnabled(1101));
+    EXPECT_FALSE(settings.Contains("File1"));
+}
+
+TEST_F(OpenSaveTest, RecentListMovesAKnownFileToTheTopAndDropsTheOldest) {
+    settings.WriteText("File1", "/p/a.png");
+    settings.WriteText("File2", "/p/b.png");
+    settings.WriteText("File3", "/p/c.png");
+    CurrentPath = "/p/c.png";
+    UpdateRecentFiles();
+    EXPECT_EQ(Stored("File1"), "/p/c.png");
+    EXPECT_EQ(Stored("File2"), "/p/a.png");
+    EXPECT_EQ(Stored("File3"), "/p/b.png");
+    EXPECT_FALSE(settings.Contains("File4"));
+    EXPECT_EQ(RecentLabels(), (std::vector<std::string>{"c.png", "a.png", "b.png"}));
+    EXPECT_EQ(recent.ItemId(2), 1103);
+    EXPECT_TRUE(recent.IsItemEnabled(1101));
+
+    CurrentPath = "/p/d.png";
+    UpdateRecentFiles();
+    CurrentPath = "/p/e.png";
+    UpdateRecentFiles();
+    EXPECT_EQ(RecentCount, 4);
+    EXPECT_EQ(Stored("File1"), "/p/e.png");
+    EXPECT_EQ(Stored("File2"), "/p/d.png");
+    EXPECT_EQ(Stored("File3"), "/p/c.png");
+    EXPECT_EQ(Stored("File4"), "/p/a.png");  // the former third entry; b.png fell off
+    EXPECT_EQ(RecentLabels(), (std::vector<std::string>{"e.png", "d.png", "c.png", "a.png"}));
+}
+
+TEST_F(OpenSaveTest, RecentPathsDifferingOnlyInCaseAreOneEntry) {
+    settings.WriteText("File1", "/p/One.PNG");
+    settings.WriteText("File2", "/p/two.png");
+    CurrentPath = "/P/two.PNG";
+    UpdateRecentFiles();
+    EXPECT_EQ(RecentCount, 2);
+    EXPECT_EQ(Stored("File1"), "/P/two.PNG");
+    EXPECT_EQ(Stored("File2"), "/p/One.PNG");
+    // Start-up with no document only reads and shows the list.
+    CurrentPath.clear();
+    UpdateRecentFiles();
+    EXPECT_EQ(RecentLabels(), (std::vector<std::string>{"two.PNG", "One.PNG"}));
+}
+
+TEST_F(OpenSaveTest, SaveQuestionOnlyForAModifiedImage) {
+    MakeImage(4, 4);
+    EXPECT_EQ(PromptSaveChanges(), 1);
+    EXPECT_TRUE(messages.shown.empty());
+
+    ImageModified = 1;
+    CurrentPath = "/some/where/picture.jpg";
+    messages.answers = {platform::MessageResult::No};
+    EXPECT_EQ(PromptSaveChanges(), 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Save changes to\n\"picture.jpg\" ?");
+    EXPECT_EQ(messages.shown[0].caption, "Pixelwright");
+    EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::YesNoCancel);
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Question);
+    EXPECT_EQ(ImageModified, 1);
+
+    messages.answers = {platform::MessageResult::Cancel};
+    EXPECT_EQ(PromptSaveChanges(), 0);
+}
+
+TEST_F(OpenSaveTest, YesThenCancelledSaveDialogCancels) {
+    MakeImage(4, 4);
+    ImageModified = 1;
+    messages.answers = {platform::MessageResult::Yes};
+    EXPECT_EQ(PromptSaveChanges(), 0);
+    EXPECT_EQ(messages.shown[0].text, "Save changes to\n\"untitled\" ?");
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(ImageModified, 1);
+}
+
+TEST_F(OpenSaveTest, SavingANewImageProposesUntitledPngWithPngFirst) {
+    MakeImage(3, 3);
+    SetWorkPixel(1, 1, kRed);
+    ImageModified = 1;
+    const std::string target = PathOf("first.png");
+    dialogs.replies = {{target, 0}};
+    EXPECT_EQ(SaveImage(false), 1);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const platform::FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.title, "Save Image");
+    EXPECT_EQ(request.initialName, "untitled.png");
+    EXPECT_EQ(request.typeList, "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|");
+    EXPECT_EQ(CurrentPath, target);
+    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(Stored("File1"), target);
+    EXPECT_TRUE(fs::exists(target));
+
+    // Save with a name writes without asking.
+    ImageModified = 1;
+    EXPECT_EQ(SaveImage(false), 1);
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(ImageModified, 0);
+}
+
+TEST_F(OpenSaveTest, TypeListsFollowTheProposedEnding) {
+    EXPECT_STREQ(SaveTypeListFor("a.BMP"), "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|");
+    EXPECT_STREQ(SaveTypeListFor("/x/a.Jpg"), "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|");
+    EXPECT_STREQ(SaveTypeListFor("a.gif"), "");
+    EXPECT_STREQ(SaveTypeListFor("png"), "");
+    EXPECT_EQ(FileNameOf("/a/b/c.png"), "c.png");
+    EXPECT_EQ(FileNameOf("plain"), "plain");
+}
+
+TEST_F(OpenSaveTest, ANameWithoutEndingGetsTheEndingOfTheChosenType) {
+    MakeImage(3, 3);
+    CurrentPath = PathOf("old.jpg");
+    dialogs.replies = {{PathOf("typed"), 2}};  // the third type of the JPEG-first list: BMP
+    EXPECT_EQ(SaveImage(true), 1);
+    EXPECT_EQ(dialogs.requests[0].initialName, PathOf("old.jpg"));
+    EXPECT_EQ(CurrentPath, PathOf("typed.bmp"));
+    std::ifstream in(PathOf("typed.bmp"), std::ios::binary);
+    char magic[2] = {};
+    in.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+}
+
+TEST_F(OpenSaveTest, ADocumentNoWriterTakesIsOfferedAsPng) {
+    MakeImage(3, 3);
+    CurrentPath = PathOf("drawing.gif");
+    ImageModified = 1;
+    EXPECT_EQ(SaveImage(false), 0);  // the dialog is cancelled
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].initialName, PathOf("drawing.png"));
+    EXPECT_EQ(dialogs.requests[0].typeList.rfind("PNG File", 0), 0u);
+    EXPECT_EQ(CurrentPath, PathOf("drawing.gif"));
+    EXPECT_EQ(ImageModified, 1);
+
+    dialogs.replies = {{PathOf("kept.gif"), -1}};
+    EXPECT_EQ(SaveImage(true), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_NE(messages.shown[0].text.find("kept.gif"), std::string::npos);
+    EXPECT_FALSE(fs::exists(PathOf("kept.gif")));
+}
+
+TEST_F(OpenSaveTest, AFailedWriteKeepsTheQuestionAndTheList) {
+    MakeImage(3, 3);
+    ImageModified = 1;
+    const std::string unwritable = PathOf("no/such/folder/x.png");
+    dialogs.replies = {{unwritable, 0}};
+    EXPECT_EQ(SaveImage(true), 0);
+    EXPECT_EQ(ImageModified, 1);
+    EXPECT_TRUE(CurrentPath.empty());
+    EXPECT_FALSE(settings.Contains("File1"));
+    EXPECT_FALSE(messages.shown.empty());  // the writer said why
+    // And so the save question still comes, and a failed save there cancels the exit.
+    messages.shown.clear();
+    messages.answers = {platform::MessageResult::Yes};
+    dialogs.replies = {{unwritable, 0}};
+    EXPECT_EQ(PromptSaveChanges(), 0);
+}
+
+TEST_F(OpenSaveTest, OpeningAFileMakesItTheDocument) {
+    MakeImage(10, 10);
+    ImageModified = 1;
+    ZoomFactor = 4.0f;
+    const std::string path = WriteSample("sample.png");
+    ASSERT_EQ(OpenImageAt(path), 1);
+    const ImageBox& box = CurrentBox();
+    EXPECT_EQ(box.width, 3);
+    EXPECT_EQ(box.height, 2);
+    EXPECT_EQ(WorkPixel(2, 1), kRed);
+    EXPECT_EQ(WorkPixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(CurrentPath, path);
+    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(Stored("File1"), path);
+    EXPECT_EQ(RecentLabels(), std::vector<std::string>{"sample.png"});
+    // Only the new document's window is left.
+    EXPECT_EQ(windows.LiveWindows().size(), 1u);
+    EXPECT_EQ(windows.LiveWindows()[0], box.window);
+}
+
+TEST_F(OpenSaveTest, AFileThatIsNoImageLeavesEverythingAsItWas) {
+    ImageBox& before = MakeImage(5, 5);
+    SetWorkPixel(1, 1, kRed);
+    CurrentPath = PathOf("mine.png");
+    ImageModified = 1;
+    const std::string junk = PathOf("junk.png");
+    std::ofstream(junk) << "this is not a picture";
+    EXPECT_EQ(OpenImageAt(junk), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("junk.png"), std::string::npos);
+    EXPECT_NE(messages.shown[0].text, "There is not enough memory to create the bitmap.");
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(&CurrentBox(), &before);
+    EXPECT_EQ(WorkPixel(1, 1), kRed);
+    EXPECT_EQ(CurrentPath, PathOf("mine.png"));
+    EXPECT_EQ(ImageModified, 1);
+    EXPECT_FALSE(settings.Contains("File1"));
+}
+
+TEST_F(OpenSaveTest, OpenCommandUsesTheOpenListAndCancelChangesNothing) {
+    MakeImage(5, 5);
+    OpenImage();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_FALSE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].title, "Load Image");
+    EXPECT_EQ(dialogs.requests[0].initialName, "");
+    EXPECT_EQ(dialogs.requests[0].typeList,
+              "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.png;|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|"
+              "JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png|2BP Files (*.2bp)|*.2bp|");
+    EXPECT_EQ(CurrentBox().width, 5);
+
+    const std::string path = WriteSample("picked.png");
+    dialogs.replies = {{path, 0}};
+    OpenImage();
+    EXPECT_EQ(CurrentPath, path);
+    EXPECT_EQ(CurrentBox().width, 3);
+}
+
+TEST_F(OpenSaveTest, ReloadingASavedJpegGivesTheCompressedPixelsNotThePaintedOnes) {
+    ImageBox& box = MakeImage(16, 16);
+    raster::FillRect(*box.workDc, {0, 0, 8, 8}, kRed);
+    const std::string path = PathOf("photo.jpg");
+    dialogs.replies = {{path, 0}};
+    ASSERT_EQ(SaveImage(true), 1);
+    SetWorkPixel(12, 12, 0xFF0000);  // painted after the save
+    ASSERT_EQ(LoadImageFile(path), 1);
+    EXPECT_EQ(CurrentBox().width, 16);
+    const raster::Colour red = WorkPixel(3, 3);
+    EXPECT_GT(raster::RedOf(red), 240);
+    EXPECT_LT(raster::GreenOf(red), 16);
+    const raster::Colour white = WorkPixel(12, 12);
+    EXPECT_GT(raster::BlueOf(white), 240);
+    EXPECT_GT(raster::RedOf(white), 240);
+}
+
+}  // namespace
