@@ -1,0 +1,262 @@
+// The batch command line, run as the real program on real files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/BmpWriter.h"
+#include "filters/CreativeFilters.h"
+#include "filters/Geometry.h"
+#include "filters/NoiseFilters.h"
+#include "filters/Resize.h"
+#include "image/PixelBuffer.h"
+#include "platform/ImageDecoder.h"
+#include "tools/Noise.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::unique_ptr<PixelBuffer> NewBuffer(int width, int height) {
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, 24, header, nullptr);
+    std::memset(buffer->Bits(), 0, buffer->ByteSize());
+    return buffer;
+}
+
+std::vector<std::uint8_t> PixelBytes(const PixelBuffer& buffer) {
+    std::vector<std::uint8_t> bytes;
+    for (int y = 0; y < buffer.Height(); ++y) bytes.insert(bytes.end(), buffer.Row(y), buffer.Row(y) + 3 * buffer.Width());
+    return bytes;
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::path(::testing::TempDir()) / ("pw-batch-" + std::to_string(::getpid()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // A 50 x 30 picture of gradients that tells positions apart.
+        picture = NewBuffer(50, 30);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 50; ++x) {
+                std::uint8_t* p = picture->Row(y) + 3 * x;
+                p[0] = static_cast<std::uint8_t>(x * 5);
+                p[1] = static_cast<std::uint8_t>(y * 8);
+                p[2] = static_cast<std::uint8_t>((x * y) & 0xFF);
+            }
+        input = Path("in.bmp");
+        ASSERT_EQ(WriteBmp(picture.get(), input), 1);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    Outcome Run(const std::vector<std::string>& args) const {
+        std::string command = "'" + std::string(PW_BATCH_PROGRAM) + "'";
+        for (const std::string& a : args) command += " '" + a + "'";
+        const std::string out = Path("stdout.txt");
+        const std::string err = Path("stderr.txt");
+        command += " >'" + out + "' 2>'" + err + "'";
+        const int raw = std::system(command.c_str());
+        Outcome o;
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = ReadFile(out);
+        o.err = ReadFile(err);
+        return o;
+    }
+
+    std::unique_ptr<PixelBuffer> Decode(const std::string& path) const {
+        return platform::DecodeImageFile(path).image;
+    }
+
+    // A failed run: non-zero, one line on standard error, no output file left behind.
+    void ExpectRefused(const std::vector<std::string>& args, const std::string& output) const {
+        const Outcome o = Run(args);
+        EXPECT_NE(o.status, 0) << args.back();
+        EXPECT_FALSE(o.err.empty()) << args.back();
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+        EXPECT_EQ(o.err.rfind("pixelwright-batch: ", 0), 0u) << o.err;
+        EXPECT_FALSE(fs::exists(output)) << args.back();
+        for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
+            const std::string name = e.path().filename().string();
+            EXPECT_TRUE(name == "in.bmp" || name == "stdout.txt" || name == "stderr.txt" || name == "junk.png" ||
+                        name == "keep.png")
+                << "left behind: " << name;
+        }
+    }
+
+    fs::path folder;
+    std::unique_ptr<PixelBuffer> picture;
+    std::string input;
+};
+
+TEST_F(BatchTest, ListNamesEveryOperationWithItsValues) {
+    const Outcome o = Run({"--list"});
+    ASSERT_EQ(o.status, 0);
+    for (const char* name :
+         {"brightness-contrast", "hue-saturation", "gamma", "adjust-rgb", "colorize", "invert", "grayscale",
+          "rotate-180", "rotate-90-cw", "rotate-90-ccw", "rotate", "flip-horizontal", "flip-vertical", "image-size",
+          "blur-low", "blur-medium", "blur-strong", "average", "sharpen-low", "sharpen-medium", "sharpen-strong",
+          "unsharp-mask", "despeckle", "add-noise", "jitter", "edge-detect", "emboss", "find-contours", "texture",
+          "mosaic", "oilpaint", "offset", "sphere", "swirl", "waves", "separate-channel", "solarize", "threshold"}) {
+        EXPECT_NE(o.out.find(std::string("\n") + name + "\n"), std::string::npos) << name;
+    }
+    EXPECT_NE(o.out.find("  Brightness: -100 ... 100, initial 0\n"), std::string::npos);
+    EXPECT_NE(o.out.find("  Gamma: 10 ... 500, initial 100\n"), std::string::npos);
+    EXPECT_NE(o.out.find("  Horizontal: -width ... width, initial 0\n"), std::string::npos);
+    EXPECT_NE(o.out.find("  Amplitude: 0 ... 100, initial 100\n"), std::string::npos);
+    EXPECT_NE(o.out.find("  Amount: 0 ... 999, initial 0\n"), std::string::npos);
+    EXPECT_NE(o.out.find("Bricks.png|Canvas.png|Cells.png|Ripples.png|Sand.png"), std::string::npos);
+    EXPECT_TRUE(o.err.empty());
+}
+
+TEST_F(BatchTest, OperationsRunInOrderAsTheKernelsDo) {
+    const std::string output = Path("out.png");
+    const Outcome o = Run({input, output, "flip-horizontal", "rotate-90-cw", "mosaic=3"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(o.err.empty());
+    auto result = Decode(output);
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->Width(), 30);
+    ASSERT_EQ(result->Height(), 50);
+
+    FlipPixelsHorizontal(*picture);
+    auto turned = NewBuffer(30, 50);
+    RotatePixels90(*picture, *turned, true);
+    MosaicPixels(*turned, 3);
+    EXPECT_EQ(PixelBytes(*result), PixelBytes(*turned));
+}
+
+TEST_F(BatchTest, MissingValuesTakeTheDialogsInitialValues) {
+    ASSERT_EQ(Run({input, Path("a.png"), "waves=10"}).status, 0);
+    ASSERT_EQ(Run({input, Path("b.png"), "waves=10,0,100"}).status, 0);
+    ASSERT_EQ(Run({input, Path("c.png"), "waves=10,0,50"}).status, 0);
+    EXPECT_EQ(PixelBytes(*Decode(Path("a.png"))), PixelBytes(*Decode(Path("b.png"))));
+    EXPECT_NE(PixelBytes(*Decode(Path("a.png"))), PixelBytes(*Decode(Path("c.png"))));
+
+    // image-size without values keeps the size: the initial values are the image's own.
+    ASSERT_EQ(Run({input, Path("d.png"), "image-size"}).status, 0);
+    EXPECT_EQ(PixelBytes(*Decode(Path("d.png"))), PixelBytes(*picture));
+}
+
+TEST_F(BatchTest, NoiseStartsFreshInEveryRun) {
+    ASSERT_EQ(Run({input, Path("a.png"), "add-noise"}).status, 0);
+    ASSERT_EQ(Run({input, Path("b.png"), "add-noise=50,0"}).status, 0);
+    const auto a = PixelBytes(*Decode(Path("a.png")));
+    EXPECT_EQ(a, PixelBytes(*Decode(Path("b.png"))));
+    ResetNoise();
+    AddNoise(picture.get(), kNoiseMonochrome, 50);
+    EXPECT_EQ(a, PixelBytes(*picture));
+}
+
+TEST_F(BatchTest, ImageSizeResamplesOrCrops) {
+    ASSERT_EQ(Run({input, Path("half.png"), "image-size=25,15"}).status, 0);
+    auto half = Decode(Path("half.png"));
+    ASSERT_EQ(half->Width(), 25);
+    ASSERT_EQ(half->Height(), 15);
+    auto expected = NewBuffer(25, 15);
+    ResamplePixels(*picture, *expected, kResampleInterpolated);
+    EXPECT_EQ(PixelBytes(*half), PixelBytes(*expected));
+
+    ASSERT_EQ(Run({input, Path("near.png"), "image-size=25,15,1"}).status, 0);
+    auto nearest = NewBuffer(25, 15);
+    ResamplePixels(*picture, *nearest, kResampleNearest);
+    EXPECT_EQ(PixelBytes(*Decode(Path("near.png"))), PixelBytes(*nearest));
+
+    ASSERT_EQ(Run({input, Path("crop.png"), "image-size=60,10,0,0"}).status, 0);
+    auto crop = Decode(Path("crop.png"));
+    ASSERT_EQ(crop->Width(), 60);
+    EXPECT_EQ(std::memcmp(crop->Row(9), picture->Row(9), 150), 0);
+    EXPECT_EQ(crop->Row(0)[3 * 55], 255);  // the new strip is the white background
+}
+
+TEST_F(BatchTest, TextureTakesItsIndexInTheSortedFolder) {
+    ASSERT_EQ(Run({input, Path("t.png"), "texture=100,1"}).status, 0);
+    auto texture = Decode(std::string(PW_DATA_DIR) + "/textures/Canvas.png");
+    ASSERT_TRUE(texture);
+    ApplyTexture(*picture, *texture, 100);
+    EXPECT_EQ(PixelBytes(*Decode(Path("t.png"))), PixelBytes(*picture));
+}
+
+TEST_F(BatchTest, EveryWriterByItsEnding) {
+    ASSERT_EQ(Run({input, Path("x.bmp"), "invert"}).status, 0);
+    ASSERT_EQ(Run({input, Path("x.JPG"), "invert"}).status, 0);
+    auto bmp = Decode(Path("x.bmp"));
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->Row(0)[0], 255);  // blue 0 inverted
+    EXPECT_EQ(ReadFile(Path("x.bmp")).substr(0, 2), "BM");
+    EXPECT_EQ(ReadFile(Path("x.JPG")).substr(0, 2), "\xFF\xD8");
+    auto jpg = Decode(Path("x.JPG"));
+    ASSERT_TRUE(jpg);
+    EXPECT_EQ(jpg->Width(), 50);
+    EXPECT_EQ(jpg->Height(), 30);
+}
+
+TEST_F(BatchTest, RotationByAnAngleGrowsThePicture) {
+    ASSERT_EQ(Run({input, Path("r.png"), "rotate=33"}).status, 0);
+    const RotationFrame frame = ComputeRotationFrame(33.0f, 50, 30);
+    auto r = Decode(Path("r.png"));
+    EXPECT_EQ(r->Width(), frame.width);
+    EXPECT_EQ(r->Height(), frame.height);
+}
+
+TEST_F(BatchTest, BadCommandsAreRefusedWithOneLineAndNoFile) {
+    const std::string output = Path("out.png");
+    for (const char* op :
+         {"frobnicate", "mosaic=1", "mosaic=17", "swirl=9", "swirl=0,360", "mosaic=2,3", "mosaic=abc", "mosaic=",
+          "waves=1,,2", "invert=1", "offset=51", "offset=0,-31", "image-size=0", "image-size=32001", "texture=0,5",
+          "threshold=128,5", "gamma=9", "emboss=100,8", "mosaic=99999999999999"}) {
+        ExpectRefused({input, output, "invert", op}, output);
+    }
+    // Ranges that follow the picture are checked when the step is reached.
+    ASSERT_EQ(Run({input, output, "image-size=100,30", "offset=100"}).status, 0);
+}
+
+TEST_F(BatchTest, UnreadableInputsAndUnwritableOutputsAreRefused) {
+    const std::string output = Path("out.png");
+    ExpectRefused({Path("missing.bmp"), output}, output);
+    {
+        std::ofstream junk(Path("junk.png"));
+        junk << "no picture here";
+    }
+    ExpectRefused({Path("junk.png"), output, "invert"}, output);
+    ExpectRefused({input, Path("out.gif"), "invert"}, Path("out.gif"));
+    ExpectRefused({input, Path("no-such-folder/out.png")}, Path("no-such-folder/out.png"));
+    ExpectRefused({input}, output);
+}
+
+TEST_F(BatchTest, AFailedRunLeavesAnOldOutputAsItWas) {
+    const std::string keep = Path("keep.png");
+    {
+        std::ofstream old(keep);
+        old << "old contents";
+    }
+    const Outcome o = Run({input, keep, "mosaic=1"});
+    EXPECT_NE(o.status, 0);
+    EXPECT_EQ(ReadFile(keep), "old contents");
+}
+
+}  // namespace
