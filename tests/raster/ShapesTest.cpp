@@ -236,6 +236,22 @@ TEST(Ellipse, WidePenCoversTheBandAroundTheOutline) {
 )"));
 }
 
+TEST(Ellipse, DashedOutlineRunsClockwise) {
+    auto dc = MakeContext(6, 6);
+    dc->SetPen({PenStyle::Dash, 1, kInk});
+    dc->SetFill({true, kPaint});
+    raster::Ellipse(*dc, 0, 0, 6, 6);
+    // Steps 0-1 along the top, 2-5 down the right, 6-7 along the bottom, 8-11 up the left.
+    EXPECT_EQ(Picture(*dc), Art(R"(
+..##..
+....#.
+......
+......
+.#....
+..##..
+)"));
+}
+
 // Whatever the size, an ellipse touches all four sides of its box and is symmetric.
 TEST(Ellipse, TouchesItsBoxAndIsSymmetricForEverySmallSize) {
     for (int w = 1; w <= 14; ++w) {

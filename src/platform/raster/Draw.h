@@ -40,7 +40,8 @@ void FillRect(DrawingContext& dc, const Rect& rect, Colour colour);
 // pixels e - w/2 .. e - w/2 + w - 1 (the extra pixel of an even width lies outside on
 // the left and top, inside on the right and bottom). The fill covers what lies inside
 // the pen. With the null pen the fill covers the whole shape, outline positions
-// included. Inverted corners are swapped; an empty rectangle draws nothing.
+// included. Inverted corners are swapped; an empty rectangle draws nothing. Coordinates
+// beyond +-2^22 are clamped there, and pens are at most 65536 pixels wide.
 void Rectangle(DrawingContext& dc, int left, int top, int right, int bottom);
 void RoundRect(DrawingContext& dc, int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 void Ellipse(DrawingContext& dc, int left, int top, int right, int bottom);
@@ -63,7 +64,7 @@ Colour SetPixel(DrawingContext& dc, int x, int y, Colour colour);
 Colour GetPixel(const DrawingContext& dc, int x, int y);
 
 // Plain copy of a width x height block. 24 -> 24 and 8 -> 8 copy bytes; 24 -> 8 matches
-// each colour to the nearest palette entry of the destination; 8 -> 24 looks the index up
+// each colour into the destination's palette (MatchPaletteIndex); 8 -> 24 looks the index up
 // in the source's palette. Returns false when a context has no bitmap. Within one bitmap
 // overlapping blocks are moved as if through a copy.
 bool BitBlt(DrawingContext& dst, int x, int y, int width, int height, const DrawingContext& src, int srcX, int srcY);

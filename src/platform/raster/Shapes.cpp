@@ -66,14 +66,27 @@ void DashOutline(Bitmap& bm, const ShapeRows& centre, const Ink& ink, const Nib&
         }
         step += run.x1 - run.x0;
     };
+    // Rows are visited in order, so each row's span is computed once per pass.
+    const auto inside = [](Span above, Span here, Span below) {
+        return detail::Intersect(detail::Intersect(Span{here.x0 + 1, here.x1 - 1}, above), below);
+    };
+    Span above{};
+    Span here = centre.Row(centre.Top());
     for (int y = centre.Top(); y < centre.Bottom(); ++y) {
-        const Span row = centre.Row(y);
-        const Span inside = detail::InteriorRow(centre, y);
-        stampRun(y, inside.Empty() ? row : Span{inside.x1, row.x1});
+        const Span below = centre.Row(y + 1);
+        const Span in = inside(above, here, below);
+        stampRun(y, in.Empty() ? here : Span{in.x1, here.x1});
+        above = here;
+        here = below;
     }
+    Span below{};
+    here = centre.Row(centre.Bottom() - 1);
     for (int y = centre.Bottom() - 1; y >= centre.Top(); --y) {
-        const Span inside = detail::InteriorRow(centre, y);
-        if (!inside.Empty()) stampRun(y, Span{centre.Row(y).x0, inside.x0});
+        const Span up = centre.Row(y - 1);
+        const Span in = inside(up, here, below);
+        if (!in.Empty()) stampRun(y, Span{here.x0, in.x0});
+        below = here;
+        here = up;
     }
 }
 
