@@ -149,7 +149,9 @@ TEST(BrokenFiles, ZeroSizesAndGarbage) {
         const Bytes& start = kStarts[round % 5];
         std::copy(start.begin(), start.begin() + std::min(start.size(), bytes.size()), bytes.begin());
         const auto decoded = Decode(bytes);
-        if (decoded.status != DecodeStatus::Ok) EXPECT_FALSE(decoded.image);
+        if (decoded.status != DecodeStatus::Ok) {
+            EXPECT_FALSE(decoded.image);
+        }
     }
 }
 
