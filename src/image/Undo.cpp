@@ -51,9 +51,9 @@ std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bits
 }  // namespace
 
 int TakeImageUndo() {
-    ImageModified = 1;
     ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
+    ImageModified = 1;
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;

@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "image/DocumentFixture.h"
 #include "tools/ToolIds.h"
 
@@ -92,15 +90,6 @@ TEST_F(ImageSlots, FreeingReleasesBuffersWindowAndScrollPosition) {
     EXPECT_EQ(box.scrollY, 0);
     EXPECT_EQ(box.reserved[0], 0);
     EXPECT_TRUE(windows.LiveWindows().empty());
-}
-
-TEST_F(ImageSlots, PixelZeroZeroIsInTheLastStoredRow) {
-    ImageBox& box = MakeImage(3, 5);
-    SetWorkPixel(0, 0, raster::MakeColour(1, 2, 3));
-    const std::uint8_t* p = box.workBits + 4 * box.workBitmap->Stride();
-    EXPECT_EQ(p[0], 3);
-    EXPECT_EQ(p[1], 2);
-    EXPECT_EQ(p[2], 1);
 }
 
 TEST_F(ImageSlots, FloatingPieceStartsInBackgroundWithEmptyMaskAndTwins) {
