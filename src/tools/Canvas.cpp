@@ -223,12 +223,6 @@ void CanvasStylusUp(int windowX, int windowY) {
     CanvasState.StylusDown = 0;
 }
 
-void CanvasDoubleTap(int windowX, int windowY) {
-    // Closing a polygon belongs to the polygon tools, which are not on the canvas yet.
-    (void)windowX;
-    (void)windowY;
-}
-
 void CanvasTimer(int timerId) {
     if (CurrentImage == 0) return;
     ImageBox& box = CurrentBox();
@@ -288,7 +282,6 @@ public:
             case MessageKind::StylusDown: CanvasStylusDown(m.x, m.y); return 0;
             case MessageKind::StylusMove: CanvasStylusMove(m.x, m.y); return 0;
             case MessageKind::StylusUp: CanvasStylusUp(m.x, m.y); return 0;
-            case MessageKind::DoubleTap: CanvasDoubleTap(m.x, m.y); return 0;
             case MessageKind::Timer: CanvasTimer(m.id); return 0;
             case MessageKind::HScroll: CanvasScroll(false, m.scrollCode, m.position); return 0;
             case MessageKind::VScroll: CanvasScroll(true, m.scrollCode, m.position); return 0;

@@ -54,7 +54,6 @@ raster::Rect ChangedBox(int x1, int y1, int x2, int y2, int size);
 void CanvasStylusDown(int windowX, int windowY);
 void CanvasStylusMove(int windowX, int windowY);
 void CanvasStylusUp(int windowX, int windowY);
-void CanvasDoubleTap(int windowX, int windowY);
 void CanvasTimer(int timerId);
 
 void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition);
