@@ -99,7 +99,7 @@ bool DropPieceForTap() {
 }
 
 // The stylus-move steps at view point (vx, vy); also run by the airbrush timer.
-void MoveTo(ImageBox& box, int vx, int vy, int sx, int sy) {
+void StylusMoveTo(ImageBox& box, int vx, int vy, int sx, int sy) {
     const int tool = PaintSettings.Tool;
     if (tool >= kToolPen && tool <= kToolHealingBrush) {
         ExchangeColoursFor(tool);
@@ -191,7 +191,7 @@ void CanvasStylusMove(int windowX, int windowY) {
     ImageBox& box = CurrentBox();
     if (!box.workDc) return;
     const CanvasPoint p = PointOf(box, windowX, windowY);
-    MoveTo(box, p.vx, p.vy, p.sx, p.sy);
+    StylusMoveTo(box, p.vx, p.vy, p.sx, p.sy);
 }
 
 void CanvasStylusUp(int windowX, int windowY) {
@@ -231,7 +231,7 @@ void CanvasTimer(int timerId) {
     if (timerId == kTimerAirbrush) {
         if (!CanvasState.StylusDown || (tool != kToolAirbrush && tool != kToolSpraycan)) return;
         const CanvasPoint p = CanvasCoordinates(0, 0, box.scrollX, box.scrollY, ZoomFactor);
-        MoveTo(box, box.anchorX, box.anchorY, p.sx, p.sy);
+        StylusMoveTo(box, box.anchorX, box.anchorY, p.sx, p.sy);
         return;
     }
     if (timerId == kTimerBorder) {
