@@ -1,0 +1,250 @@
+#include <cstring>
+
+#include "ShellFixture.h"
+#include "image/Undo.h"
+#include "platform/MenuModel.h"
+#include "shell/Dispatch.h"
+#include "shell/Menus.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+void Command(int id) {
+    platform::WindowMessage message;
+    message.kind = platform::MessageKind::Command;
+    message.id = id;
+    ShellState.MainWindow->Send(message);
+}
+
+// Paints one pixel of the current image red (and the undo copy stays as it was).
+void Scribble(int x, int y) {
+    std::uint8_t* p = CurrentBox().workBitmap->Row(y) + 3 * x;
+    p[0] = 0;
+    p[1] = 0;
+    p[2] = 255;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, ImageInformationOnAFreshImage) {
+    Start();
+    ASSERT_EQ(ImageModified, 0);
+    Command(CMD_IMAGE_INFO);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Filename: untitled\nWidth: 240 px\nHeight: 228 px\nZoom: 100.00%");
+    EXPECT_EQ(messages.shown[0].caption, "Image Information");
+    EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::Ok);
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::None);
+    // Like every image operation it took an undo copy first, which marks the image modified.
+    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(UndoKind, kUndoKindFilter);
+}
+
+TEST(ImageInformation, NamesTheFileAfterItsLastSlashAndTheZoom) {
+    EXPECT_EQ(ImageInformationText("/home/user/shots/beach.jpg", 4000, 3000, 0.125f),
+              "Filename: beach.jpg\nWidth: 4000 px\nHeight: 3000 px\nZoom: 12.50%");
+    EXPECT_EQ(ImageInformationText("", 1, 1, 1.0f / 3.0f), "Filename: untitled\nWidth: 1 px\nHeight: 1 px\nZoom: 33.33%");
+}
+
+TEST_F(ShellTest, UndoAfterAnImageOperationGivesBackTheStateBeforeIt) {
+    Start();
+    TakeImageUndo();
+    Scribble(3, 4);
+    Command(CMD_IMAGE_INFO);  // copies the scribbled image into the undo buffer
+    Scribble(5, 6);
+    Command(CMD_UNDO);
+    const std::uint8_t* p = CurrentBox().workBitmap->Row(4) + 9;
+    EXPECT_EQ(p[2], 255);
+    const std::uint8_t* q = CurrentBox().workBitmap->Row(6) + 15;
+    EXPECT_EQ(q[0], 255);  // white again
+    EXPECT_EQ(q[1], 255);
+    // A second Undo redoes.
+    Command(CMD_UNDO);
+    q = CurrentBox().workBitmap->Row(6) + 15;
+    EXPECT_EQ(q[0], 0);
+    EXPECT_EQ(q[2], 255);
+}
+
+TEST_F(ShellTest, TitlebarTogglesFullScreen) {
+    Start();
+    Command(CMD_TITLEBAR);
+    EXPECT_EQ(ShellState.FullScreen, 1u);
+    EXPECT_TRUE(system.fullScreen);
+    EXPECT_EQ(ShellState.MainWindow->WindowRect().Height(), 320);
+    Command(CMD_TITLEBAR);
+    EXPECT_EQ(ShellState.FullScreen, 0u);
+    EXPECT_FALSE(system.fullScreen);
+    EXPECT_EQ(ShellState.MainWindow->WindowRect().Height(), 320 - 26);
+}
+
+TEST_F(ShellTest, ColourBarPositionWhileHiddenOnlyMovesTheCheckMark) {
+    Start();
+    const raster::Rect before = Canvas()->WindowRect();
+    Command(CMD_COLORBAR_LEFT);
+    EXPECT_EQ(ShellState.ColourBarPosition, kColourBarLeft);
+    EXPECT_TRUE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_LEFT));
+    EXPECT_FALSE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_BOTTOM));
+    const raster::Rect after = Canvas()->WindowRect();
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.Width(), before.Width());
+}
+
+TEST_F(ShellTest, ColourBarPositionWhileShownLaysTheBarsOut) {
+    Start();
+    platform::Window* bar = system.CreateChildWindow(0, 0, 10, 10, platform::WindowStyle{}, nullptr);
+    ShellState.ColourBarWindow = bar;
+    ShellState.StandardColoursMode = 1;
+    Command(CMD_COLORBAR_RIGHT);
+    EXPECT_EQ(bar->WindowRect().left, 240 - 13 + 1);
+    EXPECT_EQ(bar->WindowRect().Width(), 13);
+    EXPECT_EQ(Canvas()->WindowRect().Width(), 242 - 12);
+    ShellState.ColourBarWindow = nullptr;
+}
+
+TEST_F(ShellTest, ModifierButtonCyclesItsImage) {
+    Start();
+    const int images[] = {3, 4, 2, 3};
+    for (int expected : images) {
+        Command(CMD_MODIFIER_MODE);
+        ASSERT_EQ(Bar()->ButtonCount(), 7);
+        EXPECT_EQ(Bar()->ButtonId(6), CMD_MODIFIER_MODE);
+        EXPECT_EQ(Bar()->ButtonImage(6), expected);
+        EXPECT_EQ(Bar()->IsButtonPressed(CMD_MODIFIER_MODE), expected != 2);
+    }
+    EXPECT_EQ(CanvasState.SelectModifier, 1);
+}
+
+TEST_F(ShellTest, ZoomInTwiceThenActualPixels) {
+    Start();
+    Command(CMD_ZOOM_IN);
+    Command(CMD_ZOOM_IN);
+    EXPECT_EQ(ZoomFactor, 4.0f);
+    Command(CMD_ACTUAL_PIXELS);
+    EXPECT_EQ(ZoomFactor, 1.0f);
+    Command(3202);
+    EXPECT_EQ(ZoomFactor, 0.25f);
+}
+
+TEST_F(ShellTest, CopyCutAndPasteDoNothingWhenTheirConditionFails) {
+    Start();
+    const std::int8_t tool = PaintSettings.Tool;
+    Command(CMD_COPY);
+    Command(CMD_CUT);
+    Command(CMD_PASTE);
+    EXPECT_EQ(PaintSettings.Tool, tool);
+    EXPECT_EQ(ImageModified, 0);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ShellTest, PastePlacesThePieceAtTheTopLeftOfTheVisiblePart) {
+    Start();
+    ASSERT_EQ(CreateFloatingPiece(8, 8), 1);
+    ZoomFactor = 2.0f;
+    CurrentBox().scrollX = 30;
+    CurrentBox().scrollY = 11;
+    PaintSettings.Group = 1;
+    Command(CMD_PASTE);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(PaintSettings.Group, 0);
+    EXPECT_EQ(FloatingPiece.pieceX, 15);
+    EXPECT_EQ(FloatingPiece.pieceY, 5);
+    EXPECT_EQ(ImageModified, 1);
+}
+
+TEST_F(ShellTest, CopyPutsThePieceDownAndKeepsItForPaste) {
+    Start();
+    ASSERT_EQ(CreateFloatingPiece(8, 8), 1);
+    PaintSettings.Tool = kToolFloatingPiece;
+    PaintSettings.Select = 1;
+    Command(CMD_COPY);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectLasso);
+    EXPECT_NE(FloatingPiece.pieceDc, nullptr);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+}
+
+TEST_F(ShellTest, RevertAsksAndLoadsTheSavedVersion) {
+    Start();
+    CurrentPath = "/nonexistent/folder/picture.png";
+    ImageModified = 1;
+    messages.answers = {platform::MessageResult::No};
+    Command(CMD_REVERT);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Revert to last saved version?");
+    EXPECT_EQ(messages.shown[0].caption, "Pixelwright");
+    EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::YesNo);
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Question);
+    EXPECT_EQ(ImageModified, 1);
+}
+
+TEST_F(ShellTest, RevertThatCannotLoadKeepsTheChangesGuarded) {
+    Start();
+    CurrentPath = "/nonexistent/folder/picture.png";
+    ImageModified = 1;
+    const std::uint32_t slot = CurrentImage;
+    messages.answers = {platform::MessageResult::Yes, platform::MessageResult::Ok};
+    Command(CMD_REVERT);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find("picture.png"), std::string::npos);
+    EXPECT_EQ(CurrentImage, slot);
+    // The image still holds unsaved changes, so leaving must still ask about them.
+    EXPECT_EQ(ImageModified, 1);
+}
+
+TEST_F(ShellTest, RevertWithoutAPathAsksNothing) {
+    Start();
+    Command(CMD_REVERT);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ShellTest, ExitCancelledAtTheSaveQuestionKeepsRunning) {
+    Start();
+    ImageModified = 1;
+    messages.answers = {platform::MessageResult::Cancel};
+    Command(CMD_EXIT);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Pixelwright");
+    EXPECT_NE(ShellState.MainWindow, nullptr);
+    EXPECT_FALSE(system.quit);
+}
+
+TEST_F(ShellTest, ExitWithoutChangesClosesTheProgram) {
+    Start();
+    Command(CMD_EXIT);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(ShellState.MainWindow, nullptr);
+    EXPECT_EQ(system.MainWindow(), nullptr);
+    EXPECT_TRUE(system.quit);
+}
+
+TEST_F(ShellTest, TheWindowsCloseButtonAndThePlatformOkLeaveLikeExit) {
+    Start();
+    ImageModified = 1;
+    messages.answers = {platform::MessageResult::Cancel};
+    platform::WindowMessage close;
+    close.kind = platform::MessageKind::Close;
+    ShellState.MainWindow->Send(close);
+    EXPECT_FALSE(system.quit);
+    messages.answers = {platform::MessageResult::No};
+    Command(CMD_PLATFORM_OK);
+    EXPECT_TRUE(system.quit);
+}
+
+TEST_F(ShellTest, UnknownIdentifiersAreImageOperationsThatChangeNothing) {
+    Start();
+    Scribble(1, 1);
+    std::vector<std::uint8_t> before(CurrentBox().workBitmap->Bits(),
+                                     CurrentBox().workBitmap->Bits() + CurrentBox().workBitmap->ByteSize());
+    Command(12345);
+    EXPECT_EQ(std::memcmp(before.data(), CurrentBox().workBitmap->Bits(), before.size()), 0);
+    EXPECT_EQ(std::memcmp(before.data(), CurrentBox().undoBitmap->Bits(), before.size()), 0);
+    EXPECT_EQ(ImageModified, 1);
+}
+
+TEST_F(ShellTest, FrameFlagToggles) {
+    Start();
+    EXPECT_EQ(ShellState.FrameFlag, 1u);
+    Command(CMD_FRAME_FLAG);
+    EXPECT_EQ(ShellState.FrameFlag, 0u);
+    Command(CMD_FRAME_FLAG);
+    EXPECT_EQ(ShellState.FrameFlag, 1u);
+}

@@ -1,0 +1,204 @@
+#include <bit>
+#include <cstring>
+
+#include "ShellFixture.h"
+#include "image/Undo.h"
+#include "platform/MenuModel.h"
+#include "shell/Menus.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+// The state an update rule leaves on an item that starts enabled and unchecked.
+struct ItemState : platform::CommandItem {
+    void Enable(bool on) override { enabled = on; }
+    void SetCheck(bool on) override { checked = on; }
+    bool enabled = true;
+    bool checked = false;
+};
+
+ItemState Updated(int id) {
+    ItemState item;
+    UpdateCommandUI(id, item);
+    return item;
+}
+
+std::vector<std::pair<int, std::string>> Entries(const platform::Menu& menu) {
+    std::vector<std::pair<int, std::string>> entries;
+    for (int i = 0; i < menu.ItemCount(); ++i) entries.emplace_back(menu.ItemId(i), menu.ItemLabel(i));
+    return entries;
+}
+
+using Entry = std::pair<int, std::string>;
+
+}  // namespace
+
+TEST_F(ShellTest, CommandBarHoldsFiveMenusAndTwoImageButtons) {
+    Start();
+    platform::CommandBarModel* bar = Bar();
+    ASSERT_EQ(bar->ButtonCount(), 7);
+    const int ids[] = {1000, 2000, 3000, 4000, 5000, CMD_UNDO, CMD_MODIFIER_MODE};
+    const char* labels[] = {"File", "Edit", "View", "Image", "Filter"};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(bar->ButtonId(i), ids[i]);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(bar->Buttons()[i].label, labels[i]);
+        EXPECT_EQ(bar->ButtonImage(i), -1);
+    }
+    EXPECT_EQ(bar->ButtonImage(5), kImageUndo);
+    EXPECT_EQ(bar->ButtonImage(6), 2);
+    ASSERT_NE(bar->Images(), nullptr);
+    EXPECT_EQ(bar->Images()->Width(), 6 * 16);
+    EXPECT_EQ(bar->ImageSize(), 16);
+}
+
+TEST_F(ShellTest, MenusHoldTheirItemsInOrder) {
+    Start();
+    EXPECT_EQ(Entries(*MenuHandles.File),
+              (std::vector<Entry>{{CMD_ABOUT, "About..."}, {0, ""}, {-1, "Recent"}, {CMD_REVERT, "Revert..."},
+                                  {CMD_NEW, "New..."}, {CMD_OPEN, "Open..."}, {CMD_SAVE, "Save"},
+                                  {CMD_SAVE_AS, "Save As..."}, {0, ""}, {CMD_EXIT, "Exit"}}));
+    EXPECT_EQ(Entries(*MenuHandles.Edit),
+              (std::vector<Entry>{{2005, "Select All"}, {2004, "Inverse Selection"}, {2007, "Grow Selection"},
+                                  {2006, "Select Similar"}, {0, ""}, {2001, "Copy"}, {2002, "Paste"}, {2003, "Cut"}}));
+    EXPECT_EQ(Entries(*MenuHandles.View),
+              (std::vector<Entry>{{3001, "Titlebar"}, {3002, "Toolbar"}, {0, ""}, {3003, "Spectrum Colorbar"},
+                                  {3004, "30 Standard Colors"}, {-1, "Colorbar Position"}, {0, ""}, {-1, "Zoom"},
+                                  {3006, "Zoom In"}, {3007, "Zoom Out"}, {3008, "Actual Pixels"}}));
+    EXPECT_EQ(Entries(*MenuHandles.ColorbarPosition),
+              (std::vector<Entry>{{3101, "Top"}, {3102, "Left"}, {3103, "Right"}, {3104, "Bottom"}}));
+    EXPECT_EQ(Entries(*MenuHandles.Image),
+              (std::vector<Entry>{{4001, "Brightness/Contrast..."}, {4002, "Hue/Saturation..."},
+                                  {4003, "Gamma Correction..."}, {4004, "Adjust RGB..."}, {4005, "Colorize..."},
+                                  {0, ""}, {4006, "Invert"}, {4007, "Grayscale"}, {-1, "Rotate"},
+                                  {4008, "Image Size..."}, {0, ""}, {4009, "Image Information..."}}));
+    EXPECT_EQ(Entries(*MenuHandles.Rotate),
+              (std::vector<Entry>{{8001, "180\xC2\xB0 CW"}, {8002, "90\xC2\xB0 CW"}, {8003, "90\xC2\xB0 CCW"},
+                                  {8004, "Arbitrary..."}, {0, ""}, {8005, "Flip Horizontal"},
+                                  {8006, "Flip Vertical"}}));
+    const platform::Menu* subMenus[] = {MenuHandles.Blur,     MenuHandles.Sharpen, MenuHandles.Noise,
+                                        MenuHandles.Contour,  MenuHandles.Creative, MenuHandles.Distort,
+                                        MenuHandles.Other};
+    const char* subLabels[] = {"Blur", "Sharpen", "Noise", "Contour", "Creative", "Distort", "Other"};
+    ASSERT_EQ(MenuHandles.Filter->ItemCount(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(MenuHandles.Filter->ItemLabel(i), subLabels[i]);
+        ASSERT_NE(subMenus[i], nullptr);
+    }
+    EXPECT_EQ(Entries(*MenuHandles.Contour),
+              (std::vector<Entry>{{8901, "Edge Detect"}, {8903, "Emboss..."}, {8902, "Find Contours"}}));
+    EXPECT_EQ(Entries(*MenuHandles.Distort),
+              (std::vector<Entry>{{8801, "Offset..."}, {8802, "Sphere..."}, {8803, "Swirl..."}, {8804, "Waves..."}}));
+    EXPECT_EQ(Entries(*MenuHandles.Other),
+              (std::vector<Entry>{{8601, "Separate Channel..."}, {8602, "Solarize"}, {8603, "Threshold..."}}));
+}
+
+TEST_F(ShellTest, ZoomMenuAndPresetFactors) {
+    Start();
+    ASSERT_EQ(MenuHandles.Zoom->ItemCount(), 10);
+    EXPECT_EQ(MenuHandles.Zoom->ItemLabel(0), "12.5 %");
+    EXPECT_EQ(MenuHandles.Zoom->ItemLabel(2), "33 %");
+    EXPECT_EQ(MenuHandles.Zoom->ItemLabel(9), "800 %");
+    EXPECT_EQ(MenuHandles.Zoom->ItemId(9), 3210);
+    EXPECT_EQ(ZoomPresetFactor(3201), 0.125f);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(ZoomPresetFactor(3203)), 0x3EAAAAABu);
+    EXPECT_EQ(ZoomPresetFactor(3205), 0.75f);
+    EXPECT_EQ(ZoomPresetFactor(3210), 8.0f);
+    EXPECT_EQ(ZoomPresetFactor(3200), 0.0f);
+    EXPECT_EQ(ZoomPresetFactor(3211), 0.0f);
+}
+
+TEST_F(ShellTest, RecentMenuStartsWithTheDisabledUntitledItem) {
+    Start();
+    ASSERT_NE(RecentMenu, nullptr);
+    EXPECT_EQ(RecentMenu, MenuHandles.Recent);
+    ASSERT_EQ(RecentMenu->ItemCount(), 1);
+    EXPECT_EQ(RecentMenu->ItemId(0), CMD_RECENT_1);
+    EXPECT_EQ(RecentMenu->ItemLabel(0), "untitled");
+    EXPECT_FALSE(RecentMenu->IsItemEnabled(CMD_RECENT_1));
+}
+
+TEST_F(ShellTest, FileItemsAfterStartUpAndAfterPaintingAnOpenedFile) {
+    Start();
+    EXPECT_FALSE(Updated(CMD_SAVE).enabled);
+    EXPECT_FALSE(Updated(CMD_REVERT).enabled);
+    EXPECT_TRUE(Updated(CMD_SAVE_AS).enabled);
+    EXPECT_FALSE(Updated(CMD_COPY).enabled);
+    EXPECT_FALSE(Updated(CMD_CUT).enabled);
+    EXPECT_FALSE(Updated(CMD_PASTE).enabled);
+
+    // A change to an image that has a file.
+    CurrentPath = "/home/user/picture.png";
+    ImageModified = 1;
+    EXPECT_TRUE(Updated(CMD_SAVE).enabled);
+    EXPECT_TRUE(Updated(CMD_REVERT).enabled);
+    // A change without a file name cannot be saved in place.
+    CurrentPath.clear();
+    EXPECT_FALSE(Updated(CMD_SAVE).enabled);
+    // Saved: nothing to save until the next change.
+    CurrentPath = "/home/user/picture.png";
+    ImageModified = 0;
+    EXPECT_FALSE(Updated(CMD_SAVE).enabled);
+    EXPECT_FALSE(Updated(CMD_REVERT).enabled);
+}
+
+TEST_F(ShellTest, NothingToSaveWithoutAWorkBitmap) {
+    Start();
+    CurrentPath = "/home/user/picture.png";
+    ImageModified = 1;
+    FreeImageBox(CurrentImage);
+    CurrentImage = 0;
+    EXPECT_FALSE(Updated(CMD_SAVE).enabled);
+    EXPECT_FALSE(Updated(CMD_SAVE_AS).enabled);
+}
+
+TEST_F(ShellTest, PieceItemsFollowTheTool) {
+    Start();
+    ASSERT_EQ(CreateFloatingPiece(10, 10), 1);
+    PaintSettings.Tool = kToolPen;
+    EXPECT_TRUE(Updated(CMD_PASTE).enabled);
+    EXPECT_FALSE(Updated(CMD_COPY).enabled);
+    for (int tool : {kToolFloatingPiece, kToolPieceGradient}) {
+        PaintSettings.Tool = static_cast<std::int8_t>(tool);
+        EXPECT_TRUE(Updated(CMD_COPY).enabled);
+        EXPECT_TRUE(Updated(CMD_CUT).enabled);
+        EXPECT_FALSE(Updated(CMD_PASTE).enabled);
+    }
+}
+
+TEST_F(ShellTest, ViewChecksFollowTheBars) {
+    Start();
+    EXPECT_TRUE(Updated(CMD_TITLEBAR).checked);
+    ShellState.FullScreen = 1;
+    EXPECT_FALSE(Updated(CMD_TITLEBAR).checked);
+    EXPECT_FALSE(Updated(CMD_TOOLBAR).checked);
+    // With the colour bar hidden neither kind is checked.
+    ShellState.StandardColoursMode = 0;
+    EXPECT_FALSE(Updated(CMD_SPECTRUM_COLORBAR).checked);
+    EXPECT_FALSE(Updated(CMD_STANDARD_COLORS).checked);
+    platform::HeadlessWindow bar(platform::WindowStyle{}, nullptr, false);
+    ShellState.ColourBarWindow = &bar;
+    ShellState.ToolBarWindow = &bar;
+    EXPECT_TRUE(Updated(CMD_SPECTRUM_COLORBAR).checked);
+    EXPECT_FALSE(Updated(CMD_STANDARD_COLORS).checked);
+    EXPECT_TRUE(Updated(CMD_TOOLBAR).checked);
+    ShellState.StandardColoursMode = 1;
+    EXPECT_FALSE(Updated(CMD_SPECTRUM_COLORBAR).checked);
+    EXPECT_TRUE(Updated(CMD_STANDARD_COLORS).checked);
+    ShellState.ColourBarWindow = nullptr;
+    ShellState.ToolBarWindow = nullptr;
+}
+
+TEST_F(ShellTest, UpdateRunsOverEveryItemBeforeAMenuOpens) {
+    Start();
+    CurrentPath = "/home/user/picture.png";
+    ImageModified = 1;
+    Bar()->UpdateMenu(0);
+    EXPECT_TRUE(MenuHandles.File->IsItemEnabled(CMD_SAVE));
+    ImageModified = 0;
+    Bar()->UpdateAll();
+    EXPECT_FALSE(MenuHandles.File->IsItemEnabled(CMD_SAVE));
+    // Items without a rule keep their state.
+    EXPECT_TRUE(MenuHandles.File->IsItemEnabled(CMD_OPEN));
+    EXPECT_TRUE(MenuHandles.View->IsItemChecked(CMD_TITLEBAR));
+    EXPECT_TRUE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_BOTTOM));
+}
