@@ -2,6 +2,7 @@
 // whole image the way the menu commands do, and writes OUTPUT with the writer of its ending.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -79,13 +80,16 @@ bool PrepareImageOperation() {
     return true;
 }
 
-int Run(const std::vector<std::string>& args) {
+int Run(std::vector<std::string> args) {
     if (args.size() == 1 && args[0] == "--list") {
         std::fputs(BatchOperationList().c_str(), stdout);
         return 0;
     }
+    // --time prints how long each operation took, without the reading and writing around it.
+    const bool timed = !args.empty() && args[0] == "--time";
+    if (timed) args.erase(args.begin());
     if (args.size() < 2) {
-        Complain("usage: pixelwright-batch INPUT OUTPUT [OPERATION ...], or --list for the operations");
+        Complain("usage: pixelwright-batch [--time] INPUT OUTPUT [OPERATION ...], or --list for the operations");
         return kExitUsage;
     }
     const std::string& input = args[0];
@@ -134,7 +138,13 @@ int Run(const std::vector<std::string>& args) {
         }
         if (!PrepareImageOperation()) return kExitFailed;
         const int shownBefore = messages.shown;
-        if (!step.operation->run(values, error)) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool done = step.operation->run(values, error);
+        if (timed) {
+            const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+            std::printf("%s %.1f ms\n", step.operation->name, took.count());
+        }
+        if (!done) {
             if (!error.empty()) {
                 Complain(error);
             } else if (messages.shown == shownBefore) {

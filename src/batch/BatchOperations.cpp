@@ -322,9 +322,9 @@ bool ResolveBatchValues(const BatchStep& step, std::vector<int>& values, std::st
 }
 
 std::string BatchOperationList() {
-    std::string text = "pixelwright-batch INPUT OUTPUT [OPERATION ...]\n"
+    std::string text = "pixelwright-batch [--time] INPUT OUTPUT [OPERATION ...]\n"
                        "OPERATION is NAME or NAME=V1,V2,...: the values in the order below; missing ones take the\n"
-                       "initial value. OUTPUT ends in .bmp, .jpg or .png.\n\n";
+                       "initial value. OUTPUT ends in .bmp, .jpg or .png. --time prints each operation's time.\n\n";
     for (const BatchOperation& op : BatchOperations()) {
         text += op.name;
         text += '\n';

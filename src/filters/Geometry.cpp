@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "filters/FilterEngine.h"
 #include "filters/TargetBuffers.h"
@@ -19,6 +21,29 @@ void FlipRowsHorizontal(PixelBuffer& buffer) {
             for (int b = 0; b < Bytes; ++b) std::swap(left[b], right[b]);
         }
     }
+}
+
+// 24-bit rows are mirrored through a copy of the row, one 4-byte move per pixel: each move
+// writes a byte too many, which the next pixel's move puts right; the last pixel of the row
+// is moved by itself so that nothing past the row is touched.
+bool FlipColourRowsHorizontal(PixelBuffer& buffer) {
+    const int width = buffer.Width();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    std::unique_ptr<std::uint8_t[]> copy(new (std::nothrow) std::uint8_t[rowBytes + 1]);
+    if (!copy) return false;
+    copy[rowBytes] = 0;
+    for (int y = 0; y < buffer.Height(); ++y) {
+        std::uint8_t* out = buffer.Row(y);
+        std::memcpy(copy.get(), out, rowBytes);
+        const std::uint8_t* in = copy.get() + rowBytes - 3;
+        for (int x = 0; x < width - 1; ++x, out += 3, in -= 3) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in, 4);
+            std::memcpy(out, &pixel, 4);
+        }
+        std::memcpy(out, in, 3);
+    }
+    return true;
 }
 
 // The rotation walks the target in square tiles so that the column-wise reads of the source
@@ -62,7 +87,7 @@ void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwis
 void FlipPixelsHorizontal(PixelBuffer& buffer) {
     if (buffer.BitsPerPixel() == 8) {
         FlipRowsHorizontal<1>(buffer);
-    } else {
+    } else if (!FlipColourRowsHorizontal(buffer)) {
         FlipRowsHorizontal<3>(buffer);
     }
 }

@@ -215,6 +215,22 @@ TEST_F(BatchTest, EveryWriterByItsEnding) {
     EXPECT_EQ(jpg->Height(), 30);
 }
 
+TEST_F(BatchTest, TimesAreReportedPerOperationOnRequest) {
+    const Outcome o = Run({"--time", input, Path("t.png"), "invert", "mosaic=4"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::istringstream lines(o.out);
+    std::string name, unit;
+    double ms = -1;
+    ASSERT_TRUE(lines >> name >> ms >> unit);
+    EXPECT_EQ(name, "invert");
+    EXPECT_GE(ms, 0.0);
+    EXPECT_EQ(unit, "ms");
+    ASSERT_TRUE(lines >> name >> ms >> unit);
+    EXPECT_EQ(name, "mosaic");
+    EXPECT_FALSE(lines >> name);
+    EXPECT_TRUE(Run({input, Path("u.png"), "invert"}).out.empty());
+}
+
 TEST_F(BatchTest, RotationByAnAngleGrowsThePicture) {
     ASSERT_EQ(Run({input, Path("r.png"), "rotate=33"}).status, 0);
     const RotationFrame frame = ComputeRotationFrame(33.0f, 50, 30);

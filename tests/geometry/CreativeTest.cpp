@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -169,7 +171,7 @@ TEST_F(GeometryTest, TextureOfOneGreyAtAutomaticLevelChangesNothing) {
 
 TEST_F(GeometryTest, TextureFromAFileAndFromNoFile) {
     MakeImage(6, 4);
-    const std::string folder = ::testing::TempDir() + "/pw-texture-test";
+    const std::string folder = ::testing::TempDir() + "/pw-texture-test-" + std::to_string(::getpid());
     std::filesystem::create_directories(folder);
     auto texture = MakeBuffer(3, 2);
     FillAll(*texture, Rgb{200, 200, 200});
