@@ -160,6 +160,7 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
             edit->setVerticalScrollBarPolicy((style & kStyleVerticalScroll) ? Qt::ScrollBarAsNeeded
                                                                            : Qt::ScrollBarAlwaysOff);
             edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             QObject::connect(edit, &QPlainTextEdit::textChanged, [this] { Notify(Notify::Changed); });
             widget_ = edit;
             break;

@@ -48,6 +48,11 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     if (auto icon = MakeProgramIcon()) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(*icon))));
     ScreenWidget* screen = g_installed->system->Screen();
     screen->resize(screenWidth, screenHeight);
+    if (g_installed->settings && g_installed->settings->IsBroken()) {
+        ShowMessageBox("The settings file\n" + g_installed->settings->FileName().toStdString() +
+                           "\ncannot be read. Pixelwright starts with its initial settings and leaves the file as it is.",
+                       kCaptionError, MessageButtons::Ok, MessageIcon::Stop);
+    }
 }
 
 void UninstallQtPlatform() {

@@ -1,6 +1,8 @@
 #include "platform/qt/QtServices.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QStringDecoder>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -70,7 +72,7 @@ std::vector<FileType> ParseTypeList(const std::string& typeList) {
         FileType type;
         type.description = parts[i];
         for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) type.patterns << pattern.trimmed();
-        types.push_back(type);
+        if (!type.patterns.isEmpty()) types.push_back(type);
     }
     return types;
 }
@@ -98,12 +100,46 @@ FileDialogResult QtFileDialogService::Run(const FileDialogRequest& request) {
     return result;
 }
 
-QtSettingsStore::QtSettingsStore() : settings_(std::make_unique<QSettings>("Tessmark", "Pixelwright")) {}
+bool SettingsTextLooksSound(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError()) return false;
+    for (const QString& raw : text.split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        for (QChar c : line) {
+            if (c.unicode() < 0x20 && c != '\t') return false;
+        }
+        if (line.startsWith('[')) {
+            if (!line.endsWith(']') || line.size() < 3) return false;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0) return false;
+    }
+    return true;
+}
+
+QtSettingsStore::QtSettingsStore() : settings_(std::make_unique<QSettings>("Tessmark", "Pixelwright")) { Check(); }
 
 QtSettingsStore::QtSettingsStore(const QString& fileName)
-    : settings_(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}
+    : settings_(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {
+    Check();
+}
 
-bool QtSettingsStore::Usable() const { return settings_->status() != QSettings::FormatError; }
+void QtSettingsStore::Check() {
+    // QSettings reads damaged files leniently and would write its reading back over them;
+    // a file that is not plainly sound is left exactly as it is.
+    QFile file(settings_->fileName());
+    if (!file.exists()) return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        broken_ = true;
+        return;
+    }
+    broken_ = settings_->status() != QSettings::NoError || !SettingsTextLooksSound(file.readAll());
+}
+
+bool QtSettingsStore::Usable() const { return !broken_; }
 
 bool QtSettingsStore::ReadNumber(const std::string& name, std::uint32_t& value) {
     const QString key = QString::fromStdString(name);
@@ -119,12 +155,14 @@ bool QtSettingsStore::ReadText(const std::string& name, std::string& value) {
 }
 
 bool QtSettingsStore::WriteNumber(const std::string& name, std::uint32_t value) {
+    if (!Usable()) return false;
     settings_->setValue(QString::fromStdString(name), QString::number(value));
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }
 
 bool QtSettingsStore::WriteText(const std::string& name, const std::string& value) {
+    if (!Usable()) return false;
     settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
     settings_->sync();
     return settings_->status() == QSettings::NoError;

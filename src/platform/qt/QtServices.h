@@ -20,6 +20,10 @@ public:
                        MessageIcon icon) override;
 };
 
+// Whether the bytes of a settings file read as sound INI text: UTF-8, and every line blank,
+// a comment, a [section] or a name=value pair.
+bool SettingsTextLooksSound(const QByteArray& bytes);
+
 // One type of a file dialog's list: its description and its patterns ("*.jpg").
 struct FileType {
     QString description;
@@ -47,10 +51,14 @@ public:
     bool WriteNumber(const std::string& name, std::uint32_t value) override;
     bool WriteText(const std::string& name, const std::string& value) override;
     QString FileName() const { return settings_->fileName(); }
+    // The file exists but cannot be read as settings: nothing is read from it or written to it.
+    bool IsBroken() const { return broken_; }
 
 private:
+    void Check();
     bool Usable() const;
     std::unique_ptr<QSettings> settings_;
+    bool broken_ = false;
 };
 
 }  // namespace platform::qt
