@@ -3,7 +3,13 @@
 #include <cstdio>
 
 #include "files/OpenSave.h"
+#include "filters/Blur.h"
+#include "filters/ColourAdjust.h"
+#include "filters/CreativeFilters.h"
+#include "filters/EdgeFilters.h"
 #include "filters/FilterEngine.h"
+#include "filters/Geometry.h"
+#include "filters/NoiseFilters.h"
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
@@ -156,11 +162,44 @@ void ShowImageInformation() {
                              "Image Information", platform::MessageButtons::Ok, platform::MessageIcon::None);
 }
 
-void RunImageOperation(int id) {
+const ConvolutionKernel* KernelOf(int id) {
     switch (id) {
+        case CMD_BLUR_LOW: return &kLowGaussianBlur;
+        case CMD_BLUR_MEDIUM: return &kMediumGaussianBlur;
+        case CMD_BLUR_STRONG: return &kStrongGaussianBlur;
+        case CMD_AVERAGE: return &kAverageBlur;
+        case CMD_SHARPEN_LOW: return &kLowSharpen;
+        case CMD_SHARPEN_MEDIUM: return &kMediumSharpen;
+        case CMD_SHARPEN_STRONG: return &kStrongSharpen;
+        default: return nullptr;
+    }
+}
+
+void RunImageOperation(int id) {
+    if (const ConvolutionKernel* kernel = KernelOf(id)) {
+        Convolve3x3(FilterSource(), FilterTarget(), *kernel);
+        return;
+    }
+    switch (id) {
+        case CMD_INVERT: Invert(FilterTarget()); break;
+        case CMD_GRAYSCALE: Grayscale(FilterTarget()); break;
+        case CMD_ROTATE_180:
+            FlipHorizontal();
+            FlipVertical();
+            break;
+        case CMD_ROTATE_90_CW: Rotate90(true); break;
+        case CMD_ROTATE_90_CCW: Rotate90(false); break;
+        case CMD_FLIP_HORIZONTAL: FlipHorizontal(); break;
+        case CMD_FLIP_VERTICAL: FlipVertical(); break;
+        case CMD_FIND_CONTOURS: FindContours(FilterSource(), FilterTarget()); break;
+        case CMD_EDGE_DETECT: EdgeDetect(FilterSource(), FilterTarget()); break;
+        case CMD_SOLARIZE: Solarize(FilterTarget()); break;
+        case CMD_DESPECKLE: Despeckle(FilterSource(), FilterTarget()); break;
+        case CMD_OILPAINT: Oilpaint(); break;
         case CMD_IMAGE_INFO: ShowImageInformation(); break;
         default:
-            // Filters, adjustments and geometry, and the dialogs that ask for their values.
+            // The filters and adjustments that ask for their values, and the image size,
+            // open their dialogs here once those dialogs exist.
             break;
     }
 }

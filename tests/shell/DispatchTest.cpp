@@ -248,3 +248,57 @@ TEST_F(ShellTest, FrameFlagToggles) {
     Command(CMD_FRAME_FLAG);
     EXPECT_EQ(ShellState.FrameFlag, 1u);
 }
+
+TEST_F(ShellTest, InvertThenUndoGivesBackThePixels) {
+    Start();
+    Scribble(10, 20);
+    TakeImageUndo();
+    Command(CMD_INVERT);
+    const std::uint8_t* p = CurrentBox().workBitmap->Row(20) + 30;
+    EXPECT_EQ(p[0], 255);
+    EXPECT_EQ(p[1], 255);
+    EXPECT_EQ(p[2], 0);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(0)[0], 0);  // white became black
+    Command(CMD_UNDO);
+    p = CurrentBox().workBitmap->Row(20) + 30;
+    EXPECT_EQ(p[0], 0);
+    EXPECT_EQ(p[2], 255);
+}
+
+TEST_F(ShellTest, GeometryCommandsMoveAndTurnTheImage) {
+    Start();
+    Scribble(0, 0);
+    Command(CMD_FLIP_HORIZONTAL);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(0)[239 * 3 + 2], 255);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(0)[239 * 3 + 0], 0);
+    Command(CMD_ROTATE_180);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(227)[0 * 3 + 0], 0);
+    Command(CMD_ROTATE_90_CW);
+    EXPECT_EQ(CurrentBox().width, 228);
+    EXPECT_EQ(CurrentBox().height, 240);
+    Command(CMD_ROTATE_90_CCW);
+    EXPECT_EQ(CurrentBox().width, 240);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(227)[0], 0);
+}
+
+TEST_F(ShellTest, BlurReadsTheUndoCopyAndWritesTheImage) {
+    Start();
+    ImageBox& box = CurrentBox();
+    std::memset(box.workBitmap->Bits(), 0, box.workBitmap->ByteSize());
+    box.workBitmap->Row(50)[50 * 3] = 255;  // one blue pixel on black
+    Command(CMD_BLUR_LOW);
+    EXPECT_EQ(box.workBitmap->Row(50)[50 * 3], 255 / 5);
+    EXPECT_EQ(box.workBitmap->Row(49)[50 * 3], 255 / 5);
+    EXPECT_EQ(box.workBitmap->Row(49)[49 * 3], 0);
+}
+
+TEST_F(ShellTest, ImageOperationsWorkOnAFloatingPiece) {
+    Start();
+    ASSERT_EQ(CreateFloatingPiece(4, 4), 1);
+    PaintSettings.Tool = kToolFloatingPiece;
+    Command(CMD_INVERT);
+    EXPECT_EQ(FloatingPiece.pieceBitmap->Row(0)[0], 0);  // the white piece turned black
+    EXPECT_EQ(CurrentBox().workBitmap->Row(0)[0], 255);  // the image stays white
+    // Filtering only the piece leaves the image unmodified.
+    EXPECT_EQ(ImageModified, 0);
+}
