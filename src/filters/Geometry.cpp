@@ -46,6 +46,24 @@ bool FlipColourRowsHorizontal(PixelBuffer& buffer) {
     return true;
 }
 
+// Copies count pixels down a source column into a target row. 24-bit pixels move as 4-byte
+// words where that stays inside both rows: the byte too many that a word writes is the next
+// pixel's, written right after; the last pixel, and a column at the right edge (whose fourth
+// byte may lie past the buffer), move as three bytes.
+template <int Bytes>
+inline void CopyColumn(std::uint8_t* out, const std::uint8_t* in, int count, std::ptrdiff_t step, bool wordsFit) {
+    if (Bytes == 3 && wordsFit) {
+        for (int k = 0; k < count - 1; ++k, out += 3, in += step) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in, 4);
+            std::memcpy(out, &pixel, 4);
+        }
+        if (count > 0) std::memcpy(out, in, 3);
+        return;
+    }
+    for (int k = 0; k < count; ++k, out += Bytes, in += step) std::memcpy(out, in, Bytes);
+}
+
 // The rotation walks the target in square tiles so that the column-wise reads of the source
 // stay in the cache.
 constexpr int kTile = 64;
@@ -67,15 +85,11 @@ void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwis
                 if (clockwise) {
                     // Source column j, walking up from row h - 1 - i0.
                     const std::uint8_t* in = srcTop - (h - 1 - i0) * srcStride + j * Bytes;
-                    for (int i = i0; i < i1; ++i, out += Bytes, in += srcStride) {
-                        std::memcpy(out, in, Bytes);
-                    }
+                    CopyColumn<Bytes>(out, in, i1 - i0, srcStride, j < w - 1);
                 } else {
                     // Source column w - 1 - j, walking down from row i0.
                     const std::uint8_t* in = srcTop - i0 * srcStride + (w - 1 - j) * Bytes;
-                    for (int i = i0; i < i1; ++i, out += Bytes, in -= srcStride) {
-                        std::memcpy(out, in, Bytes);
-                    }
+                    CopyColumn<Bytes>(out, in, i1 - i0, -srcStride, j > 0);
                 }
             }
         }
@@ -133,7 +147,7 @@ int Rotate90(bool clockwise) {
     if (!source || !FilterTarget()) return 0;
     const PixelBuffer* sourceMask = SourceMask();
     ReplacementTarget replacement;
-    if (!MakeReplacementForTarget(source->Height(), source->Width(), replacement)) return 0;
+    if (!MakeReplacementForTarget(source->Height(), source->Width(), replacement, NewPixels::Written)) return 0;
     RotatePixels90(*source, *replacement.bitmap, clockwise);
     if (replacement.mask && sourceMask) RotatePixels90(*sourceMask, *replacement.mask, clockwise);
     InstallReplacementTarget(replacement);

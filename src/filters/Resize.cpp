@@ -14,6 +14,27 @@ namespace {
 // trunc(i * scale) with the product in single precision.
 inline int ScaledIndex(int i, float scale) { return static_cast<int>(static_cast<float>(i) * scale); }
 
+// Truncating division by a count that changes seldom along a row. For counts below 4096 the
+// quotient is (sum x m) >> 32 with m = 2^32 / count + 1, which is exact for sums up to
+// 255 x count (the error m x count - 2^32 stays below 2^32 / (255 x count)); larger boxes
+// divide.
+class Divider {
+public:
+    void Use(std::uint64_t count) {
+        if (count == count_) return;
+        count_ = count;
+        multiplier_ = count < 4096 ? (std::uint64_t{1} << 32) / count + 1 : 0;
+    }
+    unsigned operator()(std::uint64_t sum) const {
+        if (multiplier_) return static_cast<unsigned>((sum * multiplier_) >> 32);
+        return static_cast<unsigned>(sum / count_);
+    }
+
+private:
+    std::uint64_t count_ = 0;
+    std::uint64_t multiplier_ = 0;
+};
+
 template <int Bytes>
 bool ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
     const int sw = source.Width();
@@ -80,6 +101,7 @@ bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
             for (int k = 0; k < sw * 3; ++k) sums[k] += in[k];
         }
         const std::uint64_t rows = static_cast<std::uint64_t>(y1 - y0);
+        Divider divide;
         std::uint8_t* out = target.Row(j);
         for (int i = 0; i < nw; ++i, out += 3) {
             const Span span = columns[i];
@@ -90,10 +112,10 @@ bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
                 g += sums[x * 3 + 1];
                 r += sums[x * 3 + 2];
             }
-            const std::uint64_t count = rows * static_cast<std::uint64_t>(span.end - span.first);
-            out[0] = static_cast<std::uint8_t>(b / count);
-            out[1] = static_cast<std::uint8_t>(g / count);
-            out[2] = static_cast<std::uint8_t>(r / count);
+            divide.Use(rows * static_cast<std::uint64_t>(span.end - span.first));
+            out[0] = static_cast<std::uint8_t>(divide(b));
+            out[1] = static_cast<std::uint8_t>(divide(g));
+            out[2] = static_cast<std::uint8_t>(divide(r));
         }
     }
     return true;

@@ -130,7 +130,7 @@ int RotateArbitrary(float angle) {
     const PixelBuffer* sourceMask = SourceMask();
     const RotationFrame frame = ComputeRotationFrame(angle, source->Width(), source->Height());
     ReplacementTarget replacement;
-    if (!MakeReplacementForTarget(frame.width, frame.height, replacement)) return 0;
+    if (!MakeReplacementForTarget(frame.width, frame.height, replacement, NewPixels::Written)) return 0;
     if (!RotatePixelsArbitrary(*source, *replacement.bitmap, frame, PaintSettings.BColor, sourceMask,
                                replacement.mask)) {
         ReportNoMemoryForTarget();

@@ -33,13 +33,19 @@ PixelBuffer* SourceMask() {
     return FloatingPiece.maskUndoBitmap;
 }
 
-bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out) {
+bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out, NewPixels start) {
     out = ReplacementTarget{};
     std::unique_ptr<PixelBuffer> pixels = CreatePixelBuffer(width, height, 24, out.header, nullptr);
     if (!pixels) return false;
+    // The padding at the end of each row goes into files as it is: make it zero.
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    const std::size_t padding = static_cast<std::size_t>(pixels->Stride()) - rowBytes;
+    if (padding) {
+        for (int y = 0; y < height; ++y) std::memset(pixels->Row(y) + rowBytes, 0, padding);
+    }
     out.dc = WrapInContext(std::move(pixels), out.bitmap);
     if (!out.dc) return false;
-    FillWithBackground(*out.dc, width, height);
+    if (start == NewPixels::Background) FillWithBackground(*out.dc, width, height);
     if (withMask) {
         raster::BitmapInfo maskHeader;
         std::unique_ptr<PixelBuffer> mask = CreatePixelBuffer(width, height, 8, maskHeader, nullptr);
@@ -59,9 +65,9 @@ bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarg
     return true;
 }
 
-bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out) {
+bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out, NewPixels start) {
     const bool withMask = PieceIsTarget() && FloatingPiece.maskDc != nullptr;
-    if (MakeReplacementTarget(width, height, withMask, out)) return true;
+    if (MakeReplacementTarget(width, height, withMask, out, start)) return true;
     ReportNoMemoryForTarget();
     return false;
 }

@@ -26,14 +26,19 @@ struct ReplacementTarget {
     int height = 0;
 };
 
-// Makes a width x height 24-bit buffer in the background colour and, when withMask is set,
-// an 8-bit mask of the same size filled with 0. Returns false when either cannot be made;
-// nothing else changes then.
-bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out);
+// What a new target starts with: the background colour, or nothing for an operation that
+// writes every pixel itself. The row padding is zero either way.
+enum class NewPixels { Background, Written };
+
+// Makes a width x height 24-bit buffer and, when withMask is set, an 8-bit mask of the same
+// size filled with 0. Returns false when either cannot be made; nothing else changes then.
+bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarget& out,
+                           NewPixels pixels = NewPixels::Background);
 
 // Makes the replacement for the current target (image or piece, the mask when the piece has
 // one). On failure shows the out-of-memory message that fits the target and returns false.
-bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out);
+bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out,
+                              NewPixels pixels = NewPixels::Background);
 
 // Shows the out-of-memory message that fits the current target.
 void ReportNoMemoryForTarget();

@@ -93,7 +93,8 @@ TEST_F(GeometryTest, InterpolatedNarrowerButTallerTakesTheNearestRowForEmptyBoxe
 TEST_F(GeometryTest, BoxAveragingMatchesThePlainSumOnRandomImages) {
     int seed = 7;
     for (auto [sw, sh, nw, nh] : {std::tuple{97, 61, 40, 23}, std::tuple{97, 61, 13, 100}, std::tuple{300, 5, 7, 2},
-                                  std::tuple{31, 31, 30, 31}, std::tuple{1000, 3, 1, 1}}) {
+                                  std::tuple{31, 31, 30, 31}, std::tuple{1000, 3, 1, 1}, std::tuple{5000, 2, 1, 1},
+                                  std::tuple{4100, 1, 1, 1}, std::tuple{4095, 1, 1, 1}}) {
         auto source = MakeBuffer(sw, sh);
         FillRandom(*source, static_cast<std::uint32_t>(seed++));
         auto target = MakeBuffer(nw, nh);
@@ -102,6 +103,19 @@ TEST_F(GeometryTest, BoxAveragingMatchesThePlainSumOnRandomImages) {
             for (int i = 0; i < nw; ++i)
                 ASSERT_EQ(PixelOf(*target, i, j), ReferenceBox(*source, nw, nh, i, j))
                     << sw << "x" << sh << " -> " << nw << "x" << nh << " at " << i << "," << j;
+    }
+}
+
+// The largest sums are where a quotient computed by multiplication could come out one too big.
+TEST_F(GeometryTest, BoxAveragesOfExtremeValuesStayExact) {
+    for (int value : {255, 254, 1, 128}) {
+        for (auto [sw, nw] : {std::pair{4095, 1}, std::pair{4100, 1}, std::pair{300, 7}, std::pair{9, 4}}) {
+            auto source = MakeBuffer(sw, 3);
+            std::memset(source->Bits(), value, source->ByteSize());
+            auto target = MakeBuffer(nw, 1);
+            ASSERT_TRUE(ResamplePixels(*source, *target, kResampleInterpolated));
+            for (int i = 0; i < nw; ++i) ASSERT_EQ(PixelOf(*target, i, 0), (Rgb{value, value, value})) << sw << " " << nw;
+        }
     }
 }
 
