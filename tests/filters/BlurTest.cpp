@@ -133,6 +133,11 @@ TEST(Convolve3x3, MissingBufferChangesNothing) {
 TEST(Convolve3x3, MatchesThePlainFormOnRandomPictures) {
     const ConvolutionKernel odd = {{3, -7, 2, 127, -128, 5, 0, 1, -1}, 7};   // wide sums, runtime divisor
     const ConvolutionKernel big = {{100, 100, 100, 100, 100, 100, 100, 100, 100}, -3};
+    // Non-negative kernels whose division becomes a multiplication, and one too wide for it.
+    const ConvolutionKernel sevenths = {{1, 1, 1, 1, 1, 1, 1, 1, 1}, 7};
+    const ConvolutionKernel halves = {{0, 0, 0, 0, 2, 0, 0, 0, 0}, 2};
+    const ConvolutionKernel wide = {{9, 9, 9, 9, 9, 9, 9, 9, 9}, 7};
+    const ConvolutionKernel eighths = {{-1, 2, -1, 2, 4, 2, -1, 2, -1}, 8};
     std::uint32_t seed = 1;
     for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 4}, {5, 3}, {17, 9}, {64, 5}}) {
         auto src = RandomBuffer(w, h, seed++);
@@ -143,7 +148,7 @@ TEST(Convolve3x3, MatchesThePlainFormOnRandomPictures) {
             ReferenceConvolve(*src, *slow, *k);
             ASSERT_TRUE(SameBytes(*fast, *slow)) << w << "x" << h;
         }
-        for (const ConvolutionKernel* k : {&odd, &big}) {
+        for (const ConvolutionKernel* k : {&odd, &big, &sevenths, &halves, &wide, &eighths}) {
             ASSERT_EQ(Convolve3x3(src.get(), fast.get(), *k), 1);
             ReferenceConvolve(*src, *slow, *k);
             ASSERT_TRUE(SameBytes(*fast, *slow)) << w << "x" << h;

@@ -96,6 +96,12 @@ TEST(EdgeDetectFilter, EveryGradientLengthGivesTheIntegerRootsValue) {
         const int viaFloat = static_cast<int>(std::sqrt(static_cast<float>(n)));
         ASSERT_EQ(static_cast<int>(r), viaFloat) << n;
     }
+    // The channel value of each root, as the double product and as the single-precision 5s / 9.
+    for (int root = 0; root <= 1082; ++root) {
+        const int viaDouble = static_cast<int>(root * 0.5555555555555556);
+        const int viaFloat = static_cast<int>(static_cast<float>(root) * 5.0f / 9.0f);
+        ASSERT_EQ(viaDouble, viaFloat) << root;
+    }
 }
 
 TEST(FindContoursFilter, WhiteOnFlatAndARingAroundASpeck) {
