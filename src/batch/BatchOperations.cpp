@@ -215,6 +215,20 @@ std::string RangeError(const BatchOperation& op, const BatchParameter& p, int va
     return std::string(op.name) + ": " + p.label + " " + std::to_string(value) + " is outside " + low + " ... " + high;
 }
 
+// "Red|Green" as "0 Red, 1 Green".
+std::string NumberedItems(const char* items) {
+    std::string text = "0 ";
+    int index = 0;
+    for (const char* c = items; *c; ++c) {
+        if (*c == '|') {
+            text += ", " + std::to_string(++index) + " ";
+        } else {
+            text += *c;
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 const std::vector<BatchOperation>& BatchOperations() {
@@ -333,7 +347,7 @@ std::string BatchOperationList() {
                     ", initial " + (p.initial.kind == BoundKind::ImageWidth    ? std::string("the image's width")
                                     : p.initial.kind == BoundKind::ImageHeight ? std::string("the image's height")
                                                                                : BoundText(p.initial));
-            if (p.items) text += std::string(" (") + p.items + ")";
+            if (p.items) text += " (" + NumberedItems(p.items) + ")";
             if (p.maximum.kind == BoundKind::LastTexture) {
                 const std::string names = TextureListText();
                 text += " (" + (names.empty() ? std::string("none") : names) + " in " + TextureFolder() + ")";
