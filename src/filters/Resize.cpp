@@ -121,6 +121,14 @@ bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
     return true;
 }
 
+// Whether resampling writes every target pixel: the last column and row (trunc(i x scale)
+// grows with i) still fall inside the source. Then the background fill can be left out.
+bool ResampleCoversTarget(int sw, int sh, int nw, int nh) {
+    const float sx = static_cast<float>(sw) / static_cast<float>(nw);
+    const float sy = static_cast<float>(sh) / static_cast<float>(nh);
+    return ScaledIndex(nw - 1, sx) < sw && ScaledIndex(nh - 1, sy) < sh;
+}
+
 }  // namespace
 
 bool ResamplePixels(const PixelBuffer& source, PixelBuffer& target, int mode) {
@@ -145,7 +153,12 @@ int ResizePixels(int newWidth, int newHeight, int mode, int resample) {
     if (!source || !FilterTarget()) return 0;
     const PixelBuffer* sourceMask = SourceMask();
     ReplacementTarget replacement;
-    if (!MakeReplacementForTarget(newWidth, newHeight, replacement)) return 0;
+    const bool covered = resample ? ResampleCoversTarget(source->Width(), source->Height(), newWidth, newHeight)
+                                  : newWidth <= source->Width() && newHeight <= source->Height();
+    if (!MakeReplacementForTarget(newWidth, newHeight, replacement,
+                                  covered ? NewPixels::Written : NewPixels::Background)) {
+        return 0;
+    }
     if (resample) {
         const bool done = ResamplePixels(*source, *replacement.bitmap, mode) &&
                           (!replacement.mask || !sourceMask ||
