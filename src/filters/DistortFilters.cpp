@@ -155,9 +155,9 @@ SwirlPlan MakeSwirlPlan(int width, int height, int rotations, int degrees) {
     plan.cx = width / 2;
     plan.cy = height / 2;
     if (plan.radius == 0) return plan;
-    const std::int64_t far_x = std::max(plan.cx, width - 1 - plan.cx);
-    const std::int64_t far_y = std::max(plan.cy, height - 1 - plan.cy);
-    plan.farthest = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>(far_x * far_x + far_y * far_y)));
+    const std::int64_t farX = std::max(plan.cx, width - 1 - plan.cx);
+    const std::int64_t farY = std::max(plan.cy, height - 1 - plan.cy);
+    plan.farthest = static_cast<int>(IntegerSqrt(static_cast<std::uint32_t>(farX * farX + farY * farY)));
     plan.twistAt.reset(new (std::nothrow) int[static_cast<std::size_t>(plan.farthest) + 1]);
     if (!plan.twistAt) {
         plan.radius = 0;

@@ -8,9 +8,9 @@
 #include <memory>
 #include <new>
 
+#include "filters/FilterEngine.h"
 #include "filters/Geometry.h"
 #include "filters/ParallelRows.h"
-#include "filters/FilterEngine.h"
 #include "filters/TargetBuffers.h"
 #include "shell/PaintSettings.h"
 
