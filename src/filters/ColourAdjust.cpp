@@ -4,32 +4,37 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
+#include "filters/ParallelRows.h"
 
 namespace {
+
+// Calls row(y) for every row of the picture, the rows shared between two threads: each output
+// row depends only on the same row of the input. The row loops copy what they capture into
+// locals first, since their byte stores could otherwise alias it and keep them scalar.
+template <class RowWork>
+void ForEachRow(const PixelBuffer& picture, RowWork row) {
+    RunRowsInParallel(picture.Height(), picture.Width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) row(y);
+    });
+}
 
 // Maps every byte of the pixels (not the row padding) of source into target through one
 // table per channel (blue, green, red).
 void MapThroughTables(const PixelBuffer& source, PixelBuffer& target, const std::uint8_t* blue,
                       const std::uint8_t* green, const std::uint8_t* red) {
     const int width = source.Width();
-    for (int y = 0; y < source.Height(); ++y) {
+    ForEachRow(source, [&](int y) {
         const std::uint8_t* in = source.Row(y);
         std::uint8_t* out = target.Row(y);
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = blue[in[0]];
-            out[1] = green[in[1]];
-            out[2] = red[in[2]];
+        const std::uint8_t* const b = blue;
+        const std::uint8_t* const g = green;
+        const std::uint8_t* const r = red;
+        for (int x = 0, n = width; x < n; ++x, in += 3, out += 3) {
+            out[0] = b[in[0]];
+            out[1] = g[in[1]];
+            out[2] = r[in[2]];
         }
-    }
-}
-
-// One table for every channel, in place.
-void MapInPlace(PixelBuffer& bitmap, const std::uint8_t* table) {
-    const int count = 3 * bitmap.Width();
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        std::uint8_t* p = bitmap.Row(y);
-        for (int i = 0; i < count; ++i) p[i] = table[p[i]];
-    }
+    });
 }
 
 struct IdentityTable {
@@ -98,14 +103,15 @@ int Threshold(const PixelBuffer* source, PixelBuffer* target, int mode, int thre
     if (!IsFilterPair(source, target) || mode < kThresholdMonochrome || mode > kThresholdBlue) return 0;
     const int width = source->Width();
     if (mode == kThresholdMonochrome) {
-        for (int y = 0; y < source->Height(); ++y) {
+        ForEachRow(*source, [&](int y) {
             const std::uint8_t* in = source->Row(y);
             std::uint8_t* out = target->Row(y);
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                const std::uint8_t v = (in[0] + in[1] + in[2]) / 3 < threshold ? 0 : 255;
+            const int t = threshold;
+            for (int x = 0, n = width; x < n; ++x, in += 3, out += 3) {
+                const std::uint8_t v = (in[0] + in[1] + in[2]) / 3 < t ? 0 : 255;
                 out[0] = out[1] = out[2] = v;
             }
-        }
+        });
         return 1;
     }
     std::uint8_t step[256];
@@ -115,11 +121,11 @@ int Threshold(const PixelBuffer* source, PixelBuffer* target, int mode, int thre
         return 1;
     }
     const int c = 2 - (mode - kThresholdRed);  // byte of red, green or blue
-    for (int y = 0; y < source->Height(); ++y) {
+    ForEachRow(*source, [&](int y) {
         const std::uint8_t* in = source->Row(y) + c;
         std::uint8_t* out = target->Row(y) + c;
-        for (int x = 0; x < width; ++x) out[3 * x] = step[in[3 * x]];
-    }
+        for (int x = 0, n = width; x < n; ++x) out[3 * x] = step[in[3 * x]];
+    });
     return 1;
 }
 
@@ -132,10 +138,11 @@ int SeparateChannel(PixelBuffer* target, int channel) {
     if (!IsColourBuffer(target) || channel < 0 || channel > 2) return 0;
     const int c = 2 - channel;
     const int width = target->Width();
-    for (int y = 0; y < target->Height(); ++y) {
+    ForEachRow(*target, [&](int y) {
         std::uint8_t* p = target->Row(y);
-        for (int x = 0; x < width; ++x, p += 3) p[0] = p[1] = p[2] = p[c];
-    }
+        const int k = c;
+        for (int x = 0, n = width; x < n; ++x, p += 3) p[0] = p[1] = p[2] = p[k];
+    });
     return 1;
 }
 
@@ -147,32 +154,37 @@ int SeparateChannel(int channel) {
 int Invert(PixelBuffer* bitmap) {
     if (!IsColourBuffer(bitmap)) return 0;
     const int count = 3 * bitmap->Width();
-    for (int y = 0; y < bitmap->Height(); ++y) {
+    ForEachRow(*bitmap, [&](int y) {
         std::uint8_t* p = bitmap->Row(y);
-        for (int i = 0; i < count; ++i) p[i] = static_cast<std::uint8_t>(255 - p[i]);
-    }
+        for (int i = 0, n = count; i < n; ++i) p[i] = static_cast<std::uint8_t>(255 - p[i]);
+    });
     return 1;
 }
 
 int Grayscale(PixelBuffer* bitmap) {
     if (!IsColourBuffer(bitmap)) return 0;
     const int width = bitmap->Width();
-    for (int y = 0; y < bitmap->Height(); ++y) {
+    ForEachRow(*bitmap, [&](int y) {
         std::uint8_t* p = bitmap->Row(y);
-        for (int x = 0; x < width; ++x, p += 3) {
+        for (int x = 0, n = width; x < n; ++x, p += 3) {
             const std::uint8_t grey = static_cast<std::uint8_t>((306 * p[2] + 601 * p[1] + 117 * p[0]) >> 10);
             p[0] = p[1] = p[2] = grey;
         }
-    }
+    });
     return 1;
 }
 
 int Solarize(PixelBuffer* bitmap) {
     if (!IsColourBuffer(bitmap)) return 0;
-    std::uint8_t table[256];
-    for (int c = 0; c < 256; ++c) {
-        table[c] = static_cast<std::uint8_t>(c <= 126 ? 2 * c : (c == 127 ? 0 : 510 - 2 * c));
-    }
-    MapInPlace(*bitmap, table);
+    const int count = 3 * bitmap->Width();
+    // The low eight bits of 2c below 127 and of 254 - 2c from 127 on: byte arithmetic, so the
+    // loop runs on whole vectors of bytes.
+    ForEachRow(*bitmap, [&](int y) {
+        std::uint8_t* p = bitmap->Row(y);
+        for (int i = 0, n = count; i < n; ++i) {
+            const std::uint8_t twice = static_cast<std::uint8_t>(p[i] + p[i]);
+            p[i] = p[i] < 127 ? twice : static_cast<std::uint8_t>(254 - twice);
+        }
+    });
     return 1;
 }

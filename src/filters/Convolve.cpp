@@ -5,6 +5,7 @@
 #include "filters/Blur.h"
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
+#include "filters/ParallelRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -176,9 +177,11 @@ int Convolve3x3(const PixelBuffer* source, PixelBuffer* target, const Convolutio
     const LanePlan plan = PlanLanes(k, reach);
     const int width = source->Width();
     const int height = source->Height();
-    for (int y = 0; y < height; ++y) {
-        ConvolveRow(source->Row(std::max(y - 1, 0)), source->Row(y), source->Row(std::min(y + 1, height - 1)),
-                    target->Row(y), width, k, plan);
-    }
+    RunRowsInParallel(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            ConvolveRow(source->Row(std::max(y - 1, 0)), source->Row(y), source->Row(std::min(y + 1, height - 1)),
+                        target->Row(y), width, k, plan);
+        }
+    });
     return 1;
 }

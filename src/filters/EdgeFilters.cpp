@@ -8,6 +8,7 @@
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
+#include "filters/ParallelRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -127,10 +128,12 @@ int EdgeDetect(const PixelBuffer* source, PixelBuffer* target) {
     const EdgeTable& table = Edges();
     const int width = source->Width();
     const int height = source->Height();
-    for (int y = 0; y < height; ++y) {
-        EdgeRow(source->Row(std::max(y - 1, 0)), source->Row(y), source->Row(std::min(y + 1, height - 1)),
-                target->Row(y), width, table);
-    }
+    RunRowsInParallel(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            EdgeRow(source->Row(std::max(y - 1, 0)), source->Row(y), source->Row(std::min(y + 1, height - 1)),
+                    target->Row(y), width, table);
+        }
+    });
     return 1;
 }
 
@@ -151,27 +154,30 @@ int Emboss(const PixelBuffer* source, PixelBuffer* target, int intensity, int di
     const int dy = kLight[direction].dy;
     const int width = source->Width();
     const int height = source->Height();
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* lit = source->Row(ClampIndex(y + dy, height - 1));
-        const std::uint8_t* opposite = source->Row(ClampIndex(y - dy, height - 1));
-        const std::uint8_t* src = source->Row(y);
-        std::uint8_t* out = target->Row(y);
-        auto pixel = [&](int x) {
-            const std::uint8_t v = EmbossValue(lit + 3 * ClampIndex(x + dx, width - 1),
-                                               opposite + 3 * ClampIndex(x - dx, width - 1), src[3 * x + 2], a);
-            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
-        };
-        pixel(0);
-        if (width < 2) continue;
-        pixel(width - 1);
-        // Inside the row both neighbours exist: fixed offsets, no clamping.
-        const std::uint8_t* p = lit + 3 * (1 + dx);
-        const std::uint8_t* q = opposite + 3 * (1 - dx);
-        for (int x = 1; x < width - 1; ++x, p += 3, q += 3) {
-            const std::uint8_t v = EmbossValue(p, q, src[3 * x + 2], a);
-            out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+    RunRowsInParallel(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            const std::uint8_t* lit = source->Row(ClampIndex(y + dy, height - 1));
+            const std::uint8_t* opposite = source->Row(ClampIndex(y - dy, height - 1));
+            const std::uint8_t* src = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            auto pixel = [&](int x) {
+                const std::uint8_t v = EmbossValue(lit + 3 * ClampIndex(x + dx, width - 1),
+                                                   opposite + 3 * ClampIndex(x - dx, width - 1), src[3 * x + 2], a);
+                out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+            };
+            pixel(0);
+            if (width < 2) continue;
+            pixel(width - 1);
+            // Inside the row both neighbours exist: fixed offsets, no clamping.
+            const std::uint8_t* p = lit + 3 * (1 + dx);
+            const std::uint8_t* q = opposite + 3 * (1 - dx);
+            const int blend = a;  // a local: the stores below could otherwise alias the captured one
+            for (int x = 1, last = width - 1; x < last; ++x, p += 3, q += 3) {
+                const std::uint8_t v = EmbossValue(p, q, src[3 * x + 2], blend);
+                out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = v;
+            }
         }
-    }
+    });
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
 #include "filters/Median.h"
+#include "filters/ParallelRows.h"
 #include "tools/Noise.h"
 
 namespace {
@@ -42,9 +43,11 @@ int Despeckle(const PixelBuffer* source, PixelBuffer* target) {
     const int width = source->Width();
     const int height = source->Height();
     if (width < 3 || height < 3) return 1;
-    for (int y = 1; y <= height - 2; ++y) {
-        MedianRow(source->Row(y - 1), source->Row(y), source->Row(y + 1), target->Row(y), 3, 3 * (width - 1));
-    }
+    RunRowsInParallel(height - 2, width, [&](int first, int end) {
+        for (int y = first + 1; y <= end; ++y) {
+            MedianRow(source->Row(y - 1), source->Row(y), source->Row(y + 1), target->Row(y), 3, 3 * (width - 1));
+        }
+    });
     return 1;
 }
 

@@ -139,7 +139,7 @@ TEST(Convolve3x3, MatchesThePlainFormOnRandomPictures) {
     const ConvolutionKernel wide = {{9, 9, 9, 9, 9, 9, 9, 9, 9}, 7};
     const ConvolutionKernel eighths = {{-1, 2, -1, 2, 4, 2, -1, 2, -1}, 8};
     std::uint32_t seed = 1;
-    for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 4}, {5, 3}, {17, 9}, {64, 5}}) {
+    for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 4}, {5, 3}, {17, 9}, {64, 5}, {400, 301}}) {
         auto src = RandomBuffer(w, h, seed++);
         auto fast = MakeBuffer(w, h);
         auto slow = MakeBuffer(w, h);

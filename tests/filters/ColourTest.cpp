@@ -285,3 +285,48 @@ TEST(HslFastPath, SameNumbersAsThePlainConversionsForEveryInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// Large enough that the rows are shared between two threads: every pixel must still get
+// exactly the per-pixel formula.
+TEST(PointOperations, LargePicturesGiveThePerPixelFormulas) {
+    const int w = 400, h = 301;
+    auto src = RandomBuffer(w, h, 55);
+    auto dst = MakeBuffer(w, h);
+    std::uint8_t levels[256];
+    BuildLevelsTable(30, -20, 0.0f, levels);
+    ASSERT_EQ(ApplyLevels(src.get(), dst.get(), 30, -20, 0.0f, true, false, true), 1);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgb s = PixelAt(*src, x, y);
+            ASSERT_EQ(PixelAt(*dst, x, y), (Rgb{levels[s.r], s.g, levels[s.b]})) << x << "," << y;
+        }
+    }
+    ASSERT_EQ(Threshold(src.get(), dst.get(), kThresholdMonochrome, 100), 1);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgb s = PixelAt(*src, x, y);
+            const int v = (s.r + s.g + s.b) / 3 < 100 ? 0 : 255;
+            ASSERT_EQ(PixelAt(*dst, x, y), (Rgb{v, v, v}));
+        }
+    }
+    auto grey = CopyOf(*src);
+    auto solar = CopyOf(*src);
+    auto inverse = CopyOf(*src);
+    ASSERT_EQ(Grayscale(grey.get()), 1);
+    ASSERT_EQ(Solarize(solar.get()), 1);
+    ASSERT_EQ(Invert(inverse.get()), 1);
+    auto f = [](int c) { return c <= 126 ? 2 * c : (c == 127 ? 0 : 510 - 2 * c); };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgb s = PixelAt(*src, x, y);
+            const int g = (306 * s.r + 601 * s.g + 117 * s.b) >> 10;
+            ASSERT_EQ(PixelAt(*grey, x, y), (Rgb{g, g, g}));
+            ASSERT_EQ(PixelAt(*solar, x, y), (Rgb{f(s.r), f(s.g), f(s.b)}));
+            ASSERT_EQ(PixelAt(*inverse, x, y), (Rgb{255 - s.r, 255 - s.g, 255 - s.b}));
+        }
+    }
+}
+
+}  // namespace
