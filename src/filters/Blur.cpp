@@ -21,18 +21,37 @@ void AddRow(std::vector<int>& sums, const std::uint8_t* row, int count, int sign
     for (int i = 0; i < count; ++i) sums[i] += sign * row[i];
 }
 
-template <int R>
-void UnsharpRow(const BoxColumns& box, const std::uint8_t* src, std::uint8_t* out, int width, int radius,
-                int k) {
-    const int r = R > 0 ? R : radius;
-    const int n = (2 * r + 1) * (2 * r + 1);
+// The plain form, for any radius and amount.
+void UnsharpRowExact(const BoxColumns& box, const std::uint8_t* src, std::uint8_t* out, int width, int radius, int k) {
+    const int n = (2 * radius + 1) * (2 * radius + 1);
     const int* padded = box.padded.data();
     const int count = 3 * width;
     for (int i = 0; i < count; ++i) {
         int sum = 0;
-        for (int j = 0; j <= 2 * r; ++j) sum += padded[i + 3 * j];
-        const int mean = R > 0 ? sum / ((2 * R + 1) * (2 * R + 1)) : sum / n;
+        for (int j = 0; j <= 2 * radius; ++j) sum += padded[i + 3 * j];
+        const int mean = sum / n;
         const int v = (src[i] * k) / 20 + ((20 - k) * mean) / 20;
+        out[i] = static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
+}
+
+// The same numbers in single precision, which the vectoriser handles where it has no
+// integer division: every operand here is an integer below 2^24, so each quotient is
+// correctly rounded and can never round across a whole number, and truncating it gives
+// the integer quotient. The caller keeps 255 x |k| and 255 x |20 - k| below 2^24.
+template <int R>
+void UnsharpRowLanes(const BoxColumns& box, const std::uint8_t* src, std::uint8_t* out, int width, int k) {
+    constexpr float n = static_cast<float>((2 * R + 1) * (2 * R + 1));
+    const float keep = static_cast<float>(k);
+    const float pull = static_cast<float>(20 - k);
+    const int* padded = box.padded.data();
+    const int count = 3 * width;
+    for (int i = 0; i < count; ++i) {
+        int sum = 0;
+        for (int j = 0; j <= 2 * R; ++j) sum += padded[i + 3 * j];
+        const float mean = static_cast<float>(static_cast<int>(static_cast<float>(sum) / n));
+        const int v = static_cast<int>(static_cast<float>(src[i]) * keep / 20.0f) +
+                      static_cast<int>(pull * mean / 20.0f);
         out[i] = static_cast<std::uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
     }
 }
@@ -53,6 +72,7 @@ int UnsharpMask(const PixelBuffer* source, PixelBuffer* target, int amount, int 
     }
     FilterBusy = kFilterRunning;
     const int k = amount + 20;
+    const bool lanes = k > -60000 && k < 60000;
     for (int j = -radius; j <= radius; ++j) AddRow(box.sums, source->Row(ClampIndex(j, height - 1)), count, 1);
     for (int y = 0; y < height; ++y) {
         if (y > 0) {
@@ -69,12 +89,12 @@ int UnsharpMask(const PixelBuffer* source, PixelBuffer* target, int amount, int 
         }
         const std::uint8_t* src = source->Row(y);
         std::uint8_t* out = target->Row(y);
-        switch (radius) {
-            case 1: UnsharpRow<1>(box, src, out, width, radius, k); break;
-            case 2: UnsharpRow<2>(box, src, out, width, radius, k); break;
-            case 3: UnsharpRow<3>(box, src, out, width, radius, k); break;
-            case 4: UnsharpRow<4>(box, src, out, width, radius, k); break;
-            default: UnsharpRow<0>(box, src, out, width, radius, k); break;
+        switch (lanes ? radius : 0) {
+            case 1: UnsharpRowLanes<1>(box, src, out, width, k); break;
+            case 2: UnsharpRowLanes<2>(box, src, out, width, k); break;
+            case 3: UnsharpRowLanes<3>(box, src, out, width, k); break;
+            case 4: UnsharpRowLanes<4>(box, src, out, width, k); break;
+            default: UnsharpRowExact(box, src, out, width, radius, k); break;
         }
     }
     FilterBusy = kFilterIdle;
