@@ -13,9 +13,9 @@ std::vector<std::string> FontFamilies() {
     return g_fonts->Families();
 }
 
-std::unique_ptr<raster::Font> MakeFont(const FontSpec& spec) {
+std::unique_ptr<raster::Font> MakeFont(const FontSpec& wanted) {
     if (!g_fonts) return nullptr;
-    return g_fonts->Make(spec);
+    return g_fonts->Make(wanted);
 }
 
 TextSize MeasureText(const raster::Font& font, const std::string& text) {

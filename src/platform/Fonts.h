@@ -43,7 +43,7 @@ public:
     virtual ~FontService() = default;
     virtual std::vector<std::string> Families() = 0;
     // Null when the font cannot be made.
-    virtual std::unique_ptr<raster::Font> Make(const FontSpec& spec) = 0;
+    virtual std::unique_ptr<raster::Font> Make(const FontSpec& wanted) = 0;
     // The size of one line of text ("\n" starts a new line).
     virtual TextSize Measure(const raster::Font& font, const std::string& text) = 0;
     // Draws text with its top-left at (x, y) in the context's text colour, clipped to clip.
@@ -55,7 +55,7 @@ public:
 void SetFontService(FontService* service);
 
 std::vector<std::string> FontFamilies();
-std::unique_ptr<raster::Font> MakeFont(const FontSpec& spec);
+std::unique_ptr<raster::Font> MakeFont(const FontSpec& wanted);
 TextSize MeasureText(const raster::Font& font, const std::string& text);
 // The context's font (nothing happens without one), text colour; transparent background.
 void DrawText(raster::DrawingContext& dc, int x, int y, const std::string& text);

@@ -45,10 +45,10 @@ private:
     static void Paint(platform::Window& window) {
         raster::DrawingContext& dc = window.GetDC();
         raster::FillRect(dc, window.ClientRect(), kWhite);
-        platform::FontSpec spec;
-        spec.height = 18;
-        spec.weight = 700;
-        auto font = platform::MakeFont(spec);
+        platform::FontSpec wanted;
+        wanted.height = 18;
+        wanted.weight = 700;
+        auto font = platform::MakeFont(wanted);
         if (!font) return;
         const raster::Font* previous = dc.CurrentFont();
         dc.SetFont(font.get());

@@ -77,10 +77,10 @@ TEST(QtFileDialog, TypeListsBecomeNameFilters) {
 }
 
 TEST_F(QtTest, FontsMeasureAndDrawIntoBitmaps) {
-    platform::FontSpec spec;
-    spec.height = 18;
-    spec.weight = 700;
-    auto font = platform::MakeFont(spec);
+    platform::FontSpec wanted;
+    wanted.height = 18;
+    wanted.weight = 700;
+    auto font = platform::MakeFont(wanted);
     ASSERT_NE(font, nullptr);
     const platform::TextSize size = platform::MeasureText(*font, "Pixelwright 1.0");
     EXPECT_GT(size.width, 60);

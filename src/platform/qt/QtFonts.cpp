@@ -31,19 +31,19 @@ std::vector<std::string> QtFontService::Families() {
     return names;
 }
 
-std::unique_ptr<raster::Font> QtFontService::Make(const FontSpec& spec) {
+std::unique_ptr<raster::Font> QtFontService::Make(const FontSpec& wanted) {
     QFont font;
-    if (spec.face.empty()) {
+    if (wanted.face.empty()) {
         font = QFont("DejaVu Sans");
         font.setStyleHint(QFont::SansSerif);
     } else {
-        font = QFont(QString::fromStdString(spec.face));
+        font = QFont(QString::fromStdString(wanted.face));
     }
-    font.setPixelSize(std::max(1, spec.height < 0 ? -spec.height : spec.height));
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight <= 0 ? 400 : spec.weight, 100, 900)));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStyleStrategy(spec.antialiased ? QFont::PreferAntialias : QFont::NoAntialias);
+    font.setPixelSize(std::max(1, wanted.height < 0 ? -wanted.height : wanted.height));
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(wanted.weight <= 0 ? 400 : wanted.weight, 100, 900)));
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStyleStrategy(wanted.antialiased ? QFont::PreferAntialias : QFont::NoAntialias);
     return std::make_unique<QtFont>(font);
 }
 

@@ -17,7 +17,7 @@ public:
 class QtFontService : public FontService {
 public:
     std::vector<std::string> Families() override;
-    std::unique_ptr<raster::Font> Make(const FontSpec& spec) override;
+    std::unique_ptr<raster::Font> Make(const FontSpec& wanted) override;
     TextSize Measure(const raster::Font& font, const std::string& text) override;
     void Draw(raster::DrawingContext& dc, const raster::Font& font, int x, int y, const std::string& text,
               const raster::Rect& clip, const raster::Colour* background) override;
