@@ -18,6 +18,7 @@ build-asan: deps
 
 test-normal: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
+	./build/bench/pixelwright-bench --benchmark_filter='BM_StrokeHard|BM_PaintViewPhoto/100' --benchmark_min_time=0.01
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
