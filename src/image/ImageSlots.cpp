@@ -20,9 +20,6 @@ void ResetImageState() {
     FloatingPiece = FloatingPieceRecord{};
 }
 
-namespace {
-
-// A memory context holding a new buffer of width x height; null when either cannot be made.
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
                                                           raster::BitmapInfo& header, PixelBuffer*& bitmap,
                                                           std::uint8_t*& bits) {
@@ -38,6 +35,8 @@ std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height,
     bitmap = dc->SelectedBitmap();
     return dc;
 }
+
+namespace {
 
 void ShowOutOfMemory(const char* text) {
     platform::ShowMessageBox(text, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,

@@ -68,6 +68,12 @@ extern FloatingPieceRecord FloatingPiece;
 // The current slot's record (slot 0, which never has buffers, when no image is open).
 inline ImageBox& CurrentBox() { return ImageBoxTable[CurrentImage < kImageSlots ? CurrentImage : 0]; }
 
+// A memory context holding a new buffer of width x height (pixels not initialised), with its
+// bitmap and pixel address; null (and both cleared) when either cannot be made.
+std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
+                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap,
+                                                          std::uint8_t*& bits);
+
 // Drops every slot's buffers and the piece without touching windows: a fresh start for tests.
 void ResetImageState();
 

@@ -30,16 +30,8 @@ bool HasSize(const PixelBuffer* buffer, int width, int height) {
 std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bitsPerPixel, PixelBuffer*& bitmap,
                                                  std::uint8_t*& bits) {
     raster::BitmapInfo header;
-    bitmap = nullptr;
-    bits = nullptr;
-    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, bitsPerPixel, header, &bits);
-    if (!buffer) return nullptr;
-    std::unique_ptr<raster::DrawingContext> dc(new (std::nothrow) raster::DrawingContext(std::move(buffer)));
-    if (!dc) {
-        bits = nullptr;
-        return nullptr;
-    }
-    bitmap = dc->SelectedBitmap();
+    std::unique_ptr<raster::DrawingContext> dc = MakeBufferContext(width, height, bitsPerPixel, header, bitmap, bits);
+    if (!dc) return nullptr;
     if (bitsPerPixel == 24) {
         FillWithBackground(*dc, width, height);
     } else {
