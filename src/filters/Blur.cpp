@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
+#include "filters/PumpedRows.h"
 
 namespace {
 
@@ -63,40 +65,68 @@ int UnsharpMask(const PixelBuffer* source, PixelBuffer* target, int amount, int 
     const int width = source->Width();
     const int height = source->Height();
     const int count = 3 * width;
-    BoxColumns box;
-    try {
-        box.sums.assign(count, 0);
-        box.padded.assign(3 * (width + 2 * radius), 0);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    // Each thread keeps its own sliding sums; they are integers, so starting them afresh at
+    // the first row of a run gives the same numbers as carrying them down from row 0.
+    auto makeBox = [&]() -> std::optional<BoxColumns> {
+        try {
+            BoxColumns box;
+            box.sums.assign(count, 0);
+            box.padded.assign(3 * (width + 2 * radius), 0);
+            return box;
+        } catch (const std::bad_alloc&) {
+            return std::nullopt;
+        }
+    };
+    std::optional<BoxColumns> ownBox = makeBox();
+    if (!ownBox) return 0;
     FilterBusy = kFilterRunning;
     const int k = amount + 20;
     const bool lanes = k > -60000 && k < 60000;
-    for (int j = -radius; j <= radius; ++j) AddRow(box.sums, source->Row(ClampIndex(j, height - 1)), count, 1);
-    for (int y = 0; y < height; ++y) {
-        if (y > 0) {
-            AddRow(box.sums, source->Row(ClampIndex(y + radius, height - 1)), count, 1);
-            AddRow(box.sums, source->Row(ClampIndex(y - 1 - radius, height - 1)), count, -1);
+    auto unsharpRows = [&](BoxColumns& box, int first, int end, auto&& keepGoing) {
+        std::fill(box.sums.begin(), box.sums.end(), 0);
+        for (int j = -radius; j <= radius; ++j) {
+            AddRow(box.sums, source->Row(ClampIndex(first + j, height - 1)), count, 1);
         }
-        if (PumpFilterMessages()) return 0;
-        for (int x = -radius; x < width + radius; ++x) {
-            const int from = 3 * ClampIndex(x, width - 1);
-            const int to = 3 * (x + radius);
-            box.padded[to] = box.sums[from];
-            box.padded[to + 1] = box.sums[from + 1];
-            box.padded[to + 2] = box.sums[from + 2];
+        for (int y = first; y < end; ++y) {
+            if (y > first) {
+                AddRow(box.sums, source->Row(ClampIndex(y + radius, height - 1)), count, 1);
+                AddRow(box.sums, source->Row(ClampIndex(y - 1 - radius, height - 1)), count, -1);
+            }
+            if (!keepGoing()) return false;
+            for (int x = -radius; x < width + radius; ++x) {
+                const int from = 3 * ClampIndex(x, width - 1);
+                const int to = 3 * (x + radius);
+                box.padded[to] = box.sums[from];
+                box.padded[to + 1] = box.sums[from + 1];
+                box.padded[to + 2] = box.sums[from + 2];
+            }
+            const std::uint8_t* src = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            switch (lanes ? radius : 0) {
+                case 1: UnsharpRowLanes<1>(box, src, out, width, k); break;
+                case 2: UnsharpRowLanes<2>(box, src, out, width, k); break;
+                case 3: UnsharpRowLanes<3>(box, src, out, width, k); break;
+                case 4: UnsharpRowLanes<4>(box, src, out, width, k); break;
+                default: UnsharpRowExact(box, src, out, width, radius, k); break;
+            }
         }
-        const std::uint8_t* src = source->Row(y);
-        std::uint8_t* out = target->Row(y);
-        switch (lanes ? radius : 0) {
-            case 1: UnsharpRowLanes<1>(box, src, out, width, k); break;
-            case 2: UnsharpRowLanes<2>(box, src, out, width, k); break;
-            case 3: UnsharpRowLanes<3>(box, src, out, width, k); break;
-            case 4: UnsharpRowLanes<4>(box, src, out, width, k); break;
-            default: UnsharpRowExact(box, src, out, width, radius, k); break;
-        }
-    }
+        return true;
+    };
+    // A band owns its box, so that the helper's sums never meet the caller's.
+    auto bandWith = [&unsharpRows](BoxColumns box) {
+        return [&unsharpRows, box = std::move(box)](int first, int end, auto&& keepGoing) mutable {
+            return unsharpRows(box, first, end, keepGoing);
+        };
+    };
+    auto own = bandWith(std::move(*ownBox));
+    auto makeHelperBand = [&]() -> std::optional<decltype(own)> {
+        std::optional<BoxColumns> box = makeBox();
+        if (!box) return std::nullopt;
+        return bandWith(std::move(*box));
+    };
+    // Runs long enough that restarting the sums costs little next to the rows themselves.
+    const int chunkRows = std::max(32, 8 * (2 * radius + 1));
+    if (!RunPumpedRows(height, width, chunkRows, own, makeHelperBand)) return 0;
     FilterBusy = kFilterIdle;
     return 1;
 }

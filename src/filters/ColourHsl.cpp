@@ -4,6 +4,7 @@
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
 #include "filters/HslFast.h"
+#include "filters/PumpedRows.h"
 
 namespace {
 
@@ -114,23 +115,27 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
     const HslTables& tables = GetHslTables();
     FilterBusy = kFilterRunning;
     const int width = source->Width();
-    for (int y = 0; y < source->Height(); ++y) {
-        if (PumpFilterMessages()) return 0;
-        const std::uint8_t* in = source->Row(y);
-        std::uint8_t* out = target->Row(y);
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            const HslColour c = FastRgbToHsl<true>(in[2], in[1], in[0], tables);
-            const float l = ClampPercent(static_cast<float>(c.l) + luminance);
-            const float s = ClampPercent(static_cast<float>(c.s) + saturation);
-            float h = static_cast<float>(c.h) + hue;
-            if (h > 360.0f) {
-                h -= 360.0f;
-            } else if (h < 0.0f) {
-                h += 360.0f;
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            const std::uint8_t* in = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            for (int x = 0; x < width; ++x, in += 3, out += 3) {
+                const HslColour c = FastRgbToHsl<true>(in[2], in[1], in[0], tables);
+                const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+                const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+                float h = static_cast<float>(c.h) + hue;
+                if (h > 360.0f) {
+                    h -= 360.0f;
+                } else if (h < 0.0f) {
+                    h += 360.0f;
+                }
+                StorePixel(out, FastHslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l), tables));
             }
-            StorePixel(out, FastHslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l), tables));
         }
-    }
+        return true;
+    };
+    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
     FilterBusy = kFilterIdle;
     return 1;
 }
@@ -152,17 +157,21 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
     const int fixedHue = static_cast<int>(h);
     const HslTables& tables = GetHslTables();
     const int width = source->Width();
-    for (int y = 0; y < source->Height(); ++y) {
-        if (PumpFilterMessages()) return 0;
-        const std::uint8_t* in = source->Row(y);
-        std::uint8_t* out = target->Row(y);
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            const HslColour c = FastRgbToHsl<false>(in[2], in[1], in[0], tables);
-            const float l = ClampPercent(static_cast<float>(c.l) + luminance);
-            const float s = ClampPercent(static_cast<float>(c.s) + saturation);
-            StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            const std::uint8_t* in = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            for (int x = 0; x < width; ++x, in += 3, out += 3) {
+                const HslColour c = FastRgbToHsl<false>(in[2], in[1], in[0], tables);
+                const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+                const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+                StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
+            }
         }
-    }
+        return true;
+    };
+    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
     FilterBusy = kFilterIdle;
     return 1;
 }

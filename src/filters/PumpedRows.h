@@ -1,0 +1,78 @@
+// Sharing the rows of a pumping filter between the calling thread and one helper thread.
+// Both claim runs of rows from one counter, every row is written by exactly one thread from
+// the unchanged source, so the result is the same byte for byte as one pass. Only the
+// calling thread pumps (the dialog and FilterBusy are single-threaded); a stop it sees is
+// passed to the helper through an atomic flag the helper looks at before every row, and the
+// helper is joined before the filter returns.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "filters/FilterEngine.h"
+#include "filters/ParallelRows.h"
+
+// Whether a picture of this many rows and pixels per row is shared with a second thread.
+inline bool PumpedRowsUseTwoThreads(int rows, long pixelsPerRow) {
+    return rows >= 2 && static_cast<long>(rows) * pixelsPerRow >= kParallelMinimumPixels &&
+           std::thread::hardware_concurrency() >= 2;
+}
+
+// band(first, end, keepGoing) writes rows [first, end) in order, calling keepGoing() before
+// each row and returning false at once when it says false; otherwise it returns true.
+// makeHelperBand() is called on the helper thread and gives a pointer-like band (an
+// std::optional, say) that is empty when the helper could not set itself up; the calling
+// thread then does all the rows. chunkRows is the run of rows claimed at a time (1 unless a
+// band carries sums from row to row).
+//
+// Returns 1 when every row was written, 0 when the pump reported a stop. FilterBusy is only
+// touched by PumpFilterMessages, on the calling thread.
+template <class Band, class MakeHelperBand>
+int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHelperBand&& makeHelperBand) {
+    auto pump = [] { return PumpFilterMessages() == 0; };
+    if (!PumpedRowsUseTwoThreads(rows, pixelsPerRow)) return band(0, rows, pump) ? 1 : 0;
+
+    chunkRows = std::max(chunkRows, 1);
+    std::atomic<int> nextRow{0};
+    std::atomic<bool> stop{false};
+    auto claim = [&nextRow, rows, chunkRows](int& first, int& end) {
+        first = nextRow.fetch_add(chunkRows, std::memory_order_relaxed);
+        if (first >= rows) return false;
+        end = std::min(first + chunkRows, rows);
+        return true;
+    };
+    std::thread helper;
+    try {
+        helper = std::thread([&] {
+            try {
+                auto helperBand = makeHelperBand();
+                if (!helperBand) return;
+                auto keepGoing = [&stop] { return !stop.load(std::memory_order_relaxed); };
+                int first = 0;
+                int end = 0;
+                while (keepGoing() && claim(first, end)) {
+                    if (!(*helperBand)(first, end, keepGoing)) return;
+                }
+            } catch (const std::bad_alloc&) {
+                // Without its own working memory the helper takes no rows; the caller does them.
+            }
+        });
+    } catch (const std::system_error&) {
+        return band(0, rows, pump) ? 1 : 0;
+    }
+    bool finished = true;
+    int first = 0;
+    int end = 0;
+    while (claim(first, end)) {
+        if (!band(first, end, pump)) {
+            finished = false;
+            stop.store(true, std::memory_order_relaxed);
+            break;
+        }
+    }
+    helper.join();
+    return finished ? 1 : 0;
+}
