@@ -13,6 +13,7 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "panels/ImageSizeDialog.h"
 #include "platform/CommandBar.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
@@ -76,8 +77,12 @@ void Revert() {
 bool FileCommand(int id) {
     switch (id) {
         case CMD_NEW:
-            // The size of the new image is asked by the New Image dialog; until that dialog
-            // exists the command is received and nothing follows.
+            if (!PromptSaveChanges()) return true;
+            if (RunNewImageDialog() == 1) {
+                PaintCurrentView();
+                LayoutBars();
+                SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+            }
             return true;
         case CMD_OPEN:
             if (PromptSaveChanges()) OpenImage();
