@@ -9,6 +9,7 @@
 #include "panels/DialogBuilder.h"
 #include "platform/TapAndHold.h"
 #include "platform/qt/QtControls.h"
+#include "panels/ImageSizeDialog.h"
 #include "shell/AboutBox.h"
 
 namespace {
@@ -195,4 +196,23 @@ TEST_F(QtTest, PressHeldStillIsTheSecondaryActionAndAQuickTapIsNot) {
     clock.start();
     EXPECT_EQ(platform::RecognizeTapAndHold(*canvas, 10, 10), 0);
     EXPECT_LT(clock.elapsed(), 450);
+}
+
+TEST_F(QtTest, NewImageDialogMakesTheTypedSize) {
+    Start();
+    QImage shot;
+    QTimer::singleShot(0, [&] {
+        shot = platform::qt::GrabScreen();
+        DialogBuildState.dialog->FindControl(kSizeWidthField)->SetText("64");
+        DialogBuildState.dialog->FindControl(kSizeHeightField)->SetText("48");
+        platform::WindowMessage ok;
+        ok.kind = platform::MessageKind::Command;
+        ok.id = kSizeOkButton;
+        DialogBuildState.dialog->Send(ok);
+    });
+    ASSERT_EQ(RunNewImageDialog(), 1);
+    ASSERT_FALSE(shot.isNull());
+    if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/newimage.png");
+    EXPECT_EQ(CurrentBox().width, 64);
+    EXPECT_EQ(CurrentBox().height, 48);
 }
