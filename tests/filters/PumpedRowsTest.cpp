@@ -1,0 +1,231 @@
+// Pumping filters on pictures big enough to share their rows with a second thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "FilterTestSupport.h"
+#include "filters/Blur.h"
+#include "filters/ColourAdjust.h"
+#include "filters/FilterEngine.h"
+#include "filters/FilterRows.h"
+#include "filters/PumpedRows.h"
+#include "platform/FilterPump.h"
+
+namespace {
+
+constexpr int kWide = 320;
+constexpr int kHigh = 240;  // 76800 pixels: over the threshold for a second thread
+
+class TwoThreadRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!PumpedRowsUseTwoThreads(kHigh, kWide)) GTEST_SKIP() << "one core only";
+    }
+    void TearDown() override {
+        platform::SetFilterMessagePump({});
+        FilterBusy = kFilterIdle;
+    }
+};
+
+// Rows written, by which thread, and how often.
+struct RowLog {
+    std::vector<std::atomic<int>> writes;
+    std::atomic<int> done{0};
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    explicit RowLog(int rows) : writes(rows) {}
+    auto Band() {
+        return [this](int first, int end, auto&& keepGoing) {
+            for (int y = first; y < end; ++y) {
+                if (!keepGoing()) return false;
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    threads.insert(std::this_thread::get_id());
+                }
+                writes[y].fetch_add(1);
+                done.fetch_add(1);
+            }
+            return true;
+        };
+    }
+};
+
+TEST(PumpedRowsChoice, SmallPicturesStayOnOneThread) {
+    EXPECT_FALSE(PumpedRowsUseTwoThreads(1, 1 << 20));
+    EXPECT_FALSE(PumpedRowsUseTwoThreads(255, 256));  // one row short of the threshold
+    EXPECT_EQ(PumpedRowsUseTwoThreads(256, 256), std::thread::hardware_concurrency() >= 2);
+}
+
+TEST_F(TwoThreadRows, EveryRowOnceAndOnlyTheCallerPumps) {
+    for (int chunk : {1, 7, 32}) {
+        RowLog log(kHigh);
+        auto band = log.Band();
+        const std::thread::id caller = std::this_thread::get_id();
+        int pumps = 0;
+        platform::SetFilterMessagePump([&] {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            // A slow first pump leaves the helper time to take rows of its own.
+            if (++pumps == 1) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        });
+        FilterBusy = kFilterRunning;
+        ASSERT_EQ(RunPumpedRows(kHigh, kWide, chunk, band, [&band] { return &band; }), 1);
+        EXPECT_EQ(FilterBusy, kFilterRunning);  // the filter itself ends the run
+        for (int y = 0; y < kHigh; ++y) ASSERT_EQ(log.writes[y].load(), 1) << "row " << y << " chunk " << chunk;
+        EXPECT_EQ(log.threads.size(), 2u);
+        EXPECT_LT(pumps, kHigh);  // the caller pumped before each of its own rows only
+        EXPECT_GE(pumps, 1);
+    }
+}
+
+TEST_F(TwoThreadRows, AStopEndsBothThreadsWithinARow) {
+    RowLog log(kHigh);
+    auto band = log.Band();
+    int pumps = 0;
+    int doneAtStop = -1;
+    platform::SetFilterMessagePump([&] {
+        EXPECT_EQ(FilterBusy, kFilterRunning);
+        if (++pumps == 5) {
+            doneAtStop = log.done.load();
+            FilterBusy = kFilterRestart;
+        }
+    });
+    FilterBusy = kFilterRunning;
+    EXPECT_EQ(RunPumpedRows(kHigh, kWide, 1, band, [&band] { return &band; }), 0);
+    EXPECT_EQ(pumps, 5);
+    EXPECT_EQ(FilterBusy, kFilterIdle);
+    // The caller wrote nothing after its stop; the helper at most finished the row it was in.
+    ASSERT_GE(doneAtStop, 4);
+    EXPECT_LE(log.done.load(), doneAtStop + 1);
+    const int doneAfterReturn = log.done.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(log.done.load(), doneAfterReturn);  // the helper has been joined
+    for (int y = 0; y < kHigh; ++y) EXPECT_LE(log.writes[y].load(), 1);
+}
+
+TEST_F(TwoThreadRows, AHelperWithoutMemoryLeavesEveryRowToTheCaller) {
+    RowLog log(kHigh);
+    auto band = log.Band();
+    int pumps = 0;
+    platform::SetFilterMessagePump([&] { ++pumps; });
+    auto noHelper = []() -> std::optional<decltype(band)> { return std::nullopt; };
+    EXPECT_EQ(RunPumpedRows(kHigh, kWide, 1, band, noHelper), 1);
+    EXPECT_EQ(pumps, kHigh);
+    EXPECT_EQ(log.threads.size(), 1u);
+    for (int y = 0; y < kHigh; ++y) EXPECT_EQ(log.writes[y].load(), 1);
+}
+
+// The per-pixel formulas with the plain conversions.
+std::unique_ptr<PixelBuffer> PlainHsl(const PixelBuffer& src, bool colorize, float dh, float ds, float dl) {
+    auto out = CopyOf(src);
+    for (int y = 0; y < src.Height(); ++y) {
+        for (int x = 0; x < src.Width(); ++x) {
+            const Rgb p = PixelAt(src, x, y);
+            const HslColour c = colorize ? RgbToSatLum(p.r, p.g, p.b) : RgbToHsl(p.r, p.g, p.b);
+            const float l = std::min(100.0f, std::max(0.0f, static_cast<float>(c.l) + dl));
+            const float s = std::min(100.0f, std::max(0.0f, static_cast<float>(c.s) + ds));
+            float h = colorize ? dh : static_cast<float>(c.h) + dh;
+            if (h > 360.0f) {
+                h -= 360.0f;
+            } else if (h < 0.0f) {
+                h += 360.0f;
+            }
+            const RgbColour q = HslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l));
+            SetPixel(*out, x, y, {ClampChannel(q.r), ClampChannel(q.g), ClampChannel(q.b)});
+        }
+    }
+    return out;
+}
+
+// The box mean over clamped coordinates, pushed by amount / 20.
+std::unique_ptr<PixelBuffer> PlainUnsharp(const PixelBuffer& src, int amount, int radius) {
+    auto out = CopyOf(src);
+    const int w = src.Width();
+    const int h = src.Height();
+    const int n = (2 * radius + 1) * (2 * radius + 1);
+    const int k = amount + 20;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int j = -radius; j <= radius; ++j) {
+                    for (int i = -radius; i <= radius; ++i) {
+                        sum += src.Row(ClampIndex(y + j, h - 1))[3 * ClampIndex(x + i, w - 1) + c];
+                    }
+                }
+                const int v = (src.Row(y)[3 * x + c] * k) / 20 + ((20 - k) * (sum / n)) / 20;
+                out->Row(y)[3 * x + c] = static_cast<std::uint8_t>(ClampChannel(v));
+            }
+        }
+    }
+    return out;
+}
+
+TEST_F(TwoThreadRows, FiltersGiveThePerPixelNumbers) {
+    auto src = RandomBuffer(kWide, kHigh, 11);
+    auto target = MakeBuffer(kWide, kHigh);
+    ASSERT_EQ(HueSaturation(src.get(), target.get(), -75.0f, 30.0f, -12.0f), 1);
+    EXPECT_TRUE(SameBytes(*target, *PlainHsl(*src, false, -75.0f, 30.0f, -12.0f)));
+    EXPECT_EQ(FilterBusy, kFilterIdle);
+    ASSERT_EQ(Colorize(src.get(), target.get(), -150.0f, 45.0f, 8.0f), 1);
+    EXPECT_TRUE(SameBytes(*target, *PlainHsl(*src, true, -150.0f, 45.0f, 8.0f)));
+    EXPECT_EQ(FilterBusy, kFilterIdle);
+    // Radius 2 takes the single-precision lanes, radius 6 the plain form; a picture with
+    // fewer rows than one run of the sums shows the restart of the sums at a run's start.
+    for (int radius : {2, 6}) {
+        ASSERT_EQ(UnsharpMask(src.get(), target.get(), 230, radius), 1);
+        EXPECT_TRUE(SameBytes(*target, *PlainUnsharp(*src, 230, radius))) << "radius " << radius;
+    }
+    auto flat = RandomBuffer(2000, 40, 12);
+    auto flatTarget = MakeBuffer(2000, 40);
+    ASSERT_EQ(UnsharpMask(flat.get(), flatTarget.get(), -15, 1), 1);
+    EXPECT_TRUE(SameBytes(*flatTarget, *PlainUnsharp(*flat, -15, 1)));
+}
+
+TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
+    auto src = RandomBuffer(kWide, kHigh, 13);
+    struct Case {
+        const char* name;
+        int (*run)(const PixelBuffer*, PixelBuffer*);
+    };
+    const Case cases[] = {
+        {"hue", [](const PixelBuffer* s, PixelBuffer* t) { return HueSaturation(s, t, 40.0f, -20.0f, 15.0f); }},
+        {"colorize", [](const PixelBuffer* s, PixelBuffer* t) { return Colorize(s, t, 100.0f, 20.0f, -5.0f); }},
+        {"unsharp", [](const PixelBuffer* s, PixelBuffer* t) { return UnsharpMask(s, t, 120, 3); }},
+    };
+    for (const Case& c : cases) {
+        auto clean = CopyOf(*src);
+        ASSERT_EQ(c.run(src.get(), clean.get()), 1) << c.name;
+        auto target = CopyOf(*src);
+        const std::thread::id caller = std::this_thread::get_id();
+        int pumps = 0;
+        platform::SetFilterMessagePump([&] {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            EXPECT_EQ(FilterBusy, kFilterRunning);
+            if (++pumps == 3) FilterBusy = kFilterRestart;
+        });
+        EXPECT_EQ(c.run(src.get(), target.get()), 0) << c.name;
+        EXPECT_EQ(pumps, 3) << c.name;
+        EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
+        // Every row is either untouched or finished: no row is half written.
+        for (int y = 0; y < kHigh; ++y) {
+            const bool untouched = std::equal(target->Row(y), target->Row(y) + 3 * kWide, src->Row(y));
+            const bool finished = std::equal(target->Row(y), target->Row(y) + 3 * kWide, clean->Row(y));
+            EXPECT_TRUE(untouched || finished) << c.name << " row " << y;
+        }
+        // The next preview starts from the source and runs to the end.
+        platform::SetFilterMessagePump([&] { ++pumps; });
+        CopyPixels(target.get(), src.get());
+        EXPECT_EQ(c.run(src.get(), target.get()), 1) << c.name;
+        EXPECT_TRUE(SameBytes(*target, *clean)) << c.name;
+        EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
+    }
+}
+
+}  // namespace
