@@ -40,6 +40,8 @@ struct RowLog {
     std::atomic<int> done{0};
     std::mutex mutex;
     std::set<std::thread::id> threads;
+    // Each row takes a while, as a real one does, so that neither thread runs out of rows
+    // before the other has started.
     explicit RowLog(int rows) : writes(rows) {}
     auto Band() {
         return [this](int first, int end, auto&& keepGoing) {
@@ -49,6 +51,7 @@ struct RowLog {
                     std::lock_guard<std::mutex> lock(mutex);
                     threads.insert(std::this_thread::get_id());
                 }
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
                 writes[y].fetch_add(1);
                 done.fetch_add(1);
             }
