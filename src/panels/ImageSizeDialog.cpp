@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <string>
 
 #include "files/OpenSave.h"
+#include "filters/Resize.h"
+#include "filters/TargetBuffers.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
@@ -13,28 +14,53 @@
 #include "platform/raster/Draw.h"
 #include "shell/PaintSettings.h"
 
+std::uint8_t ConstrainProportions = 1;
+std::uint8_t ResizeImage = 1;
+
+void ResetImageSizeSettings() {
+    ConstrainProportions = 1;
+    ResizeImage = 1;
+}
+
 namespace {
 
 constexpr raster::Colour kWhite = 0xFFFFFF;
+constexpr raster::Colour kBlack = 0x000000;
+constexpr raster::Colour kButtonFace = 0xC0C0C0;  // the handheld's button-face grey
 constexpr int kNewImageButtonsY = 53;
+constexpr int kResizeButtonsY = 113;
+constexpr int kDialogWidth = 222;
+constexpr int kNewImageHeight = 105;
+constexpr int kResizeHeight = 163;
+constexpr int kOkKey = 1;
+constexpr int kCancelKey = 2;
 
 platform::Control* Field(platform::Window& window, int id) { return window.FindControl(id); }
 
-void Build(platform::Window& window, int width, int height) {
-    using platform::ControlKind;
-    PlaceBuiltDialog(window);
-    window.SetBackground(kWhite);
-    AddControl(ControlKind::Label, 2000, 5, 8, 50, 17, 0, "Width");
-    AddControl(ControlKind::Edit, kSizeWidthField, 60, 8, 70, 17, 0, std::to_string(width));
-    AddControl(ControlKind::UpDown, kSizeWidthArrows, 0, 0, 0, 0, 0, "");
-    AddControl(ControlKind::Label, 2003, 140, 8, 50, 17, 0, "Pixels");
-    AddControl(ControlKind::Label, 2003, 5, 28, 50, 17, 0, "Height");
-    AddControl(ControlKind::Edit, kSizeHeightField, 60, 28, 70, 17, 0, std::to_string(height));
-    AddControl(ControlKind::UpDown, kSizeHeightArrows, 0, 0, 0, 0, 0, "");
-    AddControl(ControlKind::Label, 2006, 140, 28, 50, 17, 0, "Pixels");
-    AddControl(ControlKind::PushButton, kSizeOkButton, 90, kNewImageButtonsY, 60, 20, platform::kStyleDefaultButton,
-               "OK");
-    AddControl(ControlKind::PushButton, kSizeCancelButton, 155, kNewImageButtonsY, 60, 20, 0, "Cancel");
+void Label(int id, int x, int y, int width, int height, const char* text) {
+    if (platform::Control* label = AddControl(platform::ControlKind::Label, id, x, y, width, height, 0, text)) {
+        label->SetColours(kBlack, kButtonFace);
+    }
+}
+
+// The size the fields start with and the ratio they keep: the piece's in "Brush Size",
+// otherwise the image's.
+void TargetSize(SizeDialogKind kind, int& width, int& height) {
+    if (kind == SizeDialogKind::BrushSize) {
+        width = static_cast<int>(FloatingPiece.pieceWidth);
+        height = static_cast<int>(FloatingPiece.pieceHeight);
+    } else {
+        width = CurrentBox().width;
+        height = CurrentBox().height;
+    }
+}
+
+float AspectRatio(SizeDialogKind kind) {
+    int width = 0;
+    int height = 0;
+    TargetSize(kind, width, height);
+    if (width <= 0 || height <= 0) return 1.0f;
+    return static_cast<float>(width) / static_cast<float>(height);
 }
 
 // An arrow click moves the field by one step, kept within 1 ... 32000.
@@ -43,6 +69,11 @@ void Step(platform::Window& window, int fieldId, int delta) {
     if (!field) return;
     const int value = std::clamp(ParseDecimal(field->Text()) + delta, 1, kMaxImageSide);
     field->SetText(std::to_string(value));
+}
+
+void ShowWarning(const char* text) {
+    platform::ShowMessageBox(text, platform::kCaptionProgram, platform::MessageButtons::Ok,
+                             platform::MessageIcon::Warning);
 }
 
 }  // namespace
@@ -61,12 +92,92 @@ int ReadSizeField(const std::string& text) {
     return value >= 1 && value <= kMaxImageSide ? value : 0;
 }
 
-int NewImageDialogHandler::Handle(platform::Window& window, const platform::WindowMessage& message) {
+void ImageSizeDialogHandler::Build(platform::Window& window) {
+    using platform::ControlKind;
+    PlaceBuiltDialog(window);
+    window.SetBackground(kWhite);
+    int width = 0;
+    int height = 0;
+    TargetSize(kind, width, height);
+    if (kind == SizeDialogKind::NewImage && (width <= 0 || height <= 0)) {
+        width = 240;
+        height = 228;
+    }
+    Label(2000, 5, 8, 50, 17, "Width");
+    AddControl(ControlKind::Edit, kSizeWidthField, 60, 8, 70, 17, 0, std::to_string(width));
+    AddControl(ControlKind::UpDown, kSizeWidthArrows, 0, 0, 0, 0, 0, "");
+    Label(2003, 140, 8, 50, 17, "Pixels");
+    Label(2003, 5, 28, 50, 17, "Height");
+    AddControl(ControlKind::Edit, kSizeHeightField, 60, 28, 70, 17, 0, std::to_string(height));
+    AddControl(ControlKind::UpDown, kSizeHeightArrows, 0, 0, 0, 0, 0, "");
+    Label(2006, 140, 28, 50, 17, "Pixels");
+    int buttonsY = kNewImageButtonsY;
+    if (IsResize()) {
+        buttonsY = kResizeButtonsY;
+        platform::Control* constrain =
+            AddControl(ControlKind::CheckBox, kSizeConstrainBox, 5, 48, 140, 17, 0, "Constrain Proportions");
+        if (constrain) constrain->SetChecked(ConstrainProportions == 1);
+        platform::Control* resize = AddControl(ControlKind::CheckBox, kSizeResizeBox, 5, 68, 140, 17, 0, "Resize Image");
+        Label(2009, 4, 88, 95, 20, "Resample Mode:");
+        platform::Control* list = AddControl(ControlKind::DropDownList, kSizeModeList, 100, 86, 115, 80, 0, "");
+        if (list) {
+            list->AddItem("Interpolated");
+            list->AddItem("Nearest Neighbor");
+            list->SetSelection(0);
+        }
+        if (ResizeImage == 0) {
+            if (list) list->SetEnabled(false);
+        } else if (resize) {
+            resize->SetChecked(true);
+        }
+    }
+    AddControl(ControlKind::PushButton, kSizeOkButton, 90, buttonsY, 60, 20, platform::kStyleDefaultButton, "OK");
+    AddControl(ControlKind::PushButton, kSizeCancelButton, 155, buttonsY, 60, 20, 0, "Cancel");
+}
+
+// With proportions constrained, a change of one side sets the other at the aspect ratio.
+void ImageSizeDialogHandler::FollowField(platform::Window& window, int changedId) {
+    if (ConstrainProportions != 1 || !IsResize() || updating) return;
+    platform::Control* width = Field(window, kSizeWidthField);
+    platform::Control* height = Field(window, kSizeHeightField);
+    if (!width || !height) return;
+    const float ratio = AspectRatio(kind);
+    const bool fromWidth = changedId == kSizeWidthField;
+    const int typed = ParseDecimal((fromWidth ? width : height)->Text());
+    // Nothing sensible follows from a side that is no size at all; OK will say so.
+    if (typed < 1 || typed > kMaxImageSide) return;
+    const float other = fromWidth ? static_cast<float>(typed) / ratio : static_cast<float>(typed) * ratio;
+    updating = 1;
+    (fromWidth ? height : width)->SetText(std::to_string(static_cast<unsigned>(other)));
+    updating = 0;
+}
+
+void ImageSizeDialogHandler::Ok(platform::Window& window) {
+    const std::string w = GetControlText(Field(window, kSizeWidthField));
+    const std::string h = GetControlText(Field(window, kSizeHeightField));
+    if (w.empty() || h.empty()) {
+        ShowWarning("Please enter the image width and height.");
+        return;
+    }
+    width = ReadSizeField(w);
+    height = ReadSizeField(h);
+    if (!width || !height) {
+        ShowWarning("The width and height must be whole numbers from 1 to 32000.");
+        return;
+    }
+    mode = kResampleInterpolated;
+    if (platform::Control* list = Field(window, kSizeModeList)) mode = list->Selection() == 1 ? kResampleNearest : kResampleInterpolated;
+    accepted = true;
+    window.EndDialog(2);
+}
+
+int ImageSizeDialogHandler::Handle(platform::Window& window, const platform::WindowMessage& message) {
     switch (message.kind) {
         case platform::MessageKind::InitDialog:
             accepted = false;
-            Build(window, CurrentBox().width > 0 ? CurrentBox().width : 240,
-                  CurrentBox().height > 0 ? CurrentBox().height : 228);
+            updating = 1;
+            Build(window);
+            updating = 0;
             return 1;
         case platform::MessageKind::Paint:
             raster::FillRect(window.GetDC(), window.ClientRect(), kWhite);
@@ -75,37 +186,37 @@ int NewImageDialogHandler::Handle(platform::Window& window, const platform::Wind
             Step(window, message.id == kSizeWidthArrows ? kSizeWidthField : kSizeHeightField, message.delta);
             return 1;
         case platform::MessageKind::Command:
-            if (message.id == kSizeOkButton || message.id == 1) {
-                const std::string w = GetControlText(Field(window, kSizeWidthField));
-                const std::string h = GetControlText(Field(window, kSizeHeightField));
-                if (w.empty() || h.empty()) {
-                    platform::ShowMessageBox("Please enter the image width and height.", platform::kCaptionProgram,
-                                             platform::MessageButtons::Ok, platform::MessageIcon::Warning);
+            switch (message.id) {
+                case kSizeWidthField:
+                case kSizeHeightField: FollowField(window, message.id); return 1;
+                case kSizeConstrainBox:
+                    if (!IsResize()) return 1;
+                    ConstrainProportions = ConstrainProportions ? 0 : 1;
+                    Field(window, kSizeConstrainBox)->SetChecked(ConstrainProportions == 1);
+                    if (ConstrainProportions == 1) FollowField(window, kSizeWidthField);
                     return 1;
-                }
-                width = ReadSizeField(w);
-                height = ReadSizeField(h);
-                if (!width || !height) {
-                    platform::ShowMessageBox("The width and height must be whole numbers from 1 to 32000.",
-                                             platform::kCaptionProgram, platform::MessageButtons::Ok,
-                                             platform::MessageIcon::Warning);
+                case kSizeResizeBox:
+                    if (!IsResize()) return 1;
+                    ResizeImage = ResizeImage ? 0 : 1;
+                    Field(window, kSizeResizeBox)->SetChecked(ResizeImage == 1);
+                    if (platform::Control* list = Field(window, kSizeModeList)) list->SetEnabled(ResizeImage == 1);
                     return 1;
-                }
-                accepted = true;
-                window.EndDialog(2);
-                return 1;
+                case kSizeOkButton:
+                case kOkKey: Ok(window); return 1;
+                case kSizeCancelButton:
+                case kCancelKey: window.EndDialog(2); return 1;
+                default: return 1;
             }
-            if (message.id == kSizeCancelButton || message.id == 2) window.EndDialog(2);
-            return 1;
         case platform::MessageKind::Close: window.EndDialog(2); return 1;
         default: return 0;
     }
 }
 
 int RunNewImageDialog() {
-    static NewImageDialogHandler handler;
+    static ImageSizeDialogHandler handler;
+    handler.kind = SizeDialogKind::NewImage;
     handler.accepted = false;
-    RunBuiltDialog("New Image", 222, 105, kTemplatePlain, &handler);
+    RunBuiltDialog("New Image", kDialogWidth, kNewImageHeight, kTemplatePlain, &handler);
     if (!handler.accepted) return 0;
     // Made beside the current image, which goes only once the new one exists: a size too
     // large for memory leaves the document as it was.
@@ -121,4 +232,14 @@ int RunNewImageDialog() {
     if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
     CurrentPath.clear();
     return 1;
+}
+
+int RunImageSizeDialog() {
+    static ImageSizeDialogHandler handler;
+    const bool piece = PieceIsTarget();
+    handler.kind = piece ? SizeDialogKind::BrushSize : SizeDialogKind::ImageSize;
+    handler.accepted = false;
+    RunBuiltDialog(piece ? "Brush Size" : "Image Size", kDialogWidth, kResizeHeight, kTemplatePlain, &handler);
+    if (!handler.accepted) return 0;
+    return ResizePixels(handler.width, handler.height, handler.mode, ResizeImage);
 }

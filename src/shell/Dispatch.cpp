@@ -202,9 +202,12 @@ void RunImageOperation(int id) {
         case CMD_DESPECKLE: Despeckle(FilterSource(), FilterTarget()); break;
         case CMD_OILPAINT: Oilpaint(); break;
         case CMD_IMAGE_INFO: ShowImageInformation(); break;
+        case CMD_IMAGE_SIZE:
+            if (RunImageSizeDialog() == 1) LayoutBars();
+            break;
         default:
-            // The filters and adjustments that ask for their values, and the image size,
-            // open their dialogs here once those dialogs exist.
+            // The filters and adjustments that ask for their values open their dialogs here
+            // once those dialogs exist.
             break;
     }
 }
