@@ -202,12 +202,14 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
         {"colorize", [](const PixelBuffer* s, PixelBuffer* t) { return Colorize(s, t, 100.0f, 20.0f, -5.0f); }},
         {"unsharp", [](const PixelBuffer* s, PixelBuffer* t) { return UnsharpMask(s, t, 120, 3); }},
     };
+    const std::thread::id caller = std::this_thread::get_id();
+    int pumps = 0;
     for (const Case& c : cases) {
+        platform::SetFilterMessagePump({});
         auto clean = CopyOf(*src);
         ASSERT_EQ(c.run(src.get(), clean.get()), 1) << c.name;
         auto target = CopyOf(*src);
-        const std::thread::id caller = std::this_thread::get_id();
-        int pumps = 0;
+        pumps = 0;
         platform::SetFilterMessagePump([&] {
             EXPECT_EQ(std::this_thread::get_id(), caller);
             EXPECT_EQ(FilterBusy, kFilterRunning);
