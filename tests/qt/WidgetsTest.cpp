@@ -11,6 +11,8 @@
 #include "platform/qt/QtControls.h"
 #include "panels/ImageSizeDialog.h"
 #include "shell/AboutBox.h"
+#include "shell/Dispatch.h"
+#include "shell/Menus.h"
 
 namespace {
 
@@ -215,4 +217,34 @@ TEST_F(QtTest, NewImageDialogMakesTheTypedSize) {
     if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/newimage.png");
     EXPECT_EQ(CurrentBox().width, 64);
     EXPECT_EQ(CurrentBox().height, 48);
+}
+
+TEST_F(QtTest, ImageSizeDialogKeepsTheRatioInTheRealFields) {
+    Start();
+    const std::uint32_t first = CurrentImage;
+    ASSERT_EQ(CreateImage(200, 100), 1);
+    FreeImageBox(first);
+    ConstrainProportions = 1;
+    ResizeImage = 1;
+    QImage shot;
+    std::string followed;
+    int listHeight = 0;
+    QTimer::singleShot(0, [&] {
+        shot = platform::qt::GrabScreen();
+        DialogBuildState.dialog->FindControl(kSizeWidthField)->SetText("120");
+        followed = DialogBuildState.dialog->FindControl(kSizeHeightField)->Text();
+        // Closed, the mode list is one line and leaves the buttons below it free.
+        listHeight = DialogBuildState.dialog->FindControl(kSizeModeList)->Geometry().Height();
+        platform::WindowMessage ok;
+        ok.kind = platform::MessageKind::Command;
+        ok.id = kSizeOkButton;
+        DialogBuildState.dialog->Send(ok);
+    });
+    DispatchCommand(CMD_IMAGE_SIZE);
+    ASSERT_FALSE(shot.isNull());
+    if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/imagesize.png");
+    EXPECT_EQ(followed, "60");
+    EXPECT_EQ(listHeight, 20);
+    EXPECT_EQ(CurrentBox().width, 120);
+    EXPECT_EQ(CurrentBox().height, 60);
 }

@@ -26,6 +26,7 @@ namespace platform::qt {
 namespace {
 
 constexpr int kUpDownWidth = 13;
+constexpr int kComboClosedHeight = 20;
 
 Qt::Alignment AlignmentOf(std::uint32_t style) {
     if (style & kStyleCentre) return Qt::AlignHCenter | Qt::AlignVCenter;
@@ -212,6 +213,8 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
                 QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, [this] { Notify(Notify::Changed); });
             }
             QObject::connect(combo, &QComboBox::activated, [this] { Notify(Notify::SelectionChanged); });
+            // The height a dialog gives a combo box includes its dropped list; closed it is one line.
+            place.setHeight(std::min(place.height(), kComboClosedHeight));
             widget_ = combo;
             break;
         }
