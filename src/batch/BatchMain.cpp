@@ -2,22 +2,19 @@
 // whole image the way the menu commands do, and writes OUTPUT with the writer of its ending.
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "batch/BatchOperations.h"
+#include "batch/BatchScript.h"
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
-#include "filters/TargetBuffers.h"
-#include "image/ImageSlots.h"
-#include "image/Undo.h"
+#include "image/View.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
-#include "tools/Noise.h"
 
 namespace {
 
@@ -72,17 +69,9 @@ bool OutputFolderWritable(const std::string& path) {
     return std::filesystem::is_directory(folder, error) && access(folder.c_str(), W_OK) == 0;
 }
 
-// The menu commands' first step: the undo copy that makes the source equal to the target.
-bool PrepareImageOperation() {
-    if (PieceIsTarget()) return TakePieceUndo() == 1;
-    if (TakeImageUndo() != 1) return false;
-    UndoKind = kUndoKindFilter;
-    return true;
-}
-
 int Run(std::vector<std::string> args) {
     if (args.size() == 1 && args[0] == "--list") {
-        std::fputs(BatchOperationList().c_str(), stdout);
+        std::fputs((BatchOperationList() + CanvasStepList()).c_str(), stdout);
         return 0;
     }
     // --time prints how long each operation took, without the reading and writing around it.
@@ -96,11 +85,11 @@ int Run(std::vector<std::string> args) {
     const std::string& output = args[1];
 
     // Everything that can be checked without the picture is checked before any work.
-    std::vector<BatchStep> steps;
+    std::vector<ScriptStep> steps;
     for (std::size_t i = 2; i < args.size(); ++i) {
-        BatchStep step;
+        ScriptStep step;
         std::string error;
-        if (!ParseBatchStep(args[i], step, error) || !CheckFixedRanges(step, error)) {
+        if (!ParseScriptStep(args[i], static_cast<int>(i) - 1, step, error)) {
             Complain(error);
             return kExitUsage;
         }
@@ -118,43 +107,40 @@ int Run(std::vector<std::string> args) {
 
     StderrMessages messages;
     platform::SetMessageBoxService(&messages);
-    ResetNoise();
 
     platform::DecodedImage decoded = platform::DecodeImageFile(input);
     if (!decoded.image) {
         Complain(decoded.text.empty() ? "cannot read \"" + input + "\"" : decoded.text);
         return kExitFailed;
     }
-    if (!CreateImage(decoded.image->Width(), decoded.image->Height())) return kExitFailed;
-    CopyPixels(CurrentBox().workBitmap, decoded.image.get());
+    if (!StartScriptDocument(*decoded.image)) return kExitFailed;
     decoded.image.reset();
 
-    for (const BatchStep& step : steps) {
-        std::vector<int> values;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const ScriptStep& step = steps[i];
         std::string error;
-        if (!ResolveBatchValues(step, values, error)) {
+        const int shownBefore = messages.shown;
+        double took = -1.0;
+        const StepResult result = RunScriptStep(step, static_cast<int>(i) + 1, timed ? &took : nullptr, error);
+        if (took >= 0.0) std::printf("%s %.1f ms\n", step.Name().c_str(), took);
+        if (result == StepResult::BadStep) {
             Complain(error);
             return kExitUsage;
         }
-        if (!PrepareImageOperation()) return kExitFailed;
-        const int shownBefore = messages.shown;
-        const auto start = std::chrono::steady_clock::now();
-        const bool done = step.operation->run(values, error);
-        if (timed) {
-            const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-            std::printf("%s %.1f ms\n", step.operation->name, took.count());
-        }
-        if (!done) {
+        if (result == StepResult::Failed) {
             if (!error.empty()) {
                 Complain(error);
             } else if (messages.shown == shownBefore) {
-                Complain(std::string(step.operation->name) + " failed");
+                Complain(step.Name() + " failed");
             }
             return kExitFailed;
         }
-        // Without a window there is no view to repaint.
     }
-    return writer(CurrentBox().workBitmap, output) == 1 ? 0 : kExitFailed;
+    // The file holds what Save would write: the picture as it is seen.
+    std::unique_ptr<PixelBuffer> merged;
+    const PixelBuffer* picture = PictureAsShown(merged);
+    if (!picture) return kExitFailed;
+    return writer(picture, output) == 1 ? 0 : kExitFailed;
 }
 
 }  // namespace

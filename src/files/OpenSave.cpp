@@ -129,9 +129,12 @@ int SaveImage(bool askForName) {
                                  platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
         return 0;
     }
-    // The writers report their own failures; the document keeps its name and its unsaved
-    // state until a file has really been written.
-    if (WriteByEnding(box.workBitmap, name) != 1) return 0;
+    // The file holds the picture as it is seen, a floating piece included. The writers
+    // report their own failures; the document keeps its name and its unsaved state until a
+    // file has really been written.
+    std::unique_ptr<PixelBuffer> merged;
+    const PixelBuffer* picture = PictureAsShown(merged);
+    if (!picture || WriteByEnding(picture, name) != 1) return 0;
     CurrentPath = name;
     ImageModified = 0;
     UpdateRecentFiles();

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
 #include "shell/PaintSettings.h"
 #include "shell/MainFrame.h"
 #include "tools/Canvas.h"
+#include "tools/ToolIds.h"
 
 float ZoomFactor = 1.0f;
 std::uint32_t AntsPhase = 0;
@@ -112,6 +114,25 @@ void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
         PaintView(box.window->GetDC(), box);
     }
     if (!drop && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
+}
+
+const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged) {
+    const ImageBox& box = CurrentBox();
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!box.workBitmap) return nullptr;
+    const bool floating = PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
+    if (!floating || !p.pieceBitmap || !p.maskBitmap) return box.workBitmap;
+    raster::BitmapInfo header;
+    merged = CreatePixelBuffer(box.workBitmap->Width(), box.workBitmap->Height(), 24, header, nullptr);
+    if (!merged) {
+        platform::ShowMessageBox(kNoMemoryBitmap, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                                 platform::MessageIcon::Stop);
+        return nullptr;
+    }
+    CopyPixels(merged.get(), box.workBitmap);
+    PastePieceThroughMask(*merged, p.pieceX, p.pieceY, *p.pieceBitmap, *p.maskBitmap, PaintSettings.Trans != 0,
+                          PaintSettings.BColor);
+    return merged.get();
 }
 
 ScrollBarLayout ComputeScrollBars(int windowWidth, int windowHeight, bool sideColourBar, int scrollBarHeight,

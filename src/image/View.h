@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "image/ImageSlots.h"
 #include "platform/raster/Bitmap.h"
@@ -44,6 +45,13 @@ void DrawPieceBorder(int x, int y, int width, int height);
 // with transparent set, piece pixels of the colour skipColour are left out.
 void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer& piece, const PixelBuffer& mask,
                            bool transparent, raster::Colour skipColour);
+
+// The picture as the user sees it, which is what Save writes: the work buffer, with a
+// floating piece merged where it floats (the piece itself keeps floating). Without a
+// floating piece this is the work buffer itself; with one, a merged copy that merged holds.
+// Null when there is no image, or when the copy cannot be made (after the out-of-memory
+// message).
+const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged);
 
 // What the scroll bars become for a window and an image extent.
 struct ScrollBarLayout {

@@ -1,10 +1,6 @@
 // The batch command line, run as the real program on real files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
 #include "filters/CreativeFilters.h"
 #include "filters/Geometry.h"
@@ -25,19 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::unique_ptr<PixelBuffer> NewBuffer(int width, int height) {
     raster::BitmapInfo header;
@@ -74,19 +58,7 @@ protected:
 
     std::string Path(const std::string& name) const { return (folder / name).string(); }
 
-    Outcome Run(const std::vector<std::string>& args) const {
-        std::string command = "'" + std::string(PW_BATCH_PROGRAM) + "'";
-        for (const std::string& a : args) command += " '" + a + "'";
-        const std::string out = Path("stdout.txt");
-        const std::string err = Path("stderr.txt");
-        command += " >'" + out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = ReadFile(out);
-        o.err = ReadFile(err);
-        return o;
-    }
+    Outcome Run(const std::vector<std::string>& args) const { return RunBatchProgram(args, folder.string()); }
 
     std::unique_ptr<PixelBuffer> Decode(const std::string& path) const {
         return platform::DecodeImageFile(path).image;

@@ -5,7 +5,9 @@
 
 #include "files/PngWriter.h"
 #include "image/DocumentFixture.h"
+#include "platform/ImageDecoder.h"
 #include "platform/MenuModel.h"
+#include "tools/ToolIds.h"
 
 namespace {
 
@@ -296,6 +298,52 @@ TEST_F(OpenSaveTest, ReloadingASavedJpegGivesTheCompressedPixelsNotThePaintedOne
     const raster::Colour white = WorkPixel(12, 12);
     EXPECT_GT(raster::BlueOf(white), 240);
     EXPECT_GT(raster::RedOf(white), 240);
+}
+
+TEST_F(OpenSaveTest, SaveWritesTheFloatingPieceWhereItFloatsAndKeepsItFloating) {
+    MakeImage(6, 4);
+    // A 3 x 2 red piece, one pixel outside its mask and one in the background colour, half
+    // beyond the right edge.
+    ASSERT_EQ(CreateFloatingPiece(3, 2), 1);
+    raster::FillRect(*FloatingPiece.pieceDc, {0, 0, 3, 2}, kRed);
+    raster::SetPixel(*FloatingPiece.pieceDc, 1, 1, 0xFFFFFF);
+    for (int y = 0; y < 2; ++y) std::fill_n(FloatingPiece.maskBitmap->Row(y), 3, kMaskInside);
+    FloatingPiece.maskBitmap->Row(0)[1] = kMaskOutside;
+    FloatingPiece.pieceX = 4;
+    FloatingPiece.pieceY = 1;
+    PaintSettings.Tool = kToolFloatingPiece;
+    PaintSettings.Trans = 1;
+    PaintSettings.BColor = 0xFFFFFF;
+    SetWorkPixel(5, 2, 0x00FF00);  // under the piece's background-coloured pixel
+
+    const std::string path = PathOf("piece.png");
+    dialogs.replies = {{path, 0}};
+    ASSERT_EQ(SaveImage(true), 1);
+    const std::unique_ptr<PixelBuffer> saved = platform::DecodeImageFile(path).image;
+    ASSERT_TRUE(saved);
+    const auto at = [&](int x, int y) {
+        const std::uint8_t* p = saved->Row(y) + 3 * x;
+        return raster::MakeColour(p[2], p[1], p[0]);
+    };
+    EXPECT_EQ(at(4, 1), kRed);
+    EXPECT_EQ(at(5, 1), 0xFFFFFFu);  // outside the mask
+    EXPECT_EQ(at(4, 2), kRed);
+    EXPECT_EQ(at(5, 2), 0x00FF00u);  // left out as the background colour
+    EXPECT_EQ(at(3, 1), 0xFFFFFFu);
+
+    // The document itself is untouched and the piece still floats.
+    EXPECT_EQ(WorkPixel(4, 1), 0xFFFFFFu);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_TRUE(FloatingPiece.pieceDc);
+
+    // Once dropped (any other tool), the work buffer is the picture.
+    PaintSettings.Tool = kToolSelectRectangle;
+    dialogs.replies = {{path, 0}};
+    ASSERT_EQ(SaveImage(true), 1);
+    const std::unique_ptr<PixelBuffer> plain = platform::DecodeImageFile(path).image;
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->Row(1)[3 * 4 + 2], 255);
+    EXPECT_EQ(plain->Row(1)[3 * 4 + 1], 255);
 }
 
 }  // namespace

@@ -1,0 +1,421 @@
+#include "batch/BatchScript.h"
+
+#include <charconv>
+#include <chrono>
+#include <string_view>
+
+#include "files/OpenSave.h"
+#include "filters/TargetBuffers.h"
+#include "image/ImageSlots.h"
+#include "image/Undo.h"
+#include "image/View.h"
+#include "platform/Headless.h"
+#include "platform/Window.h"
+#include "shell/Dispatch.h"
+#include "shell/Menus.h"
+#include "shell/PaintSettings.h"
+#include "tools/BrushEngine.h"
+#include "tools/Canvas.h"
+#include "tools/Noise.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+constexpr int kPointMin = -32768;  // stylus points are 16-bit window coordinates
+constexpr int kPointMax = 32767;
+constexpr int kLongestHold = 1000000;
+
+// Where each tool sits on the tool bar: its group and its entry there.
+struct ToolPlace {
+    ToolId tool;
+    std::int8_t group;
+    std::int16_t entry;
+};
+
+constexpr ToolPlace kToolPlaces[] = {
+    {kToolSelectRectangle, 0, 0},  {kToolSelectLasso, 0, 1},  {kToolSelectMagicWand, 0, 2},
+    {kToolSelectPolygon, 0, 3},    {kToolPen, 1, 0},          {kToolBrush, 1, 1},
+    {kToolAirbrush, 1, 2},         {kToolSpraycan, 1, 3},     {kToolEraser, 1, 4},
+    {kToolLine, 2, 0},             {kToolRectangle, 2, 1},    {kToolRoundedRectangle, 2, 2},
+    {kToolEllipse, 2, 3},          {kToolPolygon, 2, 4},      {kToolFloodFill, 3, 0},
+    {kToolGradient, 3, 1},  // the circular gradient is the entry after it
+    {kToolBlur, 4, 0},             {kToolSharpen, 4, 1},      {kToolSmudge, 4, 2},
+    {kToolLighter, 4, 3},          {kToolDarker, 4, 4},       {kToolTint, 4, 5},
+    {kToolRedEyeReduction, 4, 6},  {kToolHealingBrush, 4, 7}, {kToolColourPicker, 5, 0},
+    {kToolText, 6, 0},             {kToolZoomIn, 7, 0},       {kToolZoomOut, 7, 1},
+};
+
+const ToolPlace* FindToolPlace(int tool) {
+    for (const ToolPlace& place : kToolPlaces) {
+        if (place.tool == tool) return &place;
+    }
+    return nullptr;
+}
+
+// The current entry of the groups whose entries the paint settings keep.
+void SetGroupEntry(int group, std::int16_t entry) {
+    switch (group) {
+        case 0: PaintSettings.Select = entry; break;
+        case 1: PaintSettings.Pen = entry; break;
+        case 2: PaintSettings.Shape = entry; break;
+        case 3: PaintSettings.Area = entry; break;
+        case 4: PaintSettings.Filter = entry; break;
+        case 5: PaintSettings.Text = entry; break;
+        default: break;
+    }
+}
+
+bool PieceFloats() {
+    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
+}
+
+// What choosing the group's entry makes of the tool, with its side effects.
+void ApplyChosenTool(ToolId tool, int gradientKind) {
+    const bool selection = tool == kToolSelectRectangle || tool == kToolSelectLasso ||
+                           tool == kToolSelectMagicWand || tool == kToolSelectPolygon;
+    ToolId next = tool;
+    if (selection && CanvasState.SelectModifier != 0) next = kToolFloatingPiece;
+    if (tool == kToolGradient && PaintSettings.Tool == kToolFloatingPiece) next = kToolPieceGradient;
+    if (PieceFloats() && next != kToolFloatingPiece && next != kToolPieceGradient) {
+        TakeImageUndo();
+        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    }
+    if (tool == kToolPolygon || tool == kToolSelectPolygon) CanvasState.PolygonCount = 0;
+    if (tool == kToolGradient) CanvasState.GradientKind = static_cast<std::uint8_t>(gradientKind);
+    const bool zoom = tool == kToolZoomIn || tool == kToolZoomOut;
+    const bool wasZoom = PaintSettings.Tool == kToolZoomIn || PaintSettings.Tool == kToolZoomOut;
+    if (tool == kToolColourPicker || (zoom && !wasZoom)) CanvasState.PreviousTool = PaintSettings.Tool;
+    PaintSettings.Tool = next;
+}
+
+// The tool bar's way: the tool's entry becomes its group's current one, the group becomes
+// the current group (the one before is remembered), and the group's tool is applied.
+void ChooseTool(int tool, int gradientKind) {
+    const ToolPlace* place = FindToolPlace(tool);
+    if (!place) return;
+    SetGroupEntry(place->group, static_cast<std::int16_t>(place->entry + (tool == kToolGradient ? gradientKind : 0)));
+    CanvasState.PreviousGroup = PaintSettings.Group;
+    PaintSettings.Group = place->group;
+    ApplyChosenTool(place->tool, gradientKind);
+}
+
+bool CheckTool(const std::vector<int>& v, std::string& error) {
+    if (!FindToolPlace(v[0])) {
+        error = "tool " + std::to_string(v[0]) + " cannot be chosen (--list names the tools)";
+        return false;
+    }
+    if (v.size() > 1 && v[0] != kToolGradient) {
+        error = "only the gradient (50) takes a second value";
+        return false;
+    }
+    return true;
+}
+
+void SendToCanvas(platform::MessageKind kind, int x, int y, int id = 0) {
+    platform::Window* window = CurrentBox().window;
+    if (!window) return;
+    platform::WindowMessage m;
+    m.kind = kind;
+    m.x = x;
+    m.y = y;
+    m.id = id;
+    window->Send(m);
+}
+
+// The canvas's 1 ms timer ticks only once the airbrush or spray can has started it.
+bool AirbrushTimerRuns() {
+    const auto* window = dynamic_cast<const platform::HeadlessWindow*>(CurrentBox().window);
+    return !window || window->TimerPeriod(kTimerAirbrush) > 0;
+}
+
+void Stroke(const std::vector<int>& v) {
+    const std::size_t last = v.size() - 2;
+    SendToCanvas(platform::MessageKind::StylusDown, v[0], v[1]);
+    for (std::size_t i = 2; i < v.size(); i += 2) SendToCanvas(platform::MessageKind::StylusMove, v[i], v[i + 1]);
+    SendToCanvas(platform::MessageKind::StylusUp, v[last], v[last + 1]);
+}
+
+void Hold(const std::vector<int>& v) {
+    for (int tick = 0; tick < v[0]; ++tick) {
+        if (!AirbrushTimerRuns()) return;
+        SendToCanvas(platform::MessageKind::Timer, 0, 0, kTimerAirbrush);
+    }
+}
+
+raster::Colour ColourOf(const std::vector<int>& v) { return raster::MakeColour(v[0], v[1], v[2]); }
+
+const std::vector<CanvasStepValue> kColour = {{"Red", 0, 255}, {"Green", 0, 255}, {"Blue", 0, 255}};
+const std::vector<CanvasStepValue> kPoint = {{"X", kPointMin, kPointMax}, {"Y", kPointMin, kPointMax}};
+
+CanvasStep Setting(const char* name, const char* what, CanvasStepValue value, void (*run)(const std::vector<int>&)) {
+    return CanvasStep{name, what, {value}, 1, false, nullptr, run};
+}
+
+CanvasStep Command(const char* name, const char* what, void (*run)(const std::vector<int>&)) {
+    return CanvasStep{name, what, {}, 0, false, nullptr, run};
+}
+
+template <int Id>
+void Dispatch(const std::vector<int>&) {
+    DispatchCommand(Id);
+}
+
+std::vector<CanvasStep> MakeCanvasSteps() {
+    using V = const std::vector<int>&;
+    return {
+        {"fcolor", "the foreground colour", kColour, 3, false, nullptr,
+         [](V v) { PaintSettings.FColor = ColourOf(v); }},
+        {"bcolor", "the background colour", kColour, 3, false, nullptr,
+         [](V v) { PaintSettings.BColor = ColourOf(v); }},
+        Setting("brush",
+                "the brush shape: 0 round, 1 square, 2 soft round, 3 rising and 4 falling diagonal, "
+                "5 horizontal and 6 vertical bar, 7 spray",
+                {"Shape", 0, 7}, [](V v) { PaintSettings.Brush = static_cast<std::uint32_t>(v[0]); }),
+        Setting("size", "the brush size in pixels", {"Size", 1, 17},
+                [](V v) { PaintSettings.Size = static_cast<std::uint32_t>(v[0]); }),
+        Setting("fill", "the fill style of shapes: 0 hollow, 1 outlined, 2 solid", {"Style", 0, 2},
+                [](V v) { PaintSettings.Fill = static_cast<std::int8_t>(v[0]); }),
+        Setting("trans", "1: a floating piece leaves out its pixels of the background colour", {"On", 0, 1},
+                [](V v) { PaintSettings.Trans = static_cast<std::uint32_t>(v[0]); }),
+        Setting("wtolerance", "the magic wand's tolerance", {"Tolerance", 0, 255},
+                [](V v) { PaintSettings.WTolerance = static_cast<std::uint8_t>(v[0]); }),
+        Setting("ftolerance", "the flood fill's tolerance", {"Tolerance", 0, 255},
+                [](V v) { PaintSettings.FTolerance = static_cast<std::uint8_t>(v[0]); }),
+        Setting("round", "the corner size of the rounded rectangle", {"Radius", 0, 255},
+                [](V v) { PaintSettings.Round = static_cast<std::uint8_t>(v[0]); }),
+        Setting("gopacity", "the gradient opacity in per cent", {"Opacity", 1, 100},
+                [](V v) { PaintSettings.GOpacity = static_cast<std::uint8_t>(v[0]); }),
+        Setting("dopacity", "the drawing opacity in per cent", {"Opacity", 1, 100},
+                [](V v) { PaintSettings.DOpacity = static_cast<std::uint8_t>(v[0]); }),
+        Setting("gradient",
+                "the gradient style: 0 foreground to background, 1 foreground to transparent, "
+                "2 transparent to foreground",
+                {"Style", 0, 2}, [](V v) { PaintSettings.Gradient = static_cast<std::uint8_t>(v[0]); }),
+        Setting("modifier", "the selection modifier: 0 none, 1 add (and square shapes), 2 subtract", {"Mode", 0, 2},
+                [](V v) { CanvasState.SelectModifier = static_cast<std::int8_t>(v[0]); }),
+        Setting("select-item",
+                "the Select group's current entry: 0 rectangle, 1 lasso, 2 magic wand, 3 polygon",
+                {"Entry", 0, 3}, [](V v) { PaintSettings.Select = static_cast<std::int16_t>(v[0]); }),
+        {"tool",
+         "chooses a tool as the tool bar does: 1 line, 2 rectangle, 3 rounded rectangle, 4 ellipse, "
+         "8 select rectangle, 10 zoom in, 11 zoom out, 12 polygon, 15 select polygon, 16 lasso, 17 magic wand, "
+         "20 flood fill, 21 colour picker, 22 text, 30 pen, 31 brush, 32 eraser, 33 airbrush, 34 spray can, "
+         "40 blur, 41 sharpen, 42 smudge, 43 red eye reduction, 44 lighter, 45 darker, 46 tint, "
+         "47 healing brush, 50 gradient (Kind 0 linear, 1 circular)",
+         {{"Tool", 1, 50}, {"Kind", 0, 1}}, 1, false, CheckTool,
+         [](V v) { ChooseTool(v[0], v.size() > 1 ? v[1] : 0); }},
+        {"down", "the stylus goes down at the point", kPoint, 2, false, nullptr,
+         [](V v) { SendToCanvas(platform::MessageKind::StylusDown, v[0], v[1]); }},
+        {"move", "the stylus moves to the point", kPoint, 2, false, nullptr,
+         [](V v) { SendToCanvas(platform::MessageKind::StylusMove, v[0], v[1]); }},
+        {"up", "the stylus is lifted at the point", kPoint, 2, false, nullptr,
+         [](V v) { SendToCanvas(platform::MessageKind::StylusUp, v[0], v[1]); }},
+        {"stroke", "down at the first point, a move to each further point, up at the last", kPoint, 2, true,
+         nullptr, Stroke},
+        {"double-tap", "the second press of a double click at the point: the double tap, then the stylus-up",
+         kPoint, 2, false, nullptr,
+         [](V v) {
+             SendToCanvas(platform::MessageKind::DoubleTap, v[0], v[1]);
+             SendToCanvas(platform::MessageKind::StylusUp, v[0], v[1]);
+         }},
+        {"hold", "ticks of the canvas's 1 ms timer while the stylus rests (it runs once the airbrush or "
+                 "spray can has moved)",
+         {{"Ticks", 0, kLongestHold}}, 1, false, nullptr, Hold},
+        Command("select-all", "Edit > Select All", Dispatch<CMD_SELECT_ALL>),
+        Command("select-inverse", "Edit > Inverse Selection", Dispatch<CMD_INVERSE_SELECTION>),
+        Command("select-grow", "Edit > Grow Selection", Dispatch<CMD_GROW_SELECTION>),
+        Command("select-similar", "Edit > Select Similar", Dispatch<CMD_SELECT_SIMILAR>),
+        Command("copy", "Edit > Copy", Dispatch<CMD_COPY>),
+        Command("cut", "Edit > Cut", Dispatch<CMD_CUT>),
+        Command("paste", "Edit > Paste", Dispatch<CMD_PASTE>),
+        Command("undo", "Undo (a second undo redoes)", Dispatch<CMD_UNDO>),
+    };
+}
+
+// "1,-2,3" into numbers; false with the offending item when one is not a whole number.
+bool SplitNumbers(std::string_view text, std::vector<int>& numbers, std::string& bad) {
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        const std::string_view digits = !item.empty() && item[0] == '+' ? item.substr(1) : item;
+        int value = 0;
+        const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (digits.empty() || digits[0] == '+' || failure != std::errc() || end != digits.data() + digits.size()) {
+            bad = std::string(item);
+            return false;
+        }
+        numbers.push_back(value);
+        if (comma == std::string_view::npos) return true;
+        start = comma + 1;
+    }
+}
+
+std::string LabelsOf(const CanvasStep& step) {
+    std::string text;
+    for (const CanvasStepValue& value : step.values) text += (text.empty() ? "" : ",") + std::string(value.label);
+    return step.repeated ? text + ",..." : text;
+}
+
+bool CheckCount(const CanvasStep& step, std::size_t count, std::string& error) {
+    const std::size_t group = step.values.size();
+    bool fits = count >= step.required && count <= group;
+    if (step.repeated) fits = count >= group && count % group == 0;
+    if (fits) return true;
+    if (group == 0) {
+        error = "takes no values";
+    } else if (step.repeated) {
+        error = "takes " + LabelsOf(step) + ": groups of " + std::to_string(group) + ", not " + std::to_string(count) +
+                " values";
+    } else {
+        error = "takes " + LabelsOf(step) + ", not " + std::to_string(count) + " values";
+    }
+    return false;
+}
+
+bool ParseCanvasStep(const CanvasStep& kind, std::string_view text, ScriptStep& step, std::string& error) {
+    const std::size_t equals = text.find('=');
+    std::vector<int> values;
+    std::string bad;
+    if (equals != std::string_view::npos && !SplitNumbers(text.substr(equals + 1), values, bad)) {
+        error = "\"" + bad + "\" is not a whole number";
+        return false;
+    }
+    if (!CheckCount(kind, values.size(), error)) return false;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const CanvasStepValue& range = kind.values[i % kind.values.size()];
+        if (values[i] < range.minimum || values[i] > range.maximum) {
+            error = std::string(range.label) + " " + std::to_string(values[i]) + " is outside " +
+                    std::to_string(range.minimum) + " ... " + std::to_string(range.maximum);
+            return false;
+        }
+    }
+    if (kind.check && !kind.check(values, error)) return false;
+    step.canvas = &kind;
+    step.values = std::move(values);
+    return true;
+}
+
+// The menu commands' first step: the undo copy that makes the source equal to the target.
+bool PrepareImageOperation() {
+    if (PieceIsTarget()) return TakePieceUndo() == 1;
+    if (TakeImageUndo() != 1) return false;
+    UndoKind = kUndoKindFilter;
+    return true;
+}
+
+std::string StepLabel(int number) { return "step " + std::to_string(number) + ": "; }
+
+}  // namespace
+
+const std::vector<CanvasStep>& CanvasSteps() {
+    static const std::vector<CanvasStep> steps = MakeCanvasSteps();
+    return steps;
+}
+
+const CanvasStep* FindCanvasStep(const std::string& name) {
+    for (const CanvasStep& step : CanvasSteps()) {
+        if (name == step.name) return &step;
+    }
+    return nullptr;
+}
+
+std::string ScriptStep::Name() const {
+    if (canvas) return canvas->name;
+    return operation.operation ? operation.operation->name : text.substr(0, text.find('='));
+}
+
+bool ParseScriptStep(const std::string& text, int number, ScriptStep& step, std::string& error) {
+    step = ScriptStep{};
+    step.text = text;
+    const std::string name = text.substr(0, text.find('='));
+    if (const CanvasStep* kind = FindCanvasStep(name)) {
+        if (ParseCanvasStep(*kind, text, step, error)) return true;
+        error = StepLabel(number) + name + ": " + error;
+        return false;
+    }
+    if (ParseBatchStep(text, step.operation, error) && CheckFixedRanges(step.operation, error)) return true;
+    error = StepLabel(number) + error;
+    return false;
+}
+
+StepResult RunScriptStep(const ScriptStep& step, int number, double* milliseconds, std::string& error) {
+    if (step.canvas) {
+        step.canvas->run(step.values);
+        return StepResult::Done;
+    }
+    std::vector<int> values;
+    if (!ResolveBatchValues(step.operation, values, error)) {
+        error = StepLabel(number) + error;
+        return StepResult::BadStep;
+    }
+    if (!PrepareImageOperation()) return StepResult::Failed;
+    const auto start = std::chrono::steady_clock::now();
+    const bool done = step.operation.operation->run(values, error);
+    if (milliseconds) {
+        *milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
+    // Without a window there is no view to repaint.
+    return done ? StepResult::Done : StepResult::Failed;
+}
+
+bool StartScriptDocument(const PixelBuffer& picture) {
+    for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) FreeImageBox(slot);
+    ResetImageState();
+    ResetPaintSettings();
+    ResetCanvasState();
+    ResetStampMode();
+    ResetNoise();
+    UndoKind = 0;
+    AntsPhase = 0;
+    ImageModified = 0;
+    if (!CreateImage(picture.Width(), picture.Height())) return false;
+    CopyPixels(CurrentBox().workBitmap, &picture);
+    return true;
+}
+
+std::string CanvasStepList() {
+    std::string text =
+        "\nCanvas steps: the image shows at 100 % from its top-left corner, so a point is an image point.\n"
+        "Every value must be written, except where the values below say \"optional\".\n\n";
+    for (const CanvasStep& step : CanvasSteps()) {
+        text += std::string(step.name) + "\n  " + step.what + "\n";
+        for (std::size_t i = 0; i < step.values.size(); ++i) {
+            const CanvasStepValue& value = step.values[i];
+            text += std::string("  ") + value.label + ": " + std::to_string(value.minimum) + " ... " +
+                    std::to_string(value.maximum) + (i >= step.required && !step.repeated ? ", optional" : "") +
+                    "\n";
+        }
+        if (step.repeated) text += "  (the values repeat: one group per point)\n";
+    }
+    return text;
+}
+
+std::unique_ptr<PixelBuffer> RunScriptOnPicture(const PixelBuffer& picture, const std::vector<std::string>& steps,
+                                                std::string& error) {
+    std::vector<ScriptStep> parsed(steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (!ParseScriptStep(steps[i], static_cast<int>(i) + 1, parsed[i], error)) return nullptr;
+    }
+    if (!StartScriptDocument(picture)) {
+        error = "the picture cannot be made";
+        return nullptr;
+    }
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        if (RunScriptStep(parsed[i], static_cast<int>(i) + 1, nullptr, error) != StepResult::Done) {
+            if (error.empty()) error = StepLabel(static_cast<int>(i) + 1) + parsed[i].Name() + " failed";
+            return nullptr;
+        }
+    }
+    std::unique_ptr<PixelBuffer> merged;
+    const PixelBuffer* shown = PictureAsShown(merged);
+    if (!shown) {
+        error = "the picture cannot be made";
+        return nullptr;
+    }
+    if (merged) return merged;
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> copy = CreatePixelBuffer(shown->Width(), shown->Height(), 24, header, nullptr);
+    if (copy) CopyPixels(copy.get(), shown);
+    return copy;
+}
