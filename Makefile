@@ -1,9 +1,10 @@
 # make test  - install what is missing, build the normal and the sanitizer configuration, run every test
+# make check - the quick loop: the normal build and its tests only
 # make run   - install what is missing, build and start the program
 # make bench - build and run the benchmarks
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build build-asan test test-normal test-asan run bench fuzz clean
+.PHONY: deps build build-asan check test test-normal test-asan run bench fuzz clean
 
 deps:
 	./scripts/install-deps
@@ -15,6 +16,9 @@ build: deps
 build-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPW_SANITIZE=ON -DPW_WITH_BENCH=OFF
 	cmake --build build-asan -j $(JOBS)
+
+check: build
+	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 test-normal: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)
