@@ -4,7 +4,6 @@
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
-#include "panels/ToolGroups.h"
 #include "platform/CommandBar.h"
 #include "platform/Fonts.h"
 #include "platform/FullScreen.h"
@@ -13,6 +12,7 @@
 #include "shell/Artwork.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
+#include "tools/ToolGroups.h"
 
 ShellStateRecord ShellState;
 

@@ -3,10 +3,10 @@
 #include <climits>
 
 #include "panels/DialogBuilder.h"
-#include "panels/ToolGroups.h"
 #include "platform/Headless.h"
 #include "shell/AboutBox.h"
 #include "shell/MainFrame.h"
+#include "tools/ToolGroups.h"
 
 namespace {
 

@@ -1,0 +1,84 @@
+#include "tools/ToolChoice.h"
+
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/FloatingPieceTool.h"
+#include "tools/ToolGroups.h"
+
+namespace {
+
+// A selection entry while the modifier is on keeps the piece floating: the next selection
+// is added to it or cut from it.
+int SelectionTool(int tool, int selectModifier) { return selectModifier != 0 ? kToolFloatingPiece : tool; }
+
+int GradientTool(int currentTool) { return currentTool == kToolFloatingPiece ? kToolPieceGradient : kToolGradient; }
+
+}  // namespace
+
+int ToolOfBarCommand(std::int16_t command, int currentTool, int selectModifier) {
+    switch (command) {
+        case kBarSelectRectangle: return SelectionTool(kToolSelectRectangle, selectModifier);
+        case kBarSelectLasso: return SelectionTool(kToolSelectLasso, selectModifier);
+        case kBarSelectMagicWand: return SelectionTool(kToolSelectMagicWand, selectModifier);
+        case kBarSelectPolygon: return SelectionTool(kToolSelectPolygon, selectModifier);
+        case kBarPen: return kToolPen;
+        case kBarBrush: return kToolBrush;
+        case kBarAirbrush: return kToolAirbrush;
+        case kBarSpraycan: return kToolSpraycan;
+        case kBarEraser: return kToolEraser;
+        case kBarLine: return kToolLine;
+        case kBarRectangle: return kToolRectangle;
+        case kBarRoundedRectangle: return kToolRoundedRectangle;
+        case kBarEllipse: return kToolEllipse;
+        case kBarPolygon: return kToolPolygon;
+        case kBarFloodFill: return kToolFloodFill;
+        case kBarLinearGradient:
+        case kBarCircularGradient: return GradientTool(currentTool);
+        case kBarBlur: return kToolBlur;
+        case kBarSharpen: return kToolSharpen;
+        case kBarSmudge: return kToolSmudge;
+        case kBarRedEyeReduction: return kToolRedEyeReduction;
+        case kBarLighter: return kToolLighter;
+        case kBarDarker: return kToolDarker;
+        case kBarTint: return kToolTint;
+        case kBarHealingBrush: return kToolHealingBrush;
+        case kBarColourPicker: return kToolColourPicker;
+        case kBarText: return kToolText;
+        case kBarZoomIn: return kToolZoomIn;
+        case kBarZoomOut: return kToolZoomOut;
+        default: return -1;
+    }
+}
+
+void ApplyGroupTool() {
+    const int group = PaintSettings.Group;
+    if (group < 0 || group >= kToolGroupCount) return;
+    const ToolGroup& entries = ToolGroups[group];
+    if (entries.current < 0 || entries.current >= entries.count) return;
+    const std::int16_t command = entries.command[entries.current];
+
+    const int tool = PaintSettings.Tool;
+    if (tool == kToolFloatingPiece || tool == kToolPieceGradient) DropFloatingPiece();
+
+    switch (command) {
+        case kBarSelectPolygon:
+        case kBarPolygon: CanvasState.PolygonCount = 0; break;
+        case kBarLinearGradient: CanvasState.GradientKind = 0; break;
+        case kBarCircularGradient: CanvasState.GradientKind = 1; break;
+        case kBarColourPicker: CanvasState.PreviousTool = static_cast<std::int8_t>(tool); break;
+        case kBarZoomIn:
+        case kBarZoomOut:
+            if (tool != kToolZoomIn && tool != kToolZoomOut) CanvasState.PreviousTool = static_cast<std::int8_t>(tool);
+            break;
+        case kBarFillHollow: PaintSettings.Fill = 0; break;
+        case kBarFillOutlined: PaintSettings.Fill = 1; break;
+        case kBarFillSolid: PaintSettings.Fill = 2; break;
+        default: break;
+    }
+    if (command == kBarFillHollow || command == kBarFillOutlined || command == kBarFillSolid) {
+        PaintSettings.Group = CanvasState.PreviousGroup;
+        return;
+    }
+    const int next = ToolOfBarCommand(command, tool, CanvasState.SelectModifier);
+    if (next >= 0) PaintSettings.Tool = static_cast<std::int8_t>(next);
+}
