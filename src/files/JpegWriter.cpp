@@ -40,6 +40,7 @@ struct Picture {
     int quality;
     const std::uint8_t* base;
     std::size_t lastRowOffset;
+    J_COLOR_SPACE order;  // JCS_RGB, or JCS_EXT_BGR for rows as the program stores them
 };
 
 // A library error jumps back into this function, so nothing in it may need destroying;
@@ -59,7 +60,7 @@ int RunCompression(jpeg_compress_struct* cinfo, JpegErrorManager* errors, std::F
     cinfo->image_width = static_cast<JDIMENSION>(picture.width);
     cinfo->image_height = static_cast<JDIMENSION>(picture.height);
     cinfo->input_components = 3;
-    cinfo->in_color_space = JCS_RGB;
+    cinfo->in_color_space = picture.order;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, picture.quality, TRUE);
     jpeg_start_compress(cinfo, TRUE);
@@ -98,21 +99,21 @@ int CompressJpeg(const std::string& path, int width, int height, int quality, co
                  std::size_t lastRowOffset) {
     bool cantOpen = false;
     std::string reason;
-    const int result = Compress(path, Picture{width, height, quality, pixelBase, lastRowOffset}, &cantOpen, &reason);
+    const int result =
+        Compress(path, Picture{width, height, quality, pixelBase, lastRowOffset, JCS_RGB}, &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
 
 int WriteJpeg(const PixelBuffer* image, const std::string& path) {
     if (!CheckWritable(image, path)) return 0;
-    PixelBuffer& pixels = Writable(*image);
-    const std::size_t lastRowOffset = static_cast<std::size_t>(pixels.Height() - 1) * pixels.Stride();
+    const std::size_t lastRowOffset = static_cast<std::size_t>(image->Height() - 1) * image->Stride();
     bool cantOpen = false;
     std::string reason;
-    SwapRedBlue(pixels);
-    const int result =
-        Compress(path, Picture{pixels.Width(), pixels.Height(), 100, pixels.Bits(), lastRowOffset}, &cantOpen, &reason);
-    SwapRedBlue(pixels);
+    // libjpeg reads the blue-green-red rows as they are, so the document is only ever read.
+    const int result = Compress(
+        path, Picture{image->Width(), image->Height(), 100, image->Bits(), lastRowOffset, JCS_EXT_BGR}, &cantOpen,
+        &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }

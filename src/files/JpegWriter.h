@@ -7,10 +7,9 @@
 
 #include "image/PixelBuffer.h"
 
-// Writes the 24-bit buffer to path as a JPEG of quality 100 with baseline forced. The
-// buffer's blue and red bytes are exchanged in place while libjpeg reads it and are
-// always put back, so afterwards the buffer holds exactly what it held before, whether
-// or not the write succeeded. Failures are shown in the "Error" box naming the path; the
+// Writes the 24-bit buffer to path as a JPEG of quality 100 with baseline forced. libjpeg
+// reads the blue-green-red rows as they are: the buffer is never written to, so no failure
+// can leave it changed. Failures are shown in the "Error" box naming the path; the
 // old file at path survives a failed write. Returns 1 written, 0 failed.
 int WriteJpeg(const PixelBuffer* image, const std::string& path);
 

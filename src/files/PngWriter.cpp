@@ -42,6 +42,7 @@ struct Picture {
     int height;
     const std::uint8_t* base;
     std::size_t lastRowOffset;
+    bool blueFirst;  // rows as the program stores them, which libpng turns around as it writes
 };
 
 // A library error jumps back into this function, so nothing in it may need destroying.
@@ -65,6 +66,7 @@ int RunWrite(PngSink* sink, const Picture& picture) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
+    if (picture.blueFirst) png_set_bgr(png);
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
     for (int row = 0; row < picture.height; ++row) {
         png_write_row(png, picture.base + picture.lastRowOffset - static_cast<std::size_t>(row) * stride);
@@ -95,21 +97,18 @@ int CompressPng(const std::string& path, int width, int height, const std::uint8
                 std::size_t lastRowOffset) {
     bool cantOpen = false;
     std::string reason;
-    const int result = Compress(path, Picture{width, height, pixelBase, lastRowOffset}, &cantOpen, &reason);
+    const int result = Compress(path, Picture{width, height, pixelBase, lastRowOffset, false}, &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
 
 int WritePng(const PixelBuffer* image, const std::string& path) {
     if (!CheckWritable(image, path)) return 0;
-    PixelBuffer& pixels = Writable(*image);
-    const std::size_t lastRowOffset = static_cast<std::size_t>(pixels.Height() - 1) * pixels.Stride();
+    const std::size_t lastRowOffset = static_cast<std::size_t>(image->Height() - 1) * image->Stride();
     bool cantOpen = false;
     std::string reason;
-    SwapRedBlue(pixels);
-    const int result = Compress(path, Picture{pixels.Width(), pixels.Height(), pixels.Bits(), lastRowOffset},
+    const int result = Compress(path, Picture{image->Width(), image->Height(), image->Bits(), lastRowOffset, true},
                                 &cantOpen, &reason);
-    SwapRedBlue(pixels);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }

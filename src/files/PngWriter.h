@@ -7,8 +7,8 @@
 
 #include "image/PixelBuffer.h"
 
-// Writes the 24-bit buffer to path as a PNG. The buffer's blue and red bytes are exchanged
-// in place while libpng reads it and are always put back. Failures, libpng's own among
+// Writes the 24-bit buffer to path as a PNG. libpng turns the blue-green-red rows around in
+// its own row buffer: the picture is never written to. Failures, libpng's own among
 // them, are shown in the "Error" box naming the path; the old file at path survives a
 // failed write. Returns 1 written, 0 failed.
 int WritePng(const PixelBuffer* image, const std::string& path);

@@ -135,7 +135,7 @@ TEST(JpegWriter, RoundTripStaysCloseAndLeavesTheDocumentAlone) {
     EXPECT_LE(worst, 12);
 }
 
-TEST(JpegWriter, FailuresAreReportedAndUndoTheSwap) {
+TEST(JpegWriter, FailuresAreReportedAndLeaveTheDocumentAlone) {
     BoxRecorder boxes;
     ScratchFolder folder;
     auto image = Pattern(64, 48);

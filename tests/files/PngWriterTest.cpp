@@ -92,7 +92,7 @@ TEST(PngWriter, EveryPixelComesBackTopRowFirstAndTheDocumentIsUntouched) {
     }
 }
 
-TEST(PngWriter, AShortWriteStopsWithTheErrorBoxAndPixelsSwappedBack) {
+TEST(PngWriter, AShortWriteStopsWithTheErrorBoxAndTheDocumentUntouched) {
     BoxRecorder boxes;
     auto image = Noise(300, 200);  // far more than the file's buffer holds
     const std::vector<std::uint8_t> before = BytesOf(*image);
