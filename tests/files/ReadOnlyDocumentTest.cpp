@@ -43,7 +43,7 @@ using Writer = int (*)(const PixelBuffer*, const std::string&);
 void WriteFromReadOnlyPixels(Writer write, const std::string& ending) {
     BoxRecorder boxes;
     ScratchFolder folder;
-    auto image = Pattern(300, 200);
+    auto image = Noise(300, 200);  // far larger than the limit below in every form
     const std::vector<std::uint8_t> before = BytesOf(*image);
     {
         ReadOnlyPages pages(*image);
