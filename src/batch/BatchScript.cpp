@@ -322,7 +322,7 @@ const CanvasStep* FindCanvasStep(const std::string& name) {
 
 std::string ScriptStep::Name() const {
     if (canvas) return canvas->name;
-    return operation.operation ? operation.operation->name : text.substr(0, text.find('='));
+    return operation.operation ? operation.operation->batchName : text.substr(0, text.find('='));
 }
 
 bool ParseScriptStep(const std::string& text, int number, ScriptStep& step, std::string& error) {
@@ -351,7 +351,7 @@ StepResult RunScriptStep(const ScriptStep& step, int number, double* millisecond
     }
     if (!PrepareImageOperation()) return StepResult::Failed;
     const auto start = std::chrono::steady_clock::now();
-    const bool done = step.operation.operation->run(values, error);
+    const bool done = RunBatchStep(*step.operation.operation, values, error);
     if (milliseconds) {
         *milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }

@@ -3,13 +3,7 @@
 #include <cstdio>
 
 #include "files/OpenSave.h"
-#include "filters/Blur.h"
-#include "filters/ColourAdjust.h"
-#include "filters/CreativeFilters.h"
-#include "filters/EdgeFilters.h"
-#include "filters/FilterEngine.h"
-#include "filters/Geometry.h"
-#include "filters/NoiseFilters.h"
+#include "filters/Operations.h"
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
@@ -167,45 +161,24 @@ void ShowImageInformation() {
                              "Image Information", platform::MessageButtons::Ok, platform::MessageIcon::None);
 }
 
-const ConvolutionKernel* KernelOf(int id) {
-    switch (id) {
-        case CMD_BLUR_LOW: return &kLowGaussianBlur;
-        case CMD_BLUR_MEDIUM: return &kMediumGaussianBlur;
-        case CMD_BLUR_STRONG: return &kStrongGaussianBlur;
-        case CMD_AVERAGE: return &kAverageBlur;
-        case CMD_SHARPEN_LOW: return &kLowSharpen;
-        case CMD_SHARPEN_MEDIUM: return &kMediumSharpen;
-        case CMD_SHARPEN_STRONG: return &kStrongSharpen;
-        default: return nullptr;
-    }
-}
-
 void RunImageOperation(int id) {
-    if (const ConvolutionKernel* kernel = KernelOf(id)) {
-        Convolve3x3(FilterSource(), FilterTarget(), *kernel);
+    if (id == CMD_IMAGE_INFO) {
+        ShowImageInformation();
         return;
     }
-    switch (id) {
-        case CMD_INVERT: Invert(FilterTarget()); break;
-        case CMD_GRAYSCALE: Grayscale(FilterTarget()); break;
-        case CMD_ROTATE_180:
-            FlipHorizontal();
-            FlipVertical();
+    const Operation* operation = OperationByCommand(id);
+    if (!operation) return;
+    switch (operation->dialog) {
+        case OperationDialog::None: {
+            // A failure has shown its own message; the undo copy holds the image as it was.
+            std::string ignored;
+            operation->run(FilterArguments{}, ignored);
             break;
-        case CMD_ROTATE_90_CW: Rotate90(true); break;
-        case CMD_ROTATE_90_CCW: Rotate90(false); break;
-        case CMD_FLIP_HORIZONTAL: FlipHorizontal(); break;
-        case CMD_FLIP_VERTICAL: FlipVertical(); break;
-        case CMD_FIND_CONTOURS: FindContours(FilterSource(), FilterTarget()); break;
-        case CMD_EDGE_DETECT: EdgeDetect(FilterSource(), FilterTarget()); break;
-        case CMD_SOLARIZE: Solarize(FilterTarget()); break;
-        case CMD_DESPECKLE: Despeckle(FilterSource(), FilterTarget()); break;
-        case CMD_OILPAINT: Oilpaint(); break;
-        case CMD_IMAGE_INFO: ShowImageInformation(); break;
-        case CMD_IMAGE_SIZE:
+        }
+        case OperationDialog::ImageSize:
             if (RunImageSizeDialog() == 1) LayoutBars();
             break;
-        default:
+        case OperationDialog::Values:
             // The filters and adjustments that ask for their values open their dialogs here
             // once those dialogs exist.
             break;
