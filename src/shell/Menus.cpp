@@ -1,6 +1,7 @@
 #include "shell/Menus.h"
 
 #include "files/OpenSave.h"
+#include "filters/Operations.h"
 #include "image/ImageSlots.h"
 #include "platform/CommandBar.h"
 #include "shell/MainFrame.h"
@@ -26,6 +27,9 @@ void AppendEntries(platform::Menu& menu, std::initializer_list<MenuEntry> entrie
         }
     }
 }
+
+// The image operations take their labels from the table of operations.
+MenuEntry Op(int id) { return MenuEntry{id, OperationByCommand(id)->menuLabel}; }
 
 constexpr float kZoomPresets[] = {0.125f, 0.25f, 1.0f / 3.0f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f};
 constexpr const char* kZoomLabels[] = {"12.5 %", "25 %",  "33 %",  "50 %",  "75 %",
@@ -73,54 +77,31 @@ void BuildViewMenu(platform::Menu& view) {
 }
 
 void BuildImageMenu(platform::Menu& image) {
-    AppendEntries(image, {{CMD_BRIGHTNESS_CONTRAST, "Brightness/Contrast..."},
-                          {CMD_HUE_SATURATION, "Hue/Saturation..."},
-                          {CMD_GAMMA, "Gamma Correction..."},
-                          {CMD_ADJUST_RGB, "Adjust RGB..."},
-                          {CMD_COLORIZE, "Colorize..."},
-                          {0, nullptr},
-                          {CMD_INVERT, "Invert"},
-                          {CMD_GRAYSCALE, "Grayscale"}});
+    AppendEntries(image, {Op(CMD_BRIGHTNESS_CONTRAST), Op(CMD_HUE_SATURATION), Op(CMD_GAMMA), Op(CMD_ADJUST_RGB),
+                          Op(CMD_COLORIZE), {0, nullptr}, Op(CMD_INVERT), Op(CMD_GRAYSCALE)});
     MenuHandles.Rotate = image.AppendSubMenu("Rotate");
-    AppendEntries(*MenuHandles.Rotate, {{CMD_ROTATE_180, "180\xC2\xB0 CW"},
-                                        {CMD_ROTATE_90_CW, "90\xC2\xB0 CW"},
-                                        {CMD_ROTATE_90_CCW, "90\xC2\xB0 CCW"},
-                                        {CMD_ROTATE_ARBITRARY, "Arbitrary..."},
-                                        {0, nullptr},
-                                        {CMD_FLIP_HORIZONTAL, "Flip Horizontal"},
-                                        {CMD_FLIP_VERTICAL, "Flip Vertical"}});
-    AppendEntries(image, {{CMD_IMAGE_SIZE, "Image Size..."}, {0, nullptr}, {CMD_IMAGE_INFO, "Image Information..."}});
+    AppendEntries(*MenuHandles.Rotate, {Op(CMD_ROTATE_180), Op(CMD_ROTATE_90_CW), Op(CMD_ROTATE_90_CCW),
+                                        Op(CMD_ROTATE_ARBITRARY), {0, nullptr}, Op(CMD_FLIP_HORIZONTAL),
+                                        Op(CMD_FLIP_VERTICAL)});
+    AppendEntries(image, {Op(CMD_IMAGE_SIZE), {0, nullptr}, {CMD_IMAGE_INFO, "Image Information..."}});
 }
 
 void BuildFilterMenu(platform::Menu& filter) {
     MenuHandles.Blur = filter.AppendSubMenu("Blur");
-    AppendEntries(*MenuHandles.Blur, {{CMD_BLUR_LOW, "Low Gaussian Blur"},
-                                      {CMD_BLUR_MEDIUM, "Medium Gaussian Blur"},
-                                      {CMD_BLUR_STRONG, "Strong Gaussian Blur"},
-                                      {CMD_AVERAGE, "Average"}});
+    AppendEntries(*MenuHandles.Blur, {Op(CMD_BLUR_LOW), Op(CMD_BLUR_MEDIUM), Op(CMD_BLUR_STRONG), Op(CMD_AVERAGE)});
     MenuHandles.Sharpen = filter.AppendSubMenu("Sharpen");
-    AppendEntries(*MenuHandles.Sharpen, {{CMD_SHARPEN_LOW, "Low"},
-                                         {CMD_SHARPEN_MEDIUM, "Medium"},
-                                         {CMD_SHARPEN_STRONG, "Strong"},
-                                         {CMD_UNSHARP_MASK, "Unsharp Mask..."}});
+    AppendEntries(*MenuHandles.Sharpen,
+                  {Op(CMD_SHARPEN_LOW), Op(CMD_SHARPEN_MEDIUM), Op(CMD_SHARPEN_STRONG), Op(CMD_UNSHARP_MASK)});
     MenuHandles.Noise = filter.AppendSubMenu("Noise");
-    AppendEntries(*MenuHandles.Noise,
-                  {{CMD_DESPECKLE, "Despeckle"}, {CMD_ADD_NOISE, "Add Noise..."}, {CMD_JITTER, "Jitter..."}});
+    AppendEntries(*MenuHandles.Noise, {Op(CMD_DESPECKLE), Op(CMD_ADD_NOISE), Op(CMD_JITTER)});
     MenuHandles.Contour = filter.AppendSubMenu("Contour");
-    AppendEntries(*MenuHandles.Contour,
-                  {{CMD_EDGE_DETECT, "Edge Detect"}, {CMD_EMBOSS, "Emboss..."}, {CMD_FIND_CONTOURS, "Find Contours"}});
+    AppendEntries(*MenuHandles.Contour, {Op(CMD_EDGE_DETECT), Op(CMD_EMBOSS), Op(CMD_FIND_CONTOURS)});
     MenuHandles.Creative = filter.AppendSubMenu("Creative");
-    AppendEntries(*MenuHandles.Creative,
-                  {{CMD_TEXTURE, "Texture..."}, {CMD_MOSAIC, "Mosaic..."}, {CMD_OILPAINT, "Oilpaint"}});
+    AppendEntries(*MenuHandles.Creative, {Op(CMD_TEXTURE), Op(CMD_MOSAIC), Op(CMD_OILPAINT)});
     MenuHandles.Distort = filter.AppendSubMenu("Distort");
-    AppendEntries(*MenuHandles.Distort, {{CMD_OFFSET, "Offset..."},
-                                         {CMD_SPHERE, "Sphere..."},
-                                         {CMD_SWIRL, "Swirl..."},
-                                         {CMD_WAVES, "Waves..."}});
+    AppendEntries(*MenuHandles.Distort, {Op(CMD_OFFSET), Op(CMD_SPHERE), Op(CMD_SWIRL), Op(CMD_WAVES)});
     MenuHandles.Other = filter.AppendSubMenu("Other");
-    AppendEntries(*MenuHandles.Other, {{CMD_SEPARATE_CHANNEL, "Separate Channel..."},
-                                       {CMD_SOLARIZE, "Solarize"},
-                                       {CMD_THRESHOLD, "Threshold..."}});
+    AppendEntries(*MenuHandles.Other, {Op(CMD_SEPARATE_CHANNEL), Op(CMD_SOLARIZE), Op(CMD_THRESHOLD)});
 }
 
 bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }

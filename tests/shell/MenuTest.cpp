@@ -84,6 +84,17 @@ TEST_F(ShellTest, MenusHoldTheirItemsInOrder) {
         EXPECT_EQ(MenuHandles.Filter->ItemLabel(i), subLabels[i]);
         ASSERT_NE(subMenus[i], nullptr);
     }
+    EXPECT_EQ(Entries(*MenuHandles.Blur),
+              (std::vector<Entry>{{CMD_BLUR_LOW, "Low Gaussian Blur"}, {CMD_BLUR_MEDIUM, "Medium Gaussian Blur"},
+                                  {CMD_BLUR_STRONG, "Strong Gaussian Blur"}, {CMD_AVERAGE, "Average"}}));
+    EXPECT_EQ(Entries(*MenuHandles.Sharpen),
+              (std::vector<Entry>{{CMD_SHARPEN_LOW, "Low"}, {CMD_SHARPEN_MEDIUM, "Medium"},
+                                  {CMD_SHARPEN_STRONG, "Strong"}, {CMD_UNSHARP_MASK, "Unsharp Mask..."}}));
+    EXPECT_EQ(Entries(*MenuHandles.Noise), (std::vector<Entry>{{CMD_DESPECKLE, "Despeckle"},
+                                                               {CMD_ADD_NOISE, "Add Noise..."},
+                                                               {CMD_JITTER, "Jitter..."}}));
+    EXPECT_EQ(Entries(*MenuHandles.Creative),
+              (std::vector<Entry>{{CMD_TEXTURE, "Texture..."}, {CMD_MOSAIC, "Mosaic..."}, {CMD_OILPAINT, "Oilpaint"}}));
     EXPECT_EQ(Entries(*MenuHandles.Contour),
               (std::vector<Entry>{{8901, "Edge Detect"}, {8903, "Emboss..."}, {8902, "Find Contours"}}));
     EXPECT_EQ(Entries(*MenuHandles.Distort),
