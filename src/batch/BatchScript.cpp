@@ -17,6 +17,8 @@
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
 #include "tools/Noise.h"
+#include "tools/ToolChoice.h"
+#include "tools/ToolGroups.h"
 #include "tools/ToolIds.h"
 
 namespace {
@@ -25,82 +27,56 @@ constexpr int kPointMin = -32768;  // stylus points are 16-bit window coordinate
 constexpr int kPointMax = 32767;
 constexpr int kLongestHold = 1000000;
 
-// Where each tool sits on the tool bar: its group and its entry there.
+// Where a tool sits on the tool bar: its group and its entry there.
 struct ToolPlace {
-    ToolId tool;
-    std::int8_t group;
-    std::int16_t entry;
+    int group = -1;
+    std::int16_t entry = 0;
 };
 
-constexpr ToolPlace kToolPlaces[] = {
-    {kToolSelectRectangle, 0, 0},  {kToolSelectLasso, 0, 1},  {kToolSelectMagicWand, 0, 2},
-    {kToolSelectPolygon, 0, 3},    {kToolPen, 1, 0},          {kToolBrush, 1, 1},
-    {kToolAirbrush, 1, 2},         {kToolSpraycan, 1, 3},     {kToolEraser, 1, 4},
-    {kToolLine, 2, 0},             {kToolRectangle, 2, 1},    {kToolRoundedRectangle, 2, 2},
-    {kToolEllipse, 2, 3},          {kToolPolygon, 2, 4},      {kToolFloodFill, 3, 0},
-    {kToolGradient, 3, 1},  // the circular gradient is the entry after it
-    {kToolBlur, 4, 0},             {kToolSharpen, 4, 1},      {kToolSmudge, 4, 2},
-    {kToolLighter, 4, 3},          {kToolDarker, 4, 4},       {kToolTint, 4, 5},
-    {kToolRedEyeReduction, 4, 6},  {kToolHealingBrush, 4, 7}, {kToolColourPicker, 5, 0},
-    {kToolText, 6, 0},             {kToolZoomIn, 7, 0},       {kToolZoomOut, 7, 1},
-};
+// The groups of tools are buttons 0 to 7; the buttons after them choose no tool of their own.
+constexpr int kToolButtons = kGroupZoom + 1;
 
-const ToolPlace* FindToolPlace(int tool) {
-    for (const ToolPlace& place : kToolPlaces) {
-        if (place.tool == tool) return &place;
+// The variant-th entry of the tool bar that chooses the tool (the linear gradient is variant 0
+// of tool 50, the circular one variant 1).
+ToolPlace FindToolPlace(int tool, int variant) {
+    if (ToolGroups[kGroupSelect].count == 0) FillToolGroups();
+    for (int group = 0; group < kToolButtons; ++group) {
+        const ToolGroup& entries = ToolGroups[group];
+        for (std::int16_t entry = 0; entry < entries.count; ++entry) {
+            if (ToolOfBarCommand(entries.command[entry], 0, 0) != tool) continue;
+            if (variant-- == 0) return ToolPlace{group, entry};
+        }
     }
-    return nullptr;
+    return ToolPlace{};
 }
 
-// The current entry of the groups whose entries the paint settings keep.
+// The group's current entry; the paint settings keep those of the first six groups too.
 void SetGroupEntry(int group, std::int16_t entry) {
+    ToolGroups[group].current = entry;
     switch (group) {
-        case 0: PaintSettings.Select = entry; break;
-        case 1: PaintSettings.Pen = entry; break;
-        case 2: PaintSettings.Shape = entry; break;
-        case 3: PaintSettings.Area = entry; break;
-        case 4: PaintSettings.Filter = entry; break;
-        case 5: PaintSettings.Text = entry; break;
+        case kGroupSelect: PaintSettings.Select = entry; break;
+        case kGroupPen: PaintSettings.Pen = entry; break;
+        case kGroupShape: PaintSettings.Shape = entry; break;
+        case kGroupArea: PaintSettings.Area = entry; break;
+        case kGroupFilter: PaintSettings.Filter = entry; break;
+        case kGroupPicker: PaintSettings.Text = entry; break;
         default: break;
     }
 }
 
-bool PieceFloats() {
-    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
-}
-
-// What choosing the group's entry makes of the tool, with its side effects.
-void ApplyChosenTool(ToolId tool, int gradientKind) {
-    const bool selection = tool == kToolSelectRectangle || tool == kToolSelectLasso ||
-                           tool == kToolSelectMagicWand || tool == kToolSelectPolygon;
-    ToolId next = tool;
-    if (selection && CanvasState.SelectModifier != 0) next = kToolFloatingPiece;
-    if (tool == kToolGradient && PaintSettings.Tool == kToolFloatingPiece) next = kToolPieceGradient;
-    if (PieceFloats() && next != kToolFloatingPiece && next != kToolPieceGradient) {
-        TakeImageUndo();
-        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
-    }
-    if (tool == kToolPolygon || tool == kToolSelectPolygon) CanvasState.PolygonCount = 0;
-    if (tool == kToolGradient) CanvasState.GradientKind = static_cast<std::uint8_t>(gradientKind);
-    const bool zoom = tool == kToolZoomIn || tool == kToolZoomOut;
-    const bool wasZoom = PaintSettings.Tool == kToolZoomIn || PaintSettings.Tool == kToolZoomOut;
-    if (tool == kToolColourPicker || (zoom && !wasZoom)) CanvasState.PreviousTool = PaintSettings.Tool;
-    PaintSettings.Tool = next;
-}
-
 // The tool bar's way: the tool's entry becomes its group's current one, the group becomes
-// the current group (the one before is remembered), and the group's tool is applied.
-void ChooseTool(int tool, int gradientKind) {
-    const ToolPlace* place = FindToolPlace(tool);
-    if (!place) return;
-    SetGroupEntry(place->group, static_cast<std::int16_t>(place->entry + (tool == kToolGradient ? gradientKind : 0)));
+// the current group (the one before is remembered), and the group's entry is applied.
+void ChooseTool(int tool, int variant) {
+    const ToolPlace place = FindToolPlace(tool, variant);
+    if (place.group < 0) return;
+    SetGroupEntry(place.group, place.entry);
     CanvasState.PreviousGroup = PaintSettings.Group;
-    PaintSettings.Group = place->group;
-    ApplyChosenTool(place->tool, gradientKind);
+    PaintSettings.Group = static_cast<std::int8_t>(place.group);
+    ApplyGroupTool();
 }
 
 bool CheckTool(const std::vector<int>& v, std::string& error) {
-    if (!FindToolPlace(v[0])) {
+    if (FindToolPlace(v[0], 0).group < 0) {
         error = "tool " + std::to_string(v[0]) + " cannot be chosen (--list names the tools)";
         return false;
     }
@@ -160,6 +136,9 @@ void Dispatch(const std::vector<int>&) {
     DispatchCommand(Id);
 }
 
+// One row per step, in the order --list shows them. A new setting is a Setting row, a new
+// menu command a Command row with its identifier; values are checked against their ranges
+// before the run, so a row's run function can rely on them.
 std::vector<CanvasStep> MakeCanvasSteps() {
     using V = const std::vector<int>&;
     return {
@@ -195,7 +174,7 @@ std::vector<CanvasStep> MakeCanvasSteps() {
                 [](V v) { CanvasState.SelectModifier = static_cast<std::int8_t>(v[0]); }),
         Setting("select-item",
                 "the Select group's current entry: 0 rectangle, 1 lasso, 2 magic wand, 3 polygon",
-                {"Entry", 0, 3}, [](V v) { PaintSettings.Select = static_cast<std::int16_t>(v[0]); }),
+                {"Entry", 0, 3}, [](V v) { SetGroupEntry(kGroupSelect, static_cast<std::int16_t>(v[0])); }),
         {"tool",
          "chooses a tool as the tool bar does: 1 line, 2 rectangle, 3 rounded rectangle, 4 ellipse, "
          "8 select rectangle, 10 zoom in, 11 zoom out, 12 polygon, 15 select polygon, 16 lasso, 17 magic wand, "
@@ -366,6 +345,7 @@ bool StartScriptDocument(const PixelBuffer& picture) {
     ResetCanvasState();
     ResetStampMode();
     ResetNoise();
+    FillToolGroups();
     UndoKind = 0;
     AntsPhase = 0;
     ImageModified = 0;
