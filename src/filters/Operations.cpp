@@ -50,8 +50,8 @@ OperationValue TextureList(const char* label) {
 // The dialog's list index and cell size reach these filters as signed bytes.
 int SignedByte(int value) { return static_cast<std::int8_t>(value); }
 
-// These filters report 0 when a newer preview stopped them or they had nothing to do, which
-// is no failure.
+// A filter that reports 0 because a newer preview stopped it, or because it had nothing to
+// do, has not failed.
 bool Finished(int) { return true; }
 
 bool Convolve(const ConvolutionKernel& kernel) { return Finished(Convolve3x3(FilterSource(), FilterTarget(), kernel)); }
