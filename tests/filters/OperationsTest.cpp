@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -157,7 +158,9 @@ TEST(OperationTable, ValuesReachTheRunInSlotAndListOrder) {
 }
 
 TEST(OperationTable, TheTextureListIsTheTexturesFolder) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "pw-operations-textures";
+    // Named by the process, so that test programs running side by side keep out of each other's way.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("pw-operations-textures-" + std::to_string(getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "Stone.png") << "x";
