@@ -39,9 +39,9 @@ DecodedImage DecodeImageFile(const std::string& path);
 // The same for bytes in memory; name stands for the file in messages.
 DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name);
 
-// The program's image resources (129 brush sheet, 130 tool icons, 131 and 132 spectrum
-// strips, 136 colour field) are files named after their number ("129.gif", "130.png", ...)
-// in the resources folder of the program's data.
+// The program's image resources (106 command bar images, 129 brush sheet, 130 tool icons,
+// 131 and 132 spectrum strips, 136 colour field) are files named after their number
+// ("129.gif", "130.png", ...) in the resources folder of the program's data.
 DecodedImage DecodeImageResource(int id);
 
 // The resources folder in use: the one set by SetResourceFolder, else "resources" in the

@@ -7,9 +7,9 @@
 #include "platform/CommandBar.h"
 #include "platform/Fonts.h"
 #include "platform/FullScreen.h"
+#include "platform/ImageDecoder.h"
 #include "platform/Settings.h"
 #include "platform/Window.h"
-#include "shell/Artwork.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "tools/ToolGroups.h"
@@ -166,7 +166,8 @@ void InitMainState() {
     ShellState.ProgramFolder = ProgramFolderOf(ShellState.ProgramPath);
     if (ShellState.MainWindow) ShellState.MainWindow->SetTitle("Pixelwright");
     if (platform::CommandBar* bar = platform::GetCommandBar()) {
-        if (auto strip = MakeCommandBarStrip()) bar->SetButtonImages(*strip, kButtonImageSize);
+        const platform::DecodedImage strip = platform::DecodeImageResource(kCommandBarImagesResource);
+        if (strip.image) bar->SetButtonImages(*strip.image, kButtonImageSize);
         BuildMenus(*bar);
         bar->SetUpdateProcedure(UpdateCommandUI);
     }

@@ -14,6 +14,8 @@ class Menu;
 constexpr int kImageModifierFirst = 2;
 constexpr int kImageUndo = 5;
 constexpr int kButtonImageSize = 16;
+// The image resource that holds the strip.
+constexpr int kCommandBarImagesResource = 106;
 // Button 6 of the bar, re-added whenever the modifier changes.
 constexpr int kModifierButtonIndex = 6;
 

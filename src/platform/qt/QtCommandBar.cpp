@@ -13,6 +13,19 @@ namespace {
 constexpr int kImageButtonWidth = 24;
 constexpr int kTextPadding = 8;
 const QColor kBarColour(0xD8, 0xD8, 0xD8);
+// The strip's key colour: the bar shows through where the images are magenta.
+const QRgb kKeyColour = qRgb(255, 0, 255);
+
+QImage KeyedOut(const QImage& tile) {
+    QImage keyed = tile.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            if (row[x] == kKeyColour) row[x] = 0;
+        }
+    }
+    return keyed;
+}
 
 void FillMenu(QMenu& menu, const MenuModel& model, QtWindowSystem& system) {
     for (const MenuModel::Item& item : model.Items()) {
@@ -106,7 +119,7 @@ void QtCommandBar::paintEvent(QPaintEvent*) {
         }
         if (button.image >= 0) {
             if (!strip) continue;
-            const QImage tile = ToQImage(*strip, QRect(button.image * size, 0, size, size));
+            const QImage tile = KeyedOut(ToQImage(*strip, QRect(button.image * size, 0, size, size)));
             painter.drawImage(r.left() + (r.width() - size) / 2, (height() - size) / 2, tile);
         } else {
             painter.setPen(button.enabled ? Qt::black : Qt::gray);
