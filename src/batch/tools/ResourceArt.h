@@ -24,8 +24,9 @@ constexpr int kSwatchTileSize = 18;
 std::unique_ptr<PixelBuffer> MakeToolStrip();
 
 // The brush sheet: 177 x 137, white, 17 x 17 cells on a 20-pixel pitch; cell (c, r) holds
-// one dab of the brush engine with shape r and size 2c + 1, and column 0 the one-pixel
-// brush (row 0) and the spray of size 2r + 5 (rows 1 to 6).
+// what the brush engine paints with shape r and size 2c + 1 (a hard dab in black; the soft
+// shape 2 as its reach in light grey under three soft dabs), and column 0 the one-pixel
+// brush (row 0) and two dabs of the spray of size 2r + 5 (rows 1 to 6).
 constexpr int kBrushSheetWidth = 177;
 constexpr int kBrushSheetHeight = 137;
 constexpr int kBrushCellPitch = 20;
