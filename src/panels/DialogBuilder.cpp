@@ -4,13 +4,14 @@
 #include <climits>
 #include <memory>
 
+#include "panels/ValueDialog.h"
 #include "platform/Window.h"
 #include "shell/Artwork.h"
 #include "shell/MainFrame.h"
 
 DialogBuildStateRecord DialogBuildState;
 ValueDialogRecordType ValueDialogRecord;
-platform::WindowHandler* ValueDialogProcedure = nullptr;
+platform::WindowHandler* ValueDialogProcedure = ValueDialogHandlerInstance();
 
 namespace {
 

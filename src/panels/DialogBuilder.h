@@ -73,8 +73,8 @@ struct ValueDialogRecordType {
 
 extern ValueDialogRecordType ValueDialogRecord;
 
-// The value dialog's window procedure, installed by the filter dialog; while none is
-// installed RunValueDialog cannot open a dialog and reports cancelled.
+// The value dialog's window procedure (ValueDialog.h); tests may put another in its place.
+// While none is installed RunValueDialog cannot open a dialog and reports cancelled.
 extern platform::WindowHandler* ValueDialogProcedure;
 
 constexpr int kValueDialogWidth = 242;

@@ -8,6 +8,7 @@
 #include "image/Undo.h"
 #include "image/View.h"
 #include "panels/ImageSizeDialog.h"
+#include "panels/ValueDialog.h"
 #include "platform/CommandBar.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
@@ -178,10 +179,7 @@ void RunImageOperation(int id) {
         case OperationDialog::ImageSize:
             if (RunImageSizeDialog() == 1) LayoutBars();
             break;
-        case OperationDialog::Values:
-            // The filters and adjustments that ask for their values open their dialogs here
-            // once those dialogs exist.
-            break;
+        case OperationDialog::Values: RunOperationDialog(*operation); break;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "panels/DialogBuilder.h"
+#include "panels/ValueDialog.h"
 #include "platform/Headless.h"
 #include "shell/AboutBox.h"
 #include "shell/MainFrame.h"
@@ -40,7 +41,7 @@ protected:
         ShellState.CommandBarHeight = 26;
     }
     void TearDown() override {
-        ValueDialogProcedure = nullptr;
+        ValueDialogProcedure = ValueDialogHandlerInstance();
         platform::SetWindowSystem(nullptr);
         ResetShellState();
     }
@@ -178,6 +179,7 @@ TEST_F(DialogTest, ValueDialogHeightFollowsItsRows) {
 TEST_F(DialogTest, ValueDialogWithoutItsProcedureReportsCancelled) {
     ValueSlot slots[3];
     slots[0] = {"Level", 9, 10, 0, 255};
+    ValueDialogProcedure = nullptr;
     EXPECT_EQ(RunValueDialog("Threshold", slots, "", "", 0), 0);
     EXPECT_EQ(system.LastModal(), nullptr);
     EXPECT_EQ(ValueDialogRecord.slot[0].value, 9);

@@ -324,6 +324,8 @@ void QtControl::SetColours(raster::Colour text, raster::Colour background) {
     palette.setColor(QPalette::Text, ToQColor(text));
     palette.setColor(QPalette::Window, ToQColor(background));
     palette.setColor(QPalette::Base, ToQColor(background));
+    palette.setColor(QPalette::ButtonText, ToQColor(text));
+    palette.setColor(QPalette::Button, ToQColor(background));
     widget_->setPalette(palette);
     widget_->setAutoFillBackground(true);
 }
