@@ -10,7 +10,7 @@
 namespace platform {
 class WindowHandler;
 enum class ScrollCode;
-}
+}  // namespace platform
 
 constexpr int kPolygonRoom = 116;
 
@@ -36,24 +36,38 @@ void ResetCanvasState();
 platform::WindowHandler* CanvasProcedure();
 
 // A stylus point split as the canvas reads it: view units (window point / zoom) and the
-// scroll offset in image pixels; the image point is (vx + sx, vy + sy).
+// scroll offset in image pixels; the image point is (vx + sx, vy + sy). Two tools round the
+// same point differently, each with a single truncation of a float sum: polygon vertices
+// (window point / zoom + sx) and the flood-fill and magic-wand seed (scroll / zoom + vx).
 struct CanvasPoint {
     int vx = 0;
     int vy = 0;
     int sx = 0;
     int sy = 0;
+    int wx = 0;  // the window point, as the 16-bit value it arrived as
+    int wy = 0;
+    float inv = 1.0f;  // 1 / zoom
+    std::int32_t scrollX = 0;
+    std::int32_t scrollY = 0;
     int ImageX() const { return vx + sx; }
     int ImageY() const { return vy + sy; }
+    raster::Point PolygonVertex() const;
+    raster::Point SeedPoint() const;
 };
 CanvasPoint CanvasCoordinates(int windowX, int windowY, std::int32_t scrollX, std::int32_t scrollY, float zoom);
 
 // The window box a stroke from (x1, y1) to (x2, y2) changed (view units), grown by size.
 raster::Rect ChangedBox(int x1, int y1, int x2, int y2, int size);
 
-// Stylus and window events of the current slot's canvas, in window pixels.
+// The canvas procedure's entry points: the stylus and window events of the current slot's
+// canvas, points in window pixels. The window handler calls them for its messages; a script
+// that drives the canvas without a window calls them directly, in the order a window would.
+// Each tool's share of them is in its handler (ToolHandler.h).
 void CanvasStylusDown(int windowX, int windowY);
 void CanvasStylusMove(int windowX, int windowY);
 void CanvasStylusUp(int windowX, int windowY);
+// The second press of a double click: comes before that press's stylus-up.
+void CanvasDoubleTap(int windowX, int windowY);
 void CanvasTimer(int timerId);
 
 void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition);

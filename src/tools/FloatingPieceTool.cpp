@@ -1,10 +1,81 @@
 #include "tools/FloatingPieceTool.h"
 
-#include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "shell/PaintSettings.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+bool HitsPiece(int imageX, int imageY) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!p.maskBitmap) return false;
+    const long long px = static_cast<long long>(imageX) - p.pieceX;
+    const long long py = static_cast<long long>(imageY) - p.pieceY;
+    if (px < 0 || py < 0 || px >= p.pieceWidth || py >= p.pieceHeight) return false;
+    if (CanvasState.SelectModifier != 0) return false;
+    if (px >= p.maskBitmap->Width() || py >= p.maskBitmap->Height()) return false;
+    return p.maskBitmap->Row(static_cast<int>(py))[px] != kMaskOutside;
+}
+
+// The tool a tap outside the piece starts: the Select group's current entry; without the
+// modifier a transient id that stylus-up turns into the selection tool.
+int ToolAfterDrop() {
+    const bool modifier = CanvasState.SelectModifier != 0;
+    switch (PaintSettings.Select) {
+        case 0: return modifier ? kToolSelectRectangle : kToolDroppedToRectangle;
+        case 1: return modifier ? kToolSelectLasso : kToolDroppedToLasso;
+        case 2: return modifier ? kToolSelectMagicWand : kToolDroppedToMagicWand;
+        default: return kToolSelectPolygon;
+    }
+}
+
+void ShowPieceAt(int x, int y) { ShowPiece(nullptr, x, y, false); }
+
+class FloatingPieceHandler : public ToolHandler {
+public:
+    // A drag changes nothing until it ends; a drop takes its own copy.
+    DownCopy CopyAtDown(const ToolEvent&) const override { return DownCopy::None; }
+    DownOutcome StylusDown(ToolEvent& event) const override {
+        if (HitsPiece(event.ImageX(), event.ImageY())) return DownOutcome::Done;  // the piece will be dragged
+        PaintSettings.Tool = static_cast<std::int8_t>(ToolAfterDrop());
+        CanvasState.PolygonCount = 0;
+        DropFloatingPiece();
+        return DownOutcome::PassOn;
+    }
+    // Shown displaced, not moved until the stylus comes up.
+    void StylusMove(ToolEvent& event) const override {
+        ShowPieceAt(FloatingPiece.pieceX + (event.point.vx - event.box.anchorX),
+                    FloatingPiece.pieceY + (event.point.vy - event.box.anchorY));
+    }
+    void StylusUp(ToolEvent& event) const override {
+        if (!CanvasState.StylusDown) return;
+        FloatingPiece.pieceX += event.point.vx - event.box.anchorX;
+        FloatingPiece.pieceY += event.point.vy - event.box.anchorY;
+        ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
+    }
+    void Timer(ToolEvent&, int timerId) const override { TickPieceBorder(timerId); }
+    void ShowWholeView(ImageBox& box) const override {
+        if (!FloatingPiece.pieceBitmap) {
+            ToolHandler::ShowWholeView(box);
+            return;
+        }
+        ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
+    }
+};
+
+const FloatingPieceHandler g_floatingPiece;
+
+}  // namespace
+
+const ToolHandler& FloatingPieceTool() { return g_floatingPiece; }
 
 void DropFloatingPiece() {
     TakeImageUndo();
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+}
+
+void TickPieceBorder(int timerId) {
+    if (timerId != kTimerBorder || CanvasState.StylusDown) return;
+    ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
 }

@@ -1,51 +1,17 @@
-#include "image/DocumentFixture.h"
+#include "canvas/CanvasFixture.h"
+#include "shell/Menus.h"
+#include "tools/ToolGroups.h"
 #include "tools/ToolIds.h"
 
 namespace {
-
-constexpr raster::Colour kRed = 0x0000FF;
-constexpr raster::Colour kBlack = 0x000000;
-constexpr raster::Colour kWhite = 0xFFFFFF;
-constexpr raster::Colour kPaper = 0x30A0C0;  // the background colour of these tests
-
-class CanvasTest : public DocumentFixture {
-protected:
-    void SetUp() override {
-        DocumentFixture::SetUp();
-        PaintSettings.BColor = kPaper;
-    }
-
-    int Send(platform::MessageKind kind, int x = 0, int y = 0, int id = 0) {
-        platform::WindowMessage m;
-        m.kind = kind;
-        m.x = x;
-        m.y = y;
-        m.id = id;
-        return CanvasWindow().Send(m);
-    }
-    void Down(int x, int y) { Send(platform::MessageKind::StylusDown, x, y); }
-    void Move(int x, int y) { Send(platform::MessageKind::StylusMove, x, y); }
-    void Up(int x, int y) { Send(platform::MessageKind::StylusUp, x, y); }
-    void Scroll(bool vertical, platform::ScrollCode code, int position = 0) {
-        platform::WindowMessage m;
-        m.kind = vertical ? platform::MessageKind::VScroll : platform::MessageKind::HScroll;
-        m.scrollCode = code;
-        m.position = position;
-        CanvasWindow().Send(m);
-    }
-    // Paints the whole surface a colour the view never uses, to see what a repaint touched.
-    void MarkSurface() {
-        raster::DrawingContext& dc = CanvasWindow().GetDC();
-        raster::FillRect(dc, {0, 0, dc.SelectedBitmap()->Width(), dc.SelectedBitmap()->Height()}, kWhite);
-    }
-};
 
 TEST(CanvasCoordinates, ZoomAndScrollAreTruncatedSeparately) {
     const CanvasPoint p = CanvasCoordinates(7, 0, 10, 0, 2.0f);
     EXPECT_EQ(p.vx, 3);
     EXPECT_EQ(p.sx, 5);
     EXPECT_EQ(p.ImageX(), 8);
-    const CanvasPoint third = CanvasCoordinates(100, 50, 30, 31, ZoomCommandFactor(3203, 1.0f));
+    const float oneThird = ZoomCommandFactor(CMD_ZOOM_PRESET_FIRST + 2, 1.0f);  // "33 %"
+    const CanvasPoint third = CanvasCoordinates(100, 50, 30, 31, oneThird);
     EXPECT_EQ(third.vx, 300);
     EXPECT_EQ(third.vy, 150);
     EXPECT_EQ(third.sx, 90);
@@ -149,9 +115,9 @@ TEST_F(CanvasTest, PickerTakesTheColourAndReturnsToThePreviousTool) {
     MakeImage(40, 40, 50, 50);
     SetWorkPixel(3, 4, kRed);
     PaintSettings.Tool = kToolColourPicker;
-    PaintSettings.Group = 5;
+    PaintSettings.Group = kGroupPicker;
     CanvasState.PreviousTool = kToolBrush;
-    CanvasState.PreviousGroup = 1;
+    CanvasState.PreviousGroup = kGroupPen;
     Down(3, 4);
     EXPECT_EQ(PaintSettings.FColor, kRed);
     EXPECT_EQ(ImageModified, 0);  // picking changes nothing
@@ -161,7 +127,7 @@ TEST_F(CanvasTest, PickerTakesTheColourAndReturnsToThePreviousTool) {
     Up(3, 4);
     EXPECT_EQ(PaintSettings.FColor, kRed);
     EXPECT_EQ(PaintSettings.Tool, kToolBrush);
-    EXPECT_EQ(PaintSettings.Group, 1);
+    EXPECT_EQ(PaintSettings.Group, kGroupPen);
 }
 
 TEST_F(CanvasTest, PickerOutsideTheImageKeepsTheColour) {
@@ -178,7 +144,7 @@ TEST_F(CanvasTest, ZoomTapsMultiplyTheZoomAndReturnToThePreviousTool) {
     ImageBox& box = MakeImage(200, 200, 102, 102);
     PaintSettings.Tool = kToolZoomIn;
     CanvasState.PreviousTool = kToolPen;
-    CanvasState.PreviousGroup = 1;
+    CanvasState.PreviousGroup = kGroupPen;
     Down(50, 50);
     Up(50, 50);
     EXPECT_EQ(ZoomFactor, 2.0f);
@@ -192,19 +158,6 @@ TEST_F(CanvasTest, ZoomTapsMultiplyTheZoomAndReturnToThePreviousTool) {
     Up(10, 10);
     EXPECT_EQ(ZoomFactor, 1.0f);
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
-}
-
-// A piece at (2, 2), 4 x 4, red, selected except at its own (1, 1).
-void MakeFloatingPiece() {
-    ASSERT_EQ(CreateFloatingPiece(4, 4), 1);
-    raster::FillRect(*FloatingPiece.pieceDc, {0, 0, 4, 4}, kRed);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) FloatingPiece.maskBitmap->Row(y)[x] = kMaskInside;
-    }
-    FloatingPiece.maskBitmap->Row(1)[1] = kMaskOutside;
-    FloatingPiece.pieceX = FloatingPiece.savedPieceX = 2;
-    FloatingPiece.pieceY = FloatingPiece.savedPieceY = 2;
-    PaintSettings.Tool = kToolFloatingPiece;
 }
 
 TEST_F(CanvasTest, TapOnAnUnselectedPixelOfThePieceDropsIt) {

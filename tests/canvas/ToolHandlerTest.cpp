@@ -1,0 +1,197 @@
+#include <set>
+
+#include "canvas/CanvasFixture.h"
+#include "tools/FloatingPieceTool.h"
+#include "tools/FreehandTools.h"
+#include "tools/PickerAndZoom.h"
+#include "tools/RetouchTools.h"
+#include "tools/ToolGroups.h"
+#include "tools/ToolHandler.h"
+#include "tools/ToolTable.h"
+
+namespace {
+
+TEST(ToolTable, EveryToolIdHasOneFamilyAtMost) {
+    std::set<int> seen;
+    for (const ToolTableRow& row : ToolTableRows()) {
+        for (const ToolId tool : row.tools) {
+            EXPECT_TRUE(seen.insert(tool).second) << "tool " << int{tool} << " is in two rows";
+            EXPECT_GE(tool, 0);
+            EXPECT_LT(tool, kToolIdRoom);
+            EXPECT_EQ(&HandlerForTool(tool), &row.handler) << "tool " << int{tool};
+        }
+    }
+    EXPECT_EQ(&HandlerForTool(kToolPen), &FreehandTools());
+    EXPECT_EQ(&HandlerForTool(kToolSpraycan), &FreehandTools());
+    EXPECT_EQ(&HandlerForTool(kToolHealingBrush), &RetouchTools());
+    EXPECT_EQ(&HandlerForTool(kToolZoomOut), &PickerAndZoom());
+    EXPECT_EQ(&HandlerForTool(kToolFloatingPiece), &FloatingPieceTool());
+    // Ids of no family share one handler, whatever the byte holds.
+    const ToolHandler& none = HandlerForTool(5);
+    EXPECT_EQ(seen.count(5), 0u);
+    EXPECT_EQ(&HandlerForTool(-1), &none);
+    EXPECT_EQ(&HandlerForTool(-128), &none);
+    EXPECT_EQ(&HandlerForTool(127), &none);
+    EXPECT_EQ(&HandlerForTool(1000), &none);
+}
+
+TEST(CanvasCoordinates, PolygonVerticesAndFillSeedsTruncateOnce) {
+    // Zoom 2, scrolled 20 pixels: a point captured left of the window.
+    const CanvasPoint left = CanvasCoordinates(-3, 0, 20, 0, 2.0f);
+    EXPECT_EQ(left.ImageX(), 9);           // trunc(-1.5) + 10
+    EXPECT_EQ(left.PolygonVertex().x, 8);  // trunc(-1.5 + 10)
+    EXPECT_EQ(left.SeedPoint().x, 9);      // trunc(10 - 1)
+    // Scrolled by one window pixel: the seed keeps the half pixel of the scroll.
+    const CanvasPoint edge = CanvasCoordinates(0, -3, 0, 1, 2.0f);
+    EXPECT_EQ(edge.ImageY(), -1);           // trunc(-1.5) + trunc(0.5)
+    EXPECT_EQ(edge.PolygonVertex().y, -1);  // trunc(-1.5 + 0)
+    EXPECT_EQ(edge.SeedPoint().y, 0);       // trunc(0.5 - 1)
+    // Inside the window all three agree.
+    const CanvasPoint inside = CanvasCoordinates(7, 9, 10, 21, 2.0f);
+    EXPECT_EQ(inside.ImageX(), 8);
+    EXPECT_EQ(inside.PolygonVertex().x, 8);
+    EXPECT_EQ(inside.SeedPoint().x, 8);
+    EXPECT_EQ(inside.ImageY(), 14);
+    EXPECT_EQ(inside.SeedPoint().y, 14);
+    EXPECT_EQ(inside.wx, 7);
+    EXPECT_EQ(inside.scrollY, 21);
+}
+
+// A tap that changes nothing still marks the document modified when the tool takes an
+// undo copy at stylus-down; the picker and the piece do not.
+TEST_F(CanvasTest, TheUndoCopyAtStylusDownFollowsTheTool) {
+    MakeImage(30, 30, 40, 40);
+    const ToolId copying[] = {kToolPen,  kToolEraser, kToolLine, kToolRectangle, kToolSelectRectangle,
+                              kToolBlur, kToolSmudge, kToolText, kToolZoomIn,    kToolFloodFill};
+    for (const ToolId tool : copying) {
+        PaintSettings.Tool = tool;
+        CanvasState.PreviousTool = tool;
+        ImageModified = 0;
+        Down(25, 25);
+        EXPECT_EQ(ImageModified, 1) << "tool " << int{tool};
+        EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(tool));
+        Up(25, 25);
+        ZoomFactor = 1.0f;
+    }
+    PaintSettings.Tool = 5;  // no tool: the copy and nothing else
+    ImageModified = 0;
+    Down(5, 5);
+    Up(5, 5);
+    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(WorkPixel(5, 5), kPaper);
+
+    PaintSettings.Tool = kToolColourPicker;
+    CanvasState.PreviousTool = kToolPen;
+    ImageModified = 0;
+    Down(25, 25);
+    Up(25, 25);
+    EXPECT_EQ(ImageModified, 0);
+}
+
+TEST_F(CanvasTest, ATapOutsideThePieceHandsTheTapToTheSelectionTool) {
+    MakeImage(20, 20, 40, 40);
+    MakeFloatingPiece();
+    PaintSettings.Select = 2;
+    Down(15, 15);
+    EXPECT_EQ(PaintSettings.Tool, kToolDroppedToMagicWand);
+    // The drop's copy, of the image under the piece, then the wand's own, with the piece in it.
+    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolDroppedToMagicWand));
+    EXPECT_EQ(UndoPixel(3, 2), kRed);
+    EXPECT_EQ(WorkPixel(3, 2), kRed);
+    Up(15, 15);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectMagicWand);
+
+    // The polygon selection starts no copy of its own on the tap that dropped the piece.
+    raster::FillRect(*CurrentBox().workDc, {0, 0, 20, 20}, kPaper);
+    MakeFloatingPiece();
+    PaintSettings.Select = 3;
+    CanvasState.PolygonCount = 4;
+    Down(15, 15);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectPolygon);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolSelectPolygon));
+    EXPECT_EQ(UndoPixel(3, 2), kPaper);
+    EXPECT_EQ(WorkPixel(3, 2), kRed);
+    Up(15, 15);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectPolygon);
+}
+
+TEST_F(CanvasTest, PaintingTheWindowShowsTheFloatingPieceButLeavesTheImageClean) {
+    MakeImage(20, 20, 40, 40);
+    MakeFloatingPiece();
+    MarkSurface();
+    EXPECT_EQ(Send(platform::MessageKind::Paint), 1);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 4), kRed);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 3, 3), kPaper);  // mask 0 inside the piece
+    EXPECT_EQ(WorkPixel(4, 4), kPaper);
+    // Scrolling repaints the same way.
+    MarkSurface();
+    Scroll(false, platform::ScrollCode::EndScroll);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 4), kRed);
+    // With another tool the piece is not shown.
+    PaintSettings.Tool = kToolPen;
+    Send(platform::MessageKind::Paint);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 4), kPaper);
+}
+
+TEST_F(CanvasTest, TheGradientOverAPieceKeepsItsBorderMoving) {
+    MakeImage(20, 20, 40, 40);
+    MakeFloatingPiece();
+    PaintSettings.Tool = kToolPieceGradient;
+    Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
+    EXPECT_EQ(AntsPhase, 1u);
+    Send(platform::MessageKind::Timer, 0, 0, kTimerAirbrush);
+    EXPECT_EQ(AntsPhase, 1u);
+    PaintSettings.Tool = kToolGradient;
+    Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
+    EXPECT_EQ(AntsPhase, 1u);
+}
+
+TEST_F(CanvasTest, ADoubleTapWithoutAPolygonChangesNothing) {
+    MakeImage(20, 20, 40, 40);
+    PaintSettings.Tool = kToolPen;
+    Down(5, 5);
+    DoubleTap(5, 5);
+    Up(5, 5);
+    EXPECT_EQ(WorkPixel(5, 5), kBlack);
+    EXPECT_EQ(CanvasState.StylusDown, 0u);
+    ImageModified = 0;
+    PaintSettings.Tool = kToolPolygon;
+    DoubleTap(8, 8);
+    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+}
+
+TEST_F(CanvasTest, TheStylusGuideIsDashedRedOnTheWindowOnly) {
+    ImageBox& box = MakeImage(60, 60, 62, 62);
+    ZoomFactor = 2.0f;
+    box.anchorX = 2;
+    box.anchorY = 3;
+    MarkSurface();
+    const ToolEvent event{box, kToolGradient, CanvasCoordinates(30, 6, 0, 0, ZoomFactor)};
+    DrawStylusGuide(event);
+    const raster::Colour red = raster::MakeColour(255, 0, 0);
+    for (int x = 4; x < 7; ++x) EXPECT_EQ(SurfacePixel(CanvasWindow(), x, 6), red) << x;
+    for (int x = 7; x < 10; ++x) EXPECT_EQ(SurfacePixel(CanvasWindow(), x, 6), kWhite) << x;
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 10, 6), red);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 5), kWhite);
+    EXPECT_EQ(WorkPixel(2, 3), kPaper);
+    EXPECT_EQ(CanvasWindow().GetDC().CurrentPen().style, raster::PenStyle::Solid);
+}
+
+TEST_F(CanvasTest, ChangedBoxesOfAScrolledStrokeComeFromTheScrolledImage) {
+    ImageBox& box = MakeImage(100, 100, 52, 52);
+    box.scrollX = 40;
+    box.scrollY = 30;
+    PaintSettings.Size = 1;
+    SetWorkPixel(45, 37, kRed);
+    MarkSurface();
+    const ToolEvent event{box, kToolPen, CanvasCoordinates(5, 7, box.scrollX, box.scrollY, ZoomFactor)};
+    RepaintChanged(event, raster::Rect{4, 6, 7, 9});
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 5, 7), kRed);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 6), kPaper);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 7, 7), kWhite);
+    EXPECT_EQ(SurfacePixel(CanvasWindow(), 5, 9), kWhite);
+}
+
+}  // namespace
