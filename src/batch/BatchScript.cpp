@@ -17,6 +17,7 @@
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
 #include "tools/Noise.h"
+#include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
 #include "tools/ToolIds.h"
@@ -72,6 +73,7 @@ void ChooseTool(int tool, int variant) {
     SetGroupEntry(place.group, place.entry);
     CanvasState.PreviousGroup = PaintSettings.Group;
     PaintSettings.Group = static_cast<std::int8_t>(place.group);
+    CloseOpenPolygon();
     ApplyGroupTool();
 }
 

@@ -1,9 +1,14 @@
 #include "tools/ShapeTools.h"
 
+#include "image/Undo.h"
+#include "shell/PaintSettings.h"
 #include "tools/FreehandTools.h"
+#include "tools/Shapes.h"
 #include "tools/ToolIds.h"
 
 namespace {
+
+bool IsRubberBand(int tool) { return tool >= kToolLine && tool <= kToolEllipse; }
 
 class ShapeHandler : public ToolHandler {
 public:
@@ -11,10 +16,32 @@ public:
     DownCopy CopyAtDown(const ToolEvent& event) const override {
         return event.tool == kToolPolygon ? DownCopy::None : DownCopy::Image;
     }
-    // The line begins with a dab of the brush, as a stroke does.
     DownOutcome StylusDown(ToolEvent& event) const override {
+        // The line begins with a dab of the brush, as a stroke does.
         if (event.tool == kToolLine) StartFreehandStroke(event);
+        if (event.tool == kToolPolygon) PolygonStylusDown(event);
         return DownOutcome::Done;
+    }
+    void StylusMove(ToolEvent& event) const override {
+        if (IsRubberBand(event.tool)) DrawShape(event.box, event.point.vx, event.point.vy, false);
+        if (event.tool == kToolPolygon) PolygonStylusMove(event);
+    }
+    // Only a stroke that began on the canvas draws: the stylus-up after a double tap does not.
+    void StylusUp(ToolEvent& event) const override {
+        if (!CanvasState.StylusDown) return;
+        if (event.tool == kToolPolygon) PolygonStylusUp(event);
+        if (!IsRubberBand(event.tool)) return;
+        DrawShape(event.box, event.point.vx, event.point.vy, true);
+        event.box.anchorX = event.point.vx;
+        event.box.anchorY = event.point.vy;
+    }
+    void DoubleTap(ToolEvent& event) const override { PolygonDoubleTap(event); }
+    void ShowWholeView(ImageBox& box) const override {
+        if (PaintSettings.Tool == kToolPolygon && CanvasState.PolygonCount > 0) {
+            DrawPolygonPreview();
+            return;
+        }
+        ToolHandler::ShowWholeView(box);
     }
 };
 
@@ -23,3 +50,30 @@ const ShapeHandler g_shapes;
 }  // namespace
 
 const ToolHandler& ShapeTools() { return g_shapes; }
+
+void PolygonStylusDown(const ToolEvent& event) {
+    const raster::Point point{event.ImageX(), event.ImageY()};
+    if (CanvasState.PolygonCount < static_cast<std::uint32_t>(kPolygonRoom)) {
+        CanvasState.PolygonPoints[CanvasState.PolygonCount] = point;
+    }
+    if (CanvasState.PolygonCount == 0) {
+        CanvasState.PolygonCount = 1;
+        TakeImageUndo();
+    }
+}
+
+void PolygonStylusMove(const ToolEvent& event) {
+    if (CanvasState.PolygonCount == 0) return;
+    DrawPolygonWithMovingPoint(event.point.PolygonVertex());
+}
+
+void PolygonStylusUp(const ToolEvent& event) {
+    if (CanvasState.PolygonCount == 0) return;
+    AppendPolygonVertex(event.point.PolygonVertex());
+    DrawPolygonPreview();
+}
+
+void PolygonDoubleTap(const ToolEvent& event) {
+    if (CanvasState.PolygonCount > 0) AppendPolygonVertex(event.point.PolygonVertex());
+    ClosePolygon();
+}

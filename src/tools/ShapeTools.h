@@ -5,3 +5,14 @@
 #include "tools/ToolHandler.h"
 
 const ToolHandler& ShapeTools();
+
+// The polygon's stylus steps, shared by the polygon and the polygon selection.
+// Stylus-down: the tapped point becomes the vertex after the fixed ones; the first tap starts
+// the polygon with the undo copy.
+void PolygonStylusDown(const ToolEvent& event);
+// Stylus-move: the polygon with the moving point after the fixed vertices, shown and wiped.
+void PolygonStylusMove(const ToolEvent& event);
+// Stylus-up: the point becomes a fixed vertex; the polygon is shown and wiped.
+void PolygonStylusUp(const ToolEvent& event);
+// Double tap: its point becomes a fixed vertex, and the polygon is closed.
+void PolygonDoubleTap(const ToolEvent& event);

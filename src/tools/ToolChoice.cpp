@@ -3,6 +3,7 @@
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
+#include "tools/Shapes.h"
 #include "tools/ToolGroups.h"
 
 namespace {
@@ -57,6 +58,9 @@ void ApplyGroupTool() {
     if (entries.current < 0 || entries.current >= entries.count) return;
     const std::int16_t command = entries.command[entries.current];
 
+    // A polygon in progress is finished before another tool takes over.
+    const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, CanvasState.SelectModifier);
+    if (chosen >= 0 && chosen != PaintSettings.Tool) CloseOpenPolygon();
     const int tool = PaintSettings.Tool;
     if (tool == kToolFloatingPiece || tool == kToolPieceGradient) DropFloatingPiece();
 

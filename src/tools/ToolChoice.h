@@ -4,6 +4,8 @@
 // (PaintSettings.Tool) with the side effects below. The caller redraws the tool bar and sets
 // CanvasState.PreviousGroup itself when it changes the group (as a tap on another button does).
 //
+// - A polygon or polygon selection with vertices is closed first when the entry chooses
+//   another tool (a fill style chooses none, so the polygon stays open and shows the new style).
 // - A floating piece on the canvas (tool 9 or 51) is dropped into the image first: an image
 //   undo copy, then the piece merged through its mask. The buffers keep the piece (Paste, Undo).
 // - Select Rectangle / Lasso / Magic Wand / Polygon give 8 / 16 / 17 / 15, or 9 while

@@ -63,8 +63,8 @@ TEST_F(UndoTest, UndoOfAResizeBringsBackTheOldSizeAndRedoesTheScrollBars) {
 TEST_F(UndoTest, WithAPolygonInProgressUndoRemovesTheLastVertexOnly) {
     MakeImage(10, 10);
     PaintSettings.Tool = kToolPolygon;
-    TakeImageUndo();
     SetWorkPixel(1, 1, kRed);
+    TakeImageUndo();
     CanvasState.PolygonCount = 3;
     Undo();
     EXPECT_EQ(CanvasState.PolygonCount, 2u);
