@@ -131,7 +131,7 @@ private:
             close->SetColours(kCaptionText, kActiveCaption);
         }
         if (platform::Control* ok = window.FindControl(kValueOkId)) ok->SetColours(0, kButtonFace);
-        window.SetTimer(kValuePreviewTimer, kValuePreviewDelayMs);
+        window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
         r.updating = 0;
     }
 
@@ -146,7 +146,7 @@ private:
     void ArmPreview(Window& window) {
         stale_ = true;
         window.KillTimer(kValuePreviewTimer);
-        window.SetTimer(kValuePreviewTimer, kValuePreviewDelayMs);
+        window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
     }
 
     void SliderMoved(Window& window, const WindowMessage& message) {
@@ -219,7 +219,7 @@ private:
             // row; the tick after it starts a fresh one with the values as they are then.
             if (FilterBusy != kFilterIdle) FilterBusy = kFilterRestart;
             stale_ = true;
-            window.SetTimer(kValuePreviewTimer, kValuePreviewDelayMs);
+            window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
             return;
         }
         Preview();

@@ -21,7 +21,7 @@ constexpr int ValueFieldId(int slot) { return 2002 + 3 * slot; }
 constexpr int ValueArrowsId(int slot) { return 2003 + 3 * slot; }
 
 constexpr int kValuePreviewTimer = 1;
-constexpr int kValuePreviewDelayMs = 10;
+constexpr int kValuePreviewMs = 10;
 // A press this close to the dialog's top edge drags the dialog.
 constexpr int kValueDragStrip = 15;
 

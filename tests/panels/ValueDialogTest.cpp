@@ -75,7 +75,7 @@ void ChooseListEntry(HeadlessWindow& dialog, int index) {
 using Edges = std::array<int, 4>;
 Edges Sides(const raster::Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-bool PreviewArmed(const HeadlessWindow& dialog) { return dialog.TimerPeriod(kValuePreviewTimer) == kValuePreviewDelayMs; }
+bool PreviewArmed(const HeadlessWindow& dialog) { return dialog.TimerPeriod(kValuePreviewTimer) == kValuePreviewMs; }
 
 // Lets the preview timer fire until it stays quiet; returns how many ticks started a run.
 int RunPreviews(HeadlessWindow& dialog) {

@@ -1,0 +1,157 @@
+// From a slider change in the value dialog to the finished preview on the screen, for every
+// image operation with values, on a 12-megapixel photo in a full-HD canvas: the change, the
+// dialog's timer tick (restore from the undo copy, the filter, the repaint of the view) and
+// the copy of the canvas surface to the screen. The rotation has no preview: it runs once
+// after OK, which is what is measured for it.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "filters/Operations.h"
+#include "image/ImageSlots.h"
+#include "image/View.h"
+#include "panels/DialogBuilder.h"
+#include "panels/ValueDialog.h"
+#include "platform/Headless.h"
+#include "platform/qt/QtImage.h"
+#include "shell/Dispatch.h"
+#include "shell/MainFrame.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+
+namespace {
+
+constexpr int kPhotoWidth = 4000;
+constexpr int kPhotoHeight = 3000;
+constexpr int kCanvasWidth = 1920;
+constexpr int kCanvasHeight = 1080;
+
+platform::WindowMessage Message(platform::MessageKind kind, int id) {
+    platform::WindowMessage m;
+    m.kind = kind;
+    m.id = id;
+    return m;
+}
+
+// A photo-like document (gradients, a soft pattern, grain) in a full-HD canvas window.
+void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
+    platform::SetWindowSystem(&windows);
+    ResetImageState();
+    ResetPaintSettings();
+    ResetCanvasState();
+    CreateImage(kPhotoWidth, kPhotoHeight);
+    ImageBox& box = CurrentBox();
+    std::uint32_t grain = 12345;
+    for (int y = 0; y < kPhotoHeight; ++y) {
+        std::uint8_t* row = box.workBitmap->Row(y);
+        for (int x = 0; x < kPhotoWidth; ++x) {
+            grain = grain * 1664525u + 1013904223u;
+            const int n = static_cast<int>((grain >> 24) & 15) - 8;
+            const double wave = 40.0 * std::sin(x * 0.013) * std::cos(y * 0.021);
+            row[3 * x] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(200 - 0.02 * (x + y) + wave / 2) + n, 0, 255));
+            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(40 + 0.05 * y - wave) + n, 0, 255));
+            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(60 + 0.04 * x + wave) + n, 0, 255));
+        }
+    }
+    const int scrollBar = windows.scrollBarHeight;
+    box.window->Move(0, 0, kCanvasWidth + 2 + scrollBar, kCanvasHeight + 2 + scrollBar, false);
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+}
+
+// Two values of the first slot (or list entries) a drag moves between.
+void ValuesFor(const Operation& op, int& a, int& b) {
+    const OperationValue* slot = SlotOf(op, 0);
+    if (!slot) {
+        a = 1;
+        b = 2;
+        return;
+    }
+    const BoundInputs inputs = CurrentBoundInputs(0);
+    const int low = BoundValue(slot->minimum, inputs);
+    const int high = BoundValue(slot->maximum, inputs);
+    a = low + (high - low) * 3 / 5;
+    b = a + 1;
+}
+
+void ShowCanvas(QImage& screen) {
+    const raster::Bitmap* surface = CurrentBox().window->GetDC().SelectedBitmap();
+    QPainter painter(&screen);
+    painter.drawImage(0, 0, platform::qt::ToQImage(*surface, QRect(0, 0, surface->Width(), surface->Height())));
+}
+
+void BM_SliderToPreview(benchmark::State& state, int command) {
+    platform::HeadlessWindowSystem windows;
+    MakePhotoDocument(windows);
+    const Operation& op = *OperationByCommand(command);
+    QImage screen(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+    int a = 0;
+    int b = 0;
+    ValuesFor(op, a, b);
+    windows.onModal = [&](platform::HeadlessWindow& dialog) {
+        dialog.Send(Message(platform::MessageKind::Timer, kValuePreviewTimer));
+        bool flip = false;
+        for (auto _ : state) {
+            flip = !flip;
+            const int value = flip ? b : a;
+            if (SlotOf(op, 0)) {
+                dialog.FindControl(ValueSliderId(0))->SetPosition(value);
+                platform::WindowMessage move = Message(platform::MessageKind::HScroll, ValueSliderId(0));
+                move.scrollCode = platform::ScrollCode::ThumbTrack;
+                dialog.Send(move);
+            } else {
+                dialog.FindControl(kValueListId)->SetSelection(value);
+                dialog.Send(Message(platform::MessageKind::Command, kValueListId));
+            }
+            dialog.Send(Message(platform::MessageKind::Timer, kValuePreviewTimer));
+            ShowCanvas(screen);
+            benchmark::DoNotOptimize(screen.constBits());
+        }
+        dialog.Send(Message(platform::MessageKind::Command, kValueCloseId));
+    };
+    DispatchCommand(command);
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPhotoWidth) * kPhotoHeight);
+    FreeImageBox(CurrentImage);
+    ResetImageState();
+    platform::SetWindowSystem(nullptr);
+}
+
+// The rotation by 30 degrees after OK, with its repaint.
+void BM_RotateAfterOk(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    QImage screen(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        state.PauseTiming();
+        MakePhotoDocument(windows);
+        windows.onModal = [](platform::HeadlessWindow& dialog) {
+            dialog.FindControl(ValueFieldId(0))->SetText("30");
+            dialog.Send(Message(platform::MessageKind::Command, kValueOkId));
+        };
+        state.ResumeTiming();
+        DispatchCommand(CMD_ROTATE_ARBITRARY);
+        ShowCanvas(screen);
+        benchmark::DoNotOptimize(screen.constBits());
+        state.PauseTiming();
+        FreeImageBox(CurrentImage);
+        ResetImageState();
+        state.ResumeTiming();
+    }
+    platform::SetWindowSystem(nullptr);
+}
+
+[[maybe_unused]] const bool g_registered = [] {
+    for (const Operation& op : Operations()) {
+        if (op.dialog != OperationDialog::Values || op.filterId == FILTER_NONE) continue;
+        benchmark::RegisterBenchmark((std::string("BM_SliderToPreview/") + op.batchName).c_str(), BM_SliderToPreview,
+                                     op.command)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    benchmark::RegisterBenchmark("BM_RotateAfterOk/30", BM_RotateAfterOk)->Unit(benchmark::kMillisecond)->UseRealTime();
+    return true;
+}();
+
+}  // namespace
