@@ -100,48 +100,51 @@ void GradientPositions::CircularRow(int y, int count, std::uint8_t* positions) c
 
 namespace {
 
-// One row: c = F + (t x d) / 256 with d = B - F (style 0) or P - F, t reversed for style 2;
-// then c blended over the pixel with the opacity.
-template <int Style>
-void BlendRow(std::uint8_t* row, const std::uint8_t* positions, int count, const int (&f)[3], const int (&b)[3],
-              int alpha, int inverse) {
-    for (int x = 0; x < count; ++x) {
-        std::uint8_t* p = row + 3 * x;
-        const int t = Style == kGradientTransparentToForeground ? 255 - positions[x] : positions[x];
-        for (int ch = 0; ch < 3; ++ch) {
-            const int own = p[ch];
-            const int d = Style == kGradientForegroundToBackground ? b[ch] - f[ch] : own - f[ch];
-            const int c = f[ch] + (t * d) / 256;
-            p[ch] = static_cast<std::uint8_t>(ClampChannel((c * alpha) / 256 + (own * inverse) / 256));
+// What a channel becomes, for each position t and each own value P of the channel:
+// c = F + (t x d) / 256 with d = B - F (style 0) or P - F, t reversed for style 2; then c
+// blended over P with the opacity. One table per channel serves every pixel of the gradient.
+class ChannelBlend {
+public:
+    ChannelBlend(int style, int f, int b, int alpha) : values_(256 * 256) {
+        const int inverse = 255 - alpha;
+        for (int position = 0; position < 256; ++position) {
+            const int t = style == kGradientTransparentToForeground ? 255 - position : position;
+            for (int own = 0; own < 256; ++own) {
+                const int d = style == kGradientForegroundToTransparent || style == kGradientTransparentToForeground
+                                  ? own - f
+                                  : b - f;
+                const int c = f + (t * d) / 256;
+                values_[static_cast<std::size_t>(position * 256 + own)] =
+                    static_cast<std::uint8_t>(ClampChannel((c * alpha) / 256 + (own * inverse) / 256));
+            }
         }
     }
-}
+    const std::uint8_t* AtPosition(int position) const { return values_.data() + position * 256; }
+
+private:
+    std::vector<std::uint8_t> values_;
+};
 
 }  // namespace
 
 void DrawGradientWith(const GradientInk& ink, PixelBuffer* bitmap, int x1, int y1, int x2, int y2, int kind) {
     if (!bitmap || bitmap->BitsPerPixel() != 24 || (x1 == x2 && y1 == y2)) return;
     const int alpha = static_cast<int>(ink.opacity * 2.55);
-    const int inverse = 255 - alpha;
     // Channels in the buffer's order: blue, green, red.
-    const int f[3] = {raster::BlueOf(ink.foreground), raster::GreenOf(ink.foreground), raster::RedOf(ink.foreground)};
-    const int b[3] = {raster::BlueOf(ink.background), raster::GreenOf(ink.background), raster::RedOf(ink.background)};
+    const ChannelBlend blue(ink.style, raster::BlueOf(ink.foreground), raster::BlueOf(ink.background), alpha);
+    const ChannelBlend green(ink.style, raster::GreenOf(ink.foreground), raster::GreenOf(ink.background), alpha);
+    const ChannelBlend red(ink.style, raster::RedOf(ink.foreground), raster::RedOf(ink.background), alpha);
     const GradientPositions along(x1, y1, x2, y2, kind);
     const int width = bitmap->Width();
     std::vector<std::uint8_t> positions(static_cast<std::size_t>(width));
     for (int y = 0; y < bitmap->Height(); ++y) {
         along.Row(y, width, positions.data());
-        std::uint8_t* row = bitmap->Row(y);
-        switch (ink.style) {
-            case kGradientForegroundToTransparent:
-                BlendRow<kGradientForegroundToTransparent>(row, positions.data(), width, f, b, alpha, inverse);
-                break;
-            case kGradientTransparentToForeground:
-                BlendRow<kGradientTransparentToForeground>(row, positions.data(), width, f, b, alpha, inverse);
-                break;
-            default:
-                BlendRow<kGradientForegroundToBackground>(row, positions.data(), width, f, b, alpha, inverse);
-                break;
+        std::uint8_t* p = bitmap->Row(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            const int t = positions[static_cast<std::size_t>(x)];
+            p[0] = blue.AtPosition(t)[p[0]];
+            p[1] = green.AtPosition(t)[p[1]];
+            p[2] = red.AtPosition(t)[p[2]];
         }
     }
 }
