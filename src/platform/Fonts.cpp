@@ -30,6 +30,13 @@ void DrawText(raster::DrawingContext& dc, int x, int y, const std::string& text)
     g_fonts->Draw(dc, *font, x, y, text, {0, 0, bitmap->Width(), bitmap->Height()}, nullptr);
 }
 
+void DrawTextClipped(raster::DrawingContext& dc, int x, int y, const std::string& text, const raster::Rect& clip,
+                     raster::Colour background) {
+    const raster::Font* font = dc.CurrentFont();
+    if (!g_fonts || !font || !dc.SelectedBitmap()) return;
+    g_fonts->Draw(dc, *font, x, y, text, clip, &background);
+}
+
 void DrawTextInRect(raster::DrawingContext& dc, const raster::Rect& rect, const std::string& text, TextAlign align,
                     raster::Colour background) {
     raster::FillRect(dc, rect, background);

@@ -59,6 +59,9 @@ std::unique_ptr<raster::Font> MakeFont(const FontSpec& wanted);
 TextSize MeasureText(const raster::Font& font, const std::string& text);
 // The context's font (nothing happens without one), text colour; transparent background.
 void DrawText(raster::DrawingContext& dc, int x, int y, const std::string& text);
+// The same, clipped to clip and with each line's cell filled first with background.
+void DrawTextClipped(raster::DrawingContext& dc, int x, int y, const std::string& text, const raster::Rect& clip,
+                     raster::Colour background);
 // Text in a rectangle, vertically centred, aligned as asked, on the background colour.
 void DrawTextInRect(raster::DrawingContext& dc, const raster::Rect& rect, const std::string& text, TextAlign align,
                     raster::Colour background);

@@ -9,6 +9,7 @@
 #include "platform/FullScreen.h"
 #include "platform/ImageDecoder.h"
 #include "platform/Settings.h"
+#include "panels/TextToolDialog.h"
 #include "platform/Window.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
@@ -173,6 +174,7 @@ void InitMainState() {
     }
     if (platform::LogicalDpiX() > 100) ShellState.HighResolution = 1;
     FillToolGroups();
+    InstallTextToolDialog();
     UpdateRecentFiles();
     CheckColourBarPosition(true);
     if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(CurrentImage, 0.0f, 0.0f);

@@ -10,11 +10,11 @@
 #include "tools/RetouchTools.h"
 #include "tools/SelectionTools.h"
 #include "tools/ShapeTools.h"
+#include "tools/TextTool.h"
 
 namespace {
 
-// Tools of no family (the text tool until it has one, and ids of no tool) only take the
-// image undo copy at stylus-down.
+// Ids of no tool only take the image undo copy at stylus-down.
 const ToolHandler g_plainTool;
 
 using HandlerTable = std::array<const ToolHandler*, kToolIdRoom>;
@@ -43,6 +43,7 @@ const std::vector<ToolTableRow>& ToolTableRows() {
          {kToolBlur, kToolSharpen, kToolSmudge, kToolRedEyeReduction, kToolLighter, kToolDarker, kToolTint,
           kToolHealingBrush}},
         {PickerAndZoom(), {kToolColourPicker, kToolZoomIn, kToolZoomOut}},
+        {TextTool(), {kToolText}},
     };
     return rows;
 }

@@ -1,0 +1,238 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "QtFixture.h"
+#include "panels/DialogBuilder.h"
+#include "panels/TextToolDialog.h"
+#include "platform/Fonts.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtFonts.h"
+#include "tools/TextTool.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+template <typename T>
+T* WidgetOf(platform::Window& dialog, int id) {
+    auto* control = static_cast<platform::qt::QtControl*>(dialog.FindControl(id));
+    return control ? qobject_cast<T*>(control->Widget()) : nullptr;
+}
+
+QToolButton* Arrow(platform::Window& dialog, Qt::ArrowType arrow) {
+    QWidget* box = WidgetOf<QWidget>(dialog, kTextSizeArrows);
+    if (!box) return nullptr;
+    for (QToolButton* button : box->findChildren<QToolButton*>()) {
+        if (button->arrowType() == arrow) return button;
+    }
+    return nullptr;
+}
+
+// The preview's pixels as the dialog's surface holds them.
+std::vector<std::uint32_t> PreviewPixels(platform::Window& dialog) {
+    std::vector<std::uint32_t> pixels;
+    const raster::DrawingContext& dc = dialog.GetDC();
+    for (int y = kTextPreviewText.top; y < kTextPreviewText.bottom; ++y) {
+        for (int x = kTextPreviewText.left; x < kTextPreviewText.right; ++x) pixels.push_back(raster::GetPixel(dc, x, y));
+    }
+    return pixels;
+}
+
+int InkCount(const std::vector<std::uint32_t>& pixels) {
+    int ink = 0;
+    for (std::uint32_t p : pixels) ink += (p & 0xFF) < 128 ? 1 : 0;
+    return ink;
+}
+
+void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Tap(QWidget* widget, QPoint at) {
+    Mouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+class TextToolTest : public QtTest {
+protected:
+    void SetUp() override {
+        QtTest::SetUp();
+        ResetTextToolSettings();
+    }
+    void TearDown() override {
+        ResetTextToolSettings();
+        QtTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(TextToolTest, FirstOpeningChoosesTheFirstFamilyAndItalicShowsAtOnce) {
+    Start();
+    const std::vector<std::string> families = platform::FontFamilies();
+    ASSERT_GE(families.size(), 1u);
+    int selection = -2;
+    std::string face;
+    int inkBefore = 0;
+    bool italicPreview = false;
+    bool changed = false;
+    QImage shot;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        selection = dialog.FindControl(kTextFontList)->Selection();
+        face = TextToolSettings.faceName;
+        QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Wavy");
+        const std::vector<std::uint32_t> upright = PreviewPixels(dialog);
+        inkBefore = InkCount(upright);
+        QTest::mouseClick(WidgetOf<QCheckBox>(dialog, kTextItalicBox), Qt::LeftButton);
+        changed = PreviewPixels(dialog) != upright;
+        auto* font = dynamic_cast<const platform::qt::QtFont*>(TextToolSettings.font.get());
+        italicPreview = font && font->font.italic();
+        shot = platform::qt::GrabScreen();
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextCancelButton), Qt::LeftButton);
+    });
+    EXPECT_EQ(RunTextToolDialog(), 2);
+    if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/texttool.png");
+    EXPECT_EQ(selection, 0);
+    EXPECT_EQ(face, families[0]);
+    EXPECT_GT(inkBefore, 20);  // the typed word shows in the preview
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(italicPreview);
+    EXPECT_EQ(TextToolSettings.italic, 1);
+}
+
+TEST_F(TextToolTest, SizeArrowsRaiseAndLowerAndStopAt255And0) {
+    Start();
+    std::vector<std::string> sizes;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        platform::Control* field = dialog.FindControl(kTextSizeField);
+        sizes.push_back(field->Text());
+        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
+        sizes.push_back(field->Text());
+        field->SetText("254");
+        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
+        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
+        sizes.push_back(field->Text());
+        field->SetText("1");
+        QTest::mouseClick(Arrow(dialog, Qt::DownArrow), Qt::LeftButton);
+        QTest::mouseClick(Arrow(dialog, Qt::DownArrow), Qt::LeftButton);
+        sizes.push_back(field->Text());
+        QTest::keyClick(WidgetOf<QLineEdit>(dialog, kTextSizeField), Qt::Key_Up);
+        sizes.push_back(field->Text());
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextOkButton), Qt::LeftButton);
+    });
+    EXPECT_EQ(RunTextToolDialog(), 1);
+    EXPECT_EQ(sizes, (std::vector<std::string>{"16", "17", "255", "0", "1"}));
+    EXPECT_EQ(TextToolSettings.size, 1);
+}
+
+TEST_F(TextToolTest, CancelKeepsTheTypedTextForTheNextOpening) {
+    Start();
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Hello");
+        dialog.FindControl(kTextSizeField)->SetText("999");
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextCancelButton), Qt::LeftButton);
+    });
+    EXPECT_EQ(RunTextToolDialog(), 2);
+    EXPECT_EQ(TextToolSettings.text, "Hello");
+    EXPECT_EQ(TextToolSettings.size, 255);  // a size beyond a byte stops at its end
+
+    std::string shown;
+    std::string face;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        shown = dialog.FindControl(kTextField)->Text();
+        face = dialog.FindControl(kTextFontList)->Text();
+        QTest::keyClick(WidgetOf<QLineEdit>(dialog, kTextField), Qt::Key_Escape);
+    });
+    EXPECT_EQ(RunTextToolDialog(), 2);
+    EXPECT_EQ(shown, "Hello");
+    EXPECT_EQ(face, TextToolSettings.faceName);
+}
+
+TEST_F(TextToolTest, TypedTextFloatsAtTheTapThenDragsAndDrops) {
+    Start();
+    PaintSettings.FColor = raster::MakeColour(200, 0, 0);
+    PaintSettings.BColor = raster::MakeColour(255, 255, 0);
+    PaintSettings.Tool = kToolText;
+    QWidget* canvas = Canvas()->Client();
+    QImage shot;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Hi there");
+        dialog.FindControl(kTextSizeField)->SetText("20");
+        QTest::mouseClick(WidgetOf<QCheckBox>(dialog, kTextItalicBox), Qt::LeftButton);
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextOkButton), Qt::LeftButton);
+    });
+    Tap(canvas, QPoint(30, 40));
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(PaintSettings.Group, 0);
+    const FloatingPieceRecord& piece = FloatingPiece;
+    ASSERT_NE(piece.pieceBitmap, nullptr);
+    // Exactly the measured text, wider by 20 / 4 in italics, at the tapped image point.
+    const platform::TextSize measured = platform::MeasureText(*TextToolSettings.font, "Hi there");
+    EXPECT_EQ(piece.pieceWidth, static_cast<std::uint32_t>(measured.width + 5));
+    EXPECT_EQ(piece.pieceHeight, static_cast<std::uint32_t>(measured.height));
+    const raster::Point tapped{CanvasCoordinates(30, 40, 0, 0, 1.0f).ImageX(), CanvasCoordinates(30, 40, 0, 0, 1.0f).ImageY()};
+    EXPECT_EQ(piece.pieceX, tapped.x);
+    EXPECT_EQ(piece.pieceY, tapped.y);
+    EXPECT_EQ(piece.savedPieceX, tapped.x);
+    // Red text on yellow: the corner is background, and some pixels carry the ink.
+    const raster::DrawingContext& pieceDc = *piece.pieceDc;
+    EXPECT_EQ(raster::GetPixel(pieceDc, 0, 0), PaintSettings.BColor);
+    int ink = 0;
+    for (int y = 0; y < static_cast<int>(piece.pieceHeight); ++y) {
+        for (int x = 0; x < static_cast<int>(piece.pieceWidth); ++x) {
+            ink += raster::GetPixel(pieceDc, x, y) == PaintSettings.FColor ? 1 : 0;
+        }
+    }
+    EXPECT_GT(ink, 20);
+    EXPECT_EQ(piece.maskBitmap->Row(0)[0], kMaskBorder);
+    EXPECT_EQ(piece.maskBitmap->Row(3)[3], kMaskInside);
+    const std::vector<std::uint8_t> text(piece.pieceBits, piece.pieceBits + piece.pieceBitmap->ByteSize());
+    shot = platform::qt::GrabScreen();
+    if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/textpiece.png");
+
+    // Drag it 40 right and 25 down by a press inside it.
+    const QPoint grab(30 + 4, 40 + 4);
+    Mouse(canvas, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    Mouse(canvas, QEvent::MouseMove, grab + QPoint(20, 10), Qt::NoButton, Qt::LeftButton);
+    Mouse(canvas, QEvent::MouseMove, grab + QPoint(40, 25), Qt::NoButton, Qt::LeftButton);
+    Mouse(canvas, QEvent::MouseButtonRelease, grab + QPoint(40, 25), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(piece.pieceX, tapped.x + 40);
+    EXPECT_EQ(piece.pieceY, tapped.y + 25);
+
+    // A tap far from it puts it down into the image where it was dragged.
+    Tap(canvas, QPoint(220, 200));
+    EXPECT_NE(PaintSettings.Tool, kToolFloatingPiece);
+    const raster::DrawingContext& work = *CurrentBox().workDc;
+    for (int y = 0; y < static_cast<int>(piece.pieceHeight); ++y) {
+        for (int x = 0; x < static_cast<int>(piece.pieceWidth); ++x) {
+            const std::uint8_t* p = text.data() + static_cast<std::size_t>(piece.pieceHeight - 1 - y) *
+                                                      static_cast<std::size_t>(piece.pieceBitmap->Stride()) +
+                                    3 * static_cast<std::size_t>(x);
+            const raster::Colour expected = raster::MakeColour(p[2], p[1], p[0]);
+            ASSERT_EQ(raster::GetPixel(work, tapped.x + 40 + x, tapped.y + 25 + y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST(FontEntries, TheRememberedFamilyBeforeOneThatMerelyStartsLikeIt) {
+    const std::vector<std::string> entries = {"DejaVu Sans", "DejaVu Sans Mono", "Liberation Serif", "dejavu serif"};
+    EXPECT_EQ(FindFontEntry(entries, "DejaVu Sans"), 0);
+    EXPECT_EQ(FindFontEntry(entries, "dejavu sans mono"), 1);
+    // A part of a name finds the first entry after the first that starts with it, wrapping.
+    EXPECT_EQ(FindFontEntry(entries, "DejaVu"), 1);
+    EXPECT_EQ(FindFontEntry(entries, "Liber"), 2);
+    EXPECT_EQ(FindFontEntry({"Alpha", "Beta"}, "Al"), 0);
+    EXPECT_EQ(FindFontEntry(entries, "Comic"), -1);
+    EXPECT_EQ(FindFontEntry({}, "Sans"), -1);
+}
