@@ -17,6 +17,7 @@
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "tools/SelectionCommands.h"
 #include "tools/ToolIds.h"
 
 namespace {
@@ -32,14 +33,6 @@ void PaintCurrentView() {
 
 void RepaintToolBar() {
     if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
-}
-
-// The top-left image point of the visible part of the image.
-void PlacePieceAtViewOrigin() {
-    const ImageBox& box = CurrentBox();
-    const float inv = 1.0f / ZoomFactor;
-    FloatingPiece.pieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
-    FloatingPiece.pieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
 }
 
 void RecentFile(int id) {
@@ -94,46 +87,22 @@ bool FileCommand(int id) {
     }
 }
 
-void Copy() {
-    if (PaintSettings.Tool != kToolFloatingPiece) return;
-    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
-    CanvasState.PolygonCount = 0;
-    TakeImageUndo();
-    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
-}
-
-void Paste() {
-    if (!FloatingPiece.pieceDc) return;
-    PaintSettings.Tool = kToolFloatingPiece;
-    TakeImageUndo();
-    PlacePieceAtViewOrigin();
-    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
-    PaintSettings.Group = 0;
-    RepaintToolBar();
-}
-
-void Cut() {
-    if (PaintSettings.Tool != kToolFloatingPiece) return;
-    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
-    CanvasState.PolygonCount = 0;
-    TakeImageUndo();
-    PlacePieceAtViewOrigin();
-    PaintCurrentView();
-}
-
 bool EditCommand(int id) {
     switch (id) {
-        case CMD_COPY: Copy(); return true;
-        case CMD_PASTE: Paste(); return true;
-        case CMD_CUT: Cut(); return true;
-        case CMD_INVERSE_SELECTION:
-        case CMD_SELECT_ALL:
-        case CMD_SELECT_SIMILAR:
-        case CMD_GROW_SELECTION:
-            // Selections made by command come with the selection tools.
+        case CMD_COPY: CopyPiece(); return true;
+        case CMD_PASTE:
+            if (PastePiece() == 1) RepaintToolBar();
             return true;
+        case CMD_CUT: CutPiece(); return true;
+        case CMD_INVERSE_SELECTION: InverseSelection(); break;
+        case CMD_SELECT_ALL: SelectAll(); break;
+        case CMD_SELECT_SIMILAR: SelectSimilar(); break;
+        case CMD_GROW_SELECTION: GrowSelection(); break;
         default: return false;
     }
+    // A selection made by command switches to the Select group.
+    RepaintToolBar();
+    return true;
 }
 
 void ColourBarPositionCommand(int id) {

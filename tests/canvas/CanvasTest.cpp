@@ -194,7 +194,9 @@ TEST_F(CanvasTest, TapOnTheSelectedPieceDragsIt) {
     PaintSettings.Select = 1;
     Down(9, 4);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectLasso);
-    EXPECT_EQ(WorkPixel(9, 4), kRed);
+    // The piece went down into the image the lasso selects from; the work buffer is its scratch.
+    EXPECT_EQ(UndoPixel(9, 4), kRed);
+    EXPECT_EQ(WorkPixel(9, 4), kBlack);
 }
 
 TEST_F(CanvasTest, BorderTimerRedisplaysOnlyWhileThePieceFloatsAndTheStylusIsUp) {

@@ -1,0 +1,414 @@
+#include "tools/Selection.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "image/Undo.h"
+#include "image/View.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/FloodFill.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+constexpr std::uint8_t kScratchIn = 255;
+
+// The part of a width x height copy from (srcX, srcY) of a source to (x, y) of a target that
+// lies inside both.
+struct BlitSpan {
+    int firstCol = 0;  // offsets from the copy's corner, last ones exclusive
+    int lastCol = 0;
+    int firstRow = 0;
+    int lastRow = 0;
+    bool Empty() const { return firstCol >= lastCol || firstRow >= lastRow; }
+};
+
+BlitSpan ClipBlit(int x, int y, int width, int height, int targetWidth, int targetHeight, int srcX, int srcY,
+                  int sourceWidth, int sourceHeight) {
+    BlitSpan s;
+    s.firstCol = std::max({0, -x, -srcX});
+    s.lastCol = std::min({width, targetWidth - x, sourceWidth - srcX});
+    s.firstRow = std::max({0, -y, -srcY});
+    s.lastRow = std::min({height, targetHeight - y, sourceHeight - srcY});
+    return s;
+}
+
+void SetScratchPixel(std::uint8_t* p, std::uint8_t blue) {
+    p[0] = blue;
+    p[1] = 0;
+    p[2] = 0;
+}
+
+}  // namespace
+
+void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const PixelBuffer* pixels,
+                const PixelBuffer* mask, int srcX, int srcY, BlitMode mode) {
+    const bool plainMask = mode == BlitMode::Plain && target.BitsPerPixel() == 8;
+    const PixelBuffer* source = (mode == BlitMode::Plain && !plainMask) ? pixels : mask;
+    if (!source) return;
+    if (mode == BlitMode::Paste && !pixels) return;
+    const BlitSpan s =
+        ClipBlit(x, y, width, height, target.Width(), target.Height(), srcX, srcY, source->Width(), source->Height());
+    if (s.Empty()) return;
+    const int bytes = plainMask ? 1 : 3;
+    if (mode == BlitMode::Plain) {
+        for (int r = s.firstRow; r < s.lastRow; ++r) {
+            std::memcpy(target.Row(y + r) + bytes * (x + s.firstCol), source->Row(srcY + r) + bytes * (srcX + s.firstCol),
+                        static_cast<std::size_t>(bytes * (s.lastCol - s.firstCol)));
+        }
+        return;
+    }
+    const raster::Colour background = PaintSettings.BColor;
+    const auto bb = static_cast<std::uint8_t>(raster::BlueOf(background));
+    const auto bg = static_cast<std::uint8_t>(raster::GreenOf(background));
+    const auto br = static_cast<std::uint8_t>(raster::RedOf(background));
+    const bool trans = PaintSettings.Trans != 0;
+    for (int r = s.firstRow; r < s.lastRow; ++r) {
+        const std::uint8_t* m = mask->Row(srcY + r) + srcX;
+        const std::uint8_t* src = pixels ? pixels->Row(srcY + r) + 3 * srcX : nullptr;
+        std::uint8_t* dst = target.Row(y + r) + 3 * x;
+        for (int c = s.firstCol; c < s.lastCol; ++c) {
+            const bool selected = m[c] != kMaskOutside;
+            std::uint8_t* d = dst + 3 * c;
+            switch (mode) {
+                case BlitMode::Lift:
+                    if (selected) {
+                        d[0] = bb;
+                        d[1] = bg;
+                        d[2] = br;
+                    }
+                    break;
+                case BlitMode::Paste: {
+                    if (!selected) break;
+                    const std::uint8_t* p = src + 3 * c;
+                    if (trans && p[0] == bb && p[1] == bg && p[2] == br) break;
+                    d[0] = p[0];
+                    d[1] = p[1];
+                    d[2] = p[2];
+                    break;
+                }
+                case BlitMode::Inverted: SetScratchPixel(d, selected ? 0 : kScratchIn); break;
+                case BlitMode::Union: SetScratchPixel(d, selected ? kScratchIn : d[0]); break;
+                case BlitMode::Minus:
+                    SetScratchPixel(d, d[0] != 0 ? 0 : (selected ? kScratchIn : 0));
+                    break;
+                case BlitMode::Plain: break;
+            }
+        }
+    }
+}
+
+namespace {
+
+// One step of the border walk along a row or a column: a run's first selected pixel and its
+// last one (before an outside pixel, or at the end of the line) become border pixels.
+struct BorderWalk {
+    bool inside = false;
+    // b is the pixel met, previous the one before it on the line (null at the start).
+    void Step(std::uint8_t& b, std::uint8_t* previous, bool last) {
+        if (b == kMaskInside && !inside) {
+            b = kMaskBorder;
+            inside = true;
+        } else if (b == kMaskBorder) {
+            // Already marked by the other pass: it still opens the run.
+            inside = true;
+        } else if (b == kMaskOutside && inside && previous) {
+            inside = false;
+            *previous = kMaskBorder;
+        }
+        if (last && inside) {
+            b = kMaskBorder;
+            inside = false;
+        }
+    }
+};
+
+}  // namespace
+
+void MarkBorderOf(PixelBuffer& mask, int mode) {
+    const int w = mask.Width();
+    const int h = mask.Height();
+    if (mode == 1 || mode == 2) {
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = mask.Row(y);
+            if (mode == 2) {
+                std::memset(row, kMaskInside, static_cast<std::size_t>(w));
+                continue;
+            }
+            for (int x = 0; x < w; ++x) {
+                if (row[x] == kMaskBorder) row[x] = kMaskInside;
+            }
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = mask.Row(y);
+        BorderWalk walk;
+        for (int x = 0; x < w; ++x) walk.Step(row[x], x > 0 ? &row[x - 1] : nullptr, x == w - 1);
+    }
+    // The columns walked side by side, row after row, to stay in the cache.
+    std::vector<BorderWalk> walks(static_cast<std::size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = mask.Row(y);
+        std::uint8_t* above = y > 0 ? mask.Row(y - 1) : nullptr;
+        for (int x = 0; x < w; ++x) walks[static_cast<std::size_t>(x)].Step(row[x], above ? above + x : nullptr, y == h - 1);
+    }
+}
+
+void MarkBorder(int mode) {
+    if (FloatingPiece.maskBitmap) MarkBorderOf(*FloatingPiece.maskBitmap, mode);
+}
+
+void FillScratch(PixelBuffer& scratch, bool selected) {
+    const int w = scratch.Width();
+    for (int y = 0; y < scratch.Height(); ++y) {
+        std::uint8_t* row = scratch.Row(y);
+        if (!selected) {
+            std::memset(row, 0, static_cast<std::size_t>(3 * w));
+            continue;
+        }
+        for (int x = 0; x < w; ++x) SetScratchPixel(row + 3 * x, kScratchIn);
+    }
+}
+
+void FillScratchRect(PixelBuffer& scratch, int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, scratch.Width());
+    bottom = std::min(bottom, scratch.Height());
+    for (int y = top; y < bottom; ++y) {
+        std::uint8_t* row = scratch.Row(y);
+        for (int x = left; x < right; ++x) SetScratchPixel(row + 3 * x, kScratchIn);
+    }
+}
+
+void LassoEdge(PixelBuffer& scratch, int x1, int y1, int x2, int y2, bool toggleStart) {
+    const int w = scratch.Width();
+    const int h = scratch.Height();
+    if (w <= 0 || h <= 0) return;
+    x1 = std::clamp(x1, 0, w - 1);
+    x2 = std::clamp(x2, 0, w - 1);
+    y1 = std::clamp(y1, 0, h - 1);
+    y2 = std::clamp(y2, 0, h - 1);
+    const auto toggle = [&scratch](int x, int y) {
+        std::uint8_t* p = scratch.Row(y) + 3 * x;
+        p[0] = static_cast<std::uint8_t>(255 - p[0]);
+    };
+    if (toggleStart) toggle(x1, y1);
+    const int dx = x2 - x1;
+    const int dy = y2 - y1;
+    const int steps = std::abs(dy);
+    const int sign = dy < 0 ? -1 : 1;
+    for (int k = 1; k <= steps; ++k) toggle(x1 + dx * k / steps, y1 + sign * k);
+}
+
+void LassoFill(PixelBuffer& scratch) {
+    const int w = scratch.Width();
+    for (int y = 0; y < scratch.Height(); ++y) {
+        std::uint8_t* row = scratch.Row(y);
+        bool flag = false;
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = row + 3 * x;
+            if (p[0] != 0) flag = !flag;
+            if (flag) p[0] = kScratchIn;
+        }
+    }
+}
+
+void WandMask(PixelBuffer& filled, const PixelBuffer& untouched) {
+    const int w = std::min(filled.Width(), untouched.Width());
+    const int h = std::min(filled.Height(), untouched.Height());
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = filled.Row(y);
+        const std::uint8_t* old = untouched.Row(y);
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = row + 3 * x;
+            const std::uint8_t* o = old + 3 * x;
+            const bool same = p[0] == o[0] && p[1] == o[1];
+            SetScratchPixel(p, same ? 0 : kScratchIn);
+        }
+    }
+}
+
+namespace {
+
+struct Box {
+    int left = 0;
+    int top = 0;
+    int right = -1;  // inclusive
+    int bottom = -1;
+    int Width() const { return right - left + 1; }
+    int Height() const { return bottom - top + 1; }
+};
+
+// The bounding box of the scratch pixels with any non-zero byte.
+Box ScratchBounds(const PixelBuffer& scratch) {
+    Box box;
+    box.left = scratch.Width();
+    box.top = -1;
+    const int rowBytes = 3 * scratch.Width();
+    for (int y = 0; y < scratch.Height(); ++y) {
+        const std::uint8_t* row = scratch.Row(y);
+        int first = 0;
+        while (first < rowBytes && row[first] == 0) ++first;
+        if (first == rowBytes) continue;
+        int last = rowBytes - 1;
+        while (row[last] == 0) --last;
+        if (box.top < 0) box.top = y;
+        box.bottom = y;
+        box.left = std::min(box.left, first / 3);
+        box.right = std::max(box.right, last / 3);
+    }
+    if (box.top < 0) return Box{0, 0, -1, -1};
+    return box;
+}
+
+// Combines the existing piece with the new shape in the scratch: added to it, or the old
+// piece without the shape.
+void CombineWithPiece(PixelBuffer& scratch) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!p.pieceDc || !p.maskBitmap) return;
+    const int w = static_cast<int>(p.pieceWidth);
+    const int h = static_cast<int>(p.pieceHeight);
+    if (CanvasState.SelectModifier == 1) {
+        MaskedBlit(scratch, p.pieceX, p.pieceY, w, h, nullptr, p.maskBitmap, 0, 0, BlitMode::Union);
+        return;
+    }
+    if (CanvasState.SelectModifier != 2) return;
+    const int sw = scratch.Width();
+    const int sh = scratch.Height();
+    // Nothing outside the old piece can stay selected.
+    for (int y = 0; y < sh; ++y) {
+        std::uint8_t* row = scratch.Row(y);
+        if (y < p.pieceY || y >= p.pieceY + h) {
+            std::memset(row, 0, static_cast<std::size_t>(3 * sw));
+            continue;
+        }
+        const int left = std::clamp(p.pieceX, 0, sw);
+        const int right = std::clamp(p.pieceX + w, 0, sw);
+        std::memset(row, 0, static_cast<std::size_t>(3 * left));
+        std::memset(row + 3 * right, 0, static_cast<std::size_t>(3 * (sw - right)));
+    }
+    MaskedBlit(scratch, p.pieceX, p.pieceY, w, h, nullptr, p.maskBitmap, 0, 0, BlitMode::Minus);
+}
+
+void RestoreWork(ImageBox& box) {
+    if (box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
+}
+
+void ShowFloatingPiece() { ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false); }
+
+}  // namespace
+
+int MakePieceFromScratch() {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !box.undoBitmap) return 0;
+    PixelBuffer& scratch = *box.workBitmap;
+    CombineWithPiece(scratch);
+    const Box b = ScratchBounds(scratch);
+    if (b.Width() < 2 || b.Height() < 2 || CreateFloatingPiece(b.Width(), b.Height()) != 1) {
+        RestoreWork(box);
+        return 0;
+    }
+    FloatingPieceRecord& p = FloatingPiece;
+    p.pieceX = p.savedPieceX = b.left;
+    p.pieceY = p.savedPieceY = b.top;
+    for (int y = 0; y < b.Height(); ++y) {
+        std::memcpy(p.pieceBitmap->Row(y), box.undoBitmap->Row(b.top + y) + 3 * b.left,
+                    static_cast<std::size_t>(3 * b.Width()));
+        const std::uint8_t* s = scratch.Row(b.top + y) + 3 * b.left;
+        std::uint8_t* m = p.maskBitmap->Row(y);
+        for (int x = 0; x < b.Width(); ++x) m[x] = s[3 * x] != 0 ? kMaskInside : kMaskOutside;
+    }
+    RestoreWork(box);
+    MarkBorder(0);
+    ShowFloatingPiece();
+    return 1;
+}
+
+void LiftPiece() {
+    ImageBox& box = CurrentBox();
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!box.workBitmap || !p.pieceDc) return;
+    MaskedBlit(*box.workBitmap, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
+               p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift);
+    TakeImageUndo();
+    PaintSettings.Tool = kToolFloatingPiece;
+}
+
+namespace {
+
+int MakeAndLift() {
+    if (MakePieceFromScratch() != 1) return 0;
+    LiftPiece();
+    return 1;
+}
+
+}  // namespace
+
+void StartLasso(int x, int y) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap) return;
+    FillScratch(*box.workBitmap, false);
+    CanvasState.LassoStartX = x;
+    CanvasState.LassoStartY = y;
+    CanvasState.LassoDownward = 0;
+}
+
+namespace {
+
+// One lasso segment: a change of vertical direction toggles its start point once more, so
+// that every row a turning point lies on still has pairs of crossings.
+void LassoSegment(PixelBuffer& scratch, int x1, int y1, int x2, int y2) {
+    const std::uint32_t downward = y2 > y1 ? 1 : 0;
+    const bool toggleStart = downward != CanvasState.LassoDownward;
+    CanvasState.LassoDownward = downward;
+    LassoEdge(scratch, x1, y1, x2, y2, toggleStart);
+}
+
+}  // namespace
+
+void ExtendLasso(int x1, int y1, int x2, int y2) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || CanvasState.LassoStartX < 0) return;
+    LassoSegment(*box.workBitmap, x1, y1, x2, y2);
+}
+
+int CloseLasso(int lastX, int lastY) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || CanvasState.LassoStartX < 0) return 0;
+    PixelBuffer& scratch = *box.workBitmap;
+    const int sx = CanvasState.LassoStartX;
+    const int sy = CanvasState.LassoStartY;
+    CanvasState.LassoStartX = -1;
+    LassoSegment(scratch, lastX, lastY, sx, sy);
+    if (CanvasState.LassoDownward == 1) LassoEdge(scratch, sx, sy, sx, sy, true);
+    LassoFill(scratch);
+    return MakeAndLift();
+}
+
+int SelectRectangle(int x1, int y1, int x2, int y2) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap) return 0;
+    const int left = std::clamp(std::min(x1, x2), 0, box.width);
+    const int right = std::clamp(std::max(x1, x2), 0, box.width);
+    const int top = std::clamp(std::min(y1, y2), 0, box.height);
+    const int bottom = std::clamp(std::max(y1, y2), 0, box.height);
+    if (left == right || top == bottom) return 0;
+    FillScratch(*box.workBitmap, false);
+    FillScratchRect(*box.workBitmap, left, top, right, bottom);
+    return MakeAndLift();
+}
+
+int SelectWithWand(int x, int y) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !box.workBitmap->Contains(x, y)) return 0;
+    FloodFill(CurrentImage, x, y, PaintSettings.FColor);
+    if (!box.undoBitmap) return 0;
+    WandMask(*box.workBitmap, *box.undoBitmap);
+    return MakeAndLift();
+}
+
+int BuildPolygonSelection() { return MakeAndLift(); }

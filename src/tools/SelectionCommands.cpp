@@ -1,0 +1,192 @@
+#include "tools/SelectionCommands.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "image/Undo.h"
+#include "image/View.h"
+#include "platform/MessageBox.h"
+#include "shell/PaintSettings.h"
+#include "tools/Canvas.h"
+#include "tools/Selection.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+bool PieceFloats() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
+
+bool HeldPieceWithMask() { return FloatingPiece.pieceDc && FloatingPiece.maskBitmap; }
+
+// A floating piece is put down where it floats before a new selection is made from the image.
+// Whether one was.
+bool DropIfFloating() {
+    if (!PieceFloats()) return false;
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    return true;
+}
+
+// The common ending: the scratch becomes the piece, which is lifted. When nothing results,
+// a piece put down at the start stays down: the Select group's tool takes over, so the held
+// piece does not float again over its own copy.
+int FinishCommandSelection(bool dropped) {
+    if (MakePieceFromScratch() != 1) {
+        if (dropped) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+        RepaintWholeView();
+        return 0;
+    }
+    LiftPiece();
+    PaintSettings.Group = 0;
+    return 1;
+}
+
+void PlacePieceAtViewOrigin() {
+    const ImageBox& box = CurrentBox();
+    const float inv = 1.0f / ZoomFactor;
+    FloatingPiece.pieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
+    FloatingPiece.pieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
+}
+
+PixelBuffer* Scratch() { return CurrentBox().workBitmap; }
+
+}  // namespace
+
+int SelectAll() {
+    if (!Scratch()) return 0;
+    const bool dropped = DropIfFloating();
+    TakeImageUndo();
+    FillScratch(*Scratch(), true);
+    return FinishCommandSelection(dropped);
+}
+
+int InverseSelection() {
+    if (!Scratch()) return 0;
+    const bool dropped = DropIfFloating();
+    TakeImageUndo();
+    FillScratch(*Scratch(), true);
+    if (HeldPieceWithMask()) {
+        const FloatingPieceRecord& p = FloatingPiece;
+        MaskedBlit(*Scratch(), p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
+                   nullptr, p.maskBitmap, 0, 0, BlitMode::Inverted);
+    }
+    return FinishCommandSelection(dropped);
+}
+
+namespace {
+
+// The mask grown by one pixel in all eight directions, one pixel larger on every side: the
+// union of the mask at the nine offsets, made once instead of nine passes over the image.
+std::unique_ptr<PixelBuffer> GrownMask(const PixelBuffer& mask) {
+    const int w = mask.Width();
+    const int h = mask.Height();
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> grown = CreatePixelBuffer(w + 2, h + 2, 8, header, nullptr);
+    if (!grown) return nullptr;
+    std::memset(grown->Bits(), 0, grown->ByteSize());
+    // Each row spread sideways first, then over the rows above and below.
+    std::vector<std::uint8_t> spread(static_cast<std::size_t>(w + 2));
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* m = mask.Row(y);
+        std::fill(spread.begin(), spread.end(), 0);
+        for (int x = 0; x < w; ++x) {
+            if (m[x] == kMaskOutside) continue;
+            spread[static_cast<std::size_t>(x)] = kMaskInside;
+            spread[static_cast<std::size_t>(x) + 1] = kMaskInside;
+            spread[static_cast<std::size_t>(x) + 2] = kMaskInside;
+        }
+        for (int dy = 0; dy < 3; ++dy) {
+            std::uint8_t* g = grown->Row(y + dy);
+            for (int x = 0; x < w + 2; ++x) g[x] |= spread[static_cast<std::size_t>(x)];
+        }
+    }
+    return grown;
+}
+
+}  // namespace
+
+int GrowSelection() {
+    if (!Scratch()) return 0;
+    const bool dropped = DropIfFloating();
+    TakeImageUndo();
+    FillScratch(*Scratch(), false);
+    if (HeldPieceWithMask()) {
+        const FloatingPieceRecord& p = FloatingPiece;
+        std::unique_ptr<PixelBuffer> grown = GrownMask(*p.maskBitmap);
+        if (!grown) {
+            CopyPixels(Scratch(), CurrentBox().undoBitmap);
+            platform::ShowMessageBox(kNoMemoryBrush, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                                     platform::MessageIcon::Stop);
+            return 0;
+        }
+        MaskedBlit(*Scratch(), p.pieceX - 1, p.pieceY - 1, grown->Width(), grown->Height(), nullptr, grown.get(), 0, 0,
+                   BlitMode::Union);
+    }
+    return FinishCommandSelection(dropped);
+}
+
+int SelectSimilar() {
+    if (!Scratch()) return 0;
+    const bool dropped = DropIfFloating();
+    if (!HeldPieceWithMask()) return 0;
+    TakeImageUndo();
+    const FloatingPieceRecord& p = FloatingPiece;
+    std::array<int, 3> low{255, 255, 255};
+    std::array<int, 3> high{0, 0, 0};
+    for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
+        const std::uint8_t* m = p.maskBitmap->Row(y);
+        const std::uint8_t* px = p.pieceBitmap->Row(y);
+        for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
+            if (m[x] == kMaskOutside) continue;
+            for (int c = 0; c < 3; ++c) {
+                low[static_cast<std::size_t>(c)] = std::min<int>(low[static_cast<std::size_t>(c)], px[3 * x + c]);
+                high[static_cast<std::size_t>(c)] = std::max<int>(high[static_cast<std::size_t>(c)], px[3 * x + c]);
+            }
+        }
+    }
+    PixelBuffer& scratch = *Scratch();
+    const PixelBuffer& image = *CurrentBox().undoBitmap;
+    for (int y = 0; y < scratch.Height(); ++y) {
+        const std::uint8_t* src = image.Row(y);
+        std::uint8_t* dst = scratch.Row(y);
+        for (int x = 0; x < scratch.Width(); ++x) {
+            const std::uint8_t* s = src + 3 * x;
+            bool similar = true;
+            for (std::size_t c = 0; c < 3; ++c) similar = similar && s[c] >= low[c] && s[c] <= high[c];
+            dst[3 * x] = similar ? 255 : 0;
+            dst[3 * x + 1] = 0;
+            dst[3 * x + 2] = 0;
+        }
+    }
+    return FinishCommandSelection(dropped);
+}
+
+int CopyPiece() {
+    if (PaintSettings.Tool != kToolFloatingPiece) return 0;
+    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+    TakeImageUndo();
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    return 1;
+}
+
+int CutPiece() {
+    if (PaintSettings.Tool != kToolFloatingPiece) return 0;
+    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+    TakeImageUndo();
+    PlacePieceAtViewOrigin();
+    RepaintView(true);
+    return 1;
+}
+
+int PastePiece() {
+    if (!FloatingPiece.pieceDc) return 0;
+    PaintSettings.Tool = kToolFloatingPiece;
+    TakeImageUndo();
+    PlacePieceAtViewOrigin();
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
+    PaintSettings.Group = 0;
+    return 1;
+}

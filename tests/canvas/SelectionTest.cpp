@@ -1,0 +1,313 @@
+// Selections: the mask kernels, the piece builder with add and subtract, the selection tools
+// driven through the canvas window, and the Edit commands.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "CanvasFixture.h"
+#include "tools/FloodFill.h"
+#include "tools/Selection.h"
+#include "tools/SelectionCommands.h"
+
+namespace {
+
+constexpr raster::Colour kGreen = 0x00FF00;
+
+std::unique_ptr<PixelBuffer> MaskOf(int w, int h, std::uint8_t value) {
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> mask = CreatePixelBuffer(w, h, 8, header, nullptr);
+    std::memset(mask->Bits(), value, mask->ByteSize());
+    return mask;
+}
+
+int CountMask(const PixelBuffer& mask, std::uint8_t value) {
+    int n = 0;
+    for (int y = 0; y < mask.Height(); ++y) {
+        for (int x = 0; x < mask.Width(); ++x) n += mask.Row(y)[x] == value;
+    }
+    return n;
+}
+
+std::uint8_t MaskAt(int x, int y) { return FloatingPiece.maskBitmap->Row(y)[x]; }
+raster::Colour PiecePixel(int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); }
+
+TEST(MarkBorder, AFullySelectedFourByFourHasItsTwelveOuterPixelsAsBorder) {
+    std::unique_ptr<PixelBuffer> mask = MaskOf(4, 4, kMaskInside);
+    MarkBorderOf(*mask, 0);
+    EXPECT_EQ(CountMask(*mask, kMaskBorder), 12);
+    for (int y = 1; y <= 2; ++y) {
+        for (int x = 1; x <= 2; ++x) EXPECT_EQ(mask->Row(y)[x], kMaskInside) << x << "," << y;
+    }
+    // Mode 1 remarks an edited mask from scratch; mode 2 selects everything first.
+    mask->Row(0)[0] = kMaskOutside;
+    MarkBorderOf(*mask, 1);
+    EXPECT_EQ(mask->Row(1)[1], kMaskInside);
+    EXPECT_EQ(mask->Row(0)[1], kMaskBorder);
+    EXPECT_EQ(mask->Row(1)[0], kMaskBorder);
+    MarkBorderOf(*mask, 2);
+    EXPECT_EQ(CountMask(*mask, kMaskBorder), 12);
+}
+
+TEST(MarkBorder, RunsInsideAShapeGetBorderAtBothEndsOnly) {
+    // A diamond: no pixel inside it may become border just because the row above was marked.
+    std::unique_ptr<PixelBuffer> mask = MaskOf(5, 5, kMaskOutside);
+    const int half[5] = {0, 1, 2, 1, 0};
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 2 - half[y]; x <= 2 + half[y]; ++x) mask->Row(y)[x] = kMaskInside;
+    }
+    MarkBorderOf(*mask, 0);
+    EXPECT_EQ(mask->Row(1)[2], kMaskInside);
+    EXPECT_EQ(mask->Row(2)[2], kMaskInside);
+    EXPECT_EQ(CountMask(*mask, kMaskInside), 5);
+    EXPECT_EQ(CountMask(*mask, kMaskBorder), 8);
+}
+
+TEST(LassoKernels, AFigureEightSelectsBothLoopsAndNotBetweenThem) {
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> scratch = CreatePixelBuffer(20, 20, 24, header, nullptr);
+    FillScratch(*scratch, false);
+    // A bow tie crossing at (7, 7); every change of vertical direction toggles its start.
+    LassoEdge(*scratch, 2, 2, 12, 12, true);
+    LassoEdge(*scratch, 12, 12, 12, 2, true);
+    LassoEdge(*scratch, 12, 2, 2, 12, true);
+    LassoEdge(*scratch, 2, 12, 2, 2, true);
+    LassoFill(*scratch);
+    const auto in = [&](int x, int y) { return scratch->Row(y)[3 * x] == 255; };
+    EXPECT_TRUE(in(3, 5));   // left loop
+    EXPECT_TRUE(in(10, 5));  // right loop
+    EXPECT_FALSE(in(7, 5));  // between the loops
+    EXPECT_FALSE(in(7, 10));
+    EXPECT_TRUE(in(3, 10));
+    EXPECT_TRUE(in(11, 10));
+    EXPECT_FALSE(in(15, 5));
+    // Green and red stay 0: the scratch holds only black and pure blue.
+    EXPECT_EQ(scratch->Row(5)[3 * 3 + 1], 0);
+    EXPECT_EQ(scratch->Row(5)[3 * 3 + 2], 0);
+}
+
+TEST(LassoKernels, EdgesAreClampedToTheScratch) {
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> scratch = CreatePixelBuffer(8, 8, 24, header, nullptr);
+    FillScratch(*scratch, false);
+    LassoEdge(*scratch, -50, -50, 100, 100, true);
+    EXPECT_EQ(scratch->Row(0)[0], 255);
+    EXPECT_EQ(scratch->Row(7)[3 * 7], 255);
+}
+
+class SelectionTest : public CanvasTest {
+protected:
+    void SetUp() override {
+        CanvasTest::SetUp();
+        MakeImage(40, 30);
+        raster::FillRect(*CurrentBox().workDc, {0, 0, 40, 30}, kWhite);
+        raster::FillRect(*CurrentBox().workDc, {10, 10, 14, 14}, kRed);
+        TakeImageUndo();
+        PaintSettings.BColor = kPaper;
+    }
+};
+
+TEST_F(SelectionTest, ARectangleOfOneByFiftyMakesNoPieceAndTwoByTwoDoes) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(5, 0);
+    Move(6, 25);
+    Up(6, 25);
+    EXPECT_EQ(FloatingPiece.pieceDc, nullptr);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    EXPECT_EQ(WorkPixel(5, 5), kWhite);  // no scratch left behind
+    Down(10, 10);
+    Up(12, 12);
+    ASSERT_NE(FloatingPiece.pieceDc, nullptr);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 2u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 2u);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+}
+
+TEST_F(SelectionTest, DraggingThePieceLeavesBackgroundAndUndoPutsItBack) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Move(14, 14);
+    Up(14, 14);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 10);
+    EXPECT_EQ(PiecePixel(1, 1), kRed);
+    EXPECT_EQ(UndoPixel(11, 11), kPaper);  // lifted: the clean image has the hole
+    Down(11, 11);
+    Move(16, 11);
+    Up(21, 11);
+    EXPECT_EQ(FloatingPiece.pieceX, 20);
+    EXPECT_EQ(FloatingPiece.pieceY, 10);
+    // A tap outside drops it for good.
+    Down(35, 25);
+    Up(35, 25);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    EXPECT_EQ(WorkPixel(21, 11), kRed);
+    EXPECT_EQ(WorkPixel(11, 11), kPaper);
+    // Undo after the drop with the selection tool floats the piece again; another Undo
+    // returns it to where it was made.
+    Undo();
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    Undo();
+    EXPECT_EQ(FloatingPiece.pieceX, 10);
+    std::unique_ptr<PixelBuffer> merged;
+    const PixelBuffer* shown = PictureAsShown(merged);
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 11, 11), kPaper);
+    ASSERT_NE(shown, nullptr);
+    const std::uint8_t* p = shown->Row(11) + 3 * 11;
+    EXPECT_EQ(raster::MakeColour(p[2], p[1], p[0]), kRed);
+}
+
+TEST_F(SelectionTest, TransLetsTheImageShowThroughBackgroundPixels) {
+    PaintSettings.BColor = kWhite;
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(8, 8);
+    Up(16, 16);  // red square with a white frame
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    raster::FillRect(*CurrentBox().undoDc, {0, 0, 40, 30}, kGreen);
+    CopyPixels(CurrentBox().workBitmap, CurrentBox().undoBitmap);
+    PaintSettings.Trans = 1;
+    ShowPiece(nullptr, 8, 8, true);
+    EXPECT_EQ(WorkPixel(8, 8), kGreen);
+    EXPECT_EQ(WorkPixel(11, 11), kRed);
+    PaintSettings.Trans = 0;
+    ShowPiece(nullptr, 8, 8, true);
+    EXPECT_EQ(WorkPixel(8, 8), kWhite);
+}
+
+TEST_F(SelectionTest, AddAndSubtractCombineWithTheHeldPiece) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(0, 0);
+    Up(4, 4);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    CanvasState.SelectModifier = 1;
+    Down(6, 0);  // a miss drops the piece and starts a rectangle at once
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    Up(10, 2);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 0);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 10u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 4u);
+    EXPECT_NE(MaskAt(8, 1), kMaskOutside);
+    EXPECT_EQ(MaskAt(8, 3), kMaskOutside);
+    EXPECT_EQ(MaskAt(5, 1), kMaskOutside);  // the gap between the two stays out
+    CanvasState.SelectModifier = 2;
+    Down(2, 0);
+    Up(10, 4);  // removes all but columns 0 and 1
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 0);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 2u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 4u);
+    EXPECT_EQ(CountMask(*FloatingPiece.maskBitmap, kMaskBorder), 8);
+}
+
+TEST_F(SelectionTest, TheLassoAsAFigureEightLiftsBothLoops) {
+    PaintSettings.Tool = kToolSelectLasso;
+    Down(2, 2);
+    Move(12, 12);
+    Move(12, 2);
+    Move(2, 12);
+    Up(2, 12);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    // The rows of the two tips hold an even count of crossings and stay out.
+    EXPECT_EQ(FloatingPiece.pieceX, 2);
+    EXPECT_EQ(FloatingPiece.pieceY, 3);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 11u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 9u);
+    EXPECT_NE(MaskAt(3 - 2, 5 - 3), kMaskOutside);
+    EXPECT_NE(MaskAt(10 - 2, 5 - 3), kMaskOutside);
+    EXPECT_EQ(MaskAt(7 - 2, 5 - 3), kMaskOutside);
+    EXPECT_EQ(MaskAt(7 - 2, 10 - 3), kMaskOutside);
+    EXPECT_EQ(CanvasState.LassoStartX, -1);
+    EXPECT_EQ(UndoPixel(3, 5), kPaper);
+    EXPECT_EQ(UndoPixel(7, 5), kWhite);
+}
+
+TEST_F(SelectionTest, TheWandLiftsTheRegionInItsOwnColours) {
+    raster::FillRect(*CurrentBox().workDc, {10, 10, 14, 14}, raster::MakeColour(10, 200, 250));
+    EXPECT_EQ(ContrastingColour(raster::MakeColour(10, 200, 250)), raster::MakeColour(138, 73, 123));
+    PaintSettings.WTolerance = 0;
+    PaintSettings.Tool = kToolSelectMagicWand;
+    Down(12, 12);
+    Up(12, 12);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 10);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 4u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 4u);
+    EXPECT_EQ(PiecePixel(0, 0), raster::MakeColour(10, 200, 250));
+    EXPECT_EQ(CountMask(*FloatingPiece.maskBitmap, kMaskOutside), 0);
+    EXPECT_EQ(UndoPixel(12, 12), kPaper);
+    EXPECT_EQ(UndoPixel(9, 12), kWhite);
+}
+
+TEST_F(SelectionTest, GrowTurnsTwoByTwoIntoFourByFourOneUpAndLeft) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Up(12, 12);
+    ASSERT_EQ(GrowSelection(), 1);
+    EXPECT_EQ(FloatingPiece.pieceX, 9);
+    EXPECT_EQ(FloatingPiece.pieceY, 9);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 4u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 4u);
+    EXPECT_EQ(CountMask(*FloatingPiece.maskBitmap, kMaskOutside), 0);
+    EXPECT_EQ(CountMask(*FloatingPiece.maskBitmap, kMaskBorder), 12);
+    EXPECT_EQ(PiecePixel(0, 0), kWhite);
+    EXPECT_EQ(PiecePixel(1, 1), kRed);
+    EXPECT_EQ(PaintSettings.Group, 0);
+}
+
+TEST_F(SelectionTest, InverseOfAPieceSelectsTheRestAndInverseOfAllSelectsNothing) {
+    ASSERT_EQ(SelectAll(), 1);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 40u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 30u);
+    EXPECT_EQ(UndoPixel(11, 11), kPaper);
+    // Nothing is left to select: the piece goes down and stays down.
+    EXPECT_EQ(InverseSelection(), 0);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    EXPECT_EQ(WorkPixel(11, 11), kRed);
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Up(14, 14);
+    ASSERT_EQ(InverseSelection(), 1);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 40u);
+    EXPECT_EQ(MaskAt(11, 11), kMaskOutside);
+    EXPECT_NE(MaskAt(0, 0), kMaskOutside);
+    EXPECT_EQ(UndoPixel(11, 11), kRed);
+    EXPECT_EQ(UndoPixel(0, 0), kPaper);
+}
+
+TEST_F(SelectionTest, SimilarSelectsEveryPixelInTheChannelRanges) {
+    raster::FillRect(*CurrentBox().workDc, {30, 20, 33, 22}, kRed);
+    TakeImageUndo();
+    EXPECT_EQ(SelectSimilar(), 0);  // needs a piece
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(11, 11);
+    Up(13, 13);
+    ASSERT_EQ(SelectSimilar(), 1);
+    EXPECT_EQ(FloatingPiece.pieceX, 10);
+    EXPECT_EQ(FloatingPiece.pieceY, 10);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 23u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 12u);
+    EXPECT_EQ(MaskAt(5, 5), kMaskOutside);
+    EXPECT_EQ(UndoPixel(31, 21), kPaper);
+}
+
+TEST_F(SelectionTest, CopyCutAndPasteKeepThePieceHeld) {
+    EXPECT_EQ(CopyPiece(), 0);
+    EXPECT_EQ(PastePiece(), 0);
+    PaintSettings.Tool = kToolSelectRectangle;
+    PaintSettings.Select = 2;
+    Down(10, 10);
+    Up(14, 14);
+    ASSERT_EQ(CopyPiece(), 1);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectMagicWand);
+    EXPECT_EQ(WorkPixel(11, 11), kRed);
+    ASSERT_EQ(PastePiece(), 1);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 0);
+    EXPECT_EQ(FloatingPiece.pieceY, 0);
+    ASSERT_EQ(CutPiece(), 1);
+    EXPECT_EQ(WorkPixel(1, 1), kWhite);  // cut: not put down
+    EXPECT_EQ(WorkPixel(11, 11), kRed);
+    EXPECT_EQ(CutPiece(), 0);
+}
+
+}  // namespace
