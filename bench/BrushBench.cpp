@@ -70,6 +70,27 @@ void BM_StrokeSoftRound(benchmark::State& state) { StrokeAcross(state, kToolPen,
 void BM_StrokeAirbrush(benchmark::State& state) { StrokeAcross(state, kToolAirbrush, 0); }
 void BM_StrokeSpray(benchmark::State& state) { StrokeAcross(state, kToolSpraycan, 7); }
 
+// One dab of a retouch brush at the largest size, shape from the argument, in the middle of a
+// 12-megapixel document.
+void BM_RetouchDab(benchmark::State& state) {
+    if (!MakeDocument()) {
+        state.SkipWithError("out of memory");
+        return;
+    }
+    ResetPaintSettings();
+    PaintSettings.Tool = static_cast<std::int8_t>(state.range(0));
+    PaintSettings.Brush = static_cast<std::uint32_t>(state.range(1));
+    PaintSettings.Size = kLargestBrushSize;
+    int x = kWidth / 2;
+    for (auto _ : state) {
+        Dab(x, kHeight / 2);
+        x ^= 1;  // the smudge drags from its previous place
+        benchmark::ClobberMemory();
+    }
+    ResetImageState();
+    ResetPaintSettings();
+}
+
 }  // namespace
 
 BENCHMARK(BM_StrokeHard)->Unit(benchmark::kMillisecond);
@@ -77,3 +98,6 @@ BENCHMARK(BM_StrokeSoft)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StrokeSoftRound)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StrokeAirbrush)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StrokeSpray)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RetouchDab)
+    ->ArgsProduct({benchmark::CreateDenseRange(kToolBlur, kToolHealingBrush, 1), {0, 2}})
+    ->Unit(benchmark::kMicrosecond);

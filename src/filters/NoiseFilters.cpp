@@ -5,7 +5,7 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
-#include "filters/Median.h"
+#include "tools/Median.h"
 #include "filters/ParallelRows.h"
 #include "tools/Noise.h"
 

@@ -6,6 +6,7 @@
 #include "image/ImageSlots.h"
 #include "shell/PaintSettings.h"
 #include "tools/Noise.h"
+#include "tools/RetouchDabs.h"
 #include "tools/ToolIds.h"
 
 const std::int8_t RoundHalfWidth[kRoundHalfWidthEntries] = {
@@ -240,8 +241,22 @@ void Dab(int x, int y) {
     ImageBox& box = CurrentBox();
     const std::uint32_t shape = PaintSettings.Brush;
     const int tool = PaintSettings.Tool;
+    const int retouchShape = static_cast<int>(std::min<std::uint32_t>(shape, 255));
+    switch (tool) {
+        case kToolBlur:
+            KernelBrushDab(retouchShape, box.workBitmap, box.workBitmap, x, y, kBlurWeights, kBlurDivisor);
+            return;
+        case kToolSharpen:
+            KernelBrushDab(retouchShape, box.workBitmap, box.workBitmap, x, y, kSharpenWeights, kSharpenDivisor);
+            return;
+        case kToolSmudge:
+            SmudgeDab(retouchShape, box.workBitmap, x, y);
+            return;
+        default:
+            break;
+    }
     if (IsRetouchTool(tool)) {
-        // The retouch brushes have dabs of their own; the painting engine leaves them alone.
+        RetouchDab(retouchShape, box.undoBitmap, box.workBitmap, x, y);
         return;
     }
     if (shape >= 7) {

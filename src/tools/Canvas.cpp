@@ -7,11 +7,15 @@
 #include "image/View.h"
 #include "platform/Window.h"
 #include "shell/PaintSettings.h"
+#include "tools/RetouchDabs.h"
 #include "tools/ToolHandler.h"
 
 CanvasStateRecord CanvasState;
 
-void ResetCanvasState() { CanvasState = CanvasStateRecord{}; }
+void ResetCanvasState() {
+    CanvasState = CanvasStateRecord{};
+    ResetRetouchState();
+}
 
 CanvasPoint CanvasCoordinates(int windowX, int windowY, std::int32_t scrollX, std::int32_t scrollY, float zoom) {
     const float inv = 1.0f / zoom;

@@ -2,12 +2,19 @@
 
 #include "tools/BrushEngine.h"
 #include "tools/FreehandTools.h"
+#include "tools/RetouchDabs.h"
 #include "tools/ToolIds.h"
 
 namespace {
 
 class RetouchHandler : public ToolHandler {
 public:
+    // A smudge starts from the stylus-down point: the first move drags from there.
+    DownOutcome StylusDown(ToolEvent& event) const override {
+        if (event.tool == kToolSmudge) SmudgeDab(kSmudgeAnchorShape, nullptr, event.ImageX(), event.ImageY());
+        return DownOutcome::Done;
+    }
+
     void StylusMove(ToolEvent& event) const override {
         const CanvasPoint& p = event.point;
         if (event.tool == kToolSmudge) {

@@ -6,7 +6,7 @@
 
 #include "FilterTestSupport.h"
 #include "filters/FilterEngine.h"
-#include "filters/Median.h"
+#include "tools/Median.h"
 #include "filters/NoiseFilters.h"
 #include "platform/FilterPump.h"
 #include "tools/Noise.h"

@@ -1,4 +1,4 @@
-#include "filters/Median.h"
+#include "tools/Median.h"
 
 #include <algorithm>
 #include <cstddef>
