@@ -17,6 +17,16 @@ void ResetCanvasState() {
     ResetRetouchState();
 }
 
+CanvasHooksRecord CanvasHooks;
+
+void NotifyForegroundPicked() {
+    if (CanvasHooks.ForegroundPicked) CanvasHooks.ForegroundPicked();
+}
+
+void NotifyToolChanged() {
+    if (CanvasHooks.ToolChanged) CanvasHooks.ToolChanged();
+}
+
 CanvasPoint CanvasCoordinates(int windowX, int windowY, std::int32_t scrollX, std::int32_t scrollY, float zoom) {
     const float inv = 1.0f / zoom;
     CanvasPoint p;

@@ -32,6 +32,19 @@ extern CanvasStateRecord CanvasState;
 // Back to the initial canvas state (tests).
 void ResetCanvasState();
 
+// What the canvas tells the panels above it, installed by them at start (null: nobody to
+// tell, as in the batch tool and most tests): the foreground colour was picked from the image
+// (the colour bar redraws its swatch), and the tool or group changed under the tool bar (a
+// one-shot tool returned, a selection or text made the floating piece current).
+struct CanvasHooksRecord {
+    void (*ForegroundPicked)() = nullptr;
+    void (*ToolChanged)() = nullptr;
+};
+extern CanvasHooksRecord CanvasHooks;
+
+void NotifyForegroundPicked();
+void NotifyToolChanged();
+
 // The handler given to every canvas window.
 platform::WindowHandler* CanvasProcedure();
 

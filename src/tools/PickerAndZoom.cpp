@@ -6,17 +6,19 @@
 
 namespace {
 
-// The colour of the image pixel under the stylus; false outside the image.
-bool PixelUnderStylus(const ToolEvent& event, raster::Colour& colour) {
+// Takes the colour of the image pixel under the stylus as the foreground colour; outside
+// the image the colour stays. With onlyChanges, a pixel of the colour already chosen is no news.
+void PickColour(const ToolEvent& event, bool onlyChanges) {
     const raster::Colour c = raster::GetPixel(*event.box.workDc, event.ImageX(), event.ImageY());
-    if (c == raster::kInvalidColour) return false;
-    colour = c;
-    return true;
+    if (c == raster::kInvalidColour || (onlyChanges && c == PaintSettings.FColor)) return;
+    PaintSettings.FColor = c;
+    NotifyForegroundPicked();
 }
 
 void ReturnToPreviousTool() {
     PaintSettings.Tool = CanvasState.PreviousTool;
     PaintSettings.Group = CanvasState.PreviousGroup;
+    NotifyToolChanged();
 }
 
 class PickerAndZoomHandler : public ToolHandler {
@@ -26,19 +28,15 @@ public:
         return event.tool == kToolColourPicker ? DownCopy::None : DownCopy::Image;
     }
     DownOutcome StylusDown(ToolEvent& event) const override {
-        raster::Colour colour = 0;
-        if (event.tool == kToolColourPicker && PixelUnderStylus(event, colour)) PaintSettings.FColor = colour;
+        if (event.tool == kToolColourPicker) PickColour(event, false);
         return DownOutcome::Done;
     }
     void StylusMove(ToolEvent& event) const override {
-        raster::Colour colour = 0;
-        if (event.tool != kToolColourPicker || !PixelUnderStylus(event, colour)) return;
-        if (colour != PaintSettings.FColor) PaintSettings.FColor = colour;
+        if (event.tool == kToolColourPicker) PickColour(event, true);
     }
     void StylusUp(ToolEvent& event) const override {
         if (event.tool == kToolColourPicker) {
-            raster::Colour colour = 0;
-            if (PixelUnderStylus(event, colour)) PaintSettings.FColor = colour;
+            PickColour(event, false);
         } else {
             ZoomAt(ZoomFactor * (event.tool == kToolZoomIn ? 2.0f : 0.5f), event.point.vx, event.point.vy);
         }

@@ -195,3 +195,54 @@ TEST_F(CanvasTest, ChangedBoxesOfAScrolledStrokeComeFromTheScrolledImage) {
 }
 
 }  // namespace
+
+namespace {
+
+int g_picked = 0;
+int g_toolChanges = 0;
+
+// Counts what the canvas tells the panels, for one test.
+class CountedHooks {
+public:
+    CountedHooks() {
+        g_picked = 0;
+        g_toolChanges = 0;
+        CanvasHooks.ForegroundPicked = [] { ++g_picked; };
+        CanvasHooks.ToolChanged = [] { ++g_toolChanges; };
+    }
+    ~CountedHooks() { CanvasHooks = CanvasHooksRecord{}; }
+};
+
+TEST_F(CanvasTest, PickerAndZoomTellThePanelsWhatChanged) {
+    const CountedHooks hooks;
+    MakeImage(40, 40, 50, 50);
+    SetWorkPixel(3, 4, kRed);
+    PaintSettings.Tool = kToolColourPicker;
+    CanvasState.PreviousTool = kToolBrush;
+    Down(3, 4);
+    EXPECT_EQ(g_picked, 1);
+    Move(3, 4);  // the same colour again: no news
+    EXPECT_EQ(g_picked, 1);
+    Move(5, 5);
+    EXPECT_EQ(g_picked, 2);
+    Move(45, 5);  // outside the image
+    EXPECT_EQ(g_picked, 2);
+    EXPECT_EQ(g_toolChanges, 0);
+    Up(5, 5);
+    EXPECT_EQ(g_picked, 3);
+    EXPECT_EQ(g_toolChanges, 1);
+    EXPECT_EQ(PaintSettings.Tool, kToolBrush);
+
+    PaintSettings.Tool = kToolZoomOut;
+    Down(10, 10);
+    Up(10, 10);
+    EXPECT_EQ(g_toolChanges, 2);
+    EXPECT_EQ(g_picked, 3);
+    // Painting tools tell nothing.
+    Down(10, 10);
+    Move(12, 10);
+    Up(12, 10);
+    EXPECT_EQ(g_toolChanges, 2);
+}
+
+}  // namespace
