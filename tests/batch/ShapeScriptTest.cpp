@@ -95,6 +95,25 @@ TEST_F(ShapeScriptTest, FloodFillToleranceZeroAndThree) {
     EXPECT_EQ(PixelAt(*out, 5, 0), raster::MakeColour(101, 101, 102));
 }
 
+TEST_F(ShapeScriptTest, AGradientOnAPastedPiecePaintsThePieceOnly) {
+    // A red box at (40, 30)-(80, 60); the selection (30, 20)-(90, 70) holds part of it. Copy puts
+    // the piece back, Paste floats it at the top-left corner, and the gradient then chosen
+    // paints the piece: at half opacity its own pixels show through.
+    const std::unique_ptr<PixelBuffer> white = SolidPicture(120, 90, kWhite);
+    const std::unique_ptr<PixelBuffer> out =
+        Run(*white, {"fcolor=255,0,0", "tool=2", "fill=2", "stroke=40,30,80,60", "tool=8", "stroke=30,20,90,70", "copy",
+                     "paste", "fcolor=0,0,255", "bcolor=255,255,0", "gopacity=50", "tool=50", "stroke=0,0,0,40"});
+    ASSERT_TRUE(out);
+    // Row 5 of the piece, from white: t = 31, c = (30, 30, 225), x 127 / 256 + 255 x 128 / 256.
+    EXPECT_EQ(PixelAt(*out, 5, 5), raster::MakeColour(141, 141, 238));
+    // Row 15, from the red box's corner at (45, 35): t = 95, c = (94, 94, 161).
+    EXPECT_EQ(PixelAt(*out, 15, 15), raster::MakeColour(173, 46, 79));
+    // Beyond the piece and under the copied place the picture is as it was.
+    EXPECT_EQ(PixelAt(*out, 65, 5), kWhite);
+    EXPECT_EQ(PixelAt(*out, 70, 55), raster::MakeColour(255, 0, 0));
+    EXPECT_EQ(PixelAt(*out, 85, 65), kWhite);
+}
+
 TEST_F(ShapeScriptTest, GradientRowsThroughTheRealProgram) {
     const fs::path folder = fs::path(::testing::TempDir()) / ("pw-shape-script-" + std::to_string(::getpid()));
     fs::create_directories(folder);

@@ -1,5 +1,6 @@
-// A polygon drawn with the mouse on the real Qt widgets (offscreen): taps, the rubber band,
-// Undo of the last vertex from the command bar, and the double click that closes it.
+// Shapes on the real Qt widgets (offscreen): a polygon drawn with the mouse (taps, the rubber
+// band, Undo of the last vertex from the command bar, the double click that closes it), and a
+// gradient dragged over a pasted piece.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -63,6 +64,43 @@ void ClickBarButton(platform::qt::QtCommandBar& bar, int id) {
     ADD_FAILURE() << "no button " << id;
 }
 
+void SendCommand(int id) {
+    platform::WindowMessage m;
+    m.kind = platform::MessageKind::Command;
+    m.id = id;
+    platform::MainWindow()->Send(m);
+    QApplication::processEvents();
+}
+
+void Drag(QWidget* widget, QPoint from, QPoint to) {
+    Mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// Chooses the group's entry with the command, as a tap in the group's flyout does.
+void ChooseEntry(int group, std::int16_t command) {
+    FillToolGroups();
+    ToolGroup& entries = ToolGroups[group];
+    for (std::int16_t i = 0; i < entries.count; ++i)
+        if (entries.command[i] == command) entries.current = i;
+    PaintSettings.Group = static_cast<std::int8_t>(group);
+    ApplyGroupTool();
+}
+
+// Starts the program on the Qt platform from a fresh state (another flow may have run before).
+platform::qt::QtWindow* StartProgram(platform::SettingsStore& settings, const fs::path& folder) {
+    ResetShellState();
+    ResetImageState();
+    ResetPaintSettings();
+    ResetCanvasState();
+    platform::qt::InstallQtPlatform(&settings, 480, 640);
+    if (StartApplication((folder / "pixelwright").string()) != 1) return nullptr;
+    QApplication::processEvents();
+    return static_cast<platform::qt::QtWindow*>(CurrentBox().window);
+}
+
 raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
 
 bool ImageIsBlank() {
@@ -77,28 +115,15 @@ TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
     Application();
     const fs::path folder = fs::temp_directory_path() / ("pw-polygon-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    // Another flow may have run in this process before: start from a fresh program state.
-    ResetShellState();
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
     platform::MemorySettingsStore settings;
-    platform::qt::InstallQtPlatform(&settings, 480, 640);
-    ASSERT_EQ(StartApplication((folder / "pixelwright").string()), 1);
-    QApplication::processEvents();
-    auto* canvas = static_cast<platform::qt::QtWindow*>(CurrentBox().window);
+    auto* canvas = StartProgram(settings, folder);
     ASSERT_NE(canvas, nullptr);
     QWidget* client = canvas->Client();
     platform::qt::QtCommandBar* bar = platform::qt::InstalledSystem()->Bar();
     ASSERT_NE(bar, nullptr);
 
     // The Polygon entry of the Shape group, solid.
-    FillToolGroups();
-    ToolGroup& shapes = ToolGroups[kGroupShape];
-    for (std::int16_t i = 0; i < shapes.count; ++i)
-        if (shapes.command[i] == kBarPolygon) shapes.current = i;
-    PaintSettings.Group = kGroupShape;
-    ApplyGroupTool();
+    ChooseEntry(kGroupShape, kBarPolygon);
     ASSERT_EQ(PaintSettings.Tool, 12);
     PaintSettings.Fill = 2;
 
@@ -128,6 +153,55 @@ TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
     // One more undo takes the whole polygon away.
     ClickBarButton(*bar, 9003);
     EXPECT_TRUE(ImageIsBlank());
+
+    platform::qt::UninstallQtPlatform();
+    fs::remove_all(folder);
+}
+
+TEST(GradientFlow, AGradientDraggedOverAPastedPiece) {
+    Application();
+    const fs::path folder = fs::temp_directory_path() / ("pw-gradient-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    platform::MemorySettingsStore settings;
+    auto* canvas = StartProgram(settings, folder);
+    ASSERT_NE(canvas, nullptr);
+    QWidget* client = canvas->Client();
+
+    // A red box, a selection around part of it, Copy and Paste: the piece floats at the corner.
+    PaintSettings.FColor = raster::MakeColour(255, 0, 0);
+    PaintSettings.Fill = 2;
+    ChooseEntry(kGroupShape, kBarRectangle);
+    Drag(client, {40, 30}, {80, 60});
+    ChooseEntry(kGroupSelect, kBarSelectRectangle);
+    Drag(client, {30, 20}, {90, 70});
+    ASSERT_EQ(PaintSettings.Tool, 9);
+    SendCommand(2001);
+    SendCommand(2002);
+    ASSERT_EQ(PaintSettings.Tool, 9);
+    ASSERT_EQ(FloatingPiece.pieceX, 0);
+    ASSERT_EQ(FloatingPiece.pieceY, 0);
+
+    // The linear gradient chosen while the piece floats paints the piece, at half opacity.
+    ChooseEntry(kGroupArea, kBarLinearGradient);
+    ASSERT_EQ(PaintSettings.Tool, 51);
+    PaintSettings.FColor = raster::MakeColour(0, 0, 255);
+    PaintSettings.BColor = raster::MakeColour(255, 255, 0);
+    PaintSettings.GOpacity = 50;
+    Drag(client, {0, 0}, {0, 40});
+    const auto piecePixel = [](int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); };
+    // Row 15 of the piece came from the red box: t = 95, c = (94, 94, 161), half over red.
+    EXPECT_EQ(piecePixel(15, 15), raster::MakeColour(173, 46, 79));
+    EXPECT_EQ(piecePixel(5, 5), raster::MakeColour(141, 141, 238));
+    // The widget shows it where the piece floats; the image under it is untouched.
+    const QImage shown = client->grab().toImage();
+    EXPECT_EQ(shown.pixel(15, 15) & 0xFFFFFF, 0xAD2E4Fu);
+    EXPECT_EQ(ImagePixel(15, 15), 0xFFFFFFu);
+
+    // Undo gives the piece its own pixels back.
+    platform::qt::QtCommandBar* bar = platform::qt::InstalledSystem()->Bar();
+    ASSERT_NE(bar, nullptr);
+    ClickBarButton(*bar, 9003);
+    EXPECT_EQ(piecePixel(15, 15), raster::MakeColour(255, 0, 0));
 
     platform::qt::UninstallQtPlatform();
     fs::remove_all(folder);
