@@ -23,7 +23,7 @@ public:
 namespace platform {
 
 struct FontSpec {
-    int height = 12;  // cell height in pixels
+    int height = 12;  // cell height in pixels; negative: character height; 0: the platform's choice
     int weight = 400;  // 400 normal, 700 bold
     bool italic = false;
     bool underline = false;

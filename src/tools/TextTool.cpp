@@ -14,8 +14,8 @@ void ResetTextToolSettings() { TextToolSettings = TextToolSettingsRecord{}; }
 std::unique_ptr<raster::Font> MakeTextToolFont() {
     const TextToolSettingsRecord& s = TextToolSettings;
     platform::FontSpec spec;
-    // Size 0 asks for no height in particular: the spec's own default stands.
-    if (s.size != 0) spec.height = s.size;
+    // The size is the character height; 0 lets the platform choose.
+    spec.height = -static_cast<int>(s.size);
     spec.weight = s.bold ? 700 : 400;
     spec.italic = s.italic != 0;
     spec.underline = s.underline != 0;

@@ -12,6 +12,7 @@
 #include "QtFixture.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
+#include "filters/Operations.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
 #include "panels/ValueDialog.h"
@@ -205,4 +206,48 @@ TEST_F(QtTest, UpArrowsRaiseAndDownArrowsLowerInEveryDialog) {
     EXPECT_EQ(values[0], "241");
     // With the proportions kept the height followed the width up before the down arrow.
     EXPECT_EQ(values[1], std::to_string(std::stoi(values[0]) * 228 / 240 - 1));
+}
+
+// Every operation with values opens its docked dialog from its command, titled and with the
+// rows of the table of operations, and closing it leaves the picture as it was.
+TEST_F(QtTest, EveryValueDialogOpensWithItsRowsAndCloses) {
+    Start();
+    PaintRamp();
+    const std::vector<std::uint8_t> before = Bytes(*CurrentBox().workBitmap);
+    int opened = 0;
+    for (const Operation& op : Operations()) {
+        if (op.dialog != OperationDialog::Values) continue;
+        SCOPED_TRACE(op.batchName);
+        int rows = 0;
+        while (SlotOf(op, rows)) ++rows;
+        const bool list = ListOf(op) != nullptr;
+        std::string title;
+        int height = 0;
+        int sliders = 0;
+        bool listShown = false;
+        int rightmost = 0;
+        QTimer::singleShot(0, [&] {
+            platform::Window& dialog = *DialogBuildState.dialog;
+            QTest::qWait(30);
+            title = dialog.FindControl(kValueTitleId)->Text();
+            height = dialog.WindowRect().Height();
+            for (int k = 0; k < 3; ++k) sliders += WidgetOf<QSlider>(dialog, ValueSliderId(k)) != nullptr ? 1 : 0;
+            listShown = WidgetOf<QWidget>(dialog, kValueListId) != nullptr;
+            for (int id : {kValueOkId, kValueListId, ValueFieldId(0), ValueFieldId(1), ValueFieldId(2)}) {
+                if (platform::Control* c = dialog.FindControl(id)) rightmost = std::max(rightmost, c->Geometry().right);
+            }
+            Dump(platform::qt::GrabScreen().copy(0, 640 - 26 - height - 10, 250, height + 10),
+                 (std::string("value-") + op.batchName + ".png").c_str());
+            QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueCloseId), Qt::LeftButton);
+        });
+        System().SendCommand(op.command);
+        ++opened;
+        EXPECT_EQ(title, op.title);
+        EXPECT_EQ(height, 41 + 20 * std::max(0, rows - 1) + (list ? 20 : 0));
+        EXPECT_EQ(sliders, rows);
+        EXPECT_EQ(listShown, list);
+        EXPECT_LE(rightmost, 240);  // everything inside the client area
+        ASSERT_EQ(Bytes(*CurrentBox().workBitmap), before);
+    }
+    EXPECT_EQ(opened, 18);
 }

@@ -236,3 +236,27 @@ TEST(FontEntries, TheRememberedFamilyBeforeOneThatMerelyStartsLikeIt) {
     EXPECT_EQ(FindFontEntry(entries, "Comic"), -1);
     EXPECT_EQ(FindFontEntry({}, "Sans"), -1);
 }
+
+// A positive height is the whole line, a negative one the characters alone (the text tool's
+// size), so the same number gives the larger font when negative.
+TEST_F(QtTest, FontHeightsCountTheCellOrTheCharacters) {
+    Start();
+    for (int height : {11, 14, 18, 40}) {
+        platform::FontSpec cell;
+        cell.height = height;
+        platform::FontSpec characters = cell;
+        characters.height = -height;
+        const auto cellFont = platform::MakeFont(cell);
+        const auto characterFont = platform::MakeFont(characters);
+        ASSERT_TRUE(cellFont && characterFont);
+        const int cellLine = platform::MeasureText(*cellFont, "Hg").height;
+        EXPECT_LE(cellLine, height) << height;
+        EXPECT_GE(cellLine, height * 3 / 4) << height;
+        EXPECT_GT(platform::MeasureText(*characterFont, "Hg").height, cellLine) << height;
+    }
+    platform::FontSpec chosen;
+    chosen.height = 0;
+    const auto font = platform::MakeFont(chosen);
+    ASSERT_TRUE(font);
+    EXPECT_GT(platform::MeasureText(*font, "Hg").height, 8);  // a readable default, not one pixel
+}

@@ -127,6 +127,8 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
             label->setWordWrap(true);
             label->setAlignment((AlignmentOf(style) & Qt::AlignHorizontal_Mask) | Qt::AlignTop);
             if (kind_ == ControlKind::FramedLabel) {
+                // A title bar of one line: a long title is cut at the right, not wrapped.
+                label->setWordWrap(false);
                 label->setFrameStyle(QFrame::Box | QFrame::Plain);
                 label->setLineWidth(1);
                 label->setAlignment((AlignmentOf(style) & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);

@@ -16,6 +16,20 @@ QFont FontOf(const raster::Font& font) {
     return SystemFont();
 }
 
+// A negative height is the character height, which is Qt's pixel size; a positive one the
+// whole cell, character and leading, so the pixel size is the largest whose line fits in it;
+// 0 leaves the choice to us.
+void SetHeight(QFont& font, int height) {
+    constexpr int kDefaultPixelSize = 12;
+    if (height <= 0) {
+        font.setPixelSize(height == 0 ? kDefaultPixelSize : -height);
+        return;
+    }
+    int size = height;
+    font.setPixelSize(size);
+    while (size > 1 && QFontMetrics(font).height() > height) font.setPixelSize(--size);
+}
+
 }  // namespace
 
 QFont SystemFont() {
@@ -39,11 +53,11 @@ std::unique_ptr<raster::Font> QtFontService::Make(const FontSpec& wanted) {
     } else {
         font = QFont(QString::fromStdString(wanted.face));
     }
-    font.setPixelSize(std::max(1, wanted.height < 0 ? -wanted.height : wanted.height));
     font.setWeight(static_cast<QFont::Weight>(std::clamp(wanted.weight <= 0 ? 400 : wanted.weight, 100, 900)));
     font.setItalic(wanted.italic);
     font.setUnderline(wanted.underline);
     font.setStyleStrategy(wanted.antialiased ? QFont::PreferAntialias : QFont::NoAntialias);
+    SetHeight(font, wanted.height);
     return std::make_unique<QtFont>(font);
 }
 
