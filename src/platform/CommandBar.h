@@ -44,6 +44,8 @@ public:
 };
 
 using CommandUpdateProcedure = std::function<void(int id, CommandItem& item)>;
+// What a shortcut of the identifier sends now: an identifier, or 0 for nothing.
+using ShortcutProcedure = std::function<int(int id)>;
 
 class CommandBar {
 public:
@@ -65,6 +67,17 @@ public:
     virtual void UpdateAll() = 0;
 
     virtual int Height() const = 0;
+
+    // A key combination in the portable form "Ctrl+Shift+S", "Ctrl++", "F11". While no dialog
+    // or menu is open it sends what the shortcut procedure makes of id (id itself without
+    // one). The first keys given for an identifier show beside its menu label.
+    virtual void AddShortcut(int id, const std::string& keys) = 0;
+    virtual void SetShortcutProcedure(ShortcutProcedure procedure) = 0;
+    // The keys shown beside the identifier's item; "" when it has none.
+    virtual std::string ShortcutText(int id) const = 0;
+    // The tip shown while the pointer rests on the button with the identifier.
+    virtual void SetButtonToolTip(int id, const std::string& text) = 0;
+    virtual std::string ButtonToolTip(int id) const = 0;
 };
 
 // The main window's command bar, made once by the window system.

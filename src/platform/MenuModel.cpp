@@ -173,6 +173,27 @@ void CommandBarModel::UpdateAll() {
     if (onChanged) onChanged();
 }
 
+void CommandBarModel::AddShortcut(int id, const std::string& keys) {
+    shortcuts_.push_back({id, keys});
+    if (onShortcutAdded) onShortcutAdded(shortcuts_.back());
+}
+
+std::string CommandBarModel::ShortcutText(int id) const {
+    for (const Shortcut& shortcut : shortcuts_) {
+        if (shortcut.id == id) return shortcut.keys;
+    }
+    return {};
+}
+
+int CommandBarModel::ShortcutTarget(int id) const { return shortcutProcedure_ ? shortcutProcedure_(id) : id; }
+
+void CommandBarModel::SetButtonToolTip(int id, const std::string& text) { toolTips_[id] = text; }
+
+std::string CommandBarModel::ButtonToolTip(int id) const {
+    const auto it = toolTips_.find(id);
+    return it == toolTips_.end() ? std::string() : it->second;
+}
+
 void CommandBarModel::Changed() {
     if (onChanged) onChanged();
 }

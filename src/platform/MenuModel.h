@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,21 @@ public:
     void SetUpdateProcedure(CommandUpdateProcedure procedure) override { update_ = std::move(procedure); }
     void UpdateAll() override;
     int Height() const override { return height_; }
+    void AddShortcut(int id, const std::string& keys) override;
+    void SetShortcutProcedure(ShortcutProcedure procedure) override { shortcutProcedure_ = std::move(procedure); }
+    std::string ShortcutText(int id) const override;
+    void SetButtonToolTip(int id, const std::string& text) override;
+    std::string ButtonToolTip(int id) const override;
+
+    struct Shortcut {
+        int id = 0;
+        std::string keys;
+    };
+    const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }
+    // The identifier a shortcut of id sends now (0: none).
+    int ShortcutTarget(int id) const;
+    // Called after every shortcut added.
+    std::function<void(const Shortcut&)> onShortcutAdded;
 
     void SetHeight(int height) { height_ = height; }
     const std::vector<Button>& Buttons() const { return buttons_; }
@@ -86,6 +102,9 @@ private:
     int imageSize_ = 16;
     int height_ = 26;
     CommandUpdateProcedure update_;
+    std::vector<Shortcut> shortcuts_;
+    ShortcutProcedure shortcutProcedure_;
+    std::map<int, std::string> toolTips_;
 };
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include "platform/Window.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
+#include "shell/Shortcuts.h"
 #include "tools/ToolGroups.h"
 
 ShellStateRecord ShellState;
@@ -61,7 +62,10 @@ private:
             ExitProgram();
             return;
         }
-        if (platform::CommandBar* bar = platform::GetCommandBar()) bar->UpdateAll();
+        if (platform::CommandBar* bar = platform::GetCommandBar()) {
+            bar->UpdateAll();
+            UpdateButtonToolTips(*bar);
+        }
     }
 
     static void OnSize() {
@@ -171,6 +175,7 @@ void InitMainState() {
         if (strip.image) bar->SetButtonImages(*strip.image, kButtonImageSize);
         BuildMenus(*bar);
         bar->SetUpdateProcedure(UpdateCommandUI);
+        InstallShortcuts(*bar);
     }
     if (platform::LogicalDpiX() > 100) ShellState.HighResolution = 1;
     FillToolGroups();

@@ -1,7 +1,11 @@
 #include "platform/qt/QtCommandBar.h"
 
+#include <QHelpEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
+#include <QToolTip>
 
 #include "platform/qt/QtImage.h"
 #include "platform/qt/QtWindowSystem.h"
@@ -27,15 +31,23 @@ QImage KeyedOut(const QImage& tile) {
     return keyed;
 }
 
-void FillMenu(QMenu& menu, const MenuModel& model, QtWindowSystem& system) {
+QKeySequence KeysOf(const std::string& keys) {
+    return QKeySequence(QString::fromStdString(keys), QKeySequence::PortableText);
+}
+
+void FillMenu(QMenu& menu, const MenuModel& model, const CommandBarModel& bar, QtWindowSystem& system) {
     for (const MenuModel::Item& item : model.Items()) {
         if (item.subMenu) {
             QMenu* sub = menu.addMenu(QString::fromStdString(item.label));
-            FillMenu(*sub, *item.subMenu, system);
+            FillMenu(*sub, *item.subMenu, bar, system);
         } else if (item.id == 0) {
             menu.addSeparator();
         } else {
-            QAction* action = menu.addAction(QString::fromStdString(item.label));
+            // The text after a tab is what the menu shows at its right edge.
+            QString text = QString::fromStdString(item.label);
+            const std::string keys = bar.ShortcutText(item.id);
+            if (!keys.empty()) text += '\t' + KeysOf(keys).toString(QKeySequence::NativeText);
+            QAction* action = menu.addAction(text);
             action->setEnabled(item.enabled);
             action->setCheckable(item.checked);
             action->setChecked(item.checked);
@@ -50,7 +62,17 @@ void FillMenu(QMenu& menu, const MenuModel& model, QtWindowSystem& system) {
 QtCommandBar::QtCommandBar(QWidget* parent, QtWindowSystem& system) : QWidget(parent), system_(system) {
     model_.SetHeight(kHeight);
     model_.onChanged = [this] { update(); };
+    model_.onShortcutAdded = [this](const CommandBarModel::Shortcut& shortcut) { AddShortcutKeys(shortcut); };
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void QtCommandBar::AddShortcutKeys(const CommandBarModel::Shortcut& shortcut) {
+    // The program's window holds the keys, so they work wherever its focus is.
+    auto* keys = new QShortcut(KeysOf(shortcut.keys), parentWidget() ? parentWidget() : this);
+    keys->setContext(Qt::WindowShortcut);
+    keys->setAutoRepeat(false);
+    const int id = shortcut.id;
+    QObject::connect(keys, &QShortcut::activated, this, [this, id] { system_.RunShortcut(id); });
 }
 
 QRect QtCommandBar::ButtonRect(int index) const {
@@ -78,7 +100,7 @@ std::unique_ptr<QMenu> QtCommandBar::BuildMenu(int index) {
     if (index < 0 || index >= model_.ButtonCount() || !model_.Buttons()[index].menu) return nullptr;
     model_.UpdateMenu(index);
     auto menu = std::make_unique<QMenu>(this);
-    FillMenu(*menu, *model_.Buttons()[index].menu, system_);
+    FillMenu(*menu, *model_.Buttons()[index].menu, model_, system_);
     return menu;
 }
 
@@ -126,6 +148,20 @@ void QtCommandBar::paintEvent(QPaintEvent*) {
             painter.drawText(r, Qt::AlignCenter, QString::fromStdString(button.label));
         }
     }
+}
+
+bool QtCommandBar::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int index = ButtonAt(help->pos());
+    const std::string tip = index >= 0 ? model_.ButtonToolTip(model_.ButtonId(index)) : std::string();
+    if (tip.empty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), QString::fromStdString(tip), this, ButtonRect(index));
+    }
+    return true;
 }
 
 void QtCommandBar::mousePressEvent(QMouseEvent* event) {

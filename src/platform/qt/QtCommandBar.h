@@ -28,10 +28,13 @@ public:
     static constexpr int kHeight = 26;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void AddShortcutKeys(const CommandBarModel::Shortcut& shortcut);
+
     QtWindowSystem& system_;
     CommandBarModel model_;
     int down_ = -1;

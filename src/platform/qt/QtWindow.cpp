@@ -92,13 +92,19 @@ void OuterWidget::keyPressEvent(QKeyEvent* event) {
     message.kind = MessageKind::Command;
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         message.id = 1;
+        window->Send(message);
     } else if (event->key() == Qt::Key_Escape) {
+        // Escape is Cancel; a dialog that has no Cancel is closed as its close button would.
         message.id = 2;
+        window->Send(message);
+        if (window && !window->Ended() && !window->IsDestroyed()) {
+            WindowMessage close;
+            close.kind = MessageKind::Close;
+            window->Send(close);
+        }
     } else {
         QWidget::keyPressEvent(event);
-        return;
     }
-    window->Send(message);
 }
 
 ClientWidget::ClientWidget(QWidget* parent, QtWindow& window) : QWidget(parent), window_(window) {
@@ -448,7 +454,12 @@ void QtWindow::SetIcon(const raster::Bitmap* icon, const Rect& rect) {
 }
 
 void QtWindow::RestoreFocus() {
-    if (focused_) focused_->SetFocus();
+    if (focused_) {
+        focused_->SetFocus();
+    } else if (dialog_) {
+        // Keys (Escape above all) must reach a dialog that has no field to type in.
+        outer_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void QtWindow::EndDialog(int result) {

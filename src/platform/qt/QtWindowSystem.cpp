@@ -219,6 +219,13 @@ void QtWindowSystem::SendCommand(int id) {
     main_->Send(message);
 }
 
+void QtWindowSystem::RunShortcut(int id) {
+    if (!modalStack_.empty() || QApplication::activePopupWidget() || QApplication::activeModalWidget()) return;
+    if (!bar_) return;
+    const int target = bar_->Model().ShortcutTarget(id);
+    if (target != 0) SendCommand(target);
+}
+
 void QtWindowSystem::ScreenResized() {
     const int width = screen_->width();
     const int height = screen_->height();

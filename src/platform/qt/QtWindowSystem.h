@@ -57,6 +57,8 @@ public:
     QtCommandBar* Bar() const { return bar_; }
     // Sends a command identifier to the main window's handler.
     void SendCommand(int id);
+    // A shortcut's keys were pressed: nothing while a dialog or menu is open.
+    void RunShortcut(int id);
     // The frame and the command bar follow the screen's size.
     void ScreenResized();
     void MainCloseRequested();

@@ -1,0 +1,123 @@
+// What a desktop program is expected to do beyond the handheld's design: shortcuts, the
+// mouse wheel, dropped files, the window title, tips.
+#include <QHelpEvent>
+#include <QTimer>
+#include <QToolTip>
+
+#include "QtFixture.h"
+#include "panels/DialogBuilder.h"
+#include "platform/FileDialog.h"
+#include "platform/qt/QtCommandBar.h"
+#include "shell/AboutBox.h"
+#include "shell/Menus.h"
+
+namespace {
+
+class RecordingFileDialogs : public platform::FileDialogService {
+public:
+    platform::FileDialogResult Run(const platform::FileDialogRequest& request) override {
+        titles.push_back(request.title);
+        return {};
+    }
+    std::vector<std::string> titles;
+};
+
+class DesktopTest : public QtTest {
+protected:
+    void StartActive() {
+        Start();
+        QWidget* screen = System().Screen();
+        screen->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
+    }
+    // Keys as the user types them, to whatever has the focus.
+    static void Keys(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    }
+    static raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
+};
+
+}  // namespace
+
+TEST_F(DesktopTest, ShortcutsRunTheirCommands) {
+    StartActive();
+    System().SendCommand(CMD_INVERT);
+    ASSERT_EQ(ImagePixel(5, 5), 0x000000u);
+    // Undo, and a second press redoes, as the button does.
+    Keys(Qt::Key_Z);
+    EXPECT_EQ(ImagePixel(5, 5), 0xFFFFFFu);
+    Keys(Qt::Key_Z);
+    EXPECT_EQ(ImagePixel(5, 5), 0x000000u);
+    Keys(Qt::Key_Plus);
+    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    Keys(Qt::Key_Equal);
+    EXPECT_FLOAT_EQ(ZoomFactor, 4.0f);
+    Keys(Qt::Key_Minus);
+    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    Keys(Qt::Key_0);
+    EXPECT_FLOAT_EQ(ZoomFactor, 1.0f);
+    Keys(Qt::Key_F11, Qt::NoModifier);
+    EXPECT_EQ(ShellState.FullScreen, 1u);
+    EXPECT_TRUE(System().IsFullScreen());
+    Keys(Qt::Key_F11, Qt::NoModifier);
+    EXPECT_EQ(ShellState.FullScreen, 0u);
+}
+
+TEST_F(DesktopTest, SaveShortcutAsksANameForANewPicture) {
+    StartActive();
+    RecordingFileDialogs dialogs;
+    platform::SetFileDialogService(&dialogs);
+    Keys(Qt::Key_S);
+    Keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    Keys(Qt::Key_O);
+    platform::SetFileDialogService(nullptr);
+    EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Save Image", "Save Image", "Load Image"}));
+}
+
+TEST_F(DesktopTest, MenusShowTheShortcutsBesideTheLabels) {
+    Start();
+    std::unique_ptr<QMenu> file = System().Bar()->BuildMenu(0);
+    QStringList texts;
+    for (QAction* action : file->actions()) texts << action->text();
+    EXPECT_TRUE(texts.contains("Save\tCtrl+S"));
+    EXPECT_TRUE(texts.contains("Save As...\tCtrl+Shift+S"));
+    EXPECT_TRUE(texts.contains("Exit\tCtrl+Q"));
+    EXPECT_TRUE(texts.contains("About..."));
+    std::unique_ptr<QMenu> view = System().Bar()->BuildMenu(2);
+    EXPECT_EQ(view->actions()[0]->text(), "Titlebar\tF11");
+}
+
+TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWaitMeanwhile) {
+    StartActive();
+    float zoomInside = 0.0f;
+    QTimer::singleShot(0, [&] {
+        Keys(Qt::Key_Plus);
+        zoomInside = ZoomFactor;
+        Keys(Qt::Key_Escape, Qt::NoModifier);
+    });
+    ShowAboutBox();  // returns once Escape has closed it
+    EXPECT_FLOAT_EQ(zoomInside, 1.0f);
+    // The Image Size dialog: Escape is its Cancel, the picture keeps its size.
+    QTimer::singleShot(0, [&] { Keys(Qt::Key_Escape, Qt::NoModifier); });
+    System().SendCommand(CMD_IMAGE_SIZE);
+    EXPECT_EQ(CurrentBox().width, 240);
+    EXPECT_EQ(DialogBuildState.dialog == nullptr || !DialogBuildState.dialog->IsVisible(), true);
+    // The main window's keys work again afterwards.
+    Keys(Qt::Key_Plus);
+    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+}
+
+TEST_F(DesktopTest, ImageButtonsShowTips) {
+    Start();
+    platform::qt::QtCommandBar* bar = System().Bar();
+    const QRect undo = bar->ButtonRect(5);
+    QHelpEvent help(QEvent::ToolTip, undo.center(), bar->mapToGlobal(undo.center()));
+    QApplication::sendEvent(bar, &help);
+    EXPECT_EQ(QToolTip::text(), "Undo (Ctrl+Z)");
+    const QRect modifier = bar->ButtonRect(6);
+    QHelpEvent help2(QEvent::ToolTip, modifier.center(), bar->mapToGlobal(modifier.center()));
+    QApplication::sendEvent(bar, &help2);
+    EXPECT_EQ(QToolTip::text(), "Selection Mode: Replace");
+}

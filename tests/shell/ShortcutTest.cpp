@@ -1,0 +1,66 @@
+#include <set>
+
+#include "ShellFixture.h"
+#include "platform/MenuModel.h"
+#include "shell/Menus.h"
+#include "shell/Shortcuts.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+bool OnBar(platform::CommandBarModel& bar, int id) {
+    for (const auto& button : bar.Buttons()) {
+        if (button.id == id || (button.menu && button.menu->Find(id))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, EveryShortcutReachesAnItemOfTheBarAndNoKeysRepeat) {
+    Start();
+    std::set<std::string> keys;
+    for (const ShortcutEntry& entry : ShortcutTable()) {
+        EXPECT_TRUE(OnBar(*Bar(), entry.command)) << entry.keys;
+        EXPECT_TRUE(keys.insert(entry.keys).second) << entry.keys;
+    }
+    EXPECT_EQ(Bar()->Shortcuts().size(), ShortcutTable().size());
+    // The first keys of a command are the ones its menu shows.
+    EXPECT_EQ(Bar()->ShortcutText(CMD_SAVE_AS), "Ctrl+Shift+S");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_ZOOM_IN), "Ctrl++");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_UNDO), "Ctrl+Z");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_TITLEBAR), "F11");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_ABOUT), "");
+}
+
+TEST_F(ShellTest, ShortcutsSendOnlyWhatTheMenusWouldAllow) {
+    Start();
+    platform::CommandBarModel& bar = *Bar();
+    // A new picture has no file: Save asks for a name.
+    EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), CMD_SAVE_AS);
+    CurrentPath = "/tmp/a.png";
+    EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), 0);  // saved and unchanged
+    ImageModified = 1;
+    EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), CMD_SAVE);
+    // Copy and Cut want a floating piece, Paste a held one.
+    EXPECT_EQ(bar.ShortcutTarget(CMD_COPY), 0);
+    EXPECT_EQ(bar.ShortcutTarget(CMD_CUT), 0);
+    EXPECT_EQ(bar.ShortcutTarget(CMD_PASTE), 0);
+    PaintSettings.Tool = kToolFloatingPiece;
+    EXPECT_EQ(bar.ShortcutTarget(CMD_COPY), CMD_COPY);
+    EXPECT_EQ(bar.ShortcutTarget(CMD_UNDO), CMD_UNDO);
+    EXPECT_EQ(bar.ShortcutTarget(CMD_ZOOM_OUT), CMD_ZOOM_OUT);
+}
+
+TEST_F(ShellTest, ImageButtonsTellWhatTheyDo) {
+    Start();
+    EXPECT_EQ(Bar()->ButtonToolTip(CMD_UNDO), "Undo (Ctrl+Z)");
+    EXPECT_EQ(Bar()->ButtonToolTip(CMD_MODIFIER_MODE), "Selection Mode: Replace");
+    system.MainWindow()->Send([] {
+        platform::WindowMessage m;
+        m.kind = platform::MessageKind::Command;
+        m.id = CMD_MODIFIER_MODE;
+        return m;
+    }());
+    EXPECT_EQ(Bar()->ButtonToolTip(CMD_MODIFIER_MODE), "Selection Mode: Add");
+}
