@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/qt/BitmapFiles.h"
-#include "platform/qt/DecodeSupport.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::DecodePixelLimit = 4096 * 4096;

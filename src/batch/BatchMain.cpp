@@ -12,6 +12,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "files/ReadImage.h"
 #include "image/View.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
@@ -75,10 +76,16 @@ int Run(std::vector<std::string> args) {
         return 0;
     }
     // --time prints how long each operation took, without the reading and writing around it.
-    const bool timed = !args.empty() && args[0] == "--time";
-    if (timed) args.erase(args.begin());
+    // --accept-damaged works on what could be read of a damaged input instead of refusing it.
+    bool timed = false;
+    bool acceptDamaged = false;
+    while (!args.empty() && (args[0] == "--time" || args[0] == "--accept-damaged")) {
+        (args[0] == "--time" ? timed : acceptDamaged) = true;
+        args.erase(args.begin());
+    }
     if (args.size() < 2) {
-        Complain("usage: pixelwright-batch [--time] INPUT OUTPUT [OPERATION ...], or --list for the operations");
+        Complain("usage: pixelwright-batch [--time] [--accept-damaged] INPUT OUTPUT [OPERATION ...], or --list for "
+                 "the operations");
         return kExitUsage;
     }
     const std::string& input = args[0];
@@ -108,9 +115,13 @@ int Run(std::vector<std::string> args) {
     StderrMessages messages;
     platform::SetMessageBoxService(&messages);
 
-    platform::DecodedImage decoded = platform::DecodeImageFile(input);
+    platform::DecodedImage decoded = ReadImageFile(input);
     if (!decoded.image) {
         Complain(decoded.text.empty() ? "cannot read \"" + input + "\"" : decoded.text);
+        return kExitFailed;
+    }
+    if (decoded.status == platform::DecodeStatus::Damaged && !acceptDamaged) {
+        Complain(decoded.text + " Nothing was written; --accept-damaged works on what could be read.");
         return kExitFailed;
     }
     if (!StartScriptDocument(*decoded.image)) return kExitFailed;

@@ -6,10 +6,10 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "files/ReadImage.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
 #include "platform/FileDialog.h"
-#include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
 #include "shell/MainFrame.h"
 #include "shell/PaintSettings.h"
@@ -147,21 +147,19 @@ void OpenImage() {
     OpenImageAt(path);
 }
 
-int OpenImageAt(const std::string& path) {
-    // Only a file that has loaded becomes the document's path: a failed one must not be
-    // overwritten by the next Save with the old picture.
-    if (LoadImageFile(path) != 1) return 0;
-    CurrentPath = path;
-    ImageModified = 0;
-    UpdateRecentFiles();
-    RepaintView(true);
-    LayoutBars();
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
-    return 1;
+namespace {
+
+// Tells the user that only part of a damaged file could be read.
+void ShowDamagedWarning(const std::string& text) {
+    platform::ShowMessageBox(text + "\nWhat could be read is opened as an untitled picture, so that saving it cannot "
+                                    "overwrite the damaged file.",
+                             platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Warning);
 }
 
-int LoadImageFile(const std::string& path) {
-    platform::DecodedImage decoded = platform::DecodeImageFile(path);
+// Decodes the file into a new current image. 1 on success; *damagedText is the warning
+// for a file that could be read only in part, empty otherwise.
+int LoadDecodedFile(const std::string& path, std::string* damagedText) {
+    platform::DecodedImage decoded = ReadImageFile(path);
     if (!decoded.image) {
         const std::string text = decoded.text.empty() ? kNoMemoryBitmap : decoded.text;
         const std::string caption = decoded.caption.empty() ? platform::kCaptionOutOfMemory : decoded.caption;
@@ -181,5 +179,39 @@ int LoadImageFile(const std::string& path) {
     }
     if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
     CopyPixels(CurrentBox().workBitmap, decoded.image.get());
+    damagedText->clear();
+    if (decoded.status == platform::DecodeStatus::Damaged) {
+        *damagedText = decoded.text;
+        // Untitled, so that no Save can put the partial picture over the file.
+        CurrentPath.clear();
+    }
+    return 1;
+}
+
+}  // namespace
+
+int OpenImageAt(const std::string& path) {
+    // Only a file that has loaded becomes the document's path: a failed one must not be
+    // overwritten by the next Save with the old picture, nor a damaged one by what could
+    // be read of it.
+    std::string damagedText;
+    if (LoadDecodedFile(path, &damagedText) != 1) return 0;
+    ImageModified = 0;
+    if (damagedText.empty()) {
+        CurrentPath = path;
+        UpdateRecentFiles();
+    }
+    RepaintView(true);
+    LayoutBars();
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    // Shown over the picture, so that the user sees what is missing.
+    if (!damagedText.empty()) ShowDamagedWarning(damagedText);
+    return 1;
+}
+
+int LoadImageFile(const std::string& path) {
+    std::string damagedText;
+    if (LoadDecodedFile(path, &damagedText) != 1) return 0;
+    if (!damagedText.empty()) ShowDamagedWarning(damagedText);
     return 1;
 }

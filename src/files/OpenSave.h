@@ -23,10 +23,13 @@ constexpr int kRecentFirstCommand = 1101;
 // The "Recent" sub-menu of the File menu: set by whoever builds the menus, filled here.
 extern platform::Menu* RecentMenu;
 
-// File-type lists of the dialogs: pairs of description and pattern, "|"-separated.
+// File-type lists of the dialogs: pairs of description and pattern, "|"-separated. The open
+// list takes every usual JPEG ending and upper-case names too (cameras write "IMG_1.JPG");
+// the dialog shows each description with its patterns.
 inline constexpr const char* kOpenTypeList =
-    "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.png;|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|"
-    "JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png|2BP Files (*.2bp)|*.2bp|";
+    "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.2BP;*.BMP;*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG|"
+    "Bitmap Files|*.bmp;*.BMP|GIF Files|*.gif;*.GIF|JPEG Files|*.jpg;*.jpeg;*.jpe;*.JPG;*.JPEG;*.JPE|"
+    "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|";
 // The save list for a proposed name, by its ending; empty for any other ending.
 const char* SaveTypeListFor(const std::string& name);
 
@@ -49,11 +52,13 @@ int SaveImage(bool askForName);
 void OpenImage();
 
 // Opens the file as the document; it becomes the current path only once it has loaded.
+// A damaged JPEG or PNG opens as far as it could be read, untitled and with a warning.
 // 1 on success.
 int OpenImageAt(const std::string& path);
 
 // Decodes the file into a new current image. 1 on success; on failure the image stays and
-// a message says why.
+// a message says why. A damaged JPEG or PNG loads what could be read of it, with a warning,
+// and leaves the document untitled.
 int LoadImageFile(const std::string& path);
 
 // Reads the list from the settings store, puts CurrentPath at its head, writes it back and

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "image/PixelBuffer.h"
 
@@ -17,15 +18,16 @@ enum class DecodeStatus {
     NotImage,     // not a picture any decoder reads, or a damaged one
     TooLarge,     // wider or higher than kMaxBitmapSide
     OutOfMemory,  // the picture is sound but there is no room for it
+    Damaged,      // the file is damaged: image holds what could be read of it
 };
 
 struct DecodedImage {
     // A 24-bit buffer of the decoded width and height, blue-green-red, bottom-up, rows
-    // padded with zero bytes; null unless status is Ok.
+    // padded with zero bytes; null unless status is Ok or Damaged.
     std::unique_ptr<PixelBuffer> image;
     DecodeStatus status = DecodeStatus::NotImage;
-    // What to tell the user on failure (naming the file) and the message box caption:
-    // "Error" for file problems, "Out Of Memory Error" for a shortage of memory.
+    // What to tell the user on failure or damage (naming the file) and the message box
+    // caption: "Error" for file problems, "Out Of Memory Error" for a shortage of memory.
     std::string text;
     std::string caption;
 };
@@ -39,6 +41,10 @@ DecodedImage DecodeImageFile(const std::string& path);
 // The same for bytes in memory; name stands for the file in messages.
 DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name);
 
+// Reads the whole file into bytes; on failure the result to report (the system's reason
+// for a file that cannot be opened, or a shortage of memory), status Ok otherwise.
+DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
+
 // The program's image resources (106 command bar images, 129 brush sheet, 130 tool icons,
 // 131 and 132 spectrum strips, 136 colour field) are files named after their number
 // ("129.gif", "130.png", ...) in the resources folder of the program's data.
@@ -51,5 +57,25 @@ std::string ResourceFolder();
 // Makes the lookup use folder (tests, or a program started from elsewhere); empty restores
 // the search.
 void SetResourceFolder(const std::string& folder);
+
+// What the decoders share.
+
+// A failed decode with the message that tells the user about it; width and height are
+// quoted by the too-large message.
+DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long long width = 0,
+                           long long height = 0);
+
+// Accepts a width x height picture whose decoding needs extraBytes beside the result,
+// and makes its 24-bit buffer with the row padding zeroed. Refuses sizes that are not
+// positive, larger than kMaxBitmapSide, or beyond the machine's memory, before anything
+// is allocated.
+DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t extraBytes, const std::string& name);
+
+// The most pixels one decode may make: as many as the sides allow, unless a harness that
+// runs under a memory limit (the fuzzer) lowers it. Past it a picture is out of memory.
+extern std::uint64_t DecodePixelLimit;
+
+// True when a need of bytes could never be met by the machine's memory.
+bool BeyondMemory(std::uint64_t bytes);
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 
 #include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
+#include "files/PngWriter.h"
 #include "filters/CreativeFilters.h"
 #include "filters/Geometry.h"
 #include "filters/NoiseFilters.h"
@@ -245,6 +246,30 @@ TEST_F(BatchTest, AFailedRunLeavesAnOldOutputAsItWas) {
     const Outcome o = Run({input, keep, "mosaic=1"});
     EXPECT_NE(o.status, 0);
     EXPECT_EQ(ReadFile(keep), "old contents");
+}
+
+TEST_F(BatchTest, ADamagedInputIsRefusedUnlessAcceptedAsItIs) {
+    const std::string whole = Path("whole.png");
+    ASSERT_EQ(WritePng(picture.get(), whole), 1);
+    std::ifstream in(whole, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string cut = Path("cut.png");
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 12);  // no end chunk
+
+    const Outcome refused = Run({cut, Path("out.png"), "invert"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "pixelwright-batch: \"" + cut +
+                               "\" is damaged: the picture may be incomplete. Nothing was written; --accept-damaged "
+                               "works on what could be read.\n");
+    EXPECT_FALSE(fs::exists(Path("out.png")));
+
+    const Outcome accepted = Run({"--accept-damaged", cut, Path("out.png")});
+    ASSERT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_TRUE(accepted.err.empty());
+    auto result = Decode(Path("out.png"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(PixelBytes(*result), PixelBytes(*picture));
+    ASSERT_EQ(Run({"--time", "--accept-damaged", cut, Path("timed.png"), "invert"}).status, 0);
 }
 
 }  // namespace

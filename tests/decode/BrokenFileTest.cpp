@@ -4,16 +4,15 @@
 #include <random>
 
 #include "SampleFiles.h"
-#include "platform/ImageDecoder.h"
+#include "files/ReadImage.h"
 
 using namespace samples;
-using platform::DecodeImageData;
 using platform::DecodeStatus;
 
 namespace {
 
 platform::DecodedImage Decode(const Bytes& bytes, const std::string& name = "broken") {
-    return DecodeImageData(bytes.data(), bytes.size(), name);
+    return ReadImageData(bytes.data(), bytes.size(), name);
 }
 
 Bytes Cut(const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }
@@ -49,7 +48,7 @@ TEST(BrokenFiles, PixelDataCutShortNeverCrashes) {
     for (const auto& [kind, bytes] : SoundFiles()) {
         for (std::size_t length = 40; length < bytes.size(); length += 1 + bytes.size() / 50) {
             const auto decoded = Decode(Cut(bytes, length));
-            if (decoded.status == DecodeStatus::Ok) {
+            if (decoded.status == DecodeStatus::Ok || decoded.status == DecodeStatus::Damaged) {
                 ASSERT_TRUE(decoded.image);
                 EXPECT_EQ(decoded.image->Width(), 40) << kind << " cut at " << length;
                 EXPECT_EQ(decoded.image->Height(), 30) << kind << " cut at " << length;
@@ -149,7 +148,7 @@ TEST(BrokenFiles, ZeroSizesAndGarbage) {
         const Bytes& start = kStarts[round % 5];
         std::copy(start.begin(), start.begin() + std::min(start.size(), bytes.size()), bytes.begin());
         const auto decoded = Decode(bytes);
-        if (decoded.status != DecodeStatus::Ok) {
+        if (decoded.status != DecodeStatus::Ok && decoded.status != DecodeStatus::Damaged) {
             EXPECT_FALSE(decoded.image);
         }
     }

@@ -4,17 +4,16 @@
 #include <fstream>
 
 #include "SampleFiles.h"
-#include "platform/ImageDecoder.h"
+#include "files/ReadImage.h"
 #include "shell/PaintSettings.h"
 
 using namespace samples;
-using platform::DecodeImageData;
 using platform::DecodeStatus;
 
 namespace {
 
 platform::DecodedImage Decode(const Bytes& bytes, const std::string& name = "sample") {
-    return DecodeImageData(bytes.data(), bytes.size(), name);
+    return ReadImageData(bytes.data(), bytes.size(), name);
 }
 
 // The decoded pixel (x, y), top row first, as red-green-blue.

@@ -113,9 +113,13 @@ TEST(DecodeFile, MissingFilesAndFoldersCannotBeOpened) {
     Folder folder;
     const auto missing = DecodeImageFile(folder / "none.png");
     EXPECT_EQ(missing.status, DecodeStatus::CannotOpen);
-    EXPECT_EQ(missing.text, "Can't open file\"" + (folder / "none.png") + "\"");
+    EXPECT_EQ(missing.text, "Cannot open \"" + (folder / "none.png") + "\": there is no such file.");
     EXPECT_EQ(missing.caption, "Error");
-    EXPECT_EQ(DecodeImageFile(folder.Path()).status, DecodeStatus::CannotOpen);
+    const auto inMissingFolder = DecodeImageFile(folder / "gone/none.png");
+    EXPECT_EQ(inMissingFolder.text, "Cannot open \"" + (folder / "gone/none.png") + "\": there is no such file.");
+    const auto aFolder = DecodeImageFile(folder.Path());
+    EXPECT_EQ(aFolder.status, DecodeStatus::CannotOpen);
+    EXPECT_EQ(aFolder.text, "Cannot open \"" + folder.Path() + "\": it is a folder, not a file.");
 
     Save(folder / "note.png", Bytes{'h', 'e', 'l', 'l', 'o'});
     const auto note = DecodeImageFile(folder / "note.png");

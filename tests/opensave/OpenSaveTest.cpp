@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <unistd.h>
 
@@ -14,6 +15,26 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr raster::Colour kRed = 0x0000FF;
+
+// A 40 x 30 PNG of noise, then cut to keep only the given share of its bytes.
+std::string WriteCutPng(const std::string& path, double share) {
+    raster::BitmapInfo header;
+    std::uint8_t* bits = nullptr;
+    raster::DrawingContext dc(CreatePixelBuffer(40, 30, 24, header, &bits));
+    std::uint32_t state = 5;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            state = state * 1103515245u + 12345u;
+            raster::SetPixel(dc, x, y, state >> 8 & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(WritePng(dc.SelectedBitmap(), path), 1);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() * share);
+    return path;
+}
 
 class OpenSaveTest : public DocumentFixture {
 protected:
@@ -272,8 +293,9 @@ TEST_F(OpenSaveTest, OpenCommandUsesTheOpenListAndCancelChangesNothing) {
     EXPECT_EQ(dialogs.requests[0].title, "Load Image");
     EXPECT_EQ(dialogs.requests[0].initialName, "");
     EXPECT_EQ(dialogs.requests[0].typeList,
-              "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.png;|Bitmap Files (*.bmp)|*.bmp|GIF Files (*.gif)|*.gif|"
-              "JPEG Files (*.jpg)|*.jpg|PNG Files (*.png)|*.png|2BP Files (*.2bp)|*.2bp|");
+              "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.2BP;*.BMP;*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG|"
+              "Bitmap Files|*.bmp;*.BMP|GIF Files|*.gif;*.GIF|JPEG Files|*.jpg;*.jpeg;*.jpe;*.JPG;*.JPEG;*.JPE|"
+              "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|");
     EXPECT_EQ(CurrentBox().width, 5);
 
     const std::string path = WriteSample("picked.png");
@@ -344,6 +366,75 @@ TEST_F(OpenSaveTest, SaveWritesTheFloatingPieceWhereItFloatsAndKeepsItFloating) 
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->Row(1)[3 * 4 + 2], 255);
     EXPECT_EQ(plain->Row(1)[3 * 4 + 1], 255);
+}
+
+TEST_F(OpenSaveTest, ADamagedFileOpensUntitledWithAWarningAndSaveAsksForAName) {
+    MakeImage(5, 5);
+    CurrentPath = PathOf("before.png");
+    PaintSettings.BColor = raster::MakeColour(9, 8, 7);
+    const std::string path = WriteCutPng(PathOf("cut.png"), 0.5);
+    const std::string damagedBytes = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }();
+
+    ASSERT_EQ(OpenImageAt(path), 1);
+    EXPECT_EQ(CurrentBox().width, 40);
+    EXPECT_EQ(CurrentBox().height, 30);
+    EXPECT_EQ(WorkPixel(39, 29), raster::MakeColour(9, 8, 7));  // never read: the background
+    EXPECT_TRUE(CurrentPath.empty());
+    EXPECT_EQ(ImageModified, 0);
+    EXPECT_FALSE(settings.Contains("File1"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "\"" + path +
+                                          "\" is damaged: the picture may be incomplete.\nWhat could be read is "
+                                          "opened as an untitled picture, so that saving it cannot overwrite the "
+                                          "damaged file.");
+    EXPECT_EQ(messages.shown[0].caption, "Error");
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Warning);
+
+    // Save asks for a name, proposing a new one; cancelling it writes nothing.
+    EXPECT_EQ(SaveImage(false), 0);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].initialName, "untitled.png");
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), damagedBytes);
+}
+
+TEST_F(OpenSaveTest, RevertingToAFileThatHasSinceBeenDamagedLeavesThePictureUntitled) {
+    MakeImage(5, 5);
+    const std::string path = WriteCutPng(PathOf("later.png"), 0.7);
+    CurrentPath = path;
+    ASSERT_EQ(LoadImageFile(path), 1);
+    EXPECT_EQ(CurrentBox().width, 40);
+    EXPECT_TRUE(CurrentPath.empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Warning);
+}
+
+TEST_F(OpenSaveTest, AFileThatCannotBeOpenedSaysWhy) {
+    ImageBox& before = MakeImage(5, 5);
+    CurrentPath = PathOf("mine.png");
+    EXPECT_EQ(OpenImageAt(PathOf("absent.png")), 0);
+    EXPECT_EQ(OpenImageAt(folder.string()), 0);
+    std::ofstream(PathOf("words.png")) << "not a picture";
+    EXPECT_EQ(OpenImageAt(PathOf("words.png")), 0);
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].text, "Cannot open \"" + PathOf("absent.png") + "\": there is no such file.");
+    EXPECT_EQ(messages.shown[1].text, "Cannot open \"" + folder.string() + "\": it is a folder, not a file.");
+    EXPECT_EQ(messages.shown[2].text, "\"" + PathOf("words.png") + "\" is not an image, or the file is damaged.");
+    for (const auto& shown : messages.shown) {
+        EXPECT_EQ(shown.caption, "Error");
+        EXPECT_EQ(shown.icon, platform::MessageIcon::Stop);
+    }
+    if (geteuid() != 0) {  // the superuser reads every file
+        const std::string locked = WriteCutPng(PathOf("locked.png"), 1.0);
+        fs::permissions(locked, fs::perms::none);
+        EXPECT_EQ(OpenImageAt(locked), 0);
+        EXPECT_EQ(messages.shown.back().text, "Cannot open \"" + locked + "\": you have no permission to read it.");
+    }
+    EXPECT_EQ(&CurrentBox(), &before);
+    EXPECT_EQ(CurrentPath, PathOf("mine.png"));
 }
 
 }  // namespace

@@ -68,10 +68,16 @@ TEST(QtFileDialog, TypeListsBecomeNameFilters) {
     const auto types = platform::qt::ParseTypeList(kOpenTypeList);
     ASSERT_EQ(types.size(), 6u);
     EXPECT_EQ(types[0].description, "All Image Files");
-    EXPECT_EQ(types[0].patterns, (QStringList{"*.2bp", "*.bmp", "*.gif", "*.jpg", "*.png"}));
-    EXPECT_EQ(platform::qt::NameFilterOf(types[0]), "All Image Files (*.2bp *.bmp *.gif *.jpg *.png)");
-    EXPECT_EQ(platform::qt::NameFilterOf(types[1]), "Bitmap Files (*.bmp)");
-    EXPECT_EQ(types[5].patterns, QStringList{"*.2bp"});
+    EXPECT_EQ(types[0].patterns, (QStringList{"*.2bp", "*.bmp", "*.gif", "*.jpg", "*.jpeg", "*.jpe", "*.png", "*.2BP",
+                                              "*.BMP", "*.GIF", "*.JPG", "*.JPEG", "*.JPE", "*.PNG"}));
+    EXPECT_EQ(platform::qt::NameFilterOf(types[3]), "JPEG Files (*.jpg *.jpeg *.jpe *.JPG *.JPEG *.JPE)");
+    EXPECT_EQ(platform::qt::NameFilterOf(types[1]), "Bitmap Files (*.bmp *.BMP)");
+    EXPECT_EQ(types[5].patterns, (QStringList{"*.2bp", "*.2BP"}));
+    // A description that names its patterns is shown as it is.
+    platform::qt::FileType named;
+    named.description = "PNG File (*.png)";
+    named.patterns = QStringList{"*.png"};
+    EXPECT_EQ(platform::qt::NameFilterOf(named), "PNG File (*.png)");
     EXPECT_TRUE(platform::qt::ParseTypeList("").empty());
     EXPECT_TRUE(platform::qt::ParseTypeList("Odd|").empty());
 }

@@ -12,6 +12,8 @@
 #include <QSize>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -19,7 +21,6 @@
 #include <vector>
 
 #include "platform/MessageBox.h"
-#include "platform/qt/DecodeSupport.h"
 #include "platform/qt/BitmapFiles.h"
 #include "shell/PaintSettings.h"
 
@@ -137,35 +138,22 @@ DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std:
     return result;
 }
 
-// Reads the whole file; false with the status to report when it cannot.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, DecodeStatus& status) {
-    status = DecodeStatus::CannotOpen;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return false;
+// Why a file could not be opened, in the user's words.
+std::string CannotOpenReason(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return "there is no such file.";
+        case EACCES:
+        case EPERM: return "you have no permission to read it.";
+        case EISDIR: return "it is a folder, not a file.";
+        default: return std::string(std::strerror(error)) + ".";
     }
-    bool ok = true;
-    try {
-        if (S_ISREG(info.st_mode)) {
-            if (BeyondMemory(static_cast<std::uint64_t>(info.st_size))) throw std::bad_alloc();
-            bytes.reserve(static_cast<std::size_t>(info.st_size));
-        }
-        std::uint8_t chunk[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-            if (BeyondMemory(bytes.size() + got)) throw std::bad_alloc();
-            bytes.insert(bytes.end(), chunk, chunk + got);
-        }
-        ok = !std::ferror(file);
-    } catch (const std::bad_alloc&) {
-        status = DecodeStatus::OutOfMemory;
-        ok = false;
-    }
-    std::fclose(file);
-    return ok;
+}
+
+DecodedImage CannotOpenFailure(const std::string& path, int error) {
+    DecodedImage failure = DecodeFailure(DecodeStatus::CannotOpen, path);
+    failure.text = "Cannot open " + Quoted(path) + ": " + CannotOpenReason(error);
+    return failure;
 }
 
 std::string ProgramDirectory() {
@@ -182,12 +170,13 @@ DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long lo
     failure.caption = kCaptionError;
     switch (status) {
         case DecodeStatus::Ok:
+        case DecodeStatus::Damaged:
         case DecodeStatus::NotImage:
             failure.status = DecodeStatus::NotImage;
             failure.text = Quoted(name) + " is not an image, or the file is damaged.";
             break;
         case DecodeStatus::CannotOpen:
-            failure.text = "Can't open file" + Quoted(name);
+            failure.text = "Cannot open " + Quoted(name) + ".";
             break;
         case DecodeStatus::TooLarge:
             failure.text = Quoted(name) + " is too large: the image is " + std::to_string(width) + " x " +
@@ -237,14 +226,47 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
 DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
     if (!data || size == 0) return DecodeFailure(DecodeStatus::NotImage, name);
     if (LooksLikeTwoBppBitmap(data, size)) return DecodeTwoBppBitmap(data, size, name);
+    if (LooksLikeSixteenBitBitmap(data, size)) return DecodeSixteenBitBitmap(data, size, name);
     if (BitmapPixelsCutShort(data, size)) return DecodeFailure(DecodeStatus::NotImage, name);
     return DecodeWithQt(data, size, name);
 }
 
+DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return CannotOpenFailure(path, errno);
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        std::fclose(file);
+        return CannotOpenFailure(path, error);
+    }
+    DecodedImage result;
+    result.status = DecodeStatus::Ok;
+    try {
+        if (S_ISREG(info.st_mode)) {
+            if (BeyondMemory(static_cast<std::uint64_t>(info.st_size))) throw std::bad_alloc();
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
+        }
+        std::uint8_t chunk[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            if (BeyondMemory(bytes.size() + got)) throw std::bad_alloc();
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        if (std::ferror(file)) result = CannotOpenFailure(path, errno ? errno : EIO);
+    } catch (const std::bad_alloc&) {
+        result = DecodeFailure(DecodeStatus::OutOfMemory, path);
+    }
+    std::fclose(file);
+    if (result.status != DecodeStatus::Ok) bytes.clear();
+    return result;
+}
+
 DecodedImage DecodeImageFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    DecodeStatus status = DecodeStatus::CannotOpen;
-    if (!ReadWholeFile(path, bytes, status)) return DecodeFailure(status, path);
+    DecodedImage read = ReadImageFileBytes(path, bytes);
+    if (read.status != DecodeStatus::Ok) return read;
     return DecodeImageData(bytes.data(), bytes.size(), path);
 }
 

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "platform/qt/DecodeSupport.h"
-
 namespace platform {
 
 namespace {
@@ -140,6 +138,101 @@ DecodedImage DecodeTwoBppBitmap(const std::uint8_t* data, std::size_t size, cons
             out[3 * x] = palette[index].blue;
             out[3 * x + 1] = palette[index].green;
             out[3 * x + 2] = palette[index].red;
+        }
+    }
+    return result;
+}
+
+namespace {
+
+constexpr std::uint32_t kPlainRgb = 0;
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kAlphaBitFields = 6;
+// The three colour masks follow a 40-byte info header, and sit at the same place inside
+// the longer ones.
+constexpr std::size_t kMasksAt = kFileHeaderSize + 40;
+
+// One colour channel of a 16-bit pixel: where it sits and how far it reaches.
+struct Field {
+    int shift = 0;
+    std::uint32_t largest = 0;  // the field's value at full brightness; 0 for a missing field
+};
+
+// A mask must be one run of bits; a zero mask leaves its channel black.
+bool FieldOf(std::uint32_t mask, Field& field) {
+    field = Field{};
+    if (mask == 0) return true;
+    if (mask > 0xFFFF) return false;
+    while ((mask & 1) == 0) {
+        mask >>= 1;
+        ++field.shift;
+    }
+    if ((mask & (mask + 1)) != 0) return false;
+    field.largest = mask;
+    return true;
+}
+
+std::uint8_t Spread(std::uint32_t pixel, const Field& field) {
+    if (field.largest == 0) return 0;
+    const std::uint32_t value = (pixel >> field.shift) & field.largest;
+    return static_cast<std::uint8_t>((value * 255 + field.largest / 2) / field.largest);
+}
+
+}  // namespace
+
+bool LooksLikeSixteenBitBitmap(const std::uint8_t* data, std::size_t size) {
+    if (size < kFileHeaderSize + 40 || data[0] != 'B' || data[1] != 'M') return false;
+    const std::uint32_t headerSize = U32(data + kFileHeaderSize);
+    if (!KnownInfoHeaderSize(headerSize) || headerSize == kCoreHeaderSize) return false;
+    const std::uint32_t compression = U32(data + kFileHeaderSize + 16);
+    return U16(data + BitCountOffset(headerSize)) == 16 &&
+           (compression == kPlainRgb || compression == kBitFields || compression == kAlphaBitFields);
+}
+
+DecodedImage DecodeSixteenBitBitmap(const std::uint8_t* data, std::size_t size, const std::string& name) {
+    const auto broken = [&] { return DecodeFailure(DecodeStatus::NotImage, name); };
+    if (!LooksLikeSixteenBitBitmap(data, size)) return broken();
+    const std::uint8_t* h = data + kFileHeaderSize;
+    const std::uint32_t headerSize = U32(h);
+    const std::uint32_t pixelOffset = U32(data + 10);
+    long long width = I32(h + 4);
+    long long height = I32(h + 8);
+    if (U16(h + 12) != 1 || kFileHeaderSize + headerSize > size) return broken();
+
+    std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (U32(h + 16) != kPlainRgb) {
+        if (kMasksAt + 12 > size) return broken();
+        for (int i = 0; i < 3; ++i) masks[i] = U32(data + kMasksAt + 4 * i);
+    }
+    Field red;
+    Field green;
+    Field blue;
+    if (!FieldOf(masks[0], red) || !FieldOf(masks[1], green) || !FieldOf(masks[2], blue)) return broken();
+
+    const bool topDown = height < 0;
+    if (topDown) height = -height;
+    if (width <= 0 || height <= 0) return broken();
+    if (width > raster::kMaxBitmapSide || height > raster::kMaxBitmapSide) {
+        return DecodeFailure(DecodeStatus::TooLarge, name, width, height);
+    }
+    const std::uint64_t sourceStride = static_cast<std::uint64_t>(raster::StrideFor(static_cast<int>(width), 16));
+    if (pixelOffset < kFileHeaderSize + headerSize || pixelOffset > size ||
+        sourceStride * static_cast<std::uint64_t>(height) > size - pixelOffset) {
+        return broken();
+    }
+
+    DecodedImage result = MakeDecodeTarget(width, height, 0, name);
+    if (!result.image) return result;
+    PixelBuffer& image = *result.image;
+    for (int r = 0; r < image.Height(); ++r) {
+        const int storedRow = topDown ? r : image.Height() - 1 - r;
+        const std::uint8_t* in = data + pixelOffset + static_cast<std::size_t>(storedRow) * sourceStride;
+        std::uint8_t* out = image.Row(r);
+        for (int x = 0; x < image.Width(); ++x, in += 2, out += 3) {
+            const std::uint32_t pixel = U16(in);
+            out[0] = Spread(pixel, blue);
+            out[1] = Spread(pixel, green);
+            out[2] = Spread(pixel, red);
         }
     }
     return result;

@@ -1,0 +1,20 @@
+#include "files/ReadImage.h"
+
+#include <vector>
+
+#include "files/JpegReader.h"
+#include "files/PngReader.h"
+#include "shell/PaintSettings.h"
+
+platform::DecodedImage ReadImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
+    if (data && LooksLikeJpeg(data, size)) return DecodeJpeg(data, size, name, PaintSettings.BColor);
+    if (data && LooksLikePng(data, size)) return DecodePng(data, size, name, PaintSettings.BColor);
+    return platform::DecodeImageData(data, size, name);
+}
+
+platform::DecodedImage ReadImageFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    platform::DecodedImage read = platform::ReadImageFileBytes(path, bytes);
+    if (read.status != platform::DecodeStatus::Ok) return read;
+    return ReadImageData(bytes.data(), bytes.size(), path);
+}
