@@ -51,26 +51,12 @@ ToolPlace FindToolPlace(int tool, int variant) {
     return ToolPlace{};
 }
 
-// The group's current entry; the paint settings keep those of the first six groups too.
-void SetGroupEntry(int group, std::int16_t entry) {
-    ToolGroups[group].current = entry;
-    switch (group) {
-        case kGroupSelect: PaintSettings.Select = entry; break;
-        case kGroupPen: PaintSettings.Pen = entry; break;
-        case kGroupShape: PaintSettings.Shape = entry; break;
-        case kGroupArea: PaintSettings.Area = entry; break;
-        case kGroupFilter: PaintSettings.Filter = entry; break;
-        case kGroupPicker: PaintSettings.Text = entry; break;
-        default: break;
-    }
-}
-
 // The tool bar's way: the tool's entry becomes its group's current one, the group becomes
 // the current group (the one before is remembered), and the group's entry is applied.
 void ChooseTool(int tool, int variant) {
     const ToolPlace place = FindToolPlace(tool, variant);
     if (place.group < 0) return;
-    SetGroupEntry(place.group, place.entry);
+    GroupCurrent(place.group) = place.entry;
     CanvasState.PreviousGroup = PaintSettings.Group;
     PaintSettings.Group = static_cast<std::int8_t>(place.group);
     CloseOpenPolygon();
@@ -176,7 +162,7 @@ std::vector<CanvasStep> MakeCanvasSteps() {
                 [](V v) { CanvasState.SelectModifier = static_cast<std::int8_t>(v[0]); }),
         Setting("select-item",
                 "the Select group's current entry: 0 rectangle, 1 lasso, 2 magic wand, 3 polygon",
-                {"Entry", 0, 3}, [](V v) { SetGroupEntry(kGroupSelect, static_cast<std::int16_t>(v[0])); }),
+                {"Entry", 0, 3}, [](V v) { GroupCurrent(kGroupSelect) = static_cast<std::int16_t>(v[0]); }),
         {"tool",
          "chooses a tool as the tool bar does: 1 line, 2 rectangle, 3 rounded rectangle, 4 ellipse, "
          "8 select rectangle, 10 zoom in, 11 zoom out, 12 polygon, 15 select polygon, 16 lasso, 17 magic wand, "

@@ -18,6 +18,10 @@ public:
     // False when the value could not be written.
     virtual bool WriteNumber(const std::string& name, std::uint32_t value) = 0;
     virtual bool WriteText(const std::string& name, const std::string& value) = 0;
+    // Writes between these two reach the store's file together or not at all; EndBatch
+    // says whether they did. A store in memory has nothing to wait for.
+    virtual void BeginBatch() {}
+    virtual bool EndBatch() { return true; }
 };
 
 // Values in memory only.

@@ -7,7 +7,9 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "panels/ColourBar.h"
 #include "panels/ImageSizeDialog.h"
+#include "panels/ToolBar.h"
 #include "panels/ValueDialog.h"
 #include "platform/CommandBar.h"
 #include "platform/MessageBox.h"
@@ -29,10 +31,6 @@ void PaintCurrentView() {
     if (!box.window || !box.workDc) return;
     PaintView(box.window->GetDC(), box);
     box.window->Update();
-}
-
-void RepaintToolBar() {
-    if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
 }
 
 void RecentFile(int id) {
@@ -191,10 +189,12 @@ void DispatchCommand(int id) {
         ColourBarPositionCommand(id);
         return;
     }
-    if (id == CMD_TOOLBAR) return;  // the tool bar shows and hides itself once it exists
+    if (id == CMD_TOOLBAR) {
+        ToggleToolBar();
+        return;
+    }
     if (id == CMD_SPECTRUM_COLORBAR || id == CMD_STANDARD_COLORS) {
-        // The colour bar shows and hides itself once it exists; the kind is chosen here.
-        ShellState.StandardColoursMode = id == CMD_STANDARD_COLORS ? 1 : 0;
+        ColourBarKindCommand(id);
         return;
     }
     if (IsZoomCommand(id)) {

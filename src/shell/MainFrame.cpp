@@ -14,6 +14,7 @@
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "shell/Shortcuts.h"
+#include "shell/SettingsPersistence.h"
 #include "tools/ToolGroups.h"
 
 ShellStateRecord ShellState;
@@ -181,7 +182,7 @@ void InitMainState() {
     FillToolGroups();
     InstallTextToolDialog();
     UpdateRecentFiles();
-    CheckColourBarPosition(true);
+    LoadSettings();
     if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(CurrentImage, 0.0f, 0.0f);
 }
 
@@ -247,7 +248,7 @@ void LayoutBars() {
 }
 
 int ExitProgram() {
-    if (!PromptSaveChanges()) return 0;
+    if (!SaveSettings()) return 0;
     if (ShellState.MainWindow) platform::DestroyWindow(ShellState.MainWindow);
     ShellState.MainWindow = nullptr;
     platform::Windows().Quit();

@@ -89,6 +89,7 @@ void LayoutBars();
 // The main window's handler: paint, commands, size, close and keys.
 platform::WindowHandler* MainWindowProcedure();
 
-// Leaving the program (Exit, or the window's close button): asks about unsaved changes,
-// and unless the user cancels closes the main window. 1 when the program ends.
+// Leaving the program (Exit, the window's close button, the platform's OK): saves the
+// settings, which asks about unsaved changes first, and unless the user cancels closes the
+// main window. 1 when the program ends.
 int ExitProgram();

@@ -55,8 +55,9 @@ void ApplyGroupTool() {
     const int group = PaintSettings.Group;
     if (group < 0 || group >= kToolGroupCount) return;
     const ToolGroup& entries = ToolGroups[group];
-    if (entries.current < 0 || entries.current >= entries.count) return;
-    const std::int16_t command = entries.command[entries.current];
+    const std::int16_t current = GroupCurrent(group);
+    if (current < 0 || current >= entries.count) return;
+    const std::int16_t command = entries.command[current];
 
     // A polygon in progress is finished before another tool takes over.
     const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, CanvasState.SelectModifier);

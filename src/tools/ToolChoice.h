@@ -1,5 +1,5 @@
 // Choosing a tool as the tool bar does. The tool bar keeps the current group
-// (PaintSettings.Group) and each group's current entry (ToolGroups[g].current); once it has
+// (PaintSettings.Group) and each group's current entry (GroupCurrent(g)); once it has
 // set them it calls ApplyGroupTool, which turns that entry's command into the current tool
 // (PaintSettings.Tool) with the side effects below. The caller redraws the tool bar and sets
 // CanvasState.PreviousGroup itself when it changes the group (as a tap on another button does).

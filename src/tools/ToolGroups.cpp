@@ -1,5 +1,7 @@
 #include "tools/ToolGroups.h"
 
+#include "shell/PaintSettings.h"
+
 #include <initializer_list>
 
 ToolGroup ToolGroups[kToolGroupCount];
@@ -61,4 +63,16 @@ void FillToolGroups() {
                                                   {kBarFillSolid, "Fillstyle Solid", 22}});
     ToolGroups[kGroupBrush] = MakeGroup(120, {{kBarColourPicker, nullptr, 5}});
     ToolGroups[kGroupTransparency] = MakeGroup(120, {{kBarColourPicker, nullptr, 15}, {kBarColourPicker, nullptr, 16}});
+}
+
+std::int16_t& GroupCurrent(int group) {
+    switch (group) {
+        case kGroupSelect: return PaintSettings.Select;
+        case kGroupPen: return PaintSettings.Pen;
+        case kGroupShape: return PaintSettings.Shape;
+        case kGroupArea: return PaintSettings.Area;
+        case kGroupFilter: return PaintSettings.Filter;
+        case kGroupPicker: return PaintSettings.Text;
+        default: return ToolGroups[group].current;
+    }
 }

@@ -58,7 +58,7 @@ constexpr std::int16_t kBarFillOutlined = 1071;
 constexpr std::int16_t kBarFillSolid = 1072;
 
 struct ToolGroup {
-    std::int16_t current = 0;
+    std::int16_t current = 0;  // groups 6 to 11 only: read every group's through GroupCurrent
     std::int16_t count = 0;
     std::int16_t image[kToolGroupRoom] = {};
     std::int16_t command[kToolGroupRoom] = {};
@@ -70,3 +70,7 @@ extern ToolGroup ToolGroups[kToolGroupCount];
 
 // Fills every group with its initial contents (current tool 0).
 void FillToolGroups();
+
+// The current entry of a group. Groups 0 to 5 keep theirs in the paint settings (Select,
+// Pen, Shape, Area, Filter, Text), so that there is one copy; the others in their record.
+std::int16_t& GroupCurrent(int group);

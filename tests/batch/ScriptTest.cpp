@@ -228,9 +228,9 @@ TEST_F(ScriptTest, ToolsAreChosenAsTheToolBarChoosesThem) {
     run = RunScript(*picture, {"tool=44"});
     EXPECT_EQ(PaintSettings.Tool, kToolLighter);
     EXPECT_EQ(PaintSettings.Filter, 3);
-    EXPECT_EQ(ToolGroups[kGroupFilter].current, 3);
+    EXPECT_EQ(GroupCurrent(kGroupFilter), 3);
     run = RunScript(*picture, {"select-item=2"});
-    EXPECT_EQ(ToolGroups[kGroupSelect].current, 2);
+    EXPECT_EQ(GroupCurrent(kGroupSelect), 2);
 
     // A zoom tap doubles the zoom and returns to the tool before it.
     run = RunScript(*picture, {"tool=32", "tool=10", "down=0,0", "up=0,0"});

@@ -133,12 +133,17 @@ TEST_F(ShellTest, StartUpMakesTheFirstImageAndLaysOutTheCanvas) {
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     ASSERT_NE(Canvas(), nullptr);
-    // No bars yet: the canvas takes the screen above the command bar, one pixel over each edge.
+    // The first start shows the standard colours at the bottom and the tool bar under them;
+    // the canvas takes the rest above, one pixel over each edge.
     const raster::Rect r = Canvas()->WindowRect();
     EXPECT_EQ(r.left, -1);
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.Width(), 242);
-    EXPECT_EQ(r.Height(), 320 - 26 + 1);
+    EXPECT_EQ(r.Height(), 320 - 26 + 1 - 13 + 1 - 22);
+    ASSERT_NE(ShellState.ColourBarWindow, nullptr);
+    ASSERT_NE(ShellState.ToolBarWindow, nullptr);
+    EXPECT_EQ(ShellState.ColourBarWindow->WindowRect().top, 320 - 26 - 13 - 21);
+    EXPECT_EQ(ShellState.ToolBarWindow->WindowRect().top, 320 - 26 - 22);
     // The main window paints itself dark grey.
     raster::Bitmap* surface = ShellState.MainWindow->GetDC().SelectedBitmap();
     ASSERT_NE(surface, nullptr);

@@ -21,7 +21,7 @@ protected:
     // What a tap on an entry of a group does once the tool bar has made it current.
     static void Choose(int group, int entry) {
         PaintSettings.Group = static_cast<std::int8_t>(group);
-        ToolGroups[group].current = static_cast<std::int16_t>(entry);
+        GroupCurrent(group) = static_cast<std::int16_t>(entry);
         ApplyGroupTool();
     }
 

@@ -157,15 +157,25 @@ bool QtSettingsStore::ReadText(const std::string& name, std::string& value) {
 bool QtSettingsStore::WriteNumber(const std::string& name, std::uint32_t value) {
     if (!Usable()) return false;
     settings_->setValue(QString::fromStdString(name), QString::number(value));
-    settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    return Sync();
 }
 
 bool QtSettingsStore::WriteText(const std::string& name, const std::string& value) {
     if (!Usable()) return false;
     settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
+    return Sync();
+}
+
+bool QtSettingsStore::Sync() {
+    if (batch_) return true;
     settings_->sync();
     return settings_->status() == QSettings::NoError;
+}
+
+bool QtSettingsStore::EndBatch() {
+    batch_ = false;
+    if (!Usable()) return false;
+    return Sync();
 }
 
 }  // namespace platform::qt

@@ -50,6 +50,8 @@ public:
     bool ReadText(const std::string& name, std::string& value) override;
     bool WriteNumber(const std::string& name, std::uint32_t value) override;
     bool WriteText(const std::string& name, const std::string& value) override;
+    void BeginBatch() override { batch_ = true; }
+    bool EndBatch() override;
     QString FileName() const { return settings_->fileName(); }
     // The file exists but cannot be read as settings: nothing is read from it or written to it.
     bool IsBroken() const { return broken_; }
@@ -57,8 +59,11 @@ public:
 private:
     void Check();
     bool Usable() const;
+    // Writes the file now, unless a batch is open; QSettings replaces it in one step.
+    bool Sync();
     std::unique_ptr<QSettings> settings_;
     bool broken_ = false;
+    bool batch_ = false;
 };
 
 }  // namespace platform::qt

@@ -1,0 +1,6 @@
+#include "panels/PanelState.h"
+
+PanelStateRecord PanelState;
+PanelHooksRecord PanelHooks;
+
+void ResetPanelState() { PanelState = PanelStateRecord{}; }

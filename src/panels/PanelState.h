@@ -1,0 +1,38 @@
+// The panels' share of the process-wide state: which colour the last pick set, the
+// stylus tracking of the colour bar, popup and colour table, and the popups that are open.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+class Window;
+}
+
+constexpr std::uint8_t kPickForeground = 0;
+constexpr std::uint8_t kPickBackground = 1;
+
+struct PanelStateRecord {
+    std::uint8_t PickTarget = kPickForeground;
+    std::uint8_t ColourBarTracking = 0;
+    std::uint32_t PopupTracking = 0;
+    std::uint8_t PaletteTracking = 0;
+    platform::Window* ColourPopupWindow = nullptr;
+    platform::Window* FlyoutWindow = nullptr;
+    int FlyoutGroup = 0;
+    platform::Window* BrushPickerWindow = nullptr;
+    std::uint32_t DialogColours[2] = {0x000000, 0xFFFFFF};  // working copies in the colour table
+};
+
+extern PanelStateRecord PanelState;
+
+// Back to the initial state (tests). Windows are not touched.
+void ResetPanelState();
+
+// Canvas work the panels start but the polygon tools do: redrawing the polygon being drawn
+// after a colour pick, and closing it when another tool is chosen. Installed by the tools;
+// null hooks do nothing.
+struct PanelHooksRecord {
+    void (*drawPolygonPreview)() = nullptr;
+    void (*closePolygon)() = nullptr;
+};
+extern PanelHooksRecord PanelHooks;

@@ -1,0 +1,363 @@
+#include "PanelFixture.h"
+#include "panels/BrushPicker.h"
+#include "panels/DialogBuilder.h"
+#include "panels/ColourBar.h"
+#include "panels/ToolBar.h"
+#include "tools/ToolGroups.h"
+#include "panels/ValueDialog.h"
+#include "shell/Dispatch.h"
+#include "shell/Menus.h"
+#include "tools/ToolIds.h"
+
+namespace {
+
+using platform::MessageKind;
+
+class ToolBarTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        Start();
+        bar = ShellState.ToolBarWindow;
+        ASSERT_NE(bar, nullptr);
+        Paint(bar);
+    }
+    void TapButton(int b, int y = 10) { Tap(bar, kButtonPitch * b + 10, y); }
+    void Hold(int x, int y) {
+        system.tapAndHold = true;
+        Tap(bar, x, y);
+        system.tapAndHold = false;
+    }
+    platform::Window* Flyout() { return PanelState.FlyoutWindow; }
+
+    platform::Window* bar = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ToolBarTest, TheBarSitsAboveTheCommandBarAndShowsTheCurrentGroupSelected) {
+    const raster::Rect r = bar->WindowRect();
+    EXPECT_EQ(r.left, -1);
+    EXPECT_EQ(r.Width(), 242);
+    EXPECT_EQ(r.Height(), 23);
+    EXPECT_EQ(r.top, 320 - ShellState.FrameTop - ShellState.CommandBarHeight - 22);
+    raster::DrawingContext& dc = bar->GetDC();
+    const raster::Colour grey = raster::MakeColour(64, 64, 64);
+    // Group 1 (the pens) is current: a white square framed in grey at its cell.
+    EXPECT_EQ(raster::GetPixel(dc, 21, 1), grey);
+    EXPECT_EQ(raster::GetPixel(dc, 21, 18), grey);
+    EXPECT_EQ(raster::GetPixel(dc, 39, 18), kButtonFace);
+    EXPECT_EQ(raster::GetPixel(dc, 1, 1), kButtonFace);
+    // The swatch shows the colours.
+    EXPECT_EQ(raster::GetPixel(dc, 168, 5), 0u);
+    EXPECT_EQ(raster::GetPixel(dc, 176, 15), 0xFFFFFFu);
+}
+
+TEST_F(ToolBarTest, ToolbarCommandHidesAndShowsTheBarAndTheCanvasTakesItsPlace) {
+    const int canvasHeight = CurrentBox().window->WindowRect().Height();
+    DispatchCommand(CMD_TOOLBAR);
+    EXPECT_EQ(ShellState.ToolBarWindow, nullptr);
+    EXPECT_EQ(CurrentBox().window->WindowRect().Height(), canvasHeight + 22);
+    DispatchCommand(CMD_TOOLBAR);
+    ASSERT_NE(ShellState.ToolBarWindow, nullptr);
+    EXPECT_EQ(CurrentBox().window->WindowRect().Height(), canvasHeight);
+}
+
+TEST_F(ToolBarTest, TappingTheCurrentFilterButtonOpensAnEightRowFlyoutAboveIt) {
+    PaintSettings.Group = 4;
+    TapButton(4);
+    ASSERT_NE(Flyout(), nullptr);
+    const raster::Rect r = Flyout()->WindowRect();
+    EXPECT_EQ(r.Height(), 163);
+    EXPECT_EQ(r.Width(), 134);
+    EXPECT_EQ(r.left, bar->WindowRect().left + 80);
+    EXPECT_EQ(r.bottom, bar->WindowRect().bottom);
+    Paint(Flyout());
+    EXPECT_TRUE(Flyout()->HasCapture());
+    // Row 5 is "Tint".
+    Stylus(Flyout(), MessageKind::StylusUp, 60, 5 * 20 + 10);
+    EXPECT_EQ(Flyout(), nullptr);
+    EXPECT_EQ(GroupCurrent(4), 5);
+    EXPECT_EQ(ToolGroups[4].command[GroupCurrent(4)], 1046);
+}
+
+TEST_F(ToolBarTest, AFlyoutNearTheRightEdgeMovesLeftToStayOnTheScreen) {
+    const raster::Rect barRect{-1, 275, 241, 298};
+    const raster::Rect r = FlyoutRect(4, barRect, 240);
+    EXPECT_EQ(r.left, 79);
+    const raster::Rect zoom = FlyoutRect(7, barRect, 240);
+    EXPECT_EQ(zoom.left, 139);
+    EXPECT_EQ(zoom.Height(), 43);
+    EXPECT_EQ(zoom.top, 298 - 43);
+    const raster::Rect fill = FlyoutRect(9, barRect, 240);
+    EXPECT_EQ(fill.left, 240 - 120);
+}
+
+TEST_F(ToolBarTest, ALiftOffTheRowsClosesTheFlyoutAndChoosesNothing) {
+    PaintSettings.Group = 4;
+    TapButton(4);
+    ASSERT_NE(Flyout(), nullptr);
+    // The last row ends two pixels short of the flyout's height.
+    Stylus(Flyout(), MessageKind::StylusUp, 60, 8 * 20 - 1);
+    EXPECT_EQ(Flyout(), nullptr);
+    EXPECT_EQ(GroupCurrent(4), 0);
+    TapButton(4);
+    Stylus(Flyout(), MessageKind::StylusUp, 135, 30);
+    EXPECT_EQ(GroupCurrent(4), 0);
+    TapButton(4);
+    Stylus(Flyout(), MessageKind::StylusUp, 60, -30);
+    EXPECT_EQ(GroupCurrent(4), 0);
+    TapButton(4);
+    Stylus(Flyout(), MessageKind::StylusUp, 134, 8 * 20 - 2);
+    EXPECT_EQ(GroupCurrent(4), 7);
+}
+
+TEST_F(ToolBarTest, TheFillStyleFlyoutLeftElsewhereGivesTheGroupBack) {
+    PaintSettings.Group = 2;
+    TapButton(kFillStyleButton);
+    EXPECT_EQ(PaintSettings.Group, kFillStyleButton);
+    EXPECT_EQ(CanvasState.PreviousGroup, 2);
+    ASSERT_NE(Flyout(), nullptr);
+    EXPECT_EQ(Flyout()->WindowRect().Height(), 63);
+    Stylus(Flyout(), MessageKind::StylusUp, 300, 10);
+    EXPECT_EQ(PaintSettings.Group, 2);
+    EXPECT_EQ(GroupCurrent(kFillStyleButton), 0);
+}
+
+TEST_F(ToolBarTest, ButtonSevenAlternatesBetweenZoomInAndZoomOut) {
+    TapButton(kZoomButton);
+    EXPECT_EQ(PaintSettings.Group, kZoomButton);
+    EXPECT_EQ(GroupCurrent(kZoomButton), 0);
+    TapButton(kZoomButton);
+    EXPECT_EQ(GroupCurrent(kZoomButton), 1);
+    EXPECT_EQ(Flyout(), nullptr);
+    TapButton(kZoomButton);
+    EXPECT_EQ(GroupCurrent(kZoomButton), 0);
+}
+
+TEST_F(ToolBarTest, OtherButtonsBecomeCurrentAndTheEmptyEndOfAWideBarDoesNothing) {
+    TapButton(2);
+    EXPECT_EQ(PaintSettings.Group, 2);
+    EXPECT_EQ(CanvasState.PreviousGroup, 1);
+    EXPECT_EQ(Flyout(), nullptr);
+    TapButton(2);
+    ASSERT_NE(Flyout(), nullptr);
+    // Any tap on the bar closes an open flyout first.
+    TapButton(5);
+    EXPECT_EQ(Flyout(), nullptr);
+    EXPECT_EQ(PaintSettings.Group, 5);
+    TapButton(5);  // a group of one tool has no flyout
+    EXPECT_EQ(Flyout(), nullptr);
+    TapButton(12);
+    TapButton(40);
+    EXPECT_EQ(PaintSettings.Group, 5);
+}
+
+TEST_F(ToolBarTest, SwatchCornersResetAndSwapTheColours) {
+    PaintSettings.FColor = raster::MakeColour(10, 20, 30);
+    PaintSettings.BColor = raster::MakeColour(40, 50, 60);
+    Tap(bar, 160 + 16, 3);  // upper right
+    EXPECT_EQ(PaintSettings.FColor, raster::MakeColour(40, 50, 60));
+    EXPECT_EQ(PaintSettings.BColor, raster::MakeColour(10, 20, 30));
+    EXPECT_EQ(raster::GetPixel(bar->GetDC(), 168, 5), raster::MakeColour(40, 50, 60));
+    Tap(bar, 160 + 2, 17);  // lower left
+    EXPECT_EQ(PaintSettings.FColor, 0u);
+    EXPECT_EQ(PaintSettings.BColor, 0xFFFFFFu);
+    EXPECT_EQ(PanelState.ColourPopupWindow, nullptr);
+    Tap(bar, 160 + 2, 3);  // left of both squares: nothing
+    EXPECT_EQ(PanelState.ColourPopupWindow, nullptr);
+}
+
+TEST_F(ToolBarTest, SwatchSquaresOpenThePopupForTheirColour) {
+    Tap(bar, 160 + 8, 5);
+    ASSERT_NE(PanelState.ColourPopupWindow, nullptr);
+    EXPECT_EQ(PanelState.PickTarget, kPickForeground);
+    const raster::Rect r = PanelState.ColourPopupWindow->WindowRect();
+    EXPECT_EQ(r.Width(), 145);
+    EXPECT_EQ(r.Height(), 145);
+    EXPECT_EQ(r.left, 240 - 145);
+    EXPECT_EQ(r.top, bar->WindowRect().top - 144);
+    Tap(PanelState.ColourPopupWindow, 144, 10);  // off the table: closes, picks nothing
+    EXPECT_EQ(PanelState.ColourPopupWindow, nullptr);
+    Tap(bar, 160 + 17, 15);
+    ASSERT_NE(PanelState.ColourPopupWindow, nullptr);
+    EXPECT_EQ(PanelState.PickTarget, kPickBackground);
+    Tap(bar, 160 + 10, 13);
+    EXPECT_EQ(PanelState.PickTarget, kPickBackground);
+}
+
+TEST_F(ToolBarTest, ThePopupPicksWhileTheStylusMovesAndClosesOnTheLift) {
+    PaintSettings.Palette = 3;
+    PanelState.PickTarget = kPickBackground;
+    OpenColourPopup();
+    platform::Window* popup = PanelState.ColourPopupWindow;
+    ASSERT_NE(popup, nullptr);
+    Paint(popup);
+    EXPECT_TRUE(popup->HasCapture());
+    EXPECT_EQ(raster::GetPixel(popup->GetDC(), 0, 0), 0xFFFFFFu);
+    Stylus(popup, MessageKind::StylusDown, 143, 143);
+    EXPECT_EQ(PaintSettings.BColor, 0u);  // entry 255 of the grey ramp
+    EXPECT_EQ(PanelState.PopupTracking, 1u);
+    Stylus(popup, MessageKind::StylusMove, 9, 0);
+    EXPECT_EQ(PaintSettings.BColor, raster::MakeColour(254, 254, 254));
+    Stylus(popup, MessageKind::StylusMove, 200, 0);  // off the table: kept
+    EXPECT_EQ(PaintSettings.BColor, raster::MakeColour(254, 254, 254));
+    EXPECT_EQ(PaintSettings.FColor, 0u);
+    EXPECT_EQ(raster::GetPixel(bar->GetDC(), 176, 15), raster::MakeColour(254, 254, 254));
+    Stylus(popup, MessageKind::StylusUp, 200, 0);
+    EXPECT_EQ(PanelState.ColourPopupWindow, nullptr);
+    EXPECT_EQ(PanelState.PopupTracking, 0u);
+}
+
+TEST_F(ToolBarTest, TheTransparencySwitchTogglesTrans) {
+    TapButton(kTransparencyButton);
+    EXPECT_EQ(PaintSettings.Trans, 1u);
+    EXPECT_EQ(GroupCurrent(kTransparencyButton), 1);
+    TapButton(kTransparencyButton);
+    EXPECT_EQ(PaintSettings.Trans, 0u);
+    EXPECT_EQ(GroupCurrent(kTransparencyButton), 0);
+}
+
+TEST(BrushPicker, CornerCellsGiveTheLargestBrushes) {
+    int shape = -1;
+    int size = -1;
+    ASSERT_TRUE(BrushPickAt(20 * 8 + 10, 20 * 6 + 10, shape, size));
+    EXPECT_EQ(shape, 6);
+    EXPECT_EQ(size, 17);
+    ASSERT_TRUE(BrushPickAt(5, 20 * 6 + 10, shape, size));
+    EXPECT_EQ(shape, 7);
+    EXPECT_EQ(size, 17);
+    ASSERT_TRUE(BrushPickAt(5, 5, shape, size));
+    EXPECT_EQ(shape, 0);
+    EXPECT_EQ(size, 1);
+    ASSERT_TRUE(BrushPickAt(21, 21, shape, size));
+    EXPECT_EQ(shape, 1);
+    EXPECT_EQ(size, 3);
+    ASSERT_TRUE(BrushPickAt(25, 143, shape, size));  // the last rows belong to shape 7
+    EXPECT_EQ(shape, 7);
+    EXPECT_EQ(size, 3);
+    EXPECT_FALSE(BrushPickAt(25, 144, shape, size));
+    EXPECT_FALSE(BrushPickAt(25, -1, shape, size));
+    ASSERT_TRUE(BrushPickAt(500, 30, shape, size));
+    EXPECT_EQ(size, 17);
+}
+
+TEST_F(ToolBarTest, TheBrushButtonOpensThePickerAndALiftChoosesTheBrush) {
+    TapButton(kBrushButton);
+    platform::Window* picker = PanelState.BrushPickerWindow;
+    ASSERT_NE(picker, nullptr);
+    const raster::Rect r = picker->WindowRect();
+    EXPECT_EQ(r.left, 240 - 185);
+    EXPECT_EQ(r.top, 320 - ShellState.CommandBarHeight - 144);
+    EXPECT_EQ(r.Width(), 185);
+    EXPECT_EQ(r.Height(), 145);
+    Paint(picker);
+    EXPECT_TRUE(picker->HasCapture());
+    // The current brush (shape 0, size 7) is framed in black at cell (3, 0).
+    EXPECT_EQ(raster::GetPixel(picker->GetDC(), 61, 1), 0u);
+    Stylus(picker, MessageKind::StylusUp, 20 * 2 + 10, 20 * 4 + 10);
+    EXPECT_EQ(PanelState.BrushPickerWindow, nullptr);
+    EXPECT_EQ(PaintSettings.Brush, 4u);
+    EXPECT_EQ(PaintSettings.Size, 5u);
+    EXPECT_EQ(BrushSheetCell().x, 2);
+    EXPECT_EQ(BrushSheetCell().y, 4);
+    PaintSettings.Brush = 7;
+    PaintSettings.Size = 9;
+    EXPECT_EQ(BrushSheetCell().x, 0);
+    EXPECT_EQ(BrushSheetCell().y, 2);
+}
+
+TEST_F(ToolBarTest, DrawingOpacityIsKeptHoweverTheDialogCloses) {
+    system.onModal = [](platform::HeadlessWindow& dialog) {
+        EXPECT_EQ(DialogBuildState.title, "Drawing Opacity");
+        platform::Control* slider = dialog.FindControl(ValueSliderId(0));
+        ASSERT_NE(slider, nullptr);
+        EXPECT_EQ(slider->Position(), 100);
+        slider->SetPosition(40);
+        platform::WindowMessage moved;
+        moved.kind = platform::MessageKind::HScroll;
+        moved.id = ValueSliderId(0);
+        moved.scrollCode = platform::ScrollCode::ThumbTrack;
+        dialog.Send(moved);
+        EXPECT_EQ(dialog.FindControl(ValueFieldId(0))->Text(), "40");
+        platform::WindowMessage close;
+        close.kind = platform::MessageKind::Command;
+        close.id = kValueCloseId;
+        dialog.Send(close);
+    };
+    Hold(30, 10);
+    EXPECT_EQ(PaintSettings.DOpacity, 40);
+    // The lift that ended the held press chose nothing.
+    EXPECT_EQ(PaintSettings.Group, 1);
+    EXPECT_EQ(Flyout(), nullptr);
+}
+
+TEST_F(ToolBarTest, FillToleranceIsKeptOnlyWithOk) {
+    static int result = 0;
+    system.onModal = [](platform::HeadlessWindow& dialog) {
+        EXPECT_EQ(DialogBuildState.title, "Fill Tolerance");
+        dialog.FindControl(ValueFieldId(0))->SetText("300");
+        EXPECT_EQ(ValueDialogRecord.slot[0].value, 255);
+        platform::WindowMessage end;
+        end.kind = platform::MessageKind::Command;
+        end.id = result == 1 ? kValueOkId : kValueCloseId;
+        dialog.Send(end);
+    };
+    result = 0;
+    Hold(70, 10);
+    EXPECT_EQ(PaintSettings.FTolerance, 0);
+    result = 1;
+    Hold(70, 10);
+    EXPECT_EQ(PaintSettings.FTolerance, 255);
+}
+
+TEST_F(ToolBarTest, GradientStyleKeepsTheOpacityAndTheListHoweverItCloses) {
+    GroupCurrent(3) = 2;
+    system.onModal = [](platform::HeadlessWindow& dialog) {
+        EXPECT_EQ(DialogBuildState.title, "Gradient Style");
+        EXPECT_EQ(DialogBuildState.height, 61);
+        platform::Control* list = dialog.FindControl(kValueListId);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->ItemCount(), 3);
+        list->SetSelection(2);
+        platform::WindowMessage chosen;
+        chosen.kind = platform::MessageKind::Command;
+        chosen.id = kValueListId;
+        chosen.code = platform::Notify::SelectionChanged;
+        dialog.Send(chosen);
+        platform::WindowMessage up;
+        up.kind = platform::MessageKind::UpDownDelta;
+        up.id = ValueArrowsId(0);
+        up.delta = -1;
+        dialog.Send(up);
+        platform::WindowMessage close;
+        close.kind = platform::MessageKind::Command;
+        close.id = kValueCloseId;
+        dialog.Send(close);
+    };
+    Hold(70, 10);
+    EXPECT_EQ(PaintSettings.Gradient, 2);
+    EXPECT_EQ(PaintSettings.GOpacity, 99);
+}
+
+TEST_F(ToolBarTest, CornerRadiusOnlyForTheRoundedRectangle) {
+    static int runs = 0;
+    runs = 0;
+    system.onModal = [](platform::HeadlessWindow& dialog) {
+        ++runs;
+        EXPECT_EQ(DialogBuildState.title, "Rounded Rectangle Corner");
+        dialog.FindControl(ValueFieldId(0))->SetText("25");
+        platform::WindowMessage ok;
+        ok.kind = platform::MessageKind::Command;
+        ok.id = 1;
+        dialog.Send(ok);
+    };
+    Hold(50, 10);  // the current shape is the line
+    EXPECT_EQ(runs, 0);
+    GroupCurrent(2) = 2;
+    Hold(50, 10);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(PaintSettings.Round, 25);
+    Hold(110, 10);  // the picker has no options
+    EXPECT_EQ(runs, 1);
+}
