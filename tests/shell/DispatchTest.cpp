@@ -103,7 +103,9 @@ TEST_F(ShellTest, TitlebarTogglesFullScreen) {
 }
 
 TEST_F(ShellTest, ColourBarPositionWhileHiddenOnlyMovesTheCheckMark) {
+    settings.WriteNumber("Colorbar", 17);  // the standard colours at the bottom, hidden
     Start();
+    ASSERT_EQ(ShellState.ColourBarWindow, nullptr);
     const raster::Rect before = Canvas()->WindowRect();
     Command(CMD_COLORBAR_LEFT);
     EXPECT_EQ(ShellState.ColourBarPosition, kColourBarLeft);

@@ -196,6 +196,8 @@ TEST_F(ShellTest, SizeMessageDuringLayoutDoesNoSecondLayout) {
 }
 
 TEST_F(ShellTest, ScreenGrowingPastThreeHundredTwentyTurnsHighResolutionOn) {
+    settings.WriteNumber("Toolbar", 0);
+    settings.WriteNumber("Colorbar", 17);
     Start(240, 320);
     system.screenWidth = 480;
     system.screenHeight = 640;

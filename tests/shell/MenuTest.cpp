@@ -177,6 +177,8 @@ TEST_F(ShellTest, PieceItemsFollowTheTool) {
 }
 
 TEST_F(ShellTest, ViewChecksFollowTheBars) {
+    settings.WriteNumber("Toolbar", 0);
+    settings.WriteNumber("Colorbar", 17);
     Start();
     EXPECT_TRUE(Updated(CMD_TITLEBAR).checked);
     ShellState.FullScreen = 1;
