@@ -19,7 +19,7 @@
 #include "panels/ColourTable.h"
 #include "panels/DialogBuilder.h"
 #include "panels/PanelState.h"
-#include "panels/ToolGroups.h"
+#include "tools/ToolGroups.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtPlatform.h"
@@ -166,7 +166,8 @@ TEST_F(PanelFlow, ToolsAndColoursChosenFromTheBarsPaintAndComeBackAfterARestart)
     // The eraser paints the background colour.
     QWidget* canvas = ClientOf(CurrentBox().window);
     Drag(canvas, {20, 20}, {100, 20});
-    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 60, 20), raster::MakeColour(0, 0, 255));
+    // A full-opacity dab blends with 254 of 255.
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 60, 20), raster::MakeColour(0, 0, 254));
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 60, 22), 0xFFFFFFu);
 
     // The popup from the swatch: grey ramp, the foreground.
@@ -179,14 +180,16 @@ TEST_F(PanelFlow, ToolsAndColoursChosenFromTheBarsPaintAndComeBackAfterARestart)
     EXPECT_EQ(PaintSettings.FColor, raster::MakeColour(119, 119, 119));
     Click(toolBar, {161, 17});  // back to black on white
     EXPECT_EQ(PaintSettings.FColor, 0u);
-    Click(colourBar, cell(6));  // red again
+    EXPECT_EQ(PaintSettings.BColor, 0xFFFFFFu);
+    Click(colourBar, cell(6));  // red on blue again
+    Click(colourBar, cell(10), Qt::RightButton);
 
     // Back to the pen, and a stroke in red.
     Click(toolBar, {30, 10});
     Click(ClientOf(PanelState.FlyoutWindow), {40, 8});
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
     Drag(canvas, {20, 60}, {100, 60});
-    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 60, 60), raster::MakeColour(255, 0, 0));
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 60, 60), raster::MakeColour(253, 0, 0));
     Shot("painted");
     const std::uint32_t foreground = PaintSettings.FColor;
 
