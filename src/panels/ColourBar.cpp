@@ -12,6 +12,7 @@
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "tools/Shapes.h"
 #include "tools/ToolIds.h"
 
 namespace {
@@ -234,9 +235,7 @@ void RedrawSwatch() {
 void NotifyCanvasOfColour(bool background, bool pieceGradientToo) {
     const int tool = PaintSettings.Tool;
     if (tool >= kToolPolygon && tool <= kToolSelectPolygon) {
-        if ((background || CanvasState.PolygonCount != 0) && PanelHooks.drawPolygonPreview) {
-            PanelHooks.drawPolygonPreview();
-        }
+        if (background || CanvasState.PolygonCount != 0) DrawPolygonPreview();
         return;
     }
     const bool piece = tool == kToolFloatingPiece || (pieceGradientToo && tool == kToolPieceGradient);

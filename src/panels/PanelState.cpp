@@ -1,6 +1,5 @@
 #include "panels/PanelState.h"
 
 PanelStateRecord PanelState;
-PanelHooksRecord PanelHooks;
 
 void ResetPanelState() { PanelState = PanelStateRecord{}; }

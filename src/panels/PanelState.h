@@ -27,12 +27,3 @@ extern PanelStateRecord PanelState;
 
 // Back to the initial state (tests). Windows are not touched.
 void ResetPanelState();
-
-// Canvas work the panels start but the polygon tools do: redrawing the polygon being drawn
-// after a colour pick, and closing it when another tool is chosen. Installed by the tools;
-// null hooks do nothing.
-struct PanelHooksRecord {
-    void (*drawPolygonPreview)() = nullptr;
-    void (*closePolygon)() = nullptr;
-};
-extern PanelHooksRecord PanelHooks;

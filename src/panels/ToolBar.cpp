@@ -21,6 +21,7 @@
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
+#include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolIds.h"
 
@@ -72,7 +73,7 @@ SwatchZone SwatchZoneAt(int x, int y) {
 void RefreshCanvasAfterSwatch() {
     const int tool = PaintSettings.Tool;
     if (tool >= kToolPolygon && tool <= kToolSelectPolygon && CanvasState.PolygonCount != 0) {
-        if (PanelHooks.drawPolygonPreview) PanelHooks.drawPolygonPreview();
+        DrawPolygonPreview();
     } else if (tool == kToolFloatingPiece) {
         ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
     }
@@ -105,7 +106,7 @@ void TransparencyTap() {
     RepaintToolBar();
     const int tool = PaintSettings.Tool;
     if (tool >= kToolPolygon && tool <= kToolSelectPolygon) {
-        if (PanelHooks.drawPolygonPreview) PanelHooks.drawPolygonPreview();
+        DrawPolygonPreview();
     } else if (tool == kToolFloatingPiece) {
         ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
     } else {
@@ -129,11 +130,7 @@ void ChooseGroup(int b) {
     CanvasState.PreviousGroup = PaintSettings.Group;
     PaintSettings.Group = static_cast<std::int8_t>(b);
     RepaintToolBar();
-    const int tool = PaintSettings.Tool;
-    if ((tool == kToolPolygon || tool == kToolSelectPolygon) && CanvasState.PolygonCount != 0 &&
-        PanelHooks.closePolygon) {
-        PanelHooks.closePolygon();
-    }
+    CloseOpenPolygon();
     ApplyGroupTool();
 }
 

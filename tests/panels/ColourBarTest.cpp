@@ -184,21 +184,26 @@ TEST_F(ColourBarTest, PositionsPlaceTheBarOnEachEdge) {
     EXPECT_EQ(CurrentBox().window->WindowRect().top, 13 - 2);
 }
 
-TEST_F(ColourBarTest, BackgroundPickShowsAFloatingPieceAgainAndAPolygonIsRedrawn) {
+TEST_F(ColourBarTest, APolygonBeingDrawnIsShownAgainInThePickedColours) {
     platform::Window* bar = ShowBar(kColourBarBottom, 1);
-    static int previews = 0;
-    previews = 0;
-    PanelHooks.drawPolygonPreview = [] { ++previews; };
+    platform::Window* canvas = CurrentBox().window;
     PaintSettings.Tool = kToolPolygon;
-    Tap(bar, 20, 5);  // a foreground pick with no vertex yet
-    EXPECT_EQ(previews, 0);
-    CanvasState.PolygonCount = 2;
-    Tap(bar, 20, 5);
-    EXPECT_EQ(previews, 1);
-    CanvasState.PolygonCount = 0;
+    PaintSettings.Fill = 1;  // outlined: the background fills it
+    PaintSettings.Size = 1;
+    CanvasState.PolygonPoints[0] = {10, 10};
+    CanvasState.PolygonPoints[1] = {60, 10};
+    CanvasState.PolygonPoints[2] = {60, 40};
+    Tap(bar, 50, 5);  // red, but no vertex fixed yet: nothing to show
+    EXPECT_EQ(raster::GetPixel(canvas->GetDC(), 35, 10), 0xFFFFFFu);
+    CanvasState.PolygonCount = 3;
+    Tap(bar, 60, 5);  // yellow outline
+    EXPECT_EQ(raster::GetPixel(canvas->GetDC(), 35, 10), raster::MakeColour(255, 255, 0));
     system.tapAndHold = true;
-    Tap(bar, 20, 5);  // background picks redraw the outline at once
-    EXPECT_EQ(previews, 2);
+    Tap(bar, 85, 5);  // a blue inside
+    EXPECT_EQ(raster::GetPixel(canvas->GetDC(), 55, 20), raster::MakeColour(0, 0, 255));
+    // Shown only: the image keeps none of it.
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 35, 10), 0xFFFFFFu);
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 55, 20), 0xFFFFFFu);
 }
 
 TEST(Palettes, ComputedPalettesRunFromFullToNothing) {

@@ -10,11 +10,9 @@ protected:
     void SetUp() override {
         ShellTest::SetUp();
         ResetPanelState();
-        PanelHooks = PanelHooksRecord{};
     }
     void TearDown() override {
         ResetPanelState();
-        PanelHooks = PanelHooksRecord{};
         ShellTest::TearDown();
     }
     static platform::HeadlessWindow* Headless(platform::Window* window) {
