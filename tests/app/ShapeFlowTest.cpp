@@ -84,7 +84,7 @@ void ChooseEntry(int group, std::int16_t command) {
     FillToolGroups();
     ToolGroup& entries = ToolGroups[group];
     for (std::int16_t i = 0; i < entries.count; ++i)
-        if (entries.command[i] == command) entries.current = i;
+        if (entries.command[i] == command) GroupCurrent(group) = i;
     PaintSettings.Group = static_cast<std::int8_t>(group);
     ApplyGroupTool();
 }

@@ -46,7 +46,7 @@ protected:
         FillToolGroups();
         ToolGroup& entries = ToolGroups[group];
         for (std::int16_t i = 0; i < entries.count; ++i)
-            if (entries.command[i] == command) entries.current = i;
+            if (entries.command[i] == command) GroupCurrent(group) = i;
         PaintSettings.Group = static_cast<std::int8_t>(group);
         ApplyGroupTool();
     }
