@@ -94,7 +94,7 @@ TEST(SelectionFlow, SelectDragDropAndUndoWithTheMouse) {
     FillToolGroups();
     ToolGroup& select = ToolGroups[kGroupSelect];
     for (std::int16_t i = 0; i < select.count; ++i)
-        if (select.command[i] == kBarSelectRectangle) select.current = i;
+        if (select.command[i] == kBarSelectRectangle) GroupCurrent(kGroupSelect) = i;
     PaintSettings.Group = kGroupSelect;
     ApplyGroupTool();
     ASSERT_EQ(PaintSettings.Tool, kToolSelectRectangle);
