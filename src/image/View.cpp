@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "image/MaskRuns.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
@@ -63,15 +65,20 @@ void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer&
         const std::uint8_t* m = mask.Row(my);
         const std::uint8_t* src = piece.Row(my);
         std::uint8_t* dst = target.Row(y + my);
-        for (int mx = firstCol; mx < lastCol; ++mx) {
-            if (m[mx] == kMaskOutside) continue;
-            const std::uint8_t* s = src + 3 * mx;
-            if (transparent && s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
-            std::uint8_t* d = dst + 3 * (x + mx);
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-        }
+        maskruns::ForEachSelectedRun(m, firstCol, lastCol, [&](int first, int last) {
+            if (!transparent) {
+                std::memcpy(dst + 3 * (x + first), src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
+                return;
+            }
+            for (int mx = first; mx < last; ++mx) {
+                const std::uint8_t* s = src + 3 * mx;
+                if (s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
+                std::uint8_t* d = dst + 3 * (x + mx);
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        });
     }
 }
 
@@ -86,8 +93,11 @@ void DrawPieceBorder(int x, int y, int width, int height) {
         for (int my = std::max(0, -y); my < h; ++my) {
             const std::uint8_t* m = mask->Row(my);
             std::uint8_t* row = image->Row(y + my);
+            // Border bytes are few: memchr jumps between them.
             for (int mx = std::max(0, -x); mx < w; ++mx) {
-                if (m[mx] != kMaskBorder) continue;
+                const void* next = std::memchr(m + mx, kMaskBorder, static_cast<std::size_t>(w - mx));
+                if (!next) break;
+                mx = static_cast<int>(static_cast<const std::uint8_t*>(next) - m);
                 // mx < w and my < h keep the sum positive.
                 const int phase = (static_cast<int>(AntsPhase) - mx - my + w + h) % 5;
                 const std::uint8_t g = phase < 2 ? 255 : 0;

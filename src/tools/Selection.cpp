@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "shell/PaintSettings.h"
@@ -34,6 +35,27 @@ BlitSpan ClipBlit(int x, int y, int width, int height, int targetWidth, int targ
     s.firstRow = std::max({0, -y, -srcY});
     s.lastRow = std::min({height, targetHeight - y, sourceHeight - srcY});
     return s;
+}
+
+// count pixels of one colour: a few written one by one, then copied onto the rest in ever
+// larger blocks.
+void FillColourRun(std::uint8_t* d, int count, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+    if (count <= 0) return;
+    if (b == g && g == r) {
+        std::memset(d, b, static_cast<std::size_t>(3 * count));
+        return;
+    }
+    const int first = std::min(count, 16);
+    for (int c = 0; c < first; ++c) {
+        d[3 * c] = b;
+        d[3 * c + 1] = g;
+        d[3 * c + 2] = r;
+    }
+    for (int done = first; done < count;) {
+        const int block = std::min(done, count - done);
+        std::memcpy(d + 3 * done, d, static_cast<std::size_t>(3 * block));
+        done += block;
+    }
 }
 
 void SetScratchPixel(std::uint8_t* p, std::uint8_t blue) {
@@ -70,67 +92,53 @@ void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const 
         const std::uint8_t* m = mask->Row(srcY + r) + srcX;
         const std::uint8_t* src = pixels ? pixels->Row(srcY + r) + 3 * srcX : nullptr;
         std::uint8_t* dst = target.Row(y + r) + 3 * x;
-        for (int c = s.firstCol; c < s.lastCol; ++c) {
-            const bool selected = m[c] != kMaskOutside;
-            std::uint8_t* d = dst + 3 * c;
-            switch (mode) {
-                case BlitMode::Lift:
-                    if (selected) {
-                        d[0] = bb;
-                        d[1] = bg;
-                        d[2] = br;
+        switch (mode) {
+            case BlitMode::Lift:
+                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                    FillColourRun(dst + 3 * first, last - first, bb, bg, br);
+                });
+                break;
+            case BlitMode::Paste:
+                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                    if (!trans) {
+                        std::memcpy(dst + 3 * first, src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
+                        return;
                     }
-                    break;
-                case BlitMode::Paste: {
-                    if (!selected) break;
-                    const std::uint8_t* p = src + 3 * c;
-                    if (trans && p[0] == bb && p[1] == bg && p[2] == br) break;
-                    d[0] = p[0];
-                    d[1] = p[1];
-                    d[2] = p[2];
-                    break;
+                    for (int c = first; c < last; ++c) {
+                        const std::uint8_t* p = src + 3 * c;
+                        if (p[0] == bb && p[1] == bg && p[2] == br) continue;
+                        std::uint8_t* d = dst + 3 * c;
+                        d[0] = p[0];
+                        d[1] = p[1];
+                        d[2] = p[2];
+                    }
+                });
+                break;
+            case BlitMode::Inverted:
+                for (int c = s.firstCol; c < s.lastCol; ++c)
+                    SetScratchPixel(dst + 3 * c, m[c] != kMaskOutside ? 0 : kScratchIn);
+                break;
+            case BlitMode::Union:
+                for (int c = s.firstCol; c < s.lastCol; ++c) {
+                    std::uint8_t* d = dst + 3 * c;
+                    SetScratchPixel(d, m[c] != kMaskOutside ? kScratchIn : d[0]);
                 }
-                case BlitMode::Inverted: SetScratchPixel(d, selected ? 0 : kScratchIn); break;
-                case BlitMode::Union: SetScratchPixel(d, selected ? kScratchIn : d[0]); break;
-                case BlitMode::Minus:
-                    SetScratchPixel(d, d[0] != 0 ? 0 : (selected ? kScratchIn : 0));
-                    break;
-                case BlitMode::Plain: break;
-            }
+                break;
+            case BlitMode::Minus:
+                for (int c = s.firstCol; c < s.lastCol; ++c) {
+                    std::uint8_t* d = dst + 3 * c;
+                    SetScratchPixel(d, d[0] != 0 ? 0 : (m[c] != kMaskOutside ? kScratchIn : 0));
+                }
+                break;
+            case BlitMode::Plain: break;
         }
     }
 }
 
-namespace {
-
-// One step of the border walk along a row or a column: a run's first selected pixel and its
-// last one (before an outside pixel, or at the end of the line) become border pixels.
-struct BorderWalk {
-    bool inside = false;
-    // b is the pixel met, previous the one before it on the line (null at the start).
-    void Step(std::uint8_t& b, std::uint8_t* previous, bool last) {
-        if (b == kMaskInside && !inside) {
-            b = kMaskBorder;
-            inside = true;
-        } else if (b == kMaskBorder) {
-            // Already marked by the other pass: it still opens the run.
-            inside = true;
-        } else if (b == kMaskOutside && inside && previous) {
-            inside = false;
-            *previous = kMaskBorder;
-        }
-        if (last && inside) {
-            b = kMaskBorder;
-            inside = false;
-        }
-    }
-};
-
-}  // namespace
-
 void MarkBorderOf(PixelBuffer& mask, int mode) {
     const int w = mask.Width();
     const int h = mask.Height();
+    if (w <= 0 || h <= 0) return;
     if (mode == 1 || mode == 2) {
         for (int y = 0; y < h; ++y) {
             std::uint8_t* row = mask.Row(y);
@@ -143,23 +151,55 @@ void MarkBorderOf(PixelBuffer& mask, int mode) {
             }
         }
     }
+    // A selected pixel is on the border when its run along the row or the column starts or
+    // ends there: the line ends beside it, or an outside pixel neighbours it. Marking keeps a
+    // pixel selected, so the rows above and below can be read after they were marked.
     for (int y = 0; y < h; ++y) {
         std::uint8_t* row = mask.Row(y);
-        BorderWalk walk;
-        for (int x = 0; x < w; ++x) walk.Step(row[x], x > 0 ? &row[x - 1] : nullptr, x == w - 1);
-    }
-    // The columns walked side by side, row after row, to stay in the cache.
-    std::vector<BorderWalk> walks(static_cast<std::size_t>(w));
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = mask.Row(y);
-        std::uint8_t* above = y > 0 ? mask.Row(y - 1) : nullptr;
-        for (int x = 0; x < w; ++x) walks[static_cast<std::size_t>(x)].Step(row[x], above ? above + x : nullptr, y == h - 1);
+        const std::uint8_t* above = y > 0 ? mask.Row(y - 1) : nullptr;
+        const std::uint8_t* below = y + 1 < h ? mask.Row(y + 1) : nullptr;
+        maskruns::ForEachSelectedRun(row, 0, w, [&](int first, int last) {
+            row[first] = kMaskBorder;
+            row[last - 1] = kMaskBorder;
+            if (!above || !below) {
+                std::memset(row + first, kMaskBorder, static_cast<std::size_t>(last - first));
+                return;
+            }
+            int x = first + 1;
+            // Eight pixels at a time while the rows above and below are selected all along.
+            while (x + 8 <= last - 1) {
+                if (maskruns::HasZeroByte(maskruns::Load8(above + x)) ||
+                    maskruns::HasZeroByte(maskruns::Load8(below + x))) {
+                    for (int k = x; k < x + 8; ++k) {
+                        if (above[k] == kMaskOutside || below[k] == kMaskOutside) row[k] = kMaskBorder;
+                    }
+                }
+                x += 8;
+            }
+            for (; x < last - 1; ++x) {
+                if (above[x] == kMaskOutside || below[x] == kMaskOutside) row[x] = kMaskBorder;
+            }
+        });
     }
 }
 
 void MarkBorder(int mode) {
     if (FloatingPiece.maskBitmap) MarkBorderOf(*FloatingPiece.maskBitmap, mode);
 }
+
+namespace {
+
+// Selected scratch pixels, one row's worth, to copy from.
+const std::vector<std::uint8_t>& SelectedScratchRow(int width) {
+    static thread_local std::vector<std::uint8_t> row;
+    if (row.size() < static_cast<std::size_t>(3 * width)) {
+        row.assign(static_cast<std::size_t>(3 * width), 0);
+        for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(3 * x)] = kScratchIn;
+    }
+    return row;
+}
+
+}  // namespace
 
 void FillScratch(PixelBuffer& scratch, bool selected) {
     const int w = scratch.Width();
@@ -169,7 +209,7 @@ void FillScratch(PixelBuffer& scratch, bool selected) {
             std::memset(row, 0, static_cast<std::size_t>(3 * w));
             continue;
         }
-        for (int x = 0; x < w; ++x) SetScratchPixel(row + 3 * x, kScratchIn);
+        std::memcpy(row, SelectedScratchRow(w).data(), static_cast<std::size_t>(3 * w));
     }
 }
 
@@ -178,9 +218,10 @@ void FillScratchRect(PixelBuffer& scratch, int left, int top, int right, int bot
     top = std::max(top, 0);
     right = std::min(right, scratch.Width());
     bottom = std::min(bottom, scratch.Height());
+    if (left >= right) return;
+    const std::vector<std::uint8_t>& selected = SelectedScratchRow(right - left);
     for (int y = top; y < bottom; ++y) {
-        std::uint8_t* row = scratch.Row(y);
-        for (int x = left; x < right; ++x) SetScratchPixel(row + 3 * x, kScratchIn);
+        std::memcpy(scratch.Row(y) + 3 * left, selected.data(), static_cast<std::size_t>(3 * (right - left)));
     }
 }
 
@@ -320,6 +361,11 @@ int MakePieceFromScratch() {
                     static_cast<std::size_t>(3 * b.Width()));
         const std::uint8_t* s = scratch.Row(b.top + y) + 3 * b.left;
         std::uint8_t* m = p.maskBitmap->Row(y);
+        // Rows selected all along, as Select All and large rectangles make them, at once.
+        if (std::memcmp(s, SelectedScratchRow(b.Width()).data(), static_cast<std::size_t>(3 * b.Width())) == 0) {
+            std::memset(m, kMaskInside, static_cast<std::size_t>(b.Width()));
+            continue;
+        }
         for (int x = 0; x < b.Width(); ++x) m[x] = s[3 * x] != 0 ? kMaskInside : kMaskOutside;
     }
     RestoreWork(box);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "CanvasFixture.h"
 #include "tools/FloodFill.h"
@@ -60,6 +61,46 @@ TEST(MarkBorder, RunsInsideAShapeGetBorderAtBothEndsOnly) {
     EXPECT_EQ(mask->Row(2)[2], kMaskInside);
     EXPECT_EQ(CountMask(*mask, kMaskInside), 5);
     EXPECT_EQ(CountMask(*mask, kMaskBorder), 8);
+}
+
+TEST(MarkBorder, RandomMasksOfEveryWidthMatchTheNeighbourRule) {
+    // Widths around the eight-byte steps of the run search, with holes, stray border bytes and
+    // long runs; a selected pixel is border exactly when a row or column end or an outside
+    // pixel touches it on its row or column, and a border byte never turns back inside.
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int w = 1; w <= 40; ++w) {
+        for (int round = 0; round < 4; ++round) {
+            const int h = 1 + static_cast<int>(next() % 12);
+            std::unique_ptr<PixelBuffer> mask = MaskOf(w, h, kMaskOutside);
+            const unsigned holes = 1 + next() % 20;  // one in `holes` pixels is outside
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const unsigned r = next();
+                    mask->Row(y)[x] = r % holes == 0 ? kMaskOutside : (r % 97 == 1 ? kMaskBorder : kMaskInside);
+                }
+            }
+            std::vector<std::uint8_t> before(static_cast<std::size_t>(w * h));
+            for (int y = 0; y < h; ++y) std::memcpy(&before[static_cast<std::size_t>(y * w)], mask->Row(y), w);
+            const auto outside = [&](int x, int y) {
+                return x < 0 || y < 0 || x >= w || y >= h || before[static_cast<std::size_t>(y * w + x)] == kMaskOutside;
+            };
+            MarkBorderOf(*mask, 0);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const std::uint8_t was = before[static_cast<std::size_t>(y * w + x)];
+                    std::uint8_t want = was;
+                    if (was != kMaskOutside &&
+                        (outside(x - 1, y) || outside(x + 1, y) || outside(x, y - 1) || outside(x, y + 1)))
+                        want = kMaskBorder;
+                    ASSERT_EQ(mask->Row(y)[x], want) << "w " << w << " h " << h << " at " << x << "," << y;
+                }
+            }
+        }
+    }
 }
 
 TEST(LassoKernels, AFigureEightSelectsBothLoopsAndNotBetweenThem) {
