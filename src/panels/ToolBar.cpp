@@ -273,6 +273,11 @@ void RepaintToolBar() {
     if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
 }
 
+void InstallPanelHooks() {
+    CanvasHooks.ForegroundPicked = RedrawSwatch;
+    CanvasHooks.ToolChanged = RepaintToolBar;
+}
+
 void ToggleToolBar() {
     if (ShellState.ToolBarWindow) {
         platform::DestroyWindow(ShellState.ToolBarWindow);

@@ -10,6 +10,7 @@
 #include "platform/ImageDecoder.h"
 #include "platform/Settings.h"
 #include "panels/TextToolDialog.h"
+#include "panels/ToolBar.h"
 #include "platform/Window.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
@@ -181,6 +182,7 @@ void InitMainState() {
     if (platform::LogicalDpiX() > 100) ShellState.HighResolution = 1;
     FillToolGroups();
     InstallTextToolDialog();
+    InstallPanelHooks();
     UpdateRecentFiles();
     LoadSettings();
     if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(CurrentImage, 0.0f, 0.0f);

@@ -361,3 +361,28 @@ TEST_F(ToolBarTest, CornerRadiusOnlyForTheRoundedRectangle) {
     Hold(110, 10);  // the picker has no options
     EXPECT_EQ(runs, 1);
 }
+
+TEST_F(ToolBarTest, OneShotToolsTellTheBarsWhatTheyChanged) {
+    platform::Window* canvas = CurrentBox().window;
+    raster::FillRect(*CurrentBox().workDc, {0, 0, 100, 100}, raster::MakeColour(200, 30, 40));
+    TapButton(5);
+    EXPECT_EQ(PaintSettings.Tool, kToolColourPicker);
+    Paint(bar);
+    Tap(canvas, 30, 30);
+    EXPECT_EQ(PaintSettings.FColor, raster::MakeColour(200, 30, 40));
+    // The swatch shows the picked colour at once; the bar hands the pens' button back.
+    EXPECT_EQ(raster::GetPixel(bar->GetDC(), 168, 5), raster::MakeColour(200, 30, 40));
+    EXPECT_EQ(PaintSettings.Tool, kToolPen);
+    EXPECT_EQ(PaintSettings.Group, 1);
+    ASSERT_TRUE(Headless(bar)->PaintPending());
+    Paint(bar);
+    const raster::Colour grey = raster::MakeColour(64, 64, 64);
+    EXPECT_EQ(raster::GetPixel(bar->GetDC(), 21, 1), grey);
+    EXPECT_EQ(raster::GetPixel(bar->GetDC(), 101, 1), kButtonFace);
+
+    TapButton(kZoomButton);
+    Paint(bar);
+    Tap(canvas, 30, 30);
+    EXPECT_EQ(PaintSettings.Tool, kToolPen);
+    EXPECT_TRUE(Headless(bar)->PaintPending());
+}
