@@ -153,14 +153,18 @@ public:
                 held_ = platform::RecognizeTapAndHold(window, message.x, message.y) == platform::kGestureContextMenu;
                 if (held_) ToolBarHold(message.x, message.y);
                 return 1;
-            case platform::MessageKind::StylusUp:
+            case platform::MessageKind::StylusUp: {
                 // The lift that ends a held press belongs to the press.
                 if (held_) {
                     held_ = false;
                     return 1;
                 }
+                // A press carried off the bar before the lift taps nothing.
+                const raster::Rect client = window.ClientRect();
+                if (message.y < client.top || message.y >= client.bottom || message.x >= client.right) return 1;
                 ToolBarTap(message.x, message.y);
                 return 1;
+            }
             default: return 0;
         }
     }

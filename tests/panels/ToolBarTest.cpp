@@ -386,3 +386,15 @@ TEST_F(ToolBarTest, OneShotToolsTellTheBarsWhatTheyChanged) {
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
     EXPECT_TRUE(Headless(bar)->PaintPending());
 }
+
+TEST_F(ToolBarTest, APressCarriedOffTheBarTapsNothing) {
+    Stylus(bar, MessageKind::StylusDown, 50, 10);
+    Stylus(bar, MessageKind::StylusUp, 50, -60);
+    EXPECT_EQ(PaintSettings.Group, 1);
+    Stylus(bar, MessageKind::StylusDown, 50, 10);
+    Stylus(bar, MessageKind::StylusUp, 50, 40);
+    EXPECT_EQ(PaintSettings.Group, 1);
+    Stylus(bar, MessageKind::StylusDown, 30, 10);
+    Stylus(bar, MessageKind::StylusUp, 30, 10);
+    EXPECT_NE(Flyout(), nullptr);
+}
