@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
@@ -65,6 +66,13 @@ int RunWrite(PngSink* sink, const Picture& picture) {
     png_set_write_fn(png, sink, WriteBytes, FlushFile);
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Measured on 12-megapixel photos, smooth, noisy and enlarged: the Paeth filter with
+    // run-length matches writes files within a few per cent of the library's defaults (smaller on
+    // smooth ones) in about a tenth of the time; the defaults' search for longer matches cost
+    // seconds and gained little.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
+    png_set_compression_level(png, 1);
+    png_set_compression_strategy(png, Z_RLE);
     png_write_info(png, info);
     if (picture.blueFirst) png_set_bgr(png);
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
