@@ -66,6 +66,20 @@ void SetScratchPixel(std::uint8_t* p, std::uint8_t blue) {
 
 }  // namespace
 
+namespace {
+
+// Selected scratch pixels, one row's worth, to copy from.
+const std::vector<std::uint8_t>& SelectedScratchRow(int width) {
+    static thread_local std::vector<std::uint8_t> row;
+    if (row.size() < static_cast<std::size_t>(3 * width)) {
+        row.assign(static_cast<std::size_t>(3 * width), 0);
+        for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(3 * x)] = kScratchIn;
+    }
+    return row;
+}
+
+}  // namespace
+
 void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const PixelBuffer* pixels,
                 const PixelBuffer* mask, int srcX, int srcY, BlitMode mode) {
     const bool plainMask = mode == BlitMode::Plain && target.BitsPerPixel() == 8;
@@ -119,10 +133,11 @@ void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const 
                     SetScratchPixel(dst + 3 * c, m[c] != kMaskOutside ? 0 : kScratchIn);
                 break;
             case BlitMode::Union:
-                for (int c = s.firstCol; c < s.lastCol; ++c) {
-                    std::uint8_t* d = dst + 3 * c;
-                    SetScratchPixel(d, m[c] != kMaskOutside ? kScratchIn : d[0]);
-                }
+                // Scratch pixels only ever hold blue, so the unselected ones need no writing.
+                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                    std::memcpy(dst + 3 * first, SelectedScratchRow(last - first).data(),
+                                static_cast<std::size_t>(3 * (last - first)));
+                });
                 break;
             case BlitMode::Minus:
                 for (int c = s.firstCol; c < s.lastCol; ++c) {
@@ -186,20 +201,6 @@ void MarkBorderOf(PixelBuffer& mask, int mode) {
 void MarkBorder(int mode) {
     if (FloatingPiece.maskBitmap) MarkBorderOf(*FloatingPiece.maskBitmap, mode);
 }
-
-namespace {
-
-// Selected scratch pixels, one row's worth, to copy from.
-const std::vector<std::uint8_t>& SelectedScratchRow(int width) {
-    static thread_local std::vector<std::uint8_t> row;
-    if (row.size() < static_cast<std::size_t>(3 * width)) {
-        row.assign(static_cast<std::size_t>(3 * width), 0);
-        for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(3 * x)] = kScratchIn;
-    }
-    return row;
-}
-
-}  // namespace
 
 void FillScratch(PixelBuffer& scratch, bool selected) {
     const int w = scratch.Width();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
@@ -90,12 +91,10 @@ std::unique_ptr<PixelBuffer> GrownMask(const PixelBuffer& mask) {
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* m = mask.Row(y);
         std::fill(spread.begin(), spread.end(), 0);
-        for (int x = 0; x < w; ++x) {
-            if (m[x] == kMaskOutside) continue;
-            spread[static_cast<std::size_t>(x)] = kMaskInside;
-            spread[static_cast<std::size_t>(x) + 1] = kMaskInside;
-            spread[static_cast<std::size_t>(x) + 2] = kMaskInside;
-        }
+        // A run of x .. last - 1 covers x .. last + 1 of the grown row, one wider on each side.
+        maskruns::ForEachSelectedRun(m, 0, w, [&](int first, int last) {
+            std::memset(spread.data() + first, kMaskInside, static_cast<std::size_t>(last - first + 2));
+        });
         for (int dy = 0; dy < 3; ++dy) {
             std::uint8_t* g = grown->Row(y + dy);
             for (int x = 0; x < w + 2; ++x) g[x] |= spread[static_cast<std::size_t>(x)];
