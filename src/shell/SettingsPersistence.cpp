@@ -190,7 +190,9 @@ void LoadSettings() {
     Load("DOpacity", PaintSettings.DOpacity, 1, 100);
     Load("Gradient", PaintSettings.Gradient, 0, 2);
     LoadTool();
-    Load("Group", PaintSettings.Group, 0, kToolGroupCount - 1);
+    // Only the buttons that hold tools can be the current group; the swatch, fill-style,
+    // brush and transparency buttons are never current for long.
+    Load("Group", PaintSettings.Group, 0, kGroupZoom);
     LoadGroupItems();
     Load("Palette", PaintSettings.Palette, 0, 6);
     LoadBars();
