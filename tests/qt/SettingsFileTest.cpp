@@ -1,8 +1,11 @@
 // The settings kept in a real settings file: the first start, restarts after changes made
 // in the panels, damaged values, and the way out (Exit, the window's close button, Cancel).
+#include <sys/resource.h>
+
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <csignal>
 #include <memory>
 
 #include "QtFixture.h"
@@ -285,19 +288,26 @@ TEST_F(SettingsFileTest, ValuesOutOfTheirRangeLeaveTheInitialValues) {
     EXPECT_TRUE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_BOTTOM));
     // The last values in their ranges are taken.
     Stop();
-    Store({{"Tool", 47}, {"Size", 17}, {"Brush", 7}, {"Palette", 6}, {"Group", 11}, {"Colorbar", 17},
+    Store({{"Tool", 47}, {"Size", 17}, {"Brush", 7}, {"Palette", 6}, {"Group", 7}, {"Colorbar", 17},
            {"FColor", 0xFFFFFF}, {"Select", 3}, {"Filter", 7}});
     Run();
     EXPECT_EQ(PaintSettings.Tool, kToolHealingBrush);
     EXPECT_EQ(PaintSettings.Size, 17u);
     EXPECT_EQ(PaintSettings.Brush, 7u);
     EXPECT_EQ(PaintSettings.Palette, 6);
-    EXPECT_EQ(PaintSettings.Group, 11);
+    EXPECT_EQ(PaintSettings.Group, 7);
     EXPECT_EQ(PaintSettings.FColor, 0xFFFFFFu);
     EXPECT_EQ(PaintSettings.Select, 3);
     EXPECT_EQ(PaintSettings.Filter, 7);
     EXPECT_EQ(ShellState.ColourBarWindow, nullptr);
     EXPECT_EQ(ShellState.ColourBarPosition, kColourBarBottom);
+    // The buttons past the zoom hold no tools: none of them is a current group to come back to.
+    for (std::uint32_t group : {8u, 9u, 11u}) {
+        Stop();
+        Store({{"Group", group}});
+        Run();
+        EXPECT_EQ(PaintSettings.Group, 1) << group;
+    }
 }
 
 TEST_F(SettingsFileTest, CancelAtTheSaveQuestionKeepsTheProgramAndWritesNothing) {
@@ -330,6 +340,35 @@ TEST_F(SettingsFileTest, AWriteThatFailsIsToldAndTheProgramStillEnds) {
     EXPECT_TRUE(system->quit);
     ASSERT_EQ(answers.shown.size(), 1u);
     EXPECT_EQ(answers.shown[0], "Your settings could not be saved; the ones saved before are kept.");
+}
+
+TEST_F(SettingsFileTest, AWriteThatFailsLeavesTheFileSavedBefore) {
+    Run();
+    PaintSettings.Size = 5;
+    ASSERT_EQ(ExitProgram(), 1);
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+    ASSERT_FALSE(before.isEmpty());
+
+    Run();
+    PaintSettings.Size = 9;
+    // No file of this process may grow past a few bytes now, so the new settings cannot be
+    // written out (root may write anywhere, but not past this limit).
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit tiny{16, limit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const int exited = ExitProgram();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(exited, 1);
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0], "Your settings could not be saved; the ones saved before are kept.");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), before);
 }
 
 TEST_F(SettingsFileTest, ADamagedFileIsLeftAsItIs) {
