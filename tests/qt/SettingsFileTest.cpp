@@ -156,7 +156,9 @@ TEST_F(SettingsFileTest, ChoicesMadeInThePanelsComeBackAfterARestart) {
     Tap(PanelState.FlyoutWindow, 30, 3 * 20 + 5);  // "Ellipse"
     Tap(bar, 190, 10);  // fill styles
     Tap(PanelState.FlyoutWindow, 30, 2 * 20 + 5);  // solid
-    PaintSettings.Fill = 2;  // what choosing it does, once tools are chosen from the bar
+    EXPECT_EQ(PaintSettings.Fill, 2);
+    EXPECT_EQ(PaintSettings.Tool, kToolEllipse);
+    EXPECT_EQ(PaintSettings.Group, 2);
     PaintSettings.Palette = 5;
     PaintSettings.DOpacity = 40;
     PaintSettings.GOpacity = 60;
@@ -168,8 +170,6 @@ TEST_F(SettingsFileTest, ChoicesMadeInThePanelsComeBackAfterARestart) {
     GroupCurrent(1) = 3;
     GroupCurrent(3) = 2;
     GroupCurrent(4) = 6;
-    PaintSettings.Tool = kToolEllipse;
-    PaintSettings.Group = 2;
     DispatchCommand(CMD_SPECTRUM_COLORBAR);  // standard colours shown: switch to the spectrum
     DispatchCommand(CMD_COLORBAR_RIGHT);
     DispatchCommand(CMD_TITLEBAR);
