@@ -340,8 +340,13 @@ void ToolBarHold(int x, int y) {
         const SwatchZone zone = SwatchZoneAt(x, y);
         if (zone == SwatchZone::Background) PanelState.PickTarget = kPickBackground;
         if (zone == SwatchZone::Foreground) PanelState.PickTarget = kPickForeground;
+        const std::uint32_t foreground = PaintSettings.FColor;
+        const std::uint32_t background = PaintSettings.BColor;
         RunColourTableDialog();
         RedrawSwatch();
+        // A polygon or a floating piece on the canvas shows colours chosen in the table at
+        // once, as it does those chosen on the swatch.
+        if (PaintSettings.FColor != foreground || PaintSettings.BColor != background) RefreshCanvasAfterSwatch();
         return;
     }
     RunToolOptions(b);
