@@ -10,6 +10,7 @@
 #include "platform/qt/QtCommandBar.h"
 #include "shell/AboutBox.h"
 #include "shell/Menus.h"
+#include "tools/ToolIds.h"
 
 namespace {
 
@@ -76,6 +77,38 @@ TEST_F(DesktopTest, SaveShortcutAsksANameForANewPicture) {
     EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Save Image", "Save Image", "Load Image"}));
 }
 
+TEST_F(DesktopTest, EditShortcutsSelectCopyCutAndPaste) {
+    StartActive();
+    raster::FillRect(*CurrentBox().workDc, raster::Rect{0, 0, 10, 10}, 0x0000FFu);
+    // Ctrl+A lifts the whole picture as the floating piece; with nothing floating, Copy,
+    // Cut and Paste have nothing to act on and the keys do nothing.
+    Keys(Qt::Key_C);
+    Keys(Qt::Key_V);
+    EXPECT_EQ(PaintSettings.Tool, kToolPen);
+    Keys(Qt::Key_A);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 240u);
+    EXPECT_EQ(PaintSettings.Group, 0);
+    // Ctrl+V while the piece floats is refused as the menu refuses it.
+    Keys(Qt::Key_V);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    // Ctrl+C puts it down and keeps it for Paste.
+    Keys(Qt::Key_C);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    EXPECT_EQ(ImagePixel(5, 5), 0x0000FFu);
+    Keys(Qt::Key_V);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 0);
+    // Ctrl+X takes a lifted piece out: the picture keeps the background colour where it was.
+    Keys(Qt::Key_A);  // puts the pasted piece down first
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    Keys(Qt::Key_X);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+    EXPECT_EQ(ImagePixel(5, 5), 0xFFFFFFu);
+    Keys(Qt::Key_V);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+}
+
 TEST_F(DesktopTest, MenusShowTheShortcutsBesideTheLabels) {
     Start();
     std::unique_ptr<QMenu> file = System().Bar()->BuildMenu(0);
@@ -85,6 +118,11 @@ TEST_F(DesktopTest, MenusShowTheShortcutsBesideTheLabels) {
     EXPECT_TRUE(texts.contains("Save As...\tCtrl+Shift+S"));
     EXPECT_TRUE(texts.contains("Exit\tCtrl+Q"));
     EXPECT_TRUE(texts.contains("About..."));
+    std::unique_ptr<QMenu> edit = System().Bar()->BuildMenu(1);
+    QStringList editTexts;
+    for (QAction* action : edit->actions()) editTexts << action->text();
+    EXPECT_EQ(editTexts, (QStringList{"Select All\tCtrl+A", "Inverse Selection", "Grow Selection", "Select Similar", "",
+                                      "Copy\tCtrl+C", "Paste\tCtrl+V", "Cut\tCtrl+X"}));
     std::unique_ptr<QMenu> view = System().Bar()->BuildMenu(2);
     EXPECT_EQ(view->actions()[0]->text(), "Titlebar\tF11");
 }
