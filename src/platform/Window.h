@@ -38,12 +38,26 @@ enum class MessageKind {
     InitDialog,   // a dialog is about to be shown: place it and create its controls
     UpDownDelta,  // id: the up-down control; delta: the proposed change (+1 up, -1 down)
     User,         // id: a private message number; x, y: its parameters
+    Wheel,        // x, y: the client point under the pointer; wheel: the turn
 };
 
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, EndScroll };
 
 // Notification codes of Command messages sent by controls.
 enum class Notify { None, Clicked, Changed, SelectionChanged };
+
+// A turn of the mouse wheel or a swipe on a touchpad. Angles are in eighths of a degree, the
+// usual notch being 120, and may come in smaller parts from fine wheels; pixels are the exact
+// distance a touchpad asks for, 0 when the device gives none. Positive is away from the user
+// (up) and to the left, as the content should follow it.
+struct WheelTurn {
+    int angleX = 0;
+    int angleY = 0;
+    int pixelX = 0;
+    int pixelY = 0;
+    bool shift = false;
+    bool control = false;
+};
 
 struct WindowMessage {
     MessageKind kind = MessageKind::Paint;
@@ -57,6 +71,7 @@ struct WindowMessage {
     int width = 0;
     int height = 0;
     Rect rect{};
+    WheelTurn wheel{};
 };
 
 // A window's procedure. Returns the message's result (1 = done; 0 = not handled).

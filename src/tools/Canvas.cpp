@@ -7,6 +7,7 @@
 #include "image/View.h"
 #include "platform/Window.h"
 #include "shell/PaintSettings.h"
+#include "tools/CanvasWheel.h"
 #include "tools/RetouchDabs.h"
 #include "tools/ToolHandler.h"
 
@@ -15,6 +16,7 @@ CanvasStateRecord CanvasState;
 void ResetCanvasState() {
     CanvasState = CanvasStateRecord{};
     ResetRetouchState();
+    ResetWheelState();
 }
 
 CanvasHooksRecord CanvasHooks;
@@ -189,6 +191,7 @@ public:
             case MessageKind::HScroll: CanvasScroll(false, m.scrollCode, m.position); return 0;
             case MessageKind::VScroll: CanvasScroll(true, m.scrollCode, m.position); return 0;
             case MessageKind::Size: CanvasSize(); return 0;
+            case MessageKind::Wheel: CanvasWheel(m.x, m.y, m.wheel); return 1;
             case MessageKind::Paint: Paint(window); return 1;
             case MessageKind::Close: Close(window); return 1;
             default: return 0;

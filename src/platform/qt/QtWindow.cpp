@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstring>
 
@@ -146,6 +147,26 @@ void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
 void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     SendStylus(MessageKind::StylusUp, event);
+}
+
+void ClientWidget::wheelEvent(QWheelEvent* event) {
+    WindowMessage message;
+    message.kind = MessageKind::Wheel;
+    const QPoint p = event->position().toPoint();
+    message.x = p.x();
+    message.y = p.y();
+    message.wheel.angleX = event->angleDelta().x();
+    message.wheel.angleY = event->angleDelta().y();
+    message.wheel.pixelX = event->pixelDelta().x();
+    message.wheel.pixelY = event->pixelDelta().y();
+    message.wheel.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    message.wheel.control = (event->modifiers() & Qt::ControlModifier) != 0;
+    // A window that has no use for the wheel leaves it to the one beneath.
+    if (window_.Send(message)) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 QtWindow* QtWindow::Create(QtWindowSystem& system, QWidget* parent, const WindowStyle& style, WindowHandler* handler,
