@@ -3,6 +3,8 @@
 // With PW_SHOTS set to a folder, the screens along the way are saved there to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -149,6 +151,17 @@ TEST_F(PanelFlow, ToolsAndColoursChosenFromTheBarsPaintAndComeBackAfterARestart)
     Click(toolBar, {30, 10});
     ASSERT_NE(PanelState.FlyoutWindow, nullptr);
     Shot("flyout-pens");
+    {
+        // Each row names its tool to the right of the icon.
+        const QImage rows = ClientOf(PanelState.FlyoutWindow)->grab().toImage();
+        for (int row = 0; row < 5; ++row) {
+            int ink = 0;
+            for (int y = 20 * row + 3; y < 20 * row + 21; ++y) {
+                for (int x = 24; x < std::min(rows.width(), 90); ++x) ink += qGray(rows.pixel(x, y)) < 100;
+            }
+            EXPECT_GT(ink, 15) << row;
+        }
+    }
     Click(ClientOf(PanelState.FlyoutWindow), {40, 4 * 20 + 8});
     EXPECT_EQ(PanelState.FlyoutWindow, nullptr);
     EXPECT_EQ(PaintSettings.Tool, kToolEraser);

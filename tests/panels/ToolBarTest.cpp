@@ -398,3 +398,62 @@ TEST_F(ToolBarTest, APressCarriedOffTheBarTapsNothing) {
     Stylus(bar, MessageKind::StylusUp, 30, 10);
     EXPECT_NE(Flyout(), nullptr);
 }
+
+namespace {
+
+// A strip of magenta with tile 0 (the several-tools mark) solid black and every other tile
+// t a colour of its own, so that what a button shows can be told apart.
+std::unique_ptr<raster::DrawingContext> Surface(int width, int height) {
+    raster::BitmapInfo info{};
+    info.header.width = width;
+    info.header.height = height;
+    info.header.bitCount = 24;
+    return raster::CreateMemoryContext(info);
+}
+
+std::unique_ptr<raster::DrawingContext> PlainStrip() {
+    auto strip = Surface(700, 18);
+    raster::FillRect(*strip, {0, 0, 700, 18}, kStripKey);
+    raster::FillRect(*strip, {0, 0, kTileSide, kTileSide}, 0x000000);
+    for (int t = 1; t < 41; ++t) {
+        raster::FillRect(*strip, {kTileSide * t + 4, 4, kTileSide * t + 13, 13}, raster::MakeColour(t * 5, 100, 50));
+    }
+    return strip;
+}
+
+}  // namespace
+
+TEST_F(ToolBarTest, ButtonsShowTheirCurrentToolAndTheMarkOfSeveralTools) {
+    auto strip = PlainStrip();
+    raster::DrawingContext& dc = bar->GetDC();
+    GroupCurrent(2) = 3;  // the ellipse, tile 8
+    for (int g = 0; g < kToolGroupCount; ++g) DrawToolButton(dc, strip.get(), g, g, true);
+    // Tile 0 covers the cell's middle where a group has several tools, except zoom and
+    // transparency (whose two tools take turns on one button).
+    for (int g : {0, 1, 2, 3, 4, 9}) EXPECT_EQ(raster::GetPixel(dc, 20 * g + 10, 10), 0u) << g;
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 5 + 10, 10), raster::MakeColour(5 * 5, 100, 50));
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 6 + 10, 10), raster::MakeColour(14 * 5, 100, 50));
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 7 + 10, 10), raster::MakeColour(17 * 5, 100, 50));
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 11 + 10, 10), raster::MakeColour(15 * 5, 100, 50));
+    GroupCurrent(kTransparencyButton) = 1;
+    DrawToolButton(dc, strip.get(), 11, 11, true);
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 11 + 10, 10), raster::MakeColour(16 * 5, 100, 50));
+    // The tile sits one pixel into the cell; the mark one pixel further.
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 2 + 2, 2), 0u);
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 2 + 1, 1), kButtonFace);  // not the current group
+    PaintSettings.Group = 2;
+    DrawToolButton(dc, strip.get(), 2, 2, true);
+    EXPECT_EQ(raster::GetPixel(dc, 20 * 2 + 1, 1), raster::MakeColour(64, 64, 64));
+
+    // A flyout row per tool: its tile, the current one in a white square framed in grey.
+    auto flyout = Surface(140, 103);
+    raster::DrawingContext& rows = *flyout;
+    raster::FillRect(rows, {0, 0, 140, 103}, kButtonFace);
+    for (int p = 0; p < 5; ++p) DrawToolButton(rows, strip.get(), p, 2, false);
+    EXPECT_EQ(raster::GetPixel(rows, 1, 20 * 3 + 1), raster::MakeColour(64, 64, 64));
+    EXPECT_EQ(raster::GetPixel(rows, 3, 20 * 3 + 3), 0xFFFFFFu);
+    EXPECT_EQ(raster::GetPixel(rows, 1, 20 * 2 + 1), kButtonFace);
+    for (int p = 0; p < 5; ++p) {
+        EXPECT_EQ(raster::GetPixel(rows, 10, 20 * p + 10), raster::MakeColour(ToolGroups[2].image[p] * 5, 100, 50)) << p;
+    }
+}
