@@ -12,6 +12,7 @@
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "tools/ToolChoice.h"
 #include "tools/ToolIds.h"
 
 namespace {
@@ -81,6 +82,16 @@ void LoadGroupItems() {
     }
     std::uint32_t area = 0;
     if (platform::Settings().ReadNumber("Area", area) && area == 2) CanvasState.GradientKind = 1;
+}
+
+// The program only ever stores a tool together with the group and entry that choose it. A
+// tool that does not match them (a file edited by hand) is taken from the current group's
+// button, so that the bar shows what paints.
+void MatchToolToItsButton() {
+    const int group = PaintSettings.Group;
+    const std::int16_t command = ToolGroups[group].command[GroupCurrent(group)];
+    const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, 0);
+    if (chosen >= 0 && chosen != PaintSettings.Tool) PaintSettings.Tool = static_cast<std::int8_t>(chosen);
 }
 
 void LoadBars() {
@@ -194,6 +205,7 @@ void LoadSettings() {
     // brush and transparency buttons are never current for long.
     Load("Group", PaintSettings.Group, 0, kGroupZoom);
     LoadGroupItems();
+    MatchToolToItsButton();
     Load("Palette", PaintSettings.Palette, 0, 6);
     LoadBars();
 }
