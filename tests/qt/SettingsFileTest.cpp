@@ -288,19 +288,24 @@ TEST_F(SettingsFileTest, ValuesOutOfTheirRangeLeaveTheInitialValues) {
     EXPECT_TRUE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_BOTTOM));
     // The last values in their ranges are taken.
     Stop();
-    Store({{"Tool", 47}, {"Size", 17}, {"Brush", 7}, {"Palette", 6}, {"Group", 7}, {"Colorbar", 17},
+    Store({{"Tool", 47}, {"Size", 17}, {"Brush", 7}, {"Palette", 6}, {"Group", 4}, {"Colorbar", 17},
            {"FColor", 0xFFFFFF}, {"Select", 3}, {"Filter", 7}});
     Run();
     EXPECT_EQ(PaintSettings.Tool, kToolHealingBrush);
     EXPECT_EQ(PaintSettings.Size, 17u);
     EXPECT_EQ(PaintSettings.Brush, 7u);
     EXPECT_EQ(PaintSettings.Palette, 6);
-    EXPECT_EQ(PaintSettings.Group, 7);
+    EXPECT_EQ(PaintSettings.Group, 4);
     EXPECT_EQ(PaintSettings.FColor, 0xFFFFFFu);
     EXPECT_EQ(PaintSettings.Select, 3);
     EXPECT_EQ(PaintSettings.Filter, 7);
     EXPECT_EQ(ShellState.ColourBarWindow, nullptr);
     EXPECT_EQ(ShellState.ColourBarPosition, kColourBarBottom);
+    Stop();
+    Store({{"Tool", 10}, {"Group", 7}});
+    Run();
+    EXPECT_EQ(PaintSettings.Tool, kToolZoomIn);
+    EXPECT_EQ(PaintSettings.Group, 7);
     // The buttons past the zoom hold no tools: none of them is a current group to come back to.
     for (std::uint32_t group : {8u, 9u, 11u}) {
         Stop();
@@ -308,6 +313,24 @@ TEST_F(SettingsFileTest, ValuesOutOfTheirRangeLeaveTheInitialValues) {
         Run();
         EXPECT_EQ(PaintSettings.Group, 1) << group;
     }
+}
+
+TEST_F(SettingsFileTest, AToolThatIsNotWhatItsButtonChoosesIsTakenFromTheButton) {
+    Store({{"Tool", 46}, {"Group", 1}, {"Pen", 2}});
+    Run();
+    EXPECT_EQ(PaintSettings.Tool, kToolAirbrush);
+    Stop();
+    // Left with the fill styles' flyout open: the pens' button is current again, with its tool.
+    Store({{"Tool", 4}, {"Group", 9}, {"Shape", 3}, {"Pen", 4}});
+    Run();
+    EXPECT_EQ(PaintSettings.Group, 1);
+    EXPECT_EQ(PaintSettings.Tool, kToolEraser);
+    EXPECT_EQ(GroupCurrent(2), 3);
+    Stop();
+    Store({{"Tool", 99}, {"Group", 3}, {"Area", 2}});
+    Run();
+    EXPECT_EQ(PaintSettings.Tool, kToolGradient);
+    EXPECT_EQ(CanvasState.GradientKind, 1);
 }
 
 TEST_F(SettingsFileTest, CancelAtTheSaveQuestionKeepsTheProgramAndWritesNothing) {
