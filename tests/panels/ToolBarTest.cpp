@@ -457,3 +457,28 @@ TEST_F(ToolBarTest, ButtonsShowTheirCurrentToolAndTheMarkOfSeveralTools) {
         EXPECT_EQ(raster::GetPixel(rows, 10, 20 * p + 10), raster::MakeColour(ToolGroups[2].image[p] * 5, 100, 50)) << p;
     }
 }
+
+TEST_F(ToolBarTest, MagicWandToleranceIsKeptOnlyWithOk) {
+    static int end = 0;
+    system.onModal = [](platform::HeadlessWindow& dialog) {
+        EXPECT_EQ(DialogBuildState.title, "Magic Wand Tolerance");
+        EXPECT_EQ(DialogBuildState.height, 41);
+        dialog.FindControl(ValueFieldId(0))->SetText("77");
+        platform::WindowMessage message;
+        message.kind = platform::MessageKind::Command;
+        message.id = end;
+        dialog.Send(message);
+    };
+    end = kValueCloseId;
+    Hold(10, 10);
+    EXPECT_EQ(PaintSettings.WTolerance, 0);
+    end = kValueOkId;
+    Hold(10, 10);
+    EXPECT_EQ(PaintSettings.WTolerance, 77);
+    // Held on the buttons without options, nothing opens.
+    system.onModal = [](platform::HeadlessWindow&) { ADD_FAILURE() << DialogBuildState.title; };
+    for (int b : {4, 5, 6, 7, 9, 10, 11}) Hold(20 * b + 10, 10);
+    EXPECT_EQ(PanelState.FlyoutWindow, nullptr);
+    EXPECT_EQ(PanelState.BrushPickerWindow, nullptr);
+    EXPECT_EQ(PaintSettings.Trans, 0u);
+}
