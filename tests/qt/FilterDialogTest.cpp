@@ -90,6 +90,19 @@ std::vector<std::uint8_t> Bytes(const PixelBuffer& buffer) {
     return std::vector<std::uint8_t>(buffer.Bits(), buffer.Bits() + buffer.ByteSize());
 }
 
+// Whether the field shows its whole text: drawn wider it looks the same in the width it has
+// (its right border aside), so nothing was scrolled out of sight.
+bool ShowsWhole(QLineEdit* edit) {
+    edit->clearFocus();
+    const QSize size = edit->size();
+    const QImage narrow = edit->grab().toImage();
+    edit->resize(size.width() + 60, size.height());
+    const QImage wide = edit->grab().toImage();
+    edit->resize(size);
+    const QRect inside(0, 0, size.width() - 1, size.height());
+    return narrow.copy(inside) == wide.copy(inside);
+}
+
 void Dump(const QImage& shot, const char* name) {
     if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/" + name);
 }
@@ -226,6 +239,7 @@ TEST_F(QtTest, EveryValueDialogOpensWithItsRowsAndCloses) {
         int sliders = 0;
         bool listShown = false;
         int rightmost = 0;
+        std::vector<std::string> cut;
         QTimer::singleShot(0, [&] {
             platform::Window& dialog = *DialogBuildState.dialog;
             QTest::qWait(30);
@@ -238,6 +252,12 @@ TEST_F(QtTest, EveryValueDialogOpensWithItsRowsAndCloses) {
             }
             Dump(platform::qt::GrabScreen().copy(0, 640 - 26 - height - 10, 250, height + 10),
                  (std::string("value-") + op.batchName + ".png").c_str());
+            // The widest number of each slot, its minimum, fits its field beside the arrows.
+            for (int k = 0; k < rows; ++k) {
+                const std::string widest = std::to_string(ValueDialogRecord.slot[k].min);
+                dialog.FindControl(ValueFieldId(k))->SetText(widest);
+                if (!ShowsWhole(WidgetOf<QLineEdit>(dialog, ValueFieldId(k)))) cut.push_back(widest);
+            }
             QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueCloseId), Qt::LeftButton);
         });
         System().SendCommand(op.command);
@@ -247,6 +267,7 @@ TEST_F(QtTest, EveryValueDialogOpensWithItsRowsAndCloses) {
         EXPECT_EQ(sliders, rows);
         EXPECT_EQ(listShown, list);
         EXPECT_LE(rightmost, 240);  // everything inside the client area
+        EXPECT_EQ(cut, std::vector<std::string>{});
         ASSERT_EQ(Bytes(*CurrentBox().workBitmap), before);
     }
     EXPECT_EQ(opened, 18);

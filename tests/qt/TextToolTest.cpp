@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -83,8 +85,18 @@ TEST_F(TextToolTest, FirstOpeningChoosesTheFirstFamilyAndItalicShowsAtOnce) {
     bool italicPreview = false;
     bool changed = false;
     QImage shot;
+    std::vector<std::string> cut;
     QTimer::singleShot(0, [&] {
         platform::Window& dialog = *DialogBuildState.dialog;
+        // Each switch's label fits the width the dialog gives it.
+        for (int id : {kTextAntiAliasedBox, kTextBoldBox, kTextItalicBox, kTextUnderlineBox}) {
+            QCheckBox* box = WidgetOf<QCheckBox>(dialog, id);
+            QStyleOptionButton option;
+            option.initFrom(box);
+            option.text = box->text();
+            const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+            if (box->fontMetrics().horizontalAdvance(box->text()) > room.width()) cut.push_back(box->text().toStdString());
+        }
         selection = dialog.FindControl(kTextFontList)->Selection();
         face = TextToolSettings.faceName;
         QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Wavy");
@@ -99,6 +111,7 @@ TEST_F(TextToolTest, FirstOpeningChoosesTheFirstFamilyAndItalicShowsAtOnce) {
     });
     EXPECT_EQ(RunTextToolDialog(), 2);
     if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/texttool.png");
+    EXPECT_EQ(cut, std::vector<std::string>{});
     EXPECT_EQ(selection, 0);
     EXPECT_EQ(face, families[0]);
     EXPECT_GT(inkBefore, 20);  // the typed word shows in the preview

@@ -148,7 +148,11 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
             auto* edit = new QLineEdit(ToQt(text), parent);
             edit->setAlignment(AlignmentOf(style));
             edit->setReadOnly((style & kStyleReadOnly) != 0);
-            edit->setStyleSheet("QLineEdit { padding: 0px 1px; }");
+            // A one-pixel border, as the handheld draws it: the narrow number fields beside
+            // their arrows then show a signed three-digit value whole.
+            edit->setStyleSheet("QLineEdit { padding: 0px; border: 1px solid #808080; }"
+                                " QLineEdit:focus { border-color: #1c4c9c; }");
+            edit->setTextMargins(-1, 0, -1, 0);
             if (kind_ == ControlKind::NumberEdit) {
                 edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
             }
@@ -180,6 +184,8 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
             QAbstractButton* button = kind_ == ControlKind::RadioButton
                                           ? static_cast<QAbstractButton*>(new QRadioButton(ToQt(text), parent))
                                           : static_cast<QAbstractButton*>(new QCheckBox(ToQt(text), parent));
+            // A narrow gap between box and text, so that labels fit the widths the dialogs give.
+            if (kind_ == ControlKind::CheckBox) button->setStyleSheet("QCheckBox { spacing: 2px; }");
             QObject::connect(button, &QAbstractButton::clicked, [this] { Notify(Notify::Clicked); });
             widget_ = button;
             break;
