@@ -16,19 +16,22 @@ std::string ProgramDirectory() {
 
 }  // namespace
 
-std::string TextureFolder() {
-    if (!g_folderOverride.empty()) return g_folderOverride;
-    const std::string program = ProgramDirectory();
-    if (!program.empty()) {
+std::string FindTextureFolder(const std::string& programDirectory) {
+    if (!programDirectory.empty()) {
         for (const char* relative : {"/data/textures", "/../data/textures", "/../share/pixelwright/data/textures"}) {
             std::error_code error;
-            const std::filesystem::path folder = program + relative;
+            const std::filesystem::path folder = programDirectory + relative;
             if (std::filesystem::is_directory(folder, error)) {
                 return std::filesystem::weakly_canonical(folder, error).string();
             }
         }
     }
     return std::string(PW_DATA_DIR) + "/textures";
+}
+
+std::string TextureFolder() {
+    if (!g_folderOverride.empty()) return g_folderOverride;
+    return FindTextureFolder(ProgramDirectory());
 }
 
 void SetTextureFolder(const std::string& folder) { g_folderOverride = folder; }

@@ -7,6 +7,10 @@
 // The textures folder: "data/textures" beside the program (the build tree's or the
 // installation's), else the build tree's data folder. Set by SetTextureFolder when not empty.
 std::string TextureFolder();
+// The textures folder of a program in programDirectory: its "data/textures", the build tree's
+// "../data/textures" or the installation's "../share/pixelwright/data/textures", the first
+// that exists; else the build tree's data folder.
+std::string FindTextureFolder(const std::string& programDirectory);
 // Makes the lookup use folder (tests, or a program started from elsewhere); empty restores the search.
 void SetTextureFolder(const std::string& folder);
 

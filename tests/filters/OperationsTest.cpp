@@ -186,3 +186,26 @@ TEST(OperationTable, TheTextureListIsTheTexturesFolder) {
     SetTextureFolder("");
     std::filesystem::remove_all(folder);
 }
+
+TEST(OperationTable, TexturesAreFoundBesideTheProgramOrInItsInstallation) {
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::weakly_canonical(fs::temp_directory_path()) / ("pw-texture-lookup-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    const fs::path bin = root / "bin";
+    const fs::path installed = root / "share" / "pixelwright" / "data" / "textures";
+    fs::create_directories(bin);
+    // Nowhere near the program: the build tree's own folder.
+    EXPECT_EQ(FindTextureFolder(bin.string()), std::string(PW_DATA_DIR) + "/textures");
+    EXPECT_EQ(FindTextureFolder(""), std::string(PW_DATA_DIR) + "/textures");
+    // An installed program finds the installation's data folder.
+    fs::create_directories(installed);
+    EXPECT_EQ(FindTextureFolder(bin.string()), installed.string());
+    // A program in the build tree, whose data folder sits one up.
+    fs::create_directories(root / "data" / "textures");
+    EXPECT_EQ(FindTextureFolder(bin.string()), (root / "data" / "textures").string());
+    // A folder beside the program comes first.
+    fs::create_directories(bin / "data" / "textures");
+    EXPECT_EQ(FindTextureFolder(bin.string()), (bin / "data" / "textures").string());
+    fs::remove_all(root);
+}
