@@ -102,6 +102,11 @@ TEST_F(PieceOnTheBarsTest, ABackgroundPickShowsThePieceAgain) {
     TapCell(6, true);  // a red background: the piece's red lets the image through
     EXPECT_EQ(PaintSettings.BColor, kRed);
     EXPECT_EQ(Shown(), kWhite);
+    // The transparency switch shows the piece again too.
+    TapButton(kTransparencyButton);
+    EXPECT_EQ(Shown(), kRed);
+    TapButton(kTransparencyButton);
+    EXPECT_EQ(Shown(), kWhite);
     TapCell(8, true);
     EXPECT_EQ(Shown(), kRed);
 
