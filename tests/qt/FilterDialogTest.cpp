@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -10,6 +12,7 @@
 #include <QToolButton>
 
 #include "QtFixture.h"
+#include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/Operations.h"
@@ -17,6 +20,7 @@
 #include "panels/ImageSizeDialog.h"
 #include "panels/ValueDialog.h"
 #include "platform/qt/QtCommandBar.h"
+#include "platform/FilterPump.h"
 #include "platform/qt/QtControls.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
@@ -271,4 +275,111 @@ TEST_F(QtTest, EveryValueDialogOpensWithItsRowsAndCloses) {
         ASSERT_EQ(Bytes(*CurrentBox().workBitmap), before);
     }
     EXPECT_EQ(opened, 18);
+}
+
+// Typing into a field, choosing from the list and dragging the dialog by its title, all with
+// the keyboard and the mouse on the real widgets.
+TEST_F(QtTest, TypedValuesTheListAndTheTitleStripThroughTheRealWidgets) {
+    Start();
+    PaintRamp();
+    std::string field;
+    int slider = 0;
+    int listIndex = -1;
+    bool previewedRed = false;
+    raster::Rect docked{};
+    raster::Rect dragged{};
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        QLineEdit* gamma = WidgetOf<QLineEdit>(dialog, ValueFieldId(0));
+        gamma->selectAll();
+        QTest::keyClicks(gamma, "600");
+        field = gamma->text().toStdString();
+        slider = WidgetOf<QSlider>(dialog, ValueSliderId(0))->value();
+        QComboBox* channels = WidgetOf<QComboBox>(dialog, kValueListId);
+        channels->setFocus();
+        QTest::keyClick(channels, Qt::Key_Down);
+        listIndex = ValueDialogRecord.listIndex;
+        QTest::qWait(80);
+        // Only the red channel of the ramp is changed by the preview.
+        const PixelBuffer& work = *CurrentBox().workBitmap;
+        const PixelBuffer& source = *CurrentBox().undoBitmap;
+        const std::uint8_t* now = work.Row(50) + 3 * 100;
+        const std::uint8_t* was = source.Row(50) + 3 * 100;
+        previewedRed = now[2] != was[2] && now[1] == was[1] && now[0] == was[0];
+
+        // A press on the title bar, within the top 15 pixels, drags the dialog.
+        docked = dialog.WindowRect();
+        QWindow* screen = System().Screen()->windowHandle();
+        QWidget* title = WidgetOf<QLabel>(dialog, kValueTitleId);
+        const QPoint from = title->mapTo(System().Screen(), QPoint(60, 8));
+        QTest::mousePress(screen, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(screen, from + QPoint(30, -100));
+        QTest::mouseMove(screen, from + QPoint(50, -200));
+        QTest::mouseRelease(screen, Qt::LeftButton, Qt::NoModifier, from + QPoint(50, -200));
+        dragged = dialog.WindowRect();
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueOkId), Qt::LeftButton);
+    });
+    System().SendCommand(CMD_GAMMA);
+    EXPECT_EQ(field, "600");
+    EXPECT_EQ(slider, 500);
+    EXPECT_EQ(listIndex, 1);
+    EXPECT_TRUE(previewedRed);
+    EXPECT_EQ(dragged.left, docked.left + 50);
+    EXPECT_EQ(dragged.top, docked.top - 200);
+    EXPECT_EQ(dragged.Width(), docked.Width());
+    // OK stored the clamped value, and the picture is gamma 500 on red alone.
+    EXPECT_EQ(ValueDialogRecord.slot[0].value, 500);
+    const std::vector<std::uint8_t> accepted = Bytes(*CurrentBox().workBitmap);
+    CopyPixels(CurrentBox().workBitmap, CurrentBox().undoBitmap);
+    ApplyLevels(0, 0, 500.0f, true, false, false);
+    EXPECT_EQ(Bytes(*CurrentBox().workBitmap), accepted);
+}
+
+// A burst of slider moves while a slow preview runs, with the real event pump: the running
+// preview stops once, and the picture accepted is the filter of the last position.
+TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
+    Start();
+    const std::uint32_t first = CurrentImage;
+    ASSERT_EQ(CreateImage(1600, 1200), 1);
+    FreeImageBox(first);
+    PaintRamp();
+    QSlider* amount = nullptr;
+    int pumps = 0;
+    int stops = 0;
+    bool dragged = false;
+    platform::SetFilterMessagePump([&] {
+        ++pumps;
+        if (amount && !dragged && FilterBusy == kFilterRunning) {
+            // The user drags between two rows of the running preview.
+            dragged = true;
+            for (int step = 0; step < 8; ++step) amount->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (FilterBusy == kFilterRestart) ++stops;
+    });
+    int last = 0;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        dialog.FindControl(ValueFieldId(1))->SetText("4");
+        dialog.FindControl(ValueFieldId(0))->SetText("300");
+        amount = WidgetOf<QSlider>(dialog, ValueSliderId(0));
+        // Until the drag has come and its preview has run to the end.
+        for (int wait = 0; wait < 400 && !(dragged && FilterBusy == kFilterIdle && pumps > 0); ++wait) {
+            QTest::qWait(10);
+        }
+        QTest::qWait(50);
+        last = amount->value();
+        amount = nullptr;
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueOkId), Qt::LeftButton);
+    });
+    System().SendCommand(CMD_UNSHARP_MASK);
+    platform::SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    EXPECT_TRUE(dragged);
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(last, 308);
+    EXPECT_EQ(ValueDialogRecord.slot[0].value, 308);
+    EXPECT_EQ(FilterBusy, kFilterIdle);
+    const std::vector<std::uint8_t> accepted = Bytes(*CurrentBox().workBitmap);
+    ASSERT_EQ(UnsharpMask(CurrentBox().undoBitmap, CurrentBox().workBitmap, 308, 4), 1);
+    EXPECT_EQ(Bytes(*CurrentBox().workBitmap), accepted);
 }

@@ -175,18 +175,38 @@ TEST_F(TextToolTest, TypedTextFloatsAtTheTapThenDragsAndDrops) {
     Start();
     PaintSettings.FColor = raster::MakeColour(200, 0, 0);
     PaintSettings.BColor = raster::MakeColour(255, 255, 0);
-    PaintSettings.Tool = kToolText;
+    // The text tool chosen on the tool bar.
+    ASSERT_NE(ShellState.ToolBarWindow, nullptr);
+    {
+        // Through the screen's window; the release queued first, as the bar waits to see
+        // whether a press is held.
+        QWidget* bar = static_cast<platform::qt::QtWindow*>(ShellState.ToolBarWindow)->Client();
+        QWindow* screen = System().Screen()->windowHandle();
+        const QPoint at = bar->mapTo(System().Screen(), QPoint(6 * 20 + 10, 10));
+        QTimer::singleShot(0, [screen, at] { QTest::mouseRelease(screen, Qt::LeftButton, Qt::NoModifier, at); });
+        QTest::mousePress(screen, Qt::LeftButton, Qt::NoModifier, at);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(PaintSettings.Tool, kToolText);
     QWidget* canvas = Canvas()->Client();
     QImage shot;
     QTimer::singleShot(0, [&] {
         platform::Window& dialog = *DialogBuildState.dialog;
         QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Hi there");
+        // The next family of the list, chosen with the keyboard.
+        QComboBox* fonts = WidgetOf<QComboBox>(dialog, kTextFontList);
+        fonts->setFocus();
+        QTest::keyClick(fonts, Qt::Key_Down);
         dialog.FindControl(kTextSizeField)->SetText("20");
         QTest::mouseClick(WidgetOf<QCheckBox>(dialog, kTextItalicBox), Qt::LeftButton);
         QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextOkButton), Qt::LeftButton);
     });
     Tap(canvas, QPoint(30, 40));
     ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    const std::vector<std::string> families = platform::FontFamilies();
+    ASSERT_GE(families.size(), 2u);
+    EXPECT_EQ(TextToolSettings.faceName, families[1]);
     EXPECT_EQ(PaintSettings.Group, 0);
     const FloatingPieceRecord& piece = FloatingPiece;
     ASSERT_NE(piece.pieceBitmap, nullptr);
