@@ -265,7 +265,8 @@ TEST_F(SettingsFileTest, OneShotAndPieceToolsAreStoredAsTheirGroupsPlainTool) {
 TEST_F(SettingsFileTest, ValuesOutOfTheirRangeLeaveTheInitialValues) {
     Store({{"Tool", 99}, {"Size", 0}, {"Brush", 12}, {"Palette", 9}, {"Group", 20}, {"Colorbar", 77},
            {"FColor", 0x01000000}, {"DOpacity", 0}, {"GOpacity", 101}, {"Select", 4}, {"Filter", 0xFFFFFFFF},
-           {"Fill", 3}, {"Trans", 2}, {"Gradient", 3}, {"Round", 256}, {"Text", 1}});
+           {"Fill", 3}, {"Trans", 2}, {"Gradient", 3}, {"Round", 256}, {"Text", 1}, {"BColor", 0xFF000000},
+           {"WTolerance", 256}, {"FTolerance", 1000}, {"Pen", 5}, {"Shape", 0xFFFFFFFF}, {"Area", 3}});
     Run();
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
     EXPECT_EQ(PaintSettings.Size, 7u);
@@ -282,6 +283,12 @@ TEST_F(SettingsFileTest, ValuesOutOfTheirRangeLeaveTheInitialValues) {
     EXPECT_EQ(PaintSettings.Gradient, 0);
     EXPECT_EQ(PaintSettings.Round, 10);
     EXPECT_EQ(PaintSettings.Text, 0);
+    EXPECT_EQ(PaintSettings.BColor, 0xFFFFFFu);
+    EXPECT_EQ(PaintSettings.WTolerance, 0);
+    EXPECT_EQ(PaintSettings.FTolerance, 0);
+    EXPECT_EQ(PaintSettings.Pen, 0);
+    EXPECT_EQ(PaintSettings.Shape, 0);
+    EXPECT_EQ(PaintSettings.Area, 0);
     ASSERT_NE(ShellState.ColourBarWindow, nullptr);
     EXPECT_EQ(ShellState.ColourBarPosition, kColourBarBottom);
     EXPECT_EQ(ShellState.StandardColoursMode, 1);
