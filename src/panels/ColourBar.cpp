@@ -184,6 +184,8 @@ raster::Rect StandardCellRect(int i, int w, int h, bool vertical, int highResolu
 
 int StandardCellAt(int x, int y, int w, int h, bool vertical, int highResolution) {
     const float s = CellLength(vertical ? h - highResolution - 1 : w - 1);
+    // A bar squeezed to nothing by a tiny window has no cells to divide by.
+    if (!(s > 0.0f)) return 0;
     const int cell = static_cast<int>(static_cast<float>(vertical ? y : x) / s);
     return std::clamp(cell, 0, kStandardColourCount - 1);
 }
