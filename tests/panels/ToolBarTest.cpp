@@ -79,6 +79,7 @@ TEST_F(ToolBarTest, TappingTheCurrentFilterButtonOpensAnEightRowFlyoutAboveIt) {
     EXPECT_EQ(Flyout(), nullptr);
     EXPECT_EQ(GroupCurrent(4), 5);
     EXPECT_EQ(ToolGroups[4].command[GroupCurrent(4)], 1046);
+    EXPECT_EQ(PaintSettings.Tool, kToolTint);
 }
 
 TEST_F(ToolBarTest, AFlyoutNearTheRightEdgeMovesLeftToStayOnTheScreen) {
@@ -128,11 +129,16 @@ TEST_F(ToolBarTest, ButtonSevenAlternatesBetweenZoomInAndZoomOut) {
     TapButton(kZoomButton);
     EXPECT_EQ(PaintSettings.Group, kZoomButton);
     EXPECT_EQ(GroupCurrent(kZoomButton), 0);
+    EXPECT_EQ(PaintSettings.Tool, kToolZoomIn);
     TapButton(kZoomButton);
     EXPECT_EQ(GroupCurrent(kZoomButton), 1);
+    EXPECT_EQ(PaintSettings.Tool, kToolZoomOut);
     EXPECT_EQ(Flyout(), nullptr);
     TapButton(kZoomButton);
     EXPECT_EQ(GroupCurrent(kZoomButton), 0);
+    EXPECT_EQ(PaintSettings.Tool, kToolZoomIn);
+    // The tool to come back to stays the pen, not the other zoom.
+    EXPECT_EQ(CanvasState.PreviousTool, kToolPen);
 }
 
 TEST_F(ToolBarTest, OtherButtonsBecomeCurrentAndTheEmptyEndOfAWideBarDoesNothing) {
