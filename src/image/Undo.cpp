@@ -129,6 +129,9 @@ void Undo() {
     const int tool = PaintSettings.Tool;
     const bool polygonKind = UndoKind >= static_cast<std::uint32_t>(kToolPolygon) &&
                              UndoKind <= static_cast<std::uint32_t>(kToolSelectPolygon);
+    // Every Undo but that of an open polygon's vertex changes the picture a Save would write,
+    // so it differs from the file again: the save question must not let it go unasked.
+    if (!(polygonKind && CanvasState.PolygonCount > 0)) ImageModified = 1;
     if (polygonKind && CanvasState.PolygonCount > 0) {
         --CanvasState.PolygonCount;
     } else if (UndoKind == kUndoKindPiece) {

@@ -148,12 +148,14 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
 
     ClickBarButton(*bar, 9003);  // back to blank, then reopen the saved file
     EXPECT_EQ(ImagePixels(), blank);
+    EXPECT_EQ(ImageModified, 1);  // the blank picture is not what the file holds
     SendCommand(1101);
     EXPECT_EQ(CurrentPath, dialog.path);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     EXPECT_EQ(ImagePixels(), stroked);
-    EXPECT_TRUE(answers.shown.empty());
+    // Asked about the undone picture first, answered No.
+    EXPECT_EQ(answers.shown, std::vector<std::string>{"Save changes to\n\"flow.png\" ?"});
     canvas = static_cast<platform::qt::QtWindow*>(CurrentBox().window);
     ASSERT_NE(canvas, nullptr);
     EXPECT_GT(canvas->Client()->width(), 100);  // the new canvas was laid out

@@ -35,6 +35,25 @@ TEST_F(UndoTest, TakingACopyMarksTheDocumentModifiedEvenWithoutAChange) {
     EXPECT_EQ(ImageModified, 1);
 }
 
+TEST_F(UndoTest, UndoAfterASaveLeavesThePictureUnsavedAgainButNotAPolygonVertexUndo) {
+    MakeImage(10, 10);
+    PaintSettings.Tool = kToolPen;
+    TakeImageUndo();
+    SetWorkPixel(4, 5, kRed);
+    ImageModified = 0;  // as a save leaves it
+    Undo();
+    EXPECT_EQ(WorkPixel(4, 5), kWhite);
+    EXPECT_EQ(ImageModified, 1);
+    // Taking back a vertex of an open polygon leaves the picture as it was written.
+    PaintSettings.Tool = kToolPolygon;
+    TakeImageUndo();
+    CanvasState.PolygonCount = 2;
+    ImageModified = 0;
+    Undo();
+    EXPECT_EQ(CanvasState.PolygonCount, 1u);
+    EXPECT_EQ(ImageModified, 0);
+}
+
 TEST_F(UndoTest, UndoOfAResizeBringsBackTheOldSizeAndRedoesTheScrollBars) {
     ImageBox& box = MakeImage(10, 10);
     SetWorkPixel(9, 9, kRed);
