@@ -96,7 +96,9 @@ void HeadlessWindow::Show(bool visible) {
 
 int HeadlessWindow::Send(const WindowMessage& message) {
     if (!handler_) return 0;
-    return handler_->Handle(*this, message);
+    const int result = handler_->Handle(*this, message);
+    RunIdleProcedure();
+    return result;
 }
 
 bool HeadlessWindow::ScrollBarShown(ScrollBarKind bar) const {

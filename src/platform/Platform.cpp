@@ -5,10 +5,23 @@
 #include "platform/TapAndHold.h"
 #include "platform/Window.h"
 
+#include <utility>
+
 namespace platform {
 
 namespace {
 WindowSystem* g_system = nullptr;
+std::function<void()> g_idle;
+bool g_inIdle = false;
+}  // namespace
+
+void SetIdleProcedure(std::function<void()> procedure) { g_idle = std::move(procedure); }
+
+void RunIdleProcedure() {
+    if (!g_idle || g_inIdle) return;
+    g_inIdle = true;
+    g_idle();
+    g_inIdle = false;
 }
 
 void SetWindowSystem(WindowSystem* system) { g_system = system; }

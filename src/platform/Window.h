@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/raster/Bitmap.h"
@@ -39,6 +40,7 @@ enum class MessageKind {
     UpDownDelta,  // id: the up-down control; delta: the proposed change (+1 up, -1 down)
     User,         // id: a private message number; x, y: its parameters
     Wheel,        // x, y: the client point under the pointer; wheel: the turn
+    FileDrop,     // text: the full path of a file dropped on the main window
 };
 
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, EndScroll };
@@ -72,6 +74,7 @@ struct WindowMessage {
     int height = 0;
     Rect rect{};
     WheelTurn wheel{};
+    std::string text;
 };
 
 // A window's procedure. Returns the message's result (1 = done; 0 = not handled).
@@ -202,6 +205,13 @@ public:
 // Installs the window system used from now on; null returns to the headless one.
 void SetWindowSystem(WindowSystem* system);
 WindowSystem& Windows();
+
+// The program's idle work: a procedure run after every message a window has handled, where
+// what is shown outside the windows (the window title) catches up with the program's state.
+// An empty function removes it. The window systems call RunIdleProcedure; it does not run
+// again from within itself.
+void SetIdleProcedure(std::function<void()> procedure);
+void RunIdleProcedure();
 
 // Shorthands for the installed window system.
 Window* MainWindow();

@@ -172,6 +172,11 @@ std::string ImageInformationText(const std::string& path, int width, int height,
     return text;
 }
 
+void OpenDroppedFile(const std::string& path) {
+    if (path.empty() || !PromptSaveChanges()) return;
+    OpenImageAt(path);
+}
+
 void DispatchCommand(int id) {
     if (id >= CMD_RECENT_1 && id <= CMD_RECENT_4) {
         RecentFile(id);

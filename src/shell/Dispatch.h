@@ -6,5 +6,9 @@
 
 void DispatchCommand(int id);
 
+// A file dropped on the window: opened as File > Open opens the file chosen in its dialog,
+// after the save-changes question.
+void OpenDroppedFile(const std::string& path);
+
 // The text Image Information shows for a file name, an image size and a zoom factor.
 std::string ImageInformationText(const std::string& path, int width, int height, float zoom);

@@ -50,6 +50,10 @@ public:
             case platform::MessageKind::Command: OnCommand(message.id); return 1;
             case platform::MessageKind::Size: OnSize(); return 1;
             case platform::MessageKind::Close: ExitProgram(); return 1;
+            case platform::MessageKind::FileDrop:
+                OpenDroppedFile(message.text);
+                UpdateBar();
+                return 1;
             default: return 0;
         }
     }
@@ -64,6 +68,10 @@ private:
             ExitProgram();
             return;
         }
+        UpdateBar();
+    }
+
+    static void UpdateBar() {
         if (platform::CommandBar* bar = platform::GetCommandBar()) {
             bar->UpdateAll();
             UpdateButtonToolTips(*bar);
@@ -171,7 +179,7 @@ void InitMainState() {
     bold.weight = 700;
     ShellState.BoldFont = platform::MakeFont(bold);
     ShellState.ProgramFolder = ProgramFolderOf(ShellState.ProgramPath);
-    if (ShellState.MainWindow) ShellState.MainWindow->SetTitle("Pixelwright");
+    UpdateWindowTitle();
     if (platform::CommandBar* bar = platform::GetCommandBar()) {
         const platform::DecodedImage strip = platform::DecodeImageResource(kCommandBarImagesResource);
         if (strip.image) bar->SetButtonImages(*strip.image, kButtonImageSize);
@@ -188,10 +196,24 @@ void InitMainState() {
     if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(CurrentImage, 0.0f, 0.0f);
 }
 
+std::string WindowTitleText(const std::string& path, bool modified) {
+    const std::string name = path.empty() ? "untitled" : FileNameOf(path);
+    return (modified ? "*" : "") + name + " - Pixelwright";
+}
+
+void UpdateWindowTitle() {
+    if (!ShellState.MainWindow) return;
+    const std::string title = WindowTitleText(CurrentPath, ImageModified != 0);
+    if (ShellState.MainWindow->Title() != title) ShellState.MainWindow->SetTitle(title);
+}
+
 int StartApplication(const std::string& programPath) {
     ShellState.ProgramPath = programPath;
     ShellState.MainWindow = platform::Windows().CreateMainWindow(MainWindowProcedure());
     if (!ShellState.MainWindow) return 0;
+    // Every change of the document's name or state shows in the title once the message
+    // that made it has been handled.
+    platform::SetIdleProcedure(UpdateWindowTitle);
     ShellState.FrameFlag = 1;
     platform::CreateCommandBar();
     ShellState.HighResolution = HighResolutionFor(platform::ScreenWidth(), platform::ScreenHeight(), 0);

@@ -73,6 +73,12 @@ std::uint32_t HighResolutionFor(int screenWidth, int screenHeight, int logicalDp
 // ProgramPath up to its last "/"; "/" when there is none.
 std::string ProgramFolderOf(const std::string& programPath);
 
+// The main window's title: "NAME - Pixelwright", NAME being the document's file name or
+// "untitled", with "*" before it while the picture has unsaved changes.
+std::string WindowTitleText(const std::string& path, bool modified);
+// Brings the main window's title up to date with the document; the program's idle work.
+void UpdateWindowTitle();
+
 // Creates the main window with its command bar, initialises everything and shows it.
 // programPath is the running program's file. 1 on success.
 int StartApplication(const std::string& programPath);

@@ -123,7 +123,7 @@ TEST(BarLayout, ProgramFolderIsThePathUpToItsLastSlash) {
 TEST_F(ShellTest, StartUpMakesTheFirstImageAndLaysOutTheCanvas) {
     Start(240, 320);
     ASSERT_NE(ShellState.MainWindow, nullptr);
-    EXPECT_EQ(ShellState.MainWindow->Title(), "Pixelwright");
+    EXPECT_EQ(ShellState.MainWindow->Title(), "untitled - Pixelwright");
     EXPECT_EQ(ShellState.ProgramFolder, "/opt/pixelwright/bin");
     EXPECT_EQ(ShellState.FrameTop, 0);
     EXPECT_EQ(ShellState.CommandBarHeight, 26);

@@ -203,7 +203,9 @@ QtWindow::~QtWindow() {
 
 int QtWindow::Send(const WindowMessage& message) {
     if (!handler_) return 0;
-    return handler_->Handle(*this, message);
+    const int result = handler_->Handle(*this, message);
+    RunIdleProcedure();
+    return result;
 }
 
 void QtWindow::Detach() {
@@ -304,6 +306,8 @@ void QtWindow::SetTitle(const std::string& title) {
     title_ = title;
     if (caption_) caption_->update();
     if (outer_->isWindow()) outer_->setWindowTitle(QString::fromStdString(title));
+    // The main window's frame is the screen's: its title is the program window's.
+    if (system_.MainWindow() == this) system_.Screen()->setWindowTitle(QString::fromStdString(title));
 }
 
 Rect QtWindow::ClientRect() const {

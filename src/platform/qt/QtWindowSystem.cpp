@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -66,8 +69,22 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The first local file a drag carries, or "" when it carries none.
+QString DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) return url.toLocalFile();
+    }
+    return {};
+}
+
+}  // namespace
+
 ScreenWidget::ScreenWidget(QtWindowSystem& system) : QWidget(nullptr), system_(system) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     setFont(SystemFont());
     setWindowTitle("Pixelwright");
 }
@@ -85,6 +102,23 @@ void ScreenWidget::keyPressEvent(QKeyEvent* event) { system_.MainKey(event->key(
 void ScreenWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(0x60, 0x60, 0x60));
+}
+
+void ScreenWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (system_.AcceptsDrops() && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void ScreenWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (system_.AcceptsDrops() && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void ScreenWidget::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (!system_.AcceptsDrops() || path.isEmpty()) return;
+    event->acceptProposedAction();
+    // The program may ask about unsaved changes first: the file manager that dragged the
+    // file is told at once that the drop is done, rather than waiting for the answer.
+    QTimer::singleShot(0, this, [this, file = path.toStdString()] { system_.DropFile(file); });
 }
 
 QtWindowSystem::QtWindowSystem() : screen_(std::make_unique<ScreenWidget>(*this)) {
@@ -258,6 +292,18 @@ void QtWindowSystem::MainKey(int key) {
     WindowMessage message;
     message.kind = MessageKind::KeyDown;
     message.id = key;
+    main_->Send(message);
+}
+
+bool QtWindowSystem::AcceptsDrops() const {
+    return main_ && modalStack_.empty() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
+}
+
+void QtWindowSystem::DropFile(const std::string& path) {
+    if (!AcceptsDrops()) return;
+    WindowMessage message;
+    message.kind = MessageKind::FileDrop;
+    message.text = path;
     main_->Send(message);
 }
 

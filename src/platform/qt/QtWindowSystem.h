@@ -26,6 +26,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QtWindowSystem& system_;
@@ -63,6 +66,10 @@ public:
     void ScreenResized();
     void MainCloseRequested();
     void MainKey(int key);
+    // Whether files may be dropped now: not while a dialog waits for an answer.
+    bool AcceptsDrops() const;
+    // Hands a dropped file to the main window.
+    void DropFile(const std::string& path);
     void NotePress(Qt::MouseButton button) { lastPressButton_ = button; }
     bool IsFullScreen() const { return fullScreen_; }
 
