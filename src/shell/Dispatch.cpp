@@ -19,6 +19,7 @@
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "tools/DesktopClipboard.h"
 #include "tools/SelectionCommands.h"
 #include "tools/ToolIds.h"
 
@@ -87,11 +88,15 @@ bool FileCommand(int id) {
 
 bool EditCommand(int id) {
     switch (id) {
-        case CMD_COPY: CopyPiece(); return true;
-        case CMD_PASTE:
-            if (PastePiece() == 1) RepaintToolBar();
+        case CMD_COPY:
+            if (CopyPiece() == 1) PutPieceOnClipboard();
             return true;
-        case CMD_CUT: CutPiece(); return true;
+        case CMD_PASTE:
+            if (PasteFromClipboard() == 1) RepaintToolBar();
+            return true;
+        case CMD_CUT:
+            if (CutPiece() == 1) PutPieceOnClipboard();
+            return true;
         case CMD_INVERSE_SELECTION: InverseSelection(); break;
         case CMD_SELECT_ALL: SelectAll(); break;
         case CMD_SELECT_SIMILAR: SelectSimilar(); break;

@@ -7,6 +7,7 @@
 #include "shell/MainFrame.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "tools/DesktopClipboard.h"
 #include "tools/ToolIds.h"
 
 MenuHandlesRecord MenuHandles;
@@ -146,7 +147,10 @@ void UpdateCommandUI(int id, platform::CommandItem& item) {
         case CMD_SAVE_AS: item.Enable(CurrentBox().workBitmap != nullptr); break;
         case CMD_COPY:
         case CMD_CUT: item.Enable(PieceOnCanvas()); break;
-        case CMD_PASTE: item.Enable(FloatingPiece.pieceDc != nullptr && !PieceOnCanvas()); break;
+        case CMD_PASTE:
+            // Either the held piece or an image another program put on the desktop clipboard.
+            item.Enable((FloatingPiece.pieceDc != nullptr || ClipboardImageWaiting()) && !PieceOnCanvas());
+            break;
         case CMD_TITLEBAR: item.SetCheck(ShellState.FullScreen == 0); break;
         case CMD_TOOLBAR: item.SetCheck(ShellState.ToolBarWindow != nullptr); break;
         case CMD_SPECTRUM_COLORBAR:

@@ -5,9 +5,11 @@
 #include <QStyleFactory>
 #include <memory>
 
+#include "platform/Clipboard.h"
 #include "platform/FilterPump.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
+#include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtImage.h"
 #include "platform/qt/QtServices.h"
@@ -23,6 +25,7 @@ struct Installed {
     QtMessageBoxService messages;
     QtFileDialogService files;
     QtFontService fonts;
+    QtClipboardService clipboard;
     std::unique_ptr<QtSettingsStore> settings;
 };
 
@@ -39,6 +42,7 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     SetMessageBoxService(&g_installed->messages);
     SetFileDialogService(&g_installed->files);
     SetFontService(&g_installed->fonts);
+    SetClipboardService(&g_installed->clipboard);
     if (!settings) {
         g_installed->settings = std::make_unique<QtSettingsStore>();
         settings = g_installed->settings.get();
@@ -59,6 +63,7 @@ void UninstallQtPlatform() {
     if (!g_installed) return;
     SetFilterMessagePump({});
     SetSettingsStore(nullptr);
+    SetClipboardService(nullptr);
     SetFontService(nullptr);
     SetFileDialogService(nullptr);
     SetMessageBoxService(nullptr);

@@ -1,0 +1,15 @@
+// The Edit commands' side of the desktop clipboard: Copy and Cut also hand the piece to other
+// programs, and Paste takes an image that another program put there since our last Copy or
+// Cut before the piece this program holds.
+#pragma once
+
+// Puts the held piece, its selected pixels only, on the desktop clipboard. 1 when it did.
+int PutPieceOnClipboard();
+
+// Whether Paste would take an image from the desktop clipboard.
+bool ClipboardImageWaiting();
+
+// Paste: the desktop clipboard's image when one waits there, floated whole as the piece at
+// the top-left of the visible part of the picture; otherwise the held piece, as PastePiece.
+// A piece floating already is put down first. 1 when a piece floats afterwards.
+int PasteFromClipboard();
