@@ -56,25 +56,27 @@ int AddNoise(PixelBuffer* target, int style, int amount) {
     FilterBusy = kFilterRunning;
     const int a = static_cast<int>(amount * 2.55);
     const int keep = 255 - a;
+    std::uint8_t kept[256];  // what is kept of each channel value
+    for (int v = 0; v < 256; ++v) kept[v] = static_cast<std::uint8_t>(v * keep / 255);
     const int width = target->Width();
     for (int y = 0; y < target->Height(); ++y) {
         if (PumpFilterMessages()) return 0;
         std::uint8_t* p = target->Row(y);
+        std::uint32_t state = NoiseState;
         if (style != kNoiseMonochrome) {
             for (int x = 0; x < width; ++x, p += 3) {
                 for (int c = 2; c >= 0; --c) {  // red, green, blue
-                    const int n = NextNoise();
-                    p[c] = static_cast<std::uint8_t>(ClampChannel(p[c] * keep / 255 + n * a / 32767));
+                    const int n = StepNoise(state);
+                    p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + n * a / 32767));
                 }
             }
         } else {
             for (int x = 0; x < width; ++x, p += 3) {
-                const int noise = NextNoise() * a / 32767;
-                for (int c = 2; c >= 0; --c) {
-                    p[c] = static_cast<std::uint8_t>(ClampChannel(p[c] * keep / 255 + noise));
-                }
+                const int noise = StepNoise(state) * a / 32767;
+                for (int c = 2; c >= 0; --c) p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + noise));
             }
         }
+        NoiseState = state;
     }
     FilterBusy = kFilterIdle;
     return 1;
@@ -94,16 +96,18 @@ int Jitter(const PixelBuffer* source, PixelBuffer* target, int amount) {
     for (int y = 0; y < height; ++y) {
         if (PumpFilterMessages()) return 0;
         std::uint8_t* out = target->Row(y);
+        std::uint32_t state = NoiseState;
         for (int x = 0; x < width; ++x, out += 3) {
-            const int rx = NextNoise();
+            const int rx = StepNoise(state);
             const int sx = ClampIndex(x - rx * amount / 32767 + half, width - 1);
-            const int ry = NextNoise();
+            const int ry = StepNoise(state);
             const int sy = ClampIndex(y - ry * amount / 32767 + half, height - 1);
             const std::uint8_t* in = source->Row(sy) + 3 * sx;
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];
         }
+        NoiseState = state;
     }
     FilterBusy = kFilterIdle;
     return 1;

@@ -7,7 +7,18 @@
 // Starts at 1 and is never reseeded while the program runs.
 extern std::uint32_t NoiseState;
 
-// Advances the register and returns its low 15 bits (0 to 32767).
+// Advances the register held in state and returns its low 15 bits (0 to 32767). Loops that
+// draw many numbers keep the register in a local this way and store it back into NoiseState
+// before anything else may draw, so the one sequence goes on unchanged.
+inline int StepNoise(std::uint32_t& state) {
+    const std::int32_t s = static_cast<std::int32_t>(state);
+    const std::uint32_t t = static_cast<std::uint32_t>(s ^ (s >> 4));  // arithmetic shift
+    const std::uint32_t u = t ^ (t << 11);
+    state = u & 0x7FFFFFFFu;
+    return static_cast<int>(state & 0x7FFFu);
+}
+
+// Advances NoiseState and returns its low 15 bits (0 to 32767).
 int NextNoise();
 
 // Puts the register back to its starting value: tests and the batch tool start from here.
