@@ -65,6 +65,17 @@ HslTables::HslTables() {
             low[sat][l] = static_cast<std::int16_t>(p * 255 / 100);
         }
     }
+    for (int h = 0; h <= 360; ++h) {
+        std::uint8_t* r = ramp[h];
+        switch (h / 60) {
+            case 0: r[0] = 60, r[1] = static_cast<std::uint8_t>(h), r[2] = 0; break;
+            case 1: r[0] = static_cast<std::uint8_t>(120 - h), r[1] = 60, r[2] = 0; break;
+            case 2: r[0] = 0, r[1] = 60, r[2] = static_cast<std::uint8_t>(h - 120); break;
+            case 3: r[0] = 0, r[1] = static_cast<std::uint8_t>(240 - h), r[2] = 60; break;
+            case 4: r[0] = static_cast<std::uint8_t>(h - 240), r[1] = 0, r[2] = 60; break;
+            default: r[0] = 60, r[1] = 0, r[2] = static_cast<std::uint8_t>(360 - h); break;
+        }
+    }
 }
 
 const HslTables& GetHslTables() {
@@ -110,8 +121,24 @@ RgbColour HslToRgb(int h, int s, int l) {
     }
 }
 
-int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
-    if (!IsFilterPair(source, target)) return 0;
+namespace {
+
+// Fills the shift's hi and lo for every saturation and luminance a pixel can have, shifted
+// and clamped in single precision as the per-pixel formula does.
+void MakeShift(HslShift& shift, const HslTables& tables, float saturation, float luminance) {
+    for (int s = 0; s <= 100; ++s) {
+        const int shiftedS = static_cast<int>(ClampPercent(static_cast<float>(s) + saturation));
+        for (int l = 0; l <= 100; ++l) {
+            const int shiftedL = static_cast<int>(ClampPercent(static_cast<float>(l) + luminance));
+            const int hi = tables.high[shiftedS][shiftedL];
+            const int lo = tables.low[shiftedS][shiftedL];
+            shift.highLow[s][l] = static_cast<std::uint16_t>(hi | (lo << 8));
+        }
+    }
+}
+
+// The per-pixel formulas, for shifts that take hues beyond the ramp table.
+int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
     const HslTables& tables = GetHslTables();
     FilterBusy = kFilterRunning;
     const int width = source->Width();
@@ -140,22 +167,9 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
     return 1;
 }
 
-int HueSaturation(float hue, float saturation, float luminance) {
-    if (!PrepareFilterContext()) return 0;
-    return HueSaturation(FilterContext.sourceBitmap, FilterContext.targetBitmap, hue, saturation, luminance);
-}
-
-int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
-    if (!IsFilterPair(source, target)) return 0;
-    FilterBusy = kFilterRunning;
-    float h = hue;
-    if (h < 0.0f) {
-        h += 360.0f;
-    } else if (h > 360.0f) {
-        h -= 360.0f;
-    }
-    const int fixedHue = static_cast<int>(h);
+int PlainColorize(const PixelBuffer* source, PixelBuffer* target, int fixedHue, float saturation, float luminance) {
     const HslTables& tables = GetHslTables();
+    FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
         for (int y = first; y < end; ++y) {
@@ -167,6 +181,83 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
                 const float l = ClampPercent(static_cast<float>(c.l) + luminance);
                 const float s = ClampPercent(static_cast<float>(c.s) + saturation);
                 StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
+            }
+        }
+        return true;
+    };
+    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
+    FilterBusy = kFilterIdle;
+    return 1;
+}
+
+}  // namespace
+
+int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
+    if (!IsFilterPair(source, target)) return 0;
+    const HslTables& tables = GetHslTables();
+    HslShift shift;
+    MakeShift(shift, tables, saturation, luminance);
+    bool inRamp = true;
+    for (int h = 0; h <= 360; ++h) {
+        float shifted = static_cast<float>(h) + hue;
+        if (shifted > 360.0f) {
+            shifted -= 360.0f;
+        } else if (shifted < 0.0f) {
+            shifted += 360.0f;
+        }
+        const int whole = static_cast<int>(shifted);
+        inRamp = inRamp && HueInRamp(whole);
+        shift.hue[h] = static_cast<std::int16_t>(inRamp ? whole : 0);
+    }
+    // A shift beyond a whole turn leaves hues the ramps do not cover: the plain formulas.
+    if (!inRamp) return PlainHueSaturation(source, target, hue, saturation, luminance);
+    FilterBusy = kFilterRunning;
+    const int width = source->Width();
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            const std::uint8_t* in = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            for (int x = 0; x < width; ++x, in += 3, out += 3) {
+                const HslColour c = BranchlessRgbToHsl<true>(in[2], in[1], in[0], tables);
+                StorePixel(out, ShiftedHslToRgb(shift.hue[c.h], c.s, c.l, shift, tables));
+            }
+        }
+        return true;
+    };
+    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
+    FilterBusy = kFilterIdle;
+    return 1;
+}
+
+int HueSaturation(float hue, float saturation, float luminance) {
+    if (!PrepareFilterContext()) return 0;
+    return HueSaturation(FilterContext.sourceBitmap, FilterContext.targetBitmap, hue, saturation, luminance);
+}
+
+int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
+    if (!IsFilterPair(source, target)) return 0;
+    float h = hue;
+    if (h < 0.0f) {
+        h += 360.0f;
+    } else if (h > 360.0f) {
+        h -= 360.0f;
+    }
+    const int fixedHue = static_cast<int>(h);
+    if (!HueInRamp(fixedHue)) return PlainColorize(source, target, fixedHue, saturation, luminance);
+    const HslTables& tables = GetHslTables();
+    HslShift shift;
+    MakeShift(shift, tables, saturation, luminance);
+    FilterBusy = kFilterRunning;
+    const int width = source->Width();
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            const std::uint8_t* in = source->Row(y);
+            std::uint8_t* out = target->Row(y);
+            for (int x = 0; x < width; ++x, in += 3, out += 3) {
+                const HslColour c = BranchlessRgbToHsl<false>(in[2], in[1], in[0], tables);
+                StorePixel(out, ShiftedHslToRgb(fixedHue, c.s, c.l, shift, tables));
             }
         }
         return true;

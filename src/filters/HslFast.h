@@ -12,6 +12,9 @@ struct HslTables {
     std::uint64_t inverse[512];  // ceil(2^32 / n): x / n = (x * inverse[n]) >> 32 for x < 2^15
     std::int16_t high[101][101];  // HslToRgb's hi and lo by saturation and luminance
     std::int16_t low[101][101];
+    // HslToRgb's channels (red, green, blue) for hue h as lo + (hi - lo) x ramp / 60: a
+    // channel at hi has 60, one at lo 0, the rising or falling one its distance into the sector.
+    std::uint8_t ramp[361][3];
     HslTables();
 };
 
@@ -78,4 +81,55 @@ inline RgbColour FastHslToRgb(int h, int s, int l, const HslTables& t) {
         case 4: return {lo + span * (h - 240) / 60, lo, hi};
         default: return {hi, lo, lo - span * (h - 360) / 60};
     }
+}
+
+// The shifts of one run of an adjustment, made for every integer hue, saturation and
+// luminance a pixel can have, so that a pixel costs table look-ups: the hue after the shift,
+// and HslToRgb's hi and lo of the saturation and luminance after theirs (hi in the low byte).
+struct HslShift {
+    std::int16_t hue[361];
+    std::uint16_t highLow[101][101];
+};
+
+// Whether a shifted hue stays within the ramp table (always, for shifts of -360 ... 360).
+inline bool HueInRamp(int h) { return h >= 0 && h <= 360; }
+
+// RgbToHsl (or, without WithHue, RgbToSatLum with h left 0) without branches on the pixel's
+// channel order, which in a photo changes from pixel to pixel and would defeat prediction.
+template <bool WithHue>
+inline HslColour BranchlessRgbToHsl(int r, int g, int b, const HslTables& t) {
+    // Ties go to green over red, and to red or green over blue.
+    const bool greenOverRed = r <= g;
+    int max = greenOverRed ? g : r;
+    int min = greenOverRed ? r : g;
+    int hueDiff = greenOverRed ? b - r : g - b;
+    int hueBase = greenOverRed ? 120 : (b > g ? 360 : 0);
+    const bool blueLargest = b > max;
+    max = blueLargest ? b : max;
+    min = b < min ? b : min;
+    hueDiff = blueLargest ? r - g : hueDiff;
+    hueBase = blueLargest ? 240 : hueBase;
+    HslColour out;
+    if (max == min) {
+        out.h = WithHue ? 60 : 0;
+        out.l = r * 100 / 255;
+        return out;
+    }
+    const int sum = min + max;
+    const int d = max - min;
+    out.l = (sum * 100) >> 9;
+    out.s = DivideByTable(d * 100, out.l <= 50 ? sum : 512 - sum, t);
+    if constexpr (WithHue) out.h = hueDiff * t.hueStep[d] / 100 + hueBase;
+    return out;
+}
+
+// FastHslToRgb of a shifted pixel: hi and lo from the shift's table, the ramps by hue.
+inline RgbColour ShiftedHslToRgb(int h, int s, int l, const HslShift& shift, const HslTables& t) {
+    const int highLow = shift.highLow[s][l];
+    const int hi = highLow & 0xFF;
+    const int lo = highLow >> 8;
+    const unsigned span = static_cast<unsigned>(hi - lo);
+    const std::uint8_t* ramp = t.ramp[h];
+    return {lo + static_cast<int>(span * ramp[0] / 60), lo + static_cast<int>(span * ramp[1] / 60),
+            lo + static_cast<int>(span * ramp[2] / 60)};
 }

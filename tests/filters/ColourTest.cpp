@@ -330,3 +330,72 @@ TEST(PointOperations, LargePicturesGiveThePerPixelFormulas) {
 }
 
 }  // namespace
+
+namespace {
+
+int ClampedPercent(float v) { return static_cast<int>(v < 0.0f ? 0.0f : (v > 100.0f ? 100.0f : v)); }
+
+Rgb ClampedRgb(const RgbColour& c) { return {ClampChannel(c.r), ClampChannel(c.g), ClampChannel(c.b)}; }
+
+// Every colour on a grid of steps of 5 per channel, plus the greys, in one picture large
+// enough for the rows to be shared out.
+std::unique_ptr<PixelBuffer> ColourGrid() {
+    auto grid = MakeBuffer(520, 300);
+    int i = 0;
+    for (int r = 0; r < 256; r += 5) {
+        for (int g = 0; g < 256; g += 5) {
+            for (int b = 0; b < 256; b += 5) {
+                SetPixel(*grid, i % 520, i / 520, {r, g, b});
+                ++i;
+            }
+        }
+    }
+    for (int v = 0; v < 256; ++v, ++i) SetPixel(*grid, i % 520, i / 520, {v, v, v});
+    return grid;
+}
+
+// The adjustments, made of table look-ups, give the per-pixel formulas for every shift the
+// dialog offers and for fractions and shifts beyond a turn that only a script could ask for.
+TEST(HslFastPath, ShiftedPicturesGiveThePerPixelFormulas) {
+    const auto grid = ColourGrid();
+    auto dst = MakeBuffer(520, 300);
+    const float shifts[][3] = {{0, 0, 0},       {30, 10, -5},     {-180, -100, 100}, {180, 100, -100},
+                               {37.5f, 12.25f, -3.75f}, {-90, 55, 20}, {400, 0, 0},       {-500, 20, 30}};
+    for (const auto& shift : shifts) {
+        const float hue = shift[0], sat = shift[1], lum = shift[2];
+        ASSERT_EQ(HueSaturation(grid.get(), dst.get(), hue, sat, lum), 1);
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 520; ++x) {
+                const Rgb c = PixelAt(*grid, x, y);
+                const HslColour hsl = RgbToHsl(c.r, c.g, c.b);
+                float h = static_cast<float>(hsl.h) + hue;
+                if (h > 360.0f) {
+                    h -= 360.0f;
+                } else if (h < 0.0f) {
+                    h += 360.0f;
+                }
+                const Rgb expected = ClampedRgb(HslToRgb(static_cast<int>(h), ClampedPercent(static_cast<float>(hsl.s) + sat),
+                                                         ClampedPercent(static_cast<float>(hsl.l) + lum)));
+                ASSERT_EQ(PixelAt(*dst, x, y), expected) << hue << " " << sat << " " << lum << " at " << x << "," << y;
+            }
+        }
+        ASSERT_EQ(Colorize(grid.get(), dst.get(), hue, sat, lum), 1);
+        float fixed = hue;
+        if (fixed < 0.0f) {
+            fixed += 360.0f;
+        } else if (fixed > 360.0f) {
+            fixed -= 360.0f;
+        }
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 520; ++x) {
+                const Rgb c = PixelAt(*grid, x, y);
+                const HslColour hsl = RgbToSatLum(c.r, c.g, c.b);
+                const Rgb expected = ClampedRgb(HslToRgb(static_cast<int>(fixed), ClampedPercent(static_cast<float>(hsl.s) + sat),
+                                                         ClampedPercent(static_cast<float>(hsl.l) + lum)));
+                ASSERT_EQ(PixelAt(*dst, x, y), expected) << "colorize " << hue << " " << sat << " " << lum;
+            }
+        }
+    }
+}
+
+}  // namespace
