@@ -7,9 +7,17 @@
 #include "filters/FilterRows.h"
 #include "tools/Median.h"
 #include "filters/ParallelRows.h"
+#include "filters/PumpedRows.h"
 #include "tools/Noise.h"
 
 namespace {
+
+// Add Noise and Jitter draw from the one sequence, row after row. Every band of rows starts
+// where the sequence will be at its first row, so the rows can be shared out between two
+// threads and still get the numbers of one pass from the top; the register then moves on as
+// far as the whole picture takes it, even when a newer preview stopped the run, so that what
+// follows does not depend on where it stopped.
+constexpr int kNoiseBandRows = 16;
 
 inline std::uint8_t Min8(std::uint8_t a, std::uint8_t b) { return a < b ? a : b; }
 inline std::uint8_t Max8(std::uint8_t a, std::uint8_t b) { return a < b ? b : a; }
@@ -53,31 +61,40 @@ int Despeckle(const PixelBuffer* source, PixelBuffer* target) {
 
 int AddNoise(PixelBuffer* target, int style, int amount) {
     if (!IsColourBuffer(target)) return 0;
-    FilterBusy = kFilterRunning;
     const int a = static_cast<int>(amount * 2.55);
     const int keep = 255 - a;
     std::uint8_t kept[256];  // what is kept of each channel value
     for (int v = 0; v < 256; ++v) kept[v] = static_cast<std::uint8_t>(v * keep / 255);
+    const bool colour = style != kNoiseMonochrome;
     const int width = target->Width();
-    for (int y = 0; y < target->Height(); ++y) {
-        if (PumpFilterMessages()) return 0;
-        std::uint8_t* p = target->Row(y);
-        std::uint32_t state = NoiseState;
-        if (style != kNoiseMonochrome) {
-            for (int x = 0; x < width; ++x, p += 3) {
-                for (int c = 2; c >= 0; --c) {  // red, green, blue
-                    const int n = StepNoise(state);
-                    p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + n * a / 32767));
+    const int height = target->Height();
+    const std::uint64_t drawsPerRow = static_cast<std::uint64_t>(colour ? 3 : 1) * static_cast<std::uint64_t>(width);
+    const std::uint32_t start = NoiseState;
+    FilterBusy = kFilterRunning;
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        std::uint32_t state = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(first));
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            std::uint8_t* p = target->Row(y);
+            if (colour) {
+                for (int x = 0; x < width; ++x, p += 3) {
+                    for (int c = 2; c >= 0; --c) {  // red, green, blue
+                        const int n = StepNoise(state);
+                        p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + n * a / 32767));
+                    }
+                }
+            } else {
+                for (int x = 0; x < width; ++x, p += 3) {
+                    const int noise = StepNoise(state) * a / 32767;
+                    for (int c = 2; c >= 0; --c) p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + noise));
                 }
             }
-        } else {
-            for (int x = 0; x < width; ++x, p += 3) {
-                const int noise = StepNoise(state) * a / 32767;
-                for (int c = 2; c >= 0; --c) p[c] = static_cast<std::uint8_t>(ClampChannel(kept[p[c]] + noise));
-            }
         }
-        NoiseState = state;
-    }
+        return true;
+    };
+    const int finished = RunPumpedRows(height, width, kNoiseBandRows, band, [&band] { return &band; });
+    NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
+    if (!finished) return 0;
     FilterBusy = kFilterIdle;
     return 1;
 }
@@ -89,26 +106,33 @@ int AddNoise(int style, int amount) {
 
 int Jitter(const PixelBuffer* source, PixelBuffer* target, int amount) {
     if (!IsFilterPair(source, target)) return 0;
-    FilterBusy = kFilterRunning;
     const int half = amount / 2;
     const int width = source->Width();
     const int height = source->Height();
-    for (int y = 0; y < height; ++y) {
-        if (PumpFilterMessages()) return 0;
-        std::uint8_t* out = target->Row(y);
-        std::uint32_t state = NoiseState;
-        for (int x = 0; x < width; ++x, out += 3) {
-            const int rx = StepNoise(state);
-            const int sx = ClampIndex(x - rx * amount / 32767 + half, width - 1);
-            const int ry = StepNoise(state);
-            const int sy = ClampIndex(y - ry * amount / 32767 + half, height - 1);
-            const std::uint8_t* in = source->Row(sy) + 3 * sx;
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
+    const std::uint64_t drawsPerRow = 2 * static_cast<std::uint64_t>(width);
+    const std::uint32_t start = NoiseState;
+    FilterBusy = kFilterRunning;
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        std::uint32_t state = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(first));
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            std::uint8_t* out = target->Row(y);
+            for (int x = 0; x < width; ++x, out += 3) {
+                const int rx = StepNoise(state);
+                const int sx = ClampIndex(x - rx * amount / 32767 + half, width - 1);
+                const int ry = StepNoise(state);
+                const int sy = ClampIndex(y - ry * amount / 32767 + half, height - 1);
+                const std::uint8_t* in = source->Row(sy) + 3 * sx;
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
         }
-        NoiseState = state;
-    }
+        return true;
+    };
+    const int finished = RunPumpedRows(height, width, kNoiseBandRows, band, [&band] { return &band; });
+    NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
+    if (!finished) return 0;
     FilterBusy = kFilterIdle;
     return 1;
 }

@@ -21,5 +21,11 @@ inline int StepNoise(std::uint32_t& state) {
 // Advances NoiseState and returns its low 15 bits (0 to 32767).
 int NextNoise();
 
+// The state steps further on from state. The register is linear over the field of two
+// elements (its top bit is always clear, so the arithmetic shift is a plain one), so any
+// number of steps is one 31 x 31 bit matrix, a product of those of 1, 2, 4, ... steps: a
+// filter finds where the one sequence will be at any row and can share its rows out.
+std::uint32_t NoiseAhead(std::uint32_t state, std::uint64_t steps);
+
 // Puts the register back to its starting value: tests and the batch tool start from here.
 void ResetNoise();

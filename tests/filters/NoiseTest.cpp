@@ -177,10 +177,11 @@ TEST_F(NoiseFilters, AddNoiseStopsAtARowWhenAskedAndLeavesTheRestAlone) {
     platform::SetFilterMessagePump([&] {
         if (++rows == 3) FilterBusy = kFilterRestart;
     });
-    const std::uint32_t twoRows = StateAfter(12);
+    // The register moves on as after a whole run, wherever the run stopped.
+    const std::uint32_t wholeRun = StateAfter(30);
     EXPECT_EQ(AddNoise(dst.get(), kNoiseMonochrome, 60), 0);
     EXPECT_EQ(FilterBusy, kFilterIdle);
-    EXPECT_EQ(NoiseState, twoRows);
+    EXPECT_EQ(NoiseState, wholeRun);
     for (int y = 2; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) EXPECT_EQ(PixelAt(*dst, x, y), PixelAt(*src, x, y));
     }
@@ -239,3 +240,37 @@ TEST_F(NoiseFilters, JitterAmountOneMovesOnlyOnTheLargestDraw) {
 }
 
 }  // namespace
+
+// Large enough for the rows to be shared between two threads: every pixel still gets the
+// numbers of one pass from the top, and the register ends where that pass leaves it.
+TEST_F(NoiseFilters, AddNoiseOnALargePictureGivesTheNumbersOfOnePass) {
+    for (int style : {kNoiseMonochrome, kNoiseColor}) {
+        NoiseState = 0x2468ACEu;
+        const int w = 333, h = 301;
+        auto src = RandomBuffer(w, h, 40 + style);
+        auto dst = CopyOf(*src);
+        const std::uint32_t start = NoiseState;
+        ASSERT_EQ(AddNoise(dst.get(), style, 70), 1);
+        const std::uint32_t after = NoiseState;
+        NoiseState = start;
+        const int a = static_cast<int>(70 * 2.55);
+        const int keep = 255 - a;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const Rgb s = PixelAt(*src, x, y);
+                Rgb expected;
+                if (style == kNoiseColor) {
+                    expected.r = std::min(255, s.r * keep / 255 + NextNoise() * a / 32767);
+                    expected.g = std::min(255, s.g * keep / 255 + NextNoise() * a / 32767);
+                    expected.b = std::min(255, s.b * keep / 255 + NextNoise() * a / 32767);
+                } else {
+                    const int noise = NextNoise() * a / 32767;
+                    expected = {std::min(255, s.r * keep / 255 + noise), std::min(255, s.g * keep / 255 + noise),
+                                std::min(255, s.b * keep / 255 + noise)};
+                }
+                ASSERT_EQ(PixelAt(*dst, x, y), expected) << style << ": " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(after, NoiseState);
+    }
+}

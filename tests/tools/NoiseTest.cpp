@@ -28,3 +28,18 @@ TEST(NextNoise, LeftShiftIsCutTo32BitsAndBit31Cleared) {
     ResetNoise();
     EXPECT_EQ(NextNoise(), 2049);
 }
+
+TEST(NextNoise, LookingAheadLandsWhereThatManyStepsDo) {
+    for (std::uint32_t start : {1u, 0x00100001u, 0x7FFFFFFFu, 0x2468ACE1u}) {
+        std::uint32_t walked = start;
+        std::uint64_t done = 0;
+        for (std::uint64_t steps : {0ull, 1ull, 2ull, 31ull, 1000ull, 123457ull}) {
+            while (done < steps) {
+                StepNoise(walked);
+                ++done;
+            }
+            EXPECT_EQ(NoiseAhead(start, steps), walked) << start << " + " << steps;
+        }
+    }
+    EXPECT_EQ(NoiseAhead(NoiseAhead(0x13579BDu, 300), 700), NoiseAhead(0x13579BDu, 1000));
+}
