@@ -213,10 +213,13 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
         platform::SetFilterMessagePump([&] {
             EXPECT_EQ(std::this_thread::get_id(), caller);
             EXPECT_EQ(FilterBusy, kFilterRunning);
-            if (++pumps == 3) FilterBusy = kFilterRestart;
+            if (++pumps == 1) FilterBusy = kFilterRestart;
         });
-        EXPECT_EQ(c.run(src.get(), target.get()), 0) << c.name;
-        EXPECT_EQ(pumps, 3) << c.name;
+        // Stopped at the caller's first row. On a busy machine the helper, left alone, may
+        // write every row before the caller comes to one: then nothing pumps and the run ends.
+        const int result = c.run(src.get(), target.get());
+        EXPECT_LE(pumps, 1) << c.name;
+        EXPECT_EQ(result, pumps == 0 ? 1 : 0) << c.name;
         EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
         // Every row is either untouched or finished: no row is half written.
         for (int y = 0; y < kHigh; ++y) {
