@@ -8,6 +8,7 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -350,9 +351,15 @@ TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
     platform::SetFilterMessagePump([&] {
         ++pumps;
         if (amount && !dragged && FilterBusy == kFilterRunning) {
-            // The user drags between two rows of the running preview.
+            // The user drags between two rows of the running preview, and this row takes
+            // long enough for the preview timer to come: however the rows are shared out,
+            // the preview is slow.
             dragged = true;
             for (int step = 0; step < 8; ++step) amount->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            for (int wait = 0; wait < 500 && FilterBusy != kFilterRestart; ++wait) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                QThread::msleep(1);
+            }
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (FilterBusy == kFilterRestart) ++stops;
