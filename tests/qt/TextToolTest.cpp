@@ -200,7 +200,7 @@ TEST_F(TextToolTest, TypedTextFloatsAtTheTapThenDragsAndDrops) {
         QTest::keyClick(fonts, Qt::Key_Down);
         dialog.FindControl(kTextSizeField)->SetText("20");
         QTest::mouseClick(WidgetOf<QCheckBox>(dialog, kTextItalicBox), Qt::LeftButton);
-        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextOkButton), Qt::LeftButton);
+        QTest::keyClick(WidgetOf<QLineEdit>(dialog, kTextField), Qt::Key_Return);  // Enter is OK
     });
     Tap(canvas, QPoint(30, 40));
     ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
