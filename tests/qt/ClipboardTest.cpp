@@ -1,5 +1,6 @@
 // The desktop clipboard through the real widgets and Qt's clipboard: Ctrl+C hands the piece
 // to other programs, and an image another program copies comes in with Ctrl+V.
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -99,6 +100,25 @@ TEST_F(ClipboardTest, AnImageAnotherProgramCopiesIsPastedWholeAtTheViewsCorner) 
     Keys(Qt::Key_V);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
     EXPECT_EQ(FloatingPiece.pieceWidth, 300u);
+}
+
+TEST_F(ClipboardTest, ALargePictureCopiedAsPngBytesComesInAfterSmallFilesWereOpened) {
+    StartActive();  // start-up has read the program's small resource images
+    QImage theirs(3000, 2000, QImage::Format_RGB32);
+    theirs.fill(qRgb(20, 40, 60));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(theirs.save(&buffer, "PNG"));
+    // As another program offers it: the encoded file, which Qt decodes when asked.
+    auto* data = new QMimeData;
+    data->setData("image/png", png);
+    QGuiApplication::clipboard()->setMimeData(data);
+    Keys(Qt::Key_V);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceWidth, 3000u);
+    EXPECT_EQ(FloatingPiece.pieceHeight, 2000u);
+    EXPECT_EQ(raster::GetPixel(*FloatingPiece.pieceDc, 100, 100), raster::MakeColour(20, 40, 60));
 }
 
 TEST(ClipboardImages, MaskBecomesAlphaAndBack) {

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <limits>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "platform/MessageBox.h"
@@ -41,6 +42,22 @@ int AllocationLimitFor(std::uint64_t bytes) {
     const std::uint64_t megabytes = bytes / (1024 * 1024) + 2;
     return static_cast<int>(std::min<std::uint64_t>(megabytes, 0x7FFFFFFF));
 }
+
+// Qt's allocation limit is one value for the whole process: raised for one picture, it
+// goes back to what it was, so that every other image Qt reads (one pasted from another
+// program, say) keeps the usual limit rather than the last picture's size.
+class ReadAllocationLimit {
+public:
+    explicit ReadAllocationLimit(int megabytes) : previous_(QImageReader::allocationLimit()) {
+        QImageReader::setAllocationLimit(megabytes);
+    }
+    ~ReadAllocationLimit() { QImageReader::setAllocationLimit(previous_); }
+    ReadAllocationLimit(const ReadAllocationLimit&) = delete;
+    ReadAllocationLimit& operator=(const ReadAllocationLimit&) = delete;
+
+private:
+    int previous_;
+};
 
 // Lays one colour channel of a partly transparent pixel over the background's.
 std::uint8_t Over(int colour, int background, int alpha) {
@@ -111,14 +128,16 @@ DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std:
     // The announced size is checked, and the result made, before Qt allocates anything.
     const QSize announced = reader.size();
     DecodedImage result;
+    std::optional<ReadAllocationLimit> limit;
     if (announced.isValid()) {
         if (announced.width() <= 0 || announced.height() <= 0) return DecodeFailure(DecodeStatus::NotImage, name);
         result = MakeDecodeTarget(announced.width(), announced.height(), DecodingBytes(announced), name);
         if (!result.image) return result;
-        reader.setAllocationLimit(AllocationLimitFor(DecodingBytes(announced)));
+        limit.emplace(AllocationLimitFor(DecodingBytes(announced)));
     }
 
     const QImage decoded = reader.read();
+    limit.reset();
     if (decoded.isNull()) {
         // A sound header with no picture behind it is a damaged file, unless Qt could not
         // get the memory for the picture the header announced.

@@ -26,6 +26,22 @@ raster::BitmapInfo InfoFor(int width, int height, int bits) {
     return info;
 }
 
+// The encoded image format a clipboard offers, when it offers no image Qt has decoded.
+QString EncodedImageFormat(const QMimeData& data) {
+    for (const QString& format : data.formats()) {
+        if (format.startsWith("image/")) return format;
+    }
+    return {};
+}
+
+bool OffersImage(const QMimeData& data) { return data.hasImage() || !EncodedImageFormat(data).isEmpty(); }
+
+QImage OfferedImage(const QMimeData& data) {
+    if (data.hasImage()) return qvariant_cast<QImage>(data.imageData());
+    const QString format = EncodedImageFormat(data);
+    return format.isEmpty() ? QImage() : QImage::fromData(data.data(format));
+}
+
 }  // namespace
 
 QImage ClipboardImageOf(const raster::Bitmap& pixels, const raster::Bitmap* mask) {
@@ -105,13 +121,13 @@ bool QtClipboardService::PutImage(const raster::Bitmap& pixels, const raster::Bi
 bool QtClipboardService::HasForeignImage() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
-    if (!data || !data->hasImage()) return false;
+    if (!data || !OffersImage(*data)) return false;
     return lastMark_.isEmpty() || data->data(kMarkFormat) != lastMark_;
 }
 
 ClipboardImage QtClipboardService::ForeignImage() {
     if (!HasForeignImage()) return {};
-    return ImageFromClipboard(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()));
+    return ImageFromClipboard(OfferedImage(*QGuiApplication::clipboard()->mimeData()));
 }
 
 }  // namespace platform::qt
