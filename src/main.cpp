@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/OpenSave.h"
+#include "platform/Busy.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtPlatform.h"
@@ -78,7 +79,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pixelwright: the main window could not be created\n");
         return 1;
     }
-    if (!args.file.empty()) OpenImageAt(args.file);
+    if (!args.file.empty()) {
+        const platform::BusyPointer busy;
+        OpenImageAt(args.file);
+    }
 
     if (screenshot) {
         const bool saved = platform::qt::SaveScreenshot(QString::fromStdString(args.screenshot));

@@ -8,6 +8,7 @@
 
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
+#include "platform/Busy.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ int RunCompression(jpeg_compress_struct* cinfo, JpegErrorManager* errors, std::F
         JSAMPROW row =
             const_cast<JSAMPLE*>(picture.base + picture.lastRowOffset - cinfo->next_scanline * stride);
         jpeg_write_scanlines(cinfo, &row, 1);
+        platform::StepProgress(cinfo->next_scanline, picture.height);
     }
     jpeg_finish_compress(cinfo);
     jpeg_destroy_compress(cinfo);

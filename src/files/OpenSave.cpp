@@ -9,6 +9,7 @@
 #include "files/ReadImage.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
+#include "platform/Busy.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "shell/MainFrame.h"
@@ -134,7 +135,12 @@ int SaveImage(bool askForName) {
     // file has really been written.
     std::unique_ptr<PixelBuffer> merged;
     const PixelBuffer* picture = PictureAsShown(merged);
-    if (!picture || WriteByEnding(picture, name) != 1) return 0;
+    if (!picture) return 0;
+    {
+        // A large picture takes a while to compress: the window shows how far it has come.
+        const platform::ProgressIndication progress("Saving " + FileNameOf(name));
+        if (WriteByEnding(picture, name) != 1) return 0;
+    }
     CurrentPath = name;
     ImageModified = 0;
     UpdateRecentFiles();

@@ -7,6 +7,7 @@
 
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
+#include "platform/Busy.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -78,6 +79,7 @@ int RunWrite(PngSink* sink, const Picture& picture) {
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
     for (int row = 0; row < picture.height; ++row) {
         png_write_row(png, picture.base + picture.lastRowOffset - static_cast<std::size_t>(row) * stride);
+        platform::StepProgress(row, picture.height);
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);

@@ -4,6 +4,7 @@
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
+#include "platform/Busy.h"
 #include "platform/CommandBar.h"
 #include "platform/Fonts.h"
 #include "platform/FullScreen.h"
@@ -47,13 +48,19 @@ public:
                 raster::FillRect(window.GetDC(), window.ClientRect(), kFrameColour);
                 return 1;
             }
-            case platform::MessageKind::Command: OnCommand(message.id); return 1;
+            case platform::MessageKind::Command: {
+                const platform::BusyPointer busy;
+                OnCommand(message.id);
+                return 1;
+            }
             case platform::MessageKind::Size: OnSize(); return 1;
             case platform::MessageKind::Close: ExitProgram(); return 1;
-            case platform::MessageKind::FileDrop:
+            case platform::MessageKind::FileDrop: {
+                const platform::BusyPointer busy;
                 OpenDroppedFile(message.text);
                 UpdateBar();
                 return 1;
+            }
             default: return 0;
         }
     }

@@ -5,6 +5,7 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "platform/Busy.h"
 #include "platform/Window.h"
 #include "shell/PaintSettings.h"
 #include "tools/CanvasWheel.h"
@@ -183,10 +184,10 @@ public:
     int Handle(platform::Window& window, const platform::WindowMessage& m) override {
         using platform::MessageKind;
         switch (m.kind) {
-            case MessageKind::StylusDown: CanvasStylusDown(m.x, m.y); return 0;
             case MessageKind::StylusMove: CanvasStylusMove(m.x, m.y); return 0;
-            case MessageKind::StylusUp: CanvasStylusUp(m.x, m.y); return 0;
-            case MessageKind::DoubleTap: CanvasDoubleTap(m.x, m.y); return 0;
+            case MessageKind::StylusDown:
+            case MessageKind::StylusUp:
+            case MessageKind::DoubleTap: Tap(m); return 0;
             case MessageKind::Timer: CanvasTimer(m.id); return 0;
             case MessageKind::HScroll: CanvasScroll(false, m.scrollCode, m.position); return 0;
             case MessageKind::VScroll: CanvasScroll(true, m.scrollCode, m.position); return 0;
@@ -199,6 +200,14 @@ public:
     }
 
 private:
+    // A press or release may run a whole operation (a fill, a selection of a large picture).
+    static void Tap(const platform::WindowMessage& m) {
+        const platform::BusyPointer busy;
+        if (m.kind == platform::MessageKind::StylusDown) CanvasStylusDown(m.x, m.y);
+        if (m.kind == platform::MessageKind::StylusUp) CanvasStylusUp(m.x, m.y);
+        if (m.kind == platform::MessageKind::DoubleTap) CanvasDoubleTap(m.x, m.y);
+    }
+
     static void Paint(platform::Window& window) {
         ImageBox* box = DrawableBox();
         if (!box || box->window != &window) return;

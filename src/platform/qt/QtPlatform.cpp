@@ -5,10 +5,12 @@
 #include <QStyleFactory>
 #include <memory>
 
+#include "platform/Busy.h"
 #include "platform/Clipboard.h"
 #include "platform/FilterPump.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
+#include "platform/qt/QtBusy.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtImage.h"
@@ -26,6 +28,7 @@ struct Installed {
     QtFileDialogService files;
     QtFontService fonts;
     QtClipboardService clipboard;
+    std::unique_ptr<QtBusyService> busy;
     std::unique_ptr<QtSettingsStore> settings;
 };
 
@@ -43,6 +46,8 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     SetFileDialogService(&g_installed->files);
     SetFontService(&g_installed->fonts);
     SetClipboardService(&g_installed->clipboard);
+    g_installed->busy = std::make_unique<QtBusyService>(g_installed->system->Screen());
+    SetBusyService(g_installed->busy.get());
     if (!settings) {
         g_installed->settings = std::make_unique<QtSettingsStore>();
         settings = g_installed->settings.get();
@@ -63,6 +68,7 @@ void UninstallQtPlatform() {
     if (!g_installed) return;
     SetFilterMessagePump({});
     SetSettingsStore(nullptr);
+    SetBusyService(nullptr);
     SetClipboardService(nullptr);
     SetFontService(nullptr);
     SetFileDialogService(nullptr);
@@ -72,6 +78,8 @@ void UninstallQtPlatform() {
 }
 
 QtWindowSystem* InstalledSystem() { return g_installed ? g_installed->system.get() : nullptr; }
+
+QtBusyService* InstalledBusy() { return g_installed ? g_installed->busy.get() : nullptr; }
 
 QImage GrabScreen() {
     QtWindowSystem* system = InstalledSystem();

@@ -11,6 +11,7 @@ class SettingsStore;
 
 namespace platform::qt {
 
+class QtBusyService;
 class QtWindowSystem;
 
 // Installs the window system, message boxes, file dialogs, fonts, the settings store and
@@ -20,6 +21,7 @@ void InstallQtPlatform(SettingsStore* settings = nullptr, int screenWidth = 480,
 // Removes them again, closing every window (tests).
 void UninstallQtPlatform();
 QtWindowSystem* InstalledSystem();
+QtBusyService* InstalledBusy();
 
 // The screen as it looks now: every window, the command bar and the dialogs on it.
 QImage GrabScreen();

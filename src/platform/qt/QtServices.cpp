@@ -1,3 +1,4 @@
+#include "platform/qt/QtBusy.h"
 #include "platform/qt/QtServices.h"
 
 #include <QApplication>
@@ -51,6 +52,7 @@ MessageResult QtMessageBoxService::Show(const std::string& text, const std::stri
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
     }
+    const UserWait wait;
     switch (box.exec()) {
         case QMessageBox::Yes: return MessageResult::Yes;
         case QMessageBox::No: return MessageResult::No;
@@ -94,6 +96,7 @@ FileDialogResult QtFileDialogService::Run(const FileDialogRequest& request) {
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!request.initialName.empty()) dialog.selectFile(QString::fromStdString(request.initialName));
     FileDialogResult result;
+    const UserWait wait;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
     result.path = dialog.selectedFiles().first().toStdString();
     result.typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/qt/QtBusy.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtImage.h"
 #include "platform/qt/QtWindowSystem.h"
@@ -386,6 +387,8 @@ void QtWindow::SetTimer(int id, int periodMs) {
     if (!timer) {
         timer = new QTimer(outer_);
         QObject::connect(timer, &QTimer::timeout, [this, id] {
+            // A tick could change the picture while it is being written.
+            if (ProgressRunning()) return;
             WindowMessage message;
             message.kind = MessageKind::Timer;
             message.id = id;

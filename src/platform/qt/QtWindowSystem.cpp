@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "platform/Dialog.h"
+#include "platform/qt/QtBusy.h"
 #include "platform/qt/QtCommandBar.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtWindow.h"
@@ -190,6 +191,7 @@ int QtWindowSystem::RunModalDialog(const DialogTemplate& dialogTemplate, WindowH
         dialog->Outer()->raise();
         dialog->RestoreFocus();
         modalStack_.push_back(dialog);
+        const UserWait wait;
         dialog->RunModalLoop();
         modalStack_.pop_back();
     }
@@ -230,6 +232,7 @@ bool QtWindowSystem::RecognizeTapAndHold(Window& window, int x, int y) {
     if (lastPressButton_ == Qt::RightButton) return true;
     auto* qtWindow = dynamic_cast<QtWindow*>(&window);
     if (!qtWindow) return false;
+    const UserWait wait;
     QEventLoop loop;
     HoldWatcher watcher(loop, QPointF(qtWindow->Client()->mapToGlobal(QPoint(x, y))));
     qApp->installEventFilter(&watcher);
@@ -278,6 +281,8 @@ void QtWindowSystem::ScreenResized() {
 }
 
 void QtWindowSystem::MainCloseRequested() {
+    // Closing now would ask about the very picture being written.
+    if (ProgressRunning()) return;
     if (!main_) {
         QCoreApplication::quit();
         return;
@@ -296,7 +301,8 @@ void QtWindowSystem::MainKey(int key) {
 }
 
 bool QtWindowSystem::AcceptsDrops() const {
-    return main_ && modalStack_.empty() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget();
+    return main_ && modalStack_.empty() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget() &&
+           !ProgressRunning();
 }
 
 void QtWindowSystem::DropFile(const std::string& path) {
