@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 #include "files/OpenSave.h"
@@ -44,6 +45,9 @@ class QtTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
+        // Every test starts with nothing on the desktop clipboard: Paste must not find an
+        // image an earlier test left there.
+        QGuiApplication::clipboard()->clear();
         ResetState();
         platform::qt::InstallQtPlatform(&settings, 480, 640);
         platform::SetMessageBoxService(&messages);
