@@ -8,6 +8,7 @@
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolButton>
+#include <set>
 
 #include "QtFixture.h"
 #include "panels/DialogBuilder.h"
@@ -292,4 +293,31 @@ TEST_F(QtTest, FontHeightsCountTheCellOrTheCharacters) {
     const auto font = platform::MakeFont(chosen);
     ASSERT_TRUE(font);
     EXPECT_GT(platform::MeasureText(*font, "Hg").height, 8);  // a readable default, not one pixel
+}
+
+// The "Anti-Aliased" switch decides whether the letters' edges blend into the background.
+TEST_F(TextToolTest, TheAntiAliasingSwitchDecidesTheEdges) {
+    Start();
+    std::set<std::uint32_t> plain;
+    std::set<std::uint32_t> smooth;
+    QTimer::singleShot(0, [&] {
+        platform::Window& dialog = *DialogBuildState.dialog;
+        QComboBox* fonts = WidgetOf<QComboBox>(dialog, kTextFontList);
+        const int dejaVu = fonts->findText("DejaVu Sans");
+        ASSERT_GE(dejaVu, 0);
+        fonts->setCurrentIndex(dejaVu);
+        dialog.FindControl(kTextSizeField)->SetText("24");
+        QTest::keyClicks(WidgetOf<QLineEdit>(dialog, kTextField), "Round");
+        for (std::uint32_t p : PreviewPixels(dialog)) plain.insert(p);
+        QCheckBox* box = WidgetOf<QCheckBox>(dialog, kTextAntiAliasedBox);
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+        for (std::uint32_t p : PreviewPixels(dialog)) smooth.insert(p);
+        QTest::mouseClick(WidgetOf<QPushButton>(dialog, kTextCancelButton), Qt::LeftButton);
+    });
+    EXPECT_EQ(RunTextToolDialog(), 2);
+    EXPECT_EQ(TextToolSettings.faceName, "DejaVu Sans");
+    EXPECT_EQ(TextToolSettings.antiAliased, 1);
+    // Ink and background alone, then the shades between them.
+    EXPECT_EQ(plain, (std::set<std::uint32_t>{raster::MakeColour(0, 0, 0), raster::MakeColour(238, 238, 238)}));
+    EXPECT_GT(smooth.size(), 8u);
 }
