@@ -72,7 +72,12 @@ int main(int argc, char** argv) {
     // A screenshot leaves the user's settings alone and answers no question.
     std::unique_ptr<platform::MemorySettingsStore> screenshotSettings;
     if (screenshot) screenshotSettings = std::make_unique<platform::MemorySettingsStore>();
-    platform::qt::InstallQtPlatform(screenshotSettings.get());
+    // A screenshot is always taken at the usual size; a window fits the desktop it opens on.
+    if (screenshot) {
+        platform::qt::InstallQtPlatform(screenshotSettings.get(), 480, 640);
+    } else {
+        platform::qt::InstallQtPlatform();
+    }
     if (screenshot) platform::SetMessageBoxService(nullptr);
 
     if (!StartApplication(QCoreApplication::applicationFilePath().toStdString())) {

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QImage>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -155,4 +156,47 @@ TEST_F(QtTest, ClosingTheWindowAsksAboutUnsavedChanges) {
     // Cancelled: the program goes on.
     EXPECT_TRUE(System().Screen()->isVisible());
     EXPECT_NE(ShellState.MainWindow, nullptr);
+}
+TEST(FirstWindow, FitsTheAvailableAreaOfAnyScreenAndScale) {
+    const QSize minimum(234, 122);
+    // A common laptop: the usual size, centred, with room for the title bar.
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(0, 0, 1280, 800), minimum), QRect(400, 56, 480, 640));
+    // A panel at the top takes its share.
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(0, 27, 1366, 741), minimum), QRect(443, 53, 480, 640));
+    // The same laptop at scale factor 2 offers 640 x 400 logical pixels.
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(0, 0, 640, 400), minimum), QRect(80, 0, 480, 352));
+    // A second screen to the right.
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(1920, 0, 1920, 1080), minimum), QRect(2640, 196, 480, 640));
+    // A small screen gets what there is, but never less than the command bar needs.
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(0, 0, 320, 240), minimum), QRect(8, 0, 304, 192));
+    EXPECT_EQ(platform::qt::FirstWindowRect(QRect(0, 0, 200, 100), minimum).size(), minimum);
+}
+
+TEST(FirstWindow, TheProgramsFirstWindowFitsTheScreenItOpensOn) {
+    TestApplication();
+    platform::MemorySettingsStore settings;
+    platform::qt::InstallQtPlatform(&settings);
+    QWidget* screen = platform::qt::InstalledSystem()->Screen();
+    const QRect available = screen->screen()->availableGeometry();
+    EXPECT_LE(screen->width(), available.width());
+    EXPECT_LE(screen->height() + 48, available.height());
+    EXPECT_TRUE(available.contains(screen->geometry())) << available.width() << "x" << available.height();
+    platform::qt::UninstallQtPlatform();
+}
+
+TEST_F(QtTest, TheWindowNeverGetsSmallerThanTheWholeCommandBar) {
+    Start();
+    platform::qt::QtCommandBar* bar = System().Bar();
+    const int buttons = bar->Model().ButtonCount();
+    ASSERT_EQ(buttons, 7);
+    const QSize minimum = System().Screen()->minimumSize();
+    EXPECT_EQ(minimum.width(), bar->ButtonRect(buttons - 1).right() + 1);
+    EXPECT_LE(minimum.width(), 240);  // the handheld's screen still fits it
+    EXPECT_EQ(minimum.height(), platform::qt::QtCommandBar::kHeight + 96);
+    System().Screen()->resize(100, 60);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(System().Screen()->size(), minimum);
+    // The bar lies whole inside the window, its last button too.
+    EXPECT_EQ(bar->geometry(), QRect(0, minimum.height() - bar->height(), minimum.width(), bar->height()));
+    EXPECT_LE(bar->ButtonRect(buttons - 1).right(), bar->width() - 1);
 }

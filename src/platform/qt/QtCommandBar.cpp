@@ -15,7 +15,7 @@ namespace platform::qt {
 namespace {
 
 constexpr int kImageButtonWidth = 24;
-constexpr int kTextPadding = 8;
+constexpr int kTextPadding = 6;
 const QColor kBarColour(0xD8, 0xD8, 0xD8);
 // The strip's key colour: the bar shows through where the images are magenta.
 const QRgb kKeyColour = qRgb(255, 0, 255);

@@ -55,8 +55,11 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     SetSettingsStore(settings);
     SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
     if (auto icon = MakeProgramIcon()) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(*icon))));
-    ScreenWidget* screen = g_installed->system->Screen();
-    screen->resize(screenWidth, screenHeight);
+    if (screenWidth > 0 && screenHeight > 0) {
+        g_installed->system->Screen()->resize(screenWidth, screenHeight);
+    } else {
+        g_installed->system->PlaceFirstWindow();
+    }
     if (g_installed->settings && g_installed->settings->IsBroken()) {
         ShowMessageBox("The settings file\n" + g_installed->settings->FileName().toStdString() +
                            "\ncannot be read. Pixelwright starts with its initial settings and leaves the file as it is.",

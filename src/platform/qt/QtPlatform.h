@@ -16,8 +16,9 @@ class QtWindowSystem;
 
 // Installs the window system, message boxes, file dialogs, fonts, the settings store and
 // the event pump. A QApplication must exist. Without a store given, the user's settings
-// file serves. The screen starts at the given size.
-void InstallQtPlatform(SettingsStore* settings = nullptr, int screenWidth = 480, int screenHeight = 640);
+// file serves. The screen starts at the given size, or without one at the program's usual
+// size fitted into the desktop's available area.
+void InstallQtPlatform(SettingsStore* settings = nullptr, int screenWidth = 0, int screenHeight = 0);
 // Removes them again, closing every window (tests).
 void UninstallQtPlatform();
 QtWindowSystem* InstalledSystem();

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
@@ -24,6 +25,12 @@ namespace platform::qt {
 namespace {
 
 constexpr int kHoldMs = 500;
+// The handheld's screen twice over: the size the program's layout is made for.
+constexpr QSize kUsualSize(480, 640);
+// Room for a window manager's title bar and borders, which are not known before showing.
+constexpr QSize kFrameAllowance(16, 48);
+// Picture, tool bar and colour bar above the command bar, at the least.
+constexpr int kMinimumAboveBar = 96;
 constexpr int kHoldSlop = 5;
 
 bool IsInputEvent(QEvent::Type type) {
@@ -82,6 +89,14 @@ QString DroppedFile(const QMimeData* data) {
 }
 
 }  // namespace
+
+QRect FirstWindowRect(const QRect& available, const QSize& minimum) {
+    const QSize room = (available.size() - kFrameAllowance).expandedTo(QSize(0, 0));
+    const QSize size = kUsualSize.boundedTo(room).expandedTo(minimum);
+    const int x = available.x() + std::max(0, (available.width() - size.width()) / 2);
+    const int y = available.y() + std::max(0, (available.height() - kFrameAllowance.height() - size.height()) / 2);
+    return QRect(QPoint(x, y), size);
+}
 
 ScreenWidget::ScreenWidget(QtWindowSystem& system) : QWidget(nullptr), system_(system) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -164,6 +179,10 @@ void QtWindowSystem::DestroyWindow(Window* window) {
 CommandBar* QtWindowSystem::CreateCommandBar() {
     if (!bar_) {
         bar_ = new QtCommandBar(screen_.get(), *this);
+        bar_->Model().onChanged = [this] {
+            bar_->update();
+            UpdateMinimumSize();
+        };
         bar_->show();
         ScreenResized();
     }
@@ -278,6 +297,28 @@ void QtWindowSystem::ScreenResized() {
             main_->Move(0, 0, width, height - barHeight, true);
         }
     }
+}
+
+QSize QtWindowSystem::MinimumScreenSize() const {
+    int barWidth = 0;
+    if (bar_) {
+        const int count = bar_->Model().ButtonCount();
+        if (count > 0) barWidth = bar_->ButtonRect(count - 1).right() + 1;
+    }
+    return QSize(barWidth, QtCommandBar::kHeight + kMinimumAboveBar);
+}
+
+void QtWindowSystem::UpdateMinimumSize() { screen_->setMinimumSize(MinimumScreenSize()); }
+
+void QtWindowSystem::PlaceFirstWindow() {
+    const QScreen* screen = screen_->screen();
+    if (!screen) {
+        screen_->resize(kUsualSize);
+        return;
+    }
+    const QRect place = FirstWindowRect(screen->availableGeometry(), MinimumScreenSize());
+    screen_->resize(place.size());
+    screen_->move(place.topLeft());
 }
 
 void QtWindowSystem::MainCloseRequested() {

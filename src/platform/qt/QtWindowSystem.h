@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -16,6 +17,11 @@ namespace platform::qt {
 class QtCommandBar;
 class QtWindow;
 class QtWindowSystem;
+
+// Where the first window goes on a desktop whose free area (without panels and docks) is
+// available: the usual 480 x 640, made smaller where the area is smaller, leaving room for
+// the window manager's frame, never below the minimum; centred in the area.
+QRect FirstWindowRect(const QRect& available, const QSize& minimum);
 
 class ScreenWidget : public QWidget {
 public:
@@ -64,6 +70,11 @@ public:
     void RunShortcut(int id);
     // The frame and the command bar follow the screen's size.
     void ScreenResized();
+    // The first window's place and size on the screen it opens on.
+    void PlaceFirstWindow();
+    // The smallest window that keeps the command bar whole and some picture above it.
+    QSize MinimumScreenSize() const;
+    void UpdateMinimumSize();
     void MainCloseRequested();
     void MainKey(int key);
     // Whether files may be dropped now: not while a dialog waits for an answer.
