@@ -34,6 +34,17 @@ struct Installed {
 
 std::unique_ptr<Installed> g_installed;
 
+// The program's icon at the sizes window managers and task bars pick from.
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::vector<std::uint8_t> rgba = DrawProgramIcon(size);
+        const QImage image(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888);
+        icon.addPixmap(QPixmap::fromImage(image.copy()));
+    }
+    return icon;
+}
+
 }  // namespace
 
 void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeight) {
@@ -54,7 +65,7 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     }
     SetSettingsStore(settings);
     SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
-    if (auto icon = MakeProgramIcon()) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(ToQImage(*icon))));
+    QApplication::setWindowIcon(ProgramIcon());
     if (screenWidth > 0 && screenHeight > 0) {
         g_installed->system->Screen()->resize(screenWidth, screenHeight);
     } else {
