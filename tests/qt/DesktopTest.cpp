@@ -142,6 +142,20 @@ TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWait
     System().SendCommand(CMD_IMAGE_SIZE);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(DialogBuildState.dialog == nullptr || !DialogBuildState.dialog->IsVisible(), true);
+    // A value dialog: Escape is its close button, which puts the picture back as it was.
+    QTimer::singleShot(0, [&] {
+        QTest::qWait(50);  // a preview or two
+        Keys(Qt::Key_Escape, Qt::NoModifier);
+    });
+    raster::FillRect(*CurrentBox().workDc, raster::Rect{0, 0, 120, 228}, 0x000000u);
+    System().SendCommand(CMD_SWIRL);
+    EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
+    EXPECT_EQ(ImagePixel(140, 100), 0xFFFFFFu);
+    // New Image: Escape is its Cancel, and the picture stays.
+    ImageModified = 0;  // no save question first
+    QTimer::singleShot(0, [&] { Keys(Qt::Key_Escape, Qt::NoModifier); });
+    System().SendCommand(CMD_NEW);
+    EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
     // The main window's keys work again afterwards.
     Keys(Qt::Key_Plus);
     EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);

@@ -34,14 +34,19 @@ struct Installed {
 
 std::unique_ptr<Installed> g_installed;
 
-// The program's icon at the sizes window managers and task bars pick from.
+// The program's icon at the sizes window managers and task bars pick from (larger ones come
+// from the installed icon theme). Drawn once per process.
 QIcon ProgramIcon() {
+    static const std::vector<QImage> images = [] {
+        std::vector<QImage> drawn;
+        for (int size : {16, 24, 32, 48, 64}) {
+            const std::vector<std::uint8_t> rgba = DrawProgramIcon(size);
+            drawn.push_back(QImage(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888).copy());
+        }
+        return drawn;
+    }();
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const std::vector<std::uint8_t> rgba = DrawProgramIcon(size);
-        const QImage image(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888);
-        icon.addPixmap(QPixmap::fromImage(image.copy()));
-    }
+    for (const QImage& image : images) icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
