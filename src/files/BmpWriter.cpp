@@ -1,10 +1,12 @@
 #include "files/BmpWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
+#include "platform/Busy.h"
 
 namespace {
 
@@ -52,10 +54,16 @@ int WriteBmp(const PixelBuffer* image, const std::string& path) {
     std::uint8_t headers[kHeadersSize];
     FillHeaders(headers, image->Width(), image->Height(), static_cast<std::uint32_t>(stride));
 
-    const std::size_t pixelBytes = static_cast<std::size_t>(stride) * image->Height();
     errno = 0;
-    const bool written = std::fwrite(headers, 1, sizeof headers, out.file) == sizeof headers &&
-                         std::fwrite(image->Bits(), 1, pixelBytes, out.file) == pixelBytes;
+    bool written = std::fwrite(headers, 1, sizeof headers, out.file) == sizeof headers;
+    // The rows in bands, so that the window can show how far a large picture has come.
+    constexpr int kBandRows = 256;
+    for (int row = 0; written && row < image->Height(); row += kBandRows) {
+        const int rows = std::min(kBandRows, image->Height() - row);
+        const std::size_t bytes = static_cast<std::size_t>(stride) * rows;
+        written = std::fwrite(image->Bits() + static_cast<std::size_t>(stride) * row, 1, bytes, out.file) == bytes;
+        platform::StepProgress(row + rows, image->Height());
+    }
     if (!written) {
         const std::string reason = errno ? std::strerror(errno) : std::string();
         AbandonSafeFile(out);
