@@ -62,7 +62,8 @@ int WriteBmp(const PixelBuffer* image, const std::string& path) {
         const int rows = std::min(kBandRows, image->Height() - row);
         const std::size_t bytes = static_cast<std::size_t>(stride) * rows;
         written = std::fwrite(image->Bits() + static_cast<std::size_t>(stride) * row, 1, bytes, out.file) == bytes;
-        platform::StepProgress(row + rows, image->Height());
+        // Not after a failure: showing the progress could change errno before it is read.
+        if (written) platform::StepProgress(row + rows, image->Height());
     }
     if (!written) {
         const std::string reason = errno ? std::strerror(errno) : std::string();
