@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 
 using namespace samples;
 

@@ -2,7 +2,6 @@
 // from the command bar, redo, save as PNG, reopen from the Recent menu, compare pixels.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <filesystem>
@@ -13,8 +12,6 @@
 #include "files/OpenSave.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtCommandBar.h"
 #include "platform/qt/QtPlatform.h"
@@ -22,38 +19,14 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramState.h"
+#include "support/FileDialogs.h"
+#include "support/Messages.h"
+#include "support/QtApplication.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class Answers : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons,
-                                 platform::MessageIcon) override {
-        shown.push_back(text);
-        return platform::MessageResult::No;
-    }
-    std::vector<std::string> shown;
-};
-
-class SaveTo : public platform::FileDialogService {
-public:
-    platform::FileDialogResult Run(const platform::FileDialogRequest& request) override {
-        requests.push_back(request);
-        return {path, 0};
-    }
-    std::string path;
-    std::vector<platform::FileDialogRequest> requests;
-};
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
@@ -91,14 +64,17 @@ std::vector<raster::Colour> ImagePixels() {
 }
 
 TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
-    Application();
+    TestApplication();
+    ResetProgramState();
     const fs::path folder = fs::temp_directory_path() / ("pw-app-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     platform::MemorySettingsStore settings;
     platform::qt::InstallQtPlatform(&settings, 480, 640);
-    Answers answers;
-    SaveTo dialog;
-    dialog.path = (folder / "flow.png").string();
+    MessageRecorder answers;
+    answers.fallback = platform::MessageResult::No;
+    ScriptedFileDialog dialog;
+    const std::string saved = (folder / "flow.png").string();
+    dialog.fallback = platform::FileDialogResult{saved, 0};
     platform::SetMessageBoxService(&answers);
     platform::SetFileDialogService(&dialog);
 
@@ -139,8 +115,8 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     SendCommand(1004);  // Save As...
     ASSERT_EQ(dialog.requests.size(), 1u);
     EXPECT_EQ(dialog.requests[0].initialName, "untitled.png");
-    ASSERT_TRUE(fs::exists(dialog.path));
-    EXPECT_EQ(CurrentPath, dialog.path);
+    ASSERT_TRUE(fs::exists(saved));
+    EXPECT_EQ(CurrentPath, saved);
     EXPECT_EQ(ImageModified, 0);
     ASSERT_NE(RecentMenu, nullptr);
     ASSERT_GE(RecentMenu->ItemCount(), 1);
@@ -150,7 +126,7 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     EXPECT_EQ(ImagePixels(), blank);
     EXPECT_EQ(ImageModified, 1);  // the blank picture is not what the file holds
     SendCommand(1101);
-    EXPECT_EQ(CurrentPath, dialog.path);
+    EXPECT_EQ(CurrentPath, saved);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     EXPECT_EQ(ImagePixels(), stroked);
@@ -163,6 +139,7 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     platform::SetFileDialogService(nullptr);
     platform::SetMessageBoxService(nullptr);
     platform::qt::UninstallQtPlatform();
+    ResetProgramState();
     fs::remove_all(folder);
 }
 

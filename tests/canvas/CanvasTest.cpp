@@ -1,4 +1,4 @@
-#include "canvas/CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "shell/Menus.h"
 #include "tools/ToolGroups.h"
 #include "tools/ToolIds.h"

@@ -1,6 +1,6 @@
 #include <set>
 
-#include "canvas/CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/FreehandTools.h"
 #include "tools/PickerAndZoom.h"

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
 
 using namespace samples;

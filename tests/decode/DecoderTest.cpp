@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
 
 using namespace samples;
 using platform::DecodeStatus;
@@ -63,8 +64,8 @@ void ExpectPicture(const platform::DecodedImage& decoded, const Picture& picture
 
 class Decoder : public ::testing::Test {
 protected:
-    void SetUp() override { ResetPaintSettings(); }
-    void TearDown() override { ResetPaintSettings(); }
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override { ResetProgramState(); }
 };
 
 TEST_F(Decoder, PngOfEveryDepthGivesTheExactPixels) {

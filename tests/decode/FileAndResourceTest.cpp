@@ -4,12 +4,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SampleFiles.h"
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
+#include "support/Messages.h"
+#include "support/SampleFiles.h"
 
 using namespace samples;
 using platform::DecodeImageFile;
@@ -36,15 +37,9 @@ void Save(const std::string& path, const Bytes& bytes) {
 }
 
 // Fails any test that shows a message box.
-class NoBoxes : public platform::MessageBoxService {
+class NoBoxes : public InstalledMessages {
 public:
-    NoBoxes() { platform::SetMessageBoxService(this); }
-    ~NoBoxes() override { platform::SetMessageBoxService(nullptr); }
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons,
-                                 platform::MessageIcon) override {
-        ADD_FAILURE() << "message box: " << text;
-        return platform::MessageResult::Ok;
-    }
+    NoBoxes() { failOnShow = true; }
 };
 
 std::unique_ptr<PixelBuffer> Document(int width, int height) {

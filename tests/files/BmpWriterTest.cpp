@@ -1,7 +1,7 @@
 #include <unistd.h>
 
 #include "files/BmpWriter.h"
-#include "WriterFixtures.h"
+#include "support/WriterFixtures.h"
 
 using namespace writer_test;
 
@@ -12,7 +12,7 @@ std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 }
 
 TEST(BmpWriter, OnePixelGivesTheFiftyEightByteFile) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Plain(1, 1, 0x10, 0x20, 0x30);
     image->Bits()[3] = 0x5C;  // the filler byte goes to the file as the buffer holds it
@@ -23,11 +23,11 @@ TEST(BmpWriter, OnePixelGivesTheFiftyEightByteFile) {
         4, 0, 0, 0, 0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // image size, 3780 x 2, colours
         0x10, 0x20, 0x30, 0x5C};
     EXPECT_EQ(ReadFile(folder / "one.bmp"), expected);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(BmpWriter, RowsAreTheBufferByteForByteWithTheirPadding) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     for (const auto& [width, stride] : {std::pair{4, 12}, std::pair{5, 16}, std::pair{3, 12}}) {
         auto image = Pattern(width, 3);
@@ -46,31 +46,31 @@ TEST(BmpWriter, RowsAreTheBufferByteForByteWithTheirPadding) {
 }
 
 TEST(BmpWriter, MissingFolderShowsTheErrorBoxAndMakesNoFile) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Pattern(2, 2);
     const std::string path = folder / "absent/picture.bmp";
     EXPECT_EQ(WriteBmp(image.get(), path), 0);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't open file\"" + path + "\"");
-    EXPECT_EQ(boxes.boxes[0].caption, "Error");
-    EXPECT_EQ(boxes.boxes[0].icon, platform::MessageIcon::Stop);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + path + "\"");
+    EXPECT_EQ(boxes.shown[0].caption, "Error");
+    EXPECT_EQ(boxes.shown[0].icon, platform::MessageIcon::Stop);
     EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(BmpWriter, FullDeviceIsReportedAsAFailedWrite) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     auto image = Pattern(64, 64);
     const std::vector<std::uint8_t> before = BytesOf(*image);
     EXPECT_EQ(WriteBmp(image.get(), "/dev/full"), 0);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't write file\"/dev/full\"\nNo space left on device");
-    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"/dev/full\"\nNo space left on device");
+    EXPECT_EQ(boxes.shown[0].caption, "Error");
     EXPECT_EQ(BytesOf(*image), before);
 }
 
 TEST(BmpWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     const std::string path = folder / "kept.bmp";
     WriteFile(path, "the old picture");
@@ -79,15 +79,15 @@ TEST(BmpWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
         FileSizeLimit limit(4096);
         EXPECT_EQ(WriteBmp(image.get(), path), 0);
     }
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text.rfind("Can't write file\"" + path + "\"\n", 0), 0u) << boxes.boxes[0].text;
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind("Can't write file\"" + path + "\"\n", 0), 0u) << boxes.shown[0].text;
     const std::vector<std::uint8_t> kept = ReadFile(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "the old picture");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.bmp"});  // no temporary file left behind
 }
 
 TEST(BmpWriter, ReplacingAFileKeepsItsModeAndLinks) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     const std::string real = folder / "real.bmp";
     const std::string link = folder / "link.bmp";
@@ -108,17 +108,17 @@ TEST(BmpWriter, ReplacingAFileKeepsItsModeAndLinks) {
     umask(mask);
     ASSERT_EQ(stat((folder / "new.bmp").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0644u);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(BmpWriter, RefusesAMissingOrEightBitBuffer) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     raster::BitmapInfo header;
     auto mask = CreatePixelBuffer(4, 4, 8, header, nullptr);
     EXPECT_EQ(WriteBmp(nullptr, folder / "a.bmp"), 0);
     EXPECT_EQ(WriteBmp(mask.get(), folder / "b.bmp"), 0);
-    EXPECT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 2u);
     EXPECT_TRUE(folder.Names().empty());
 }
 

@@ -4,7 +4,7 @@
 #include <jpeglib.h>
 
 #include "files/JpegWriter.h"
-#include "WriterFixtures.h"
+#include "support/WriterFixtures.h"
 
 using namespace writer_test;
 
@@ -74,7 +74,7 @@ bool HasMarker(const std::vector<std::uint8_t>& file, std::uint8_t marker) {
 }
 
 TEST(JpegWriter, OnePixelIsABaselineFileAtQualityHundred) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Plain(1, 1, 40, 90, 200);
     ASSERT_EQ(WriteJpeg(image.get(), folder / "one.jpg"), 1);
@@ -91,11 +91,11 @@ TEST(JpegWriter, OnePixelIsABaselineFileAtQualityHundred) {
     EXPECT_NEAR(file.Channel(0, 0, 0), 200, 3);
     EXPECT_NEAR(file.Channel(0, 0, 1), 90, 3);
     EXPECT_NEAR(file.Channel(0, 0, 2), 40, 3);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(JpegWriter, PureRedStaysRedAndTheTopRowComesFirst) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Plain(16, 16, 0, 0, 255);
     for (int y = 8; y < 16; ++y) {
@@ -110,7 +110,7 @@ TEST(JpegWriter, PureRedStaysRedAndTheTopRowComesFirst) {
 }
 
 TEST(JpegWriter, RoundTripStaysCloseAndLeavesTheDocumentAlone) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Smooth(37, 23);
     const std::vector<std::uint8_t> before = BytesOf(*image);
@@ -136,7 +136,7 @@ TEST(JpegWriter, RoundTripStaysCloseAndLeavesTheDocumentAlone) {
 }
 
 TEST(JpegWriter, FailuresAreReportedAndLeaveTheDocumentAlone) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Pattern(64, 48);
     const std::vector<std::uint8_t> before = BytesOf(*image);
@@ -146,18 +146,18 @@ TEST(JpegWriter, FailuresAreReportedAndLeaveTheDocumentAlone) {
     EXPECT_EQ(WriteJpeg(image.get(), "/dev/full"), 0);
     EXPECT_EQ(BytesOf(*image), before);
 
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't open file\"" + (folder / "absent/x.jpg") + "\"");
-    EXPECT_EQ(boxes.boxes[1].text.rfind("Can't write file\"/dev/full\"\n", 0), 0u) << boxes.boxes[1].text;
-    EXPECT_GT(boxes.boxes[1].text.size(), std::string("Can't write file\"/dev/full\"\n").size());
-    for (const ShownBox& box : boxes.boxes) {
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + (folder / "absent/x.jpg") + "\"");
+    EXPECT_EQ(boxes.shown[1].text.rfind("Can't write file\"/dev/full\"\n", 0), 0u) << boxes.shown[1].text;
+    EXPECT_GT(boxes.shown[1].text.size(), std::string("Can't write file\"/dev/full\"\n").size());
+    for (const ShownMessage& box : boxes.shown) {
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.icon, platform::MessageIcon::Stop);
     }
 }
 
 TEST(JpegWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     const std::string path = folder / "kept.jpg";
     WriteFile(path, "old");
@@ -170,12 +170,12 @@ TEST(JpegWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_EQ(BytesOf(*image), before);
     EXPECT_EQ(ReadFile(path), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.jpg"});
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Error");
 }
 
 TEST(JpegWriter, CompressJpegTakesRedGreenBlueRowsFromTheLastStoredRow) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     // 16 x 16 red-green-blue pixels, stride 48, stored bottom-up: the stored rows 8 to 15,
     // which are the picture's top half, are green; the others blue.
@@ -190,7 +190,7 @@ TEST(JpegWriter, CompressJpegTakesRedGreenBlueRowsFromTheLastStoredRow) {
     EXPECT_LE(file.Channel(5, 2, 2), 25);
     EXPECT_GE(file.Channel(5, 13, 2), 230);
     EXPECT_EQ(CompressJpeg(folder / "absent/rgb.jpg", 16, 16, 100, pixels.data(), 15 * 48), 0);
-    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 }  // namespace

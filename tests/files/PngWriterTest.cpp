@@ -4,7 +4,7 @@
 #include <png.h>
 
 #include "files/PngWriter.h"
-#include "WriterFixtures.h"
+#include "support/WriterFixtures.h"
 
 using namespace writer_test;
 
@@ -54,7 +54,7 @@ std::vector<std::string> Chunks(const std::vector<std::uint8_t>& file) {
 }
 
 TEST(PngWriter, OnePixelHasTheFixedHeaderAndNoOtherChunks) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Plain(1, 1, 255, 0, 0);  // pure blue
     ASSERT_EQ(WritePng(image.get(), folder / "one.png"), 1);
@@ -67,11 +67,11 @@ TEST(PngWriter, OnePixelHasTheFixedHeaderAndNoOtherChunks) {
     EXPECT_EQ(file.interlace, PNG_INTERLACE_NONE);
     EXPECT_EQ(file.rows[0], (std::vector<std::uint8_t>{0, 0, 255}));
     EXPECT_EQ(Chunks(ReadFile(folder / "one.png")), (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(PngWriter, EveryPixelComesBackTopRowFirstAndTheDocumentIsUntouched) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     for (int width : {1, 4, 5, 31}) {
         auto image = Pattern(width, 7);
@@ -93,19 +93,19 @@ TEST(PngWriter, EveryPixelComesBackTopRowFirstAndTheDocumentIsUntouched) {
 }
 
 TEST(PngWriter, AShortWriteStopsWithTheErrorBoxAndTheDocumentUntouched) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     auto image = Noise(300, 200);  // far more than the file's buffer holds
     const std::vector<std::uint8_t> before = BytesOf(*image);
     EXPECT_EQ(WritePng(image.get(), "/dev/full"), 0);
     EXPECT_EQ(BytesOf(*image), before);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't write file\"/dev/full\"\nWrite Error");
-    EXPECT_EQ(boxes.boxes[0].caption, "Error");
-    EXPECT_EQ(boxes.boxes[0].icon, platform::MessageIcon::Stop);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"/dev/full\"\nWrite Error");
+    EXPECT_EQ(boxes.shown[0].caption, "Error");
+    EXPECT_EQ(boxes.shown[0].icon, platform::MessageIcon::Stop);
 }
 
 TEST(PngWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     const std::string path = folder / "kept.png";
     auto old = Plain(2, 2, 1, 2, 3);
@@ -118,19 +118,19 @@ TEST(PngWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadFile(path), oldFile);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.png"});
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't write file\"" + path + "\"\nWrite Error");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"" + path + "\"\nWrite Error");
 }
 
 TEST(PngWriter, MissingFolderShowsCantOpen) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Pattern(3, 3);
     EXPECT_EQ(WritePng(image.get(), folder / "absent/p.png"), 0);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Can't open file\"" + (folder / "absent/p.png") + "\"");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + (folder / "absent/p.png") + "\"");
     EXPECT_EQ(CompressPng(folder / "absent/q.png", 1, 1, image->Bits(), 0), 0);
-    EXPECT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
-#include "WriterFixtures.h"
+#include "support/WriterFixtures.h"
 
 using namespace writer_test;
 
@@ -41,7 +41,7 @@ private:
 using Writer = int (*)(const PixelBuffer*, const std::string&);
 
 void WriteFromReadOnlyPixels(Writer write, const std::string& ending) {
-    BoxRecorder boxes;
+    InstalledMessages boxes;
     ScratchFolder folder;
     auto image = Noise(300, 200);  // far larger than the limit below in every form
     const std::vector<std::uint8_t> before = BytesOf(*image);
@@ -58,7 +58,7 @@ void WriteFromReadOnlyPixels(Writer write, const std::string& ending) {
         EXPECT_EQ(write(image.get(), "/dev/full"), 0);
     }
     EXPECT_EQ(BytesOf(*image), before);
-    EXPECT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
 }  // namespace

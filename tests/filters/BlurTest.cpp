@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/FilterEngine.h"
 #include "platform/FilterPump.h"

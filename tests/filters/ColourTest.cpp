@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/HslFast.h"

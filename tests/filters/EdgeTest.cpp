@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/EdgeFilters.h"
 #include "filters/FilterEngine.h"
 

@@ -4,11 +4,12 @@
 #include <memory>
 #include <random>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
 #include "platform/FilterPump.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
 
 namespace {
 
@@ -112,16 +113,10 @@ TEST(ChannelMaskTable, EveryEntry) {
 
 class TargetRule : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetImageState();
-        ResetPaintSettings();
-        FilterBusy = kFilterIdle;
-    }
+    void SetUp() override { ResetProgramState(); }
     void TearDown() override {
-        ResetImageState();
-        ResetPaintSettings();
         platform::SetFilterMessagePump({});
-        FilterBusy = kFilterIdle;
+        ResetProgramState();
     }
     static void GiveImage(int width, int height, int undoWidth, int undoHeight) {
         ImageBox& box = ImageBoxTable[1];

@@ -4,22 +4,22 @@
 #include <random>
 #include <vector>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/FilterEngine.h"
 #include "tools/Median.h"
 #include "filters/NoiseFilters.h"
 #include "platform/FilterPump.h"
+#include "shell/ProgramState.h"
 #include "tools/Noise.h"
 
 namespace {
 
 class NoiseFilters : public ::testing::Test {
 protected:
-    void SetUp() override { ResetNoise(); }
+    void SetUp() override { ResetProgramState(); }
     void TearDown() override {
-        ResetNoise();
         platform::SetFilterMessagePump({});
-        FilterBusy = kFilterIdle;
+        ResetProgramState();
     }
     // The generator's state after count more draws, without disturbing it.
     static std::uint32_t StateAfter(int count) {

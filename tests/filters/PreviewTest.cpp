@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/CreativeFilters.h"
@@ -14,6 +14,7 @@
 #include "image/ImageSlots.h"
 #include "platform/FilterPump.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
 #include "tools/Noise.h"
 
 namespace {
@@ -21,11 +22,7 @@ namespace {
 class Preview : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetImageState();
-        ResetPaintSettings();
-        ResetNoise();
-        FilterBusy = kFilterIdle;
-        FilterId = FILTER_NONE;
+        ResetProgramState();
         ImageBox& box = ImageBoxTable[1];
         box.workDc = std::make_unique<raster::DrawingContext>(RandomBuffer(23, 17, 1));
         box.workBitmap = box.workDc->SelectedBitmap();
@@ -37,11 +34,7 @@ protected:
     }
     void TearDown() override {
         platform::SetFilterMessagePump({});
-        ResetImageState();
-        ResetPaintSettings();
-        ResetNoise();
-        FilterBusy = kFilterIdle;
-        FilterId = FILTER_NONE;
+        ResetProgramState();
     }
     static PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
     static PixelBuffer& Undo() { return *ImageBoxTable[1].undoBitmap; }

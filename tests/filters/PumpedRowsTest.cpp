@@ -10,13 +10,14 @@
 #include <thread>
 #include <vector>
 
-#include "FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
 #include "filters/PumpedRows.h"
 #include "platform/FilterPump.h"
+#include "shell/ProgramState.h"
 
 namespace {
 
@@ -26,11 +27,12 @@ constexpr int kHigh = 240;  // 76800 pixels: over the threshold for a second thr
 class TwoThreadRows : public ::testing::Test {
 protected:
     void SetUp() override {
+        ResetProgramState();
         if (!PumpedRowsUseTwoThreads(kHigh, kWide)) GTEST_SKIP() << "one core only";
     }
     void TearDown() override {
         platform::SetFilterMessagePump({});
-        FilterBusy = kFilterIdle;
+        ResetProgramState();
     }
 };
 

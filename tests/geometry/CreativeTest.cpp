@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "GeometrySupport.h"
+#include "support/GeometrySupport.h"
 #include "filters/CreativeFilters.h"
 #include "files/BmpWriter.h"
 

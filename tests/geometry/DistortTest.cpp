@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "GeometrySupport.h"
+#include "support/GeometrySupport.h"
 #include "filters/DistortFilters.h"
 #include "filters/FilterEngine.h"
 #include "platform/FilterPump.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "GeometrySupport.h"
+#include "support/GeometrySupport.h"
 #include "filters/Geometry.h"
 
 using namespace geometry_test;
@@ -287,8 +287,9 @@ int RotateUnderMemoryLimit() {
     const int result = Rotate90(true);
     const bool kept = ImageBoxTable[1].workBitmap == before && ImageBoxTable[1].width == 2000 &&
                       ImageBoxTable[1].height == 1500 && PixelOf(*before, 1999, 0) == Marker(1999, 0);
-    const bool told = messages.texts.size() == 1 && messages.texts[0] == "There is not enough memory to create the bitmap." &&
-                      messages.captions[0] == "Out Of Memory Error";
+    const bool told = messages.shown.size() == 1 &&
+                      messages.shown[0].text == "There is not enough memory to create the bitmap." &&
+                      messages.shown[0].caption == "Out Of Memory Error";
     if (result != 0) return 5;
     if (!kept) return 6;
     return told ? 0 : 7;

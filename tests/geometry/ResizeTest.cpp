@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "GeometrySupport.h"
+#include "support/GeometrySupport.h"
 #include "filters/Resize.h"
 
 using namespace geometry_test;
@@ -147,7 +147,7 @@ TEST_F(GeometryTest, UnusableSizesChangeNothing) {
     EXPECT_EQ(ImageBoxTable[1].workBitmap, before);
     EXPECT_EQ(ImageBoxTable[1].width, 10);
     EXPECT_EQ(ImageBoxTable[1].scrollX, 17);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(ResizePixels(32000, 1, kResampleNearest, 1), 1);
     EXPECT_EQ(ImageBoxTable[1].width, 32000);
 }

@@ -1,4 +1,4 @@
-#include "image/DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "tools/ToolIds.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "image/DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "tools/ToolIds.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "files/PngWriter.h"
-#include "image/DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MenuModel.h"
 #include "tools/ToolIds.h"

@@ -7,6 +7,7 @@
 #include "platform/Headless.h"
 #include "shell/AboutBox.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramState.h"
 #include "tools/ToolGroups.h"
 
 namespace {
@@ -32,8 +33,7 @@ public:
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetShellState();
-        DialogBuildState = DialogBuildStateRecord{};
+        ResetProgramState();
         system.screenWidth = 240;
         system.screenHeight = 320;
         platform::SetWindowSystem(&system);
@@ -43,7 +43,7 @@ protected:
     void TearDown() override {
         ValueDialogProcedure = ValueDialogHandlerInstance();
         platform::SetWindowSystem(nullptr);
-        ResetShellState();
+        ResetProgramState();
     }
     platform::HeadlessWindow& Dialog() { return *system.LastModal(); }
 

@@ -9,21 +9,12 @@
 #include "panels/ImageSizeDialog.h"
 #include "platform/Dialog.h"
 #include "platform/Headless.h"
-#include "platform/MessageBox.h"
 #include "shell/MainFrame.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
+#include "support/Messages.h"
 
 namespace {
-
-class Recorder : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons,
-                                 platform::MessageIcon) override {
-        texts.push_back(text);
-        return platform::MessageResult::Ok;
-    }
-    std::vector<std::string> texts;
-};
 
 platform::WindowMessage Command(int id) {
     platform::WindowMessage m;
@@ -36,10 +27,7 @@ platform::WindowMessage Command(int id) {
 class NewImageDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetShellState();
-        ResetImageState();
-        ResetPaintSettings();
-        DialogBuildState = DialogBuildStateRecord{};
+        ResetProgramState();
         system.screenWidth = 240;
         system.screenHeight = 320;
         platform::SetWindowSystem(&system);
@@ -50,9 +38,7 @@ protected:
     void TearDown() override {
         platform::SetMessageBoxService(nullptr);
         platform::SetWindowSystem(nullptr);
-        ResetImageState();
-        CurrentPath.clear();
-        ResetShellState();
+        ResetProgramState();
     }
     // Types the two fields, then presses each button of presses in turn.
     void Answer(const std::string& width, const std::string& height, std::vector<int> presses) {
@@ -64,7 +50,7 @@ protected:
     }
 
     platform::HeadlessWindowSystem system;
-    Recorder recorder;
+    MessageRecorder recorder;
 };
 
 }  // namespace
@@ -104,14 +90,14 @@ TEST_F(NewImageDialogTest, OkReplacesTheImageAndForgetsThePath) {
 TEST_F(NewImageDialogTest, EmptyOrImpossibleSizesKeepTheDialogOpen) {
     Answer("", "20", {kSizeOkButton, kSizeCancelButton});
     EXPECT_EQ(RunNewImageDialog(), 0);
-    ASSERT_EQ(recorder.texts.size(), 1u);
-    EXPECT_EQ(recorder.texts[0], "Please enter the image width and height.");
+    ASSERT_EQ(recorder.Texts().size(), 1u);
+    EXPECT_EQ(recorder.Texts()[0], "Please enter the image width and height.");
 
     for (const char* bad : {"0", "-5", "32001", "12x", "99999999999"}) {
-        recorder.texts.clear();
+        recorder.shown.clear();
         Answer(bad, "20", {kSizeOkButton, kSizeCancelButton});
         EXPECT_EQ(RunNewImageDialog(), 0) << bad;
-        EXPECT_EQ(recorder.texts.size(), 1u) << bad;
+        EXPECT_EQ(recorder.Texts().size(), 1u) << bad;
     }
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentPath, "/tmp/picture.png");

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/Menus.h"
 
@@ -131,8 +131,8 @@ TEST_F(QtTest, CommandBarMenusFollowTheUpdateRules) {
     QAction* info = image->actions().back();
     ASSERT_EQ(info->text(), "Image Information...");
     info->trigger();
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0].substr(0, 18), "Filename: untitled");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.substr(0, 18), "Filename: untitled");
 }
 
 TEST_F(QtTest, TappingTheModifierButtonChangesItsImage) {
@@ -151,8 +151,8 @@ TEST_F(QtTest, ClosingTheWindowAsksAboutUnsavedChanges) {
     Start();
     ImageModified = 1;
     System().Screen()->close();
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Save changes to\n\"untitled\" ?");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Save changes to\n\"untitled\" ?");
     // Cancelled: the program goes on.
     EXPECT_TRUE(System().Screen()->isVisible());
     EXPECT_NE(ShellState.MainWindow, nullptr);

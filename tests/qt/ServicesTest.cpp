@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "platform/Fonts.h"
 #include "platform/qt/QtServices.h"
 

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "panels/DialogBuilder.h"
 #include "platform/TapAndHold.h"
 #include "platform/qt/QtControls.h"

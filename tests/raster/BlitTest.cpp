@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "RasterTestSupport.h"
+#include "support/RasterTestSupport.h"
 #include "image/PixelBuffer.h"
 #include "platform/raster/ColourMatch.h"
 #include "platform/raster/Draw.h"

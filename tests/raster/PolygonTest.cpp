@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "RasterTestSupport.h"
+#include "support/RasterTestSupport.h"
 #include "platform/raster/Draw.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "RasterTestSupport.h"
+#include "support/RasterTestSupport.h"
 #include "platform/raster/Draw.h"
 
 namespace {

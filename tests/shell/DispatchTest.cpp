@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "ShellFixture.h"
+#include "support/ShellFixture.h"
 #include "filters/Operations.h"
 #include "image/Undo.h"
 #include "platform/MenuModel.h"

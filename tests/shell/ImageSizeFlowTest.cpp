@@ -2,7 +2,7 @@
 #include <functional>
 #include <string>
 
-#include "ShellFixture.h"
+#include "support/ShellFixture.h"
 #include "image/Undo.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
@@ -52,12 +52,7 @@ class ImageSizeFlowTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        ResetImageSizeSettings();
         Start();
-    }
-    void TearDown() override {
-        ResetImageSizeSettings();
-        ShellTest::TearDown();
     }
     // A new document of the size, painted with the gradient, not modified.
     void MakeImage(int width, int height) {

@@ -1,4 +1,4 @@
-#include "ShellFixture.h"
+#include "support/ShellFixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <bit>
 #include <cstring>
 
-#include "ShellFixture.h"
+#include "support/ShellFixture.h"
 #include "image/Undo.h"
 #include "platform/MenuModel.h"
 #include "shell/Menus.h"

@@ -14,6 +14,7 @@
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
 #include "platform/raster/Bitmap.h"
+#include "shell/ProgramState.h"
 
 // A width x height picture of one colour (0x00BBGGRR).
 inline std::unique_ptr<PixelBuffer> SolidPicture(int width, int height, raster::Colour colour) {
@@ -58,11 +59,12 @@ inline ScriptRun RunScript(const PixelBuffer& picture, const std::vector<std::st
     return run;
 }
 
-// Frees the document a run leaves behind.
+// Starts from the initial program state and frees the document a run leaves behind.
 class ScriptFixture : public ::testing::Test {
 protected:
+    void SetUp() override { ResetProgramState(); }
     void TearDown() override {
         for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) FreeImageBox(slot);
-        ResetImageState();
+        ResetProgramState();
     }
 };

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "BrushFixture.h"
+#include "support/BrushFixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The dab arithmetic, the buffers a dab reads, and strokes made of dabs.
 #include <cmath>
 
-#include "BrushFixture.h"
+#include "support/BrushFixture.h"
 
 TEST_F(BrushTest, FullOpacityPaintsWith254) {
     // alpha = trunc(100 x 2.55) = 254, inverse 1: 0 x 1 / 256 + 255 x 254 / 256 = 253.

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "image/DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
 #include "tools/ToolIds.h"

@@ -4,57 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
-#include <vector>
 
 #include "files/OpenSave.h"
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
-#include "platform/FileDialog.h"
 #include "platform/Headless.h"
-#include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    platform::MessageButtons buttons;
-    platform::MessageIcon icon;
-};
-
-class RecordingMessages : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string& caption,
-                                 platform::MessageButtons buttons, platform::MessageIcon icon) override {
-        shown.push_back({text, caption, buttons, icon});
-        if (answers.empty()) return platform::MessageResult::Ok;
-        const platform::MessageResult answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::vector<ShownMessage> shown;
-    std::deque<platform::MessageResult> answers;
-};
-
-class ScriptedFileDialog : public platform::FileDialogService {
-public:
-    platform::FileDialogResult Run(const platform::FileDialogRequest& request) override {
-        requests.push_back(request);
-        if (replies.empty()) return {};
-        const platform::FileDialogResult reply = replies.front();
-        replies.pop_front();
-        return reply;
-    }
-    std::vector<platform::FileDialogRequest> requests;
-    std::deque<platform::FileDialogResult> replies;
-};
+#include "support/FileDialogs.h"
+#include "support/Messages.h"
 
 class DocumentFixture : public ::testing::Test {
 protected:
@@ -63,24 +28,12 @@ protected:
         platform::SetMessageBoxService(&messages);
         platform::SetFileDialogService(&dialogs);
         platform::SetSettingsStore(&settings);
-        ResetImageState();
-        ResetPaintSettings();
-        ResetCanvasState();
-        ResetStampMode();
-        ResetShellState();
-        ZoomFactor = 1.0f;
-        AntsPhase = 0;
-        UndoKind = 0;
-        CurrentPath.clear();
-        ImageModified = 0;
-        RecentCount = 0;
-        for (std::string& entry : RecentFiles) entry.clear();
-        RecentMenu = nullptr;
+        ResetProgramState();
     }
 
     void TearDown() override {
         for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) FreeImageBox(slot);
-        ResetImageState();
+        ResetProgramState();
         platform::SetSettingsStore(nullptr);
         platform::SetFileDialogService(nullptr);
         platform::SetMessageBoxService(nullptr);
@@ -106,7 +59,7 @@ protected:
     }
 
     platform::HeadlessWindowSystem windows;
-    RecordingMessages messages;
+    MessageRecorder messages;
     ScriptedFileDialog dialogs;
     platform::MemorySettingsStore settings;
 };

@@ -1,7 +1,7 @@
 // A document with a canvas window, driven by the canvas window's own messages.
 #pragma once
 
-#include "image/DocumentFixture.h"
+#include "support/DocumentFixture.h"
 #include "tools/ToolIds.h"
 
 constexpr raster::Colour kRed = 0x0000FF;

@@ -1,4 +1,4 @@
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 
 #include <csetjmp>
 #include <cstdio>

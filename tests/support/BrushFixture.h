@@ -12,6 +12,7 @@
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
 #include "tools/Noise.h"
 #include "tools/ToolIds.h"
@@ -48,15 +49,8 @@ constexpr raster::Colour kBlack = 0x000000;
 
 class BrushTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetAll(); }
-    void TearDown() override { ResetAll(); }
-
-    static void ResetAll() {
-        ResetImageState();
-        ResetPaintSettings();
-        ResetStampMode();
-        ResetNoise();
-    }
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override { ResetProgramState(); }
 
     // A width x height document in slot 1, work and undo copies both of colour c.
     void MakeImage(int width, int height, raster::Colour c) {

@@ -13,8 +13,9 @@
 
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
-#include "platform/MessageBox.h"
 #include "shell/PaintSettings.h"
+#include "shell/ProgramState.h"
+#include "support/Messages.h"
 #include "tools/ToolIds.h"
 
 namespace geometry_test {
@@ -132,32 +133,16 @@ inline void MakePiece(int width, int height, bool withMask) {
     PaintSettings.Tool = kToolFloatingPiece;
 }
 
-class MessageRecorder : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string& caption, platform::MessageButtons,
-                                 platform::MessageIcon icon) override {
-        texts.push_back(text);
-        captions.push_back(caption);
-        icons.push_back(icon);
-        return platform::MessageResult::Ok;
-    }
-    std::vector<std::string> texts;
-    std::vector<std::string> captions;
-    std::vector<platform::MessageIcon> icons;
-};
-
 // Fresh state around every test, with messages recorded.
 class GeometryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetImageState();
-        ResetPaintSettings();
+        ResetProgramState();
         platform::SetMessageBoxService(&messages);
     }
     void TearDown() override {
         platform::SetMessageBoxService(nullptr);
-        ResetImageState();
-        ResetPaintSettings();
+        ResetProgramState();
     }
     MessageRecorder messages;
 };

@@ -18,27 +18,9 @@
 #include <vector>
 
 #include "image/PixelBuffer.h"
-#include "platform/MessageBox.h"
+#include "support/Messages.h"
 
 namespace writer_test {
-
-struct ShownBox {
-    std::string text;
-    std::string caption;
-    platform::MessageIcon icon;
-};
-
-class BoxRecorder : public platform::MessageBoxService {
-public:
-    BoxRecorder() { platform::SetMessageBoxService(this); }
-    ~BoxRecorder() override { platform::SetMessageBoxService(nullptr); }
-    platform::MessageResult Show(const std::string& text, const std::string& caption, platform::MessageButtons,
-                                 platform::MessageIcon icon) override {
-        boxes.push_back({text, caption, icon});
-        return platform::MessageResult::Ok;
-    }
-    std::vector<ShownBox> boxes;
-};
 
 // A picture whose pixel (x, y) from the top is blue 3x + 7y, green 11x + y + 40, red
 // 5x + 13y + 90 (each & 0xFF); the row padding holds 0xAB so that copies of it show.

@@ -1,0 +1,8 @@
+// The whole process-wide state at once.
+#pragma once
+
+// Puts every subsystem's record back to its initial value, as the program has it before
+// start-up: no image, no piece, the initial paint settings, an idle canvas and filter
+// engine, no file, no windows or menus. Installed platform services and hooks stay.
+// Tests start from here.
+void ResetProgramState();
