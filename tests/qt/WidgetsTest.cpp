@@ -189,15 +189,14 @@ TEST_F(QtTest, PressHeldStillIsTheSecondaryActionAndAQuickTapIsNot) {
     platform::qt::QtWindow* canvas = Canvas();
     System().NotePress(Qt::LeftButton);
     EXPECT_EQ(platform::RecognizeTapAndHold(*canvas, 10, 10), platform::kGestureContextMenu);
-    // A release during the wait ends it at once, and the release still arrives afterwards.
+    // A release during the wait ends it: the release is due long before the hold is, and
+    // timers fire in the order they are due, so a 0 here means the release ended the wait.
+    // How soon it returns is measured by BM_TapAndHoldQuickTap.
     QWindow* window = System().Screen()->windowHandle();
     ASSERT_NE(window, nullptr);
     const QPoint at = canvas->Client()->mapTo(System().Screen(), QPoint(10, 10));
     QTimer::singleShot(50, [&] { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at); });
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(platform::RecognizeTapAndHold(*canvas, 10, 10), 0);
-    EXPECT_LT(clock.elapsed(), 450);
 }
 
 TEST_F(QtTest, NewImageDialogMakesTheTypedSize) {
