@@ -1,4 +1,5 @@
-// The one QApplication of a Qt test program.
+// The one QApplication of a Qt test program, on the offscreen platform whoever starts the
+// program: run by hand it needs no display and behaves as under ctest.
 #pragma once
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 inline QApplication& TestApplication() {
     static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "pixelwright-test";
         static char* argv[] = {name, nullptr};
