@@ -8,12 +8,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <new>
 #include <system_error>
 #include <thread>
 
 #include "filters/FilterEngine.h"
 #include "filters/ParallelRows.h"
+
+// Passed by the helper thread before each run of rows it claims. Empty in the program; a
+// test installs one to hold the helper back and so fix how the two threads share the rows.
+inline std::function<void()> PumpedRowsHelperGate;
 
 // Whether a picture of this many rows and pixels per row is shared with a second thread.
 inline bool PumpedRowsUseTwoThreads(int rows, long pixelsPerRow) {
@@ -53,7 +58,9 @@ int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHe
                 auto keepGoing = [&stop] { return !stop.load(std::memory_order_relaxed); };
                 int first = 0;
                 int end = 0;
-                while (keepGoing() && claim(first, end)) {
+                while (keepGoing()) {
+                    if (PumpedRowsHelperGate) PumpedRowsHelperGate();
+                    if (!keepGoing() || !claim(first, end)) break;
                     if (!(*helperBand)(first, end, keepGoing)) return;
                 }
             } catch (const std::bad_alloc&) {

@@ -1,9 +1,12 @@
-// Pumping filters on pictures big enough to share their rows with a second thread.
+// Pumping filters on pictures big enough to share their rows with a second thread. The
+// helper thread is held back and let go by the test wherever the order of the two threads'
+// rows matters, so no outcome depends on how the threads are scheduled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -32,33 +35,86 @@ protected:
     }
     void TearDown() override {
         platform::SetFilterMessagePump({});
+        PumpedRowsHelperGate = nullptr;
         ResetProgramState();
     }
 };
 
-// Rows written, by which thread, and how often.
+// Steps the helper thread may take, handed out by the calling thread. The helper waits for
+// a permit before each step; the caller can wait until the helper has come back for more.
+// The long deadline only keeps a broken run from hanging the test program.
+class Turnstile {
+public:
+    void Allow(int count) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        permits_ += count;
+        changed_.notify_all();
+    }
+    void AllowAll() { Allow(1 << 30); }
+    // On the helper: waits for a permit; false, without one, once giveUp() says so.
+    template <class GiveUp>
+    bool Pass(GiveUp&& giveUp) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ++arrivals_;
+        changed_.notify_all();
+        while (permits_ == 0) {
+            if (giveUp()) return false;
+            // The stop flag that ends the wait is the runner's own: look at it now and then.
+            changed_.wait_for(lock, std::chrono::milliseconds(1));
+        }
+        --permits_;
+        return true;
+    }
+    bool Pass() {
+        return Pass([] { return false; });
+    }
+    // On the caller: waits until the helper has arrived count times.
+    bool WaitForArrivals(int count) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(60), [&] { return arrivals_ >= count; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int permits_ = 0;
+    int arrivals_ = 0;
+};
+
+// Rows written, by which thread, and how often. With a turnstile, the helper (any thread
+// but the caller) takes each of its rows only when the turnstile lets it.
 struct RowLog {
     std::vector<std::atomic<int>> writes;
     std::atomic<int> done{0};
     std::mutex mutex;
     std::set<std::thread::id> threads;
-    // Each row takes a while, as a real one does, so that neither thread runs out of rows
-    // before the other has started.
+    std::condition_variable helperWrote;
+    int helperRows = 0;
+    const std::thread::id caller = std::this_thread::get_id();
+    Turnstile* turnstile = nullptr;
     explicit RowLog(int rows) : writes(rows) {}
     auto Band() {
         return [this](int first, int end, auto&& keepGoing) {
+            const bool onHelper = std::this_thread::get_id() != caller;
             for (int y = first; y < end; ++y) {
                 if (!keepGoing()) return false;
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    threads.insert(std::this_thread::get_id());
-                }
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
+                if (onHelper && turnstile && !turnstile->Pass([&] { return !keepGoing(); })) return false;
                 writes[y].fetch_add(1);
                 done.fetch_add(1);
+                std::lock_guard<std::mutex> lock(mutex);
+                threads.insert(std::this_thread::get_id());
+                if (onHelper) {
+                    ++helperRows;
+                    helperWrote.notify_all();
+                }
             }
             return true;
         };
+    }
+    // Waits until the helper has written count rows (false only when it never does).
+    bool WaitForHelperRows(int count) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return helperWrote.wait_for(lock, std::chrono::seconds(60), [&] { return helperRows >= count; });
     }
 };
 
@@ -74,10 +130,16 @@ TEST_F(TwoThreadRows, EveryRowOnceAndOnlyTheCallerPumps) {
         auto band = log.Band();
         const std::thread::id caller = std::this_thread::get_id();
         int pumps = 0;
+        // The helper claims nothing before the caller's first pump, and the caller goes on
+        // from there only once the helper has rows of its own.
+        Turnstile turnstile;
+        PumpedRowsHelperGate = [&turnstile] { turnstile.Pass(); };
         platform::SetFilterMessagePump([&] {
             EXPECT_EQ(std::this_thread::get_id(), caller);
-            // A slow first pump leaves the helper time to take rows of its own.
-            if (++pumps == 1) std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            if (++pumps == 1) {
+                turnstile.AllowAll();
+                EXPECT_TRUE(log.WaitForHelperRows(1));
+            }
         });
         FilterBusy = kFilterRunning;
         ASSERT_EQ(RunPumpedRows(kHigh, kWide, chunk, band, [&band] { return &band; }), 1);
@@ -86,20 +148,28 @@ TEST_F(TwoThreadRows, EveryRowOnceAndOnlyTheCallerPumps) {
         EXPECT_EQ(log.threads.size(), 2u);
         EXPECT_LT(pumps, kHigh);  // the caller pumped before each of its own rows only
         EXPECT_GE(pumps, 1);
+        PumpedRowsHelperGate = nullptr;
     }
 }
 
 TEST_F(TwoThreadRows, AStopEndsBothThreadsWithinARow) {
     RowLog log(kHigh);
+    Turnstile turnstile;
+    log.turnstile = &turnstile;
     auto band = log.Band();
     int pumps = 0;
     int doneAtStop = -1;
+    // The threads take turns: before each of its first four rows the caller lets the helper
+    // write one row and waits for it; at the fifth it stops, with the helper waiting.
     platform::SetFilterMessagePump([&] {
         EXPECT_EQ(FilterBusy, kFilterRunning);
         if (++pumps == 5) {
             doneAtStop = log.done.load();
             FilterBusy = kFilterRestart;
+            return;
         }
+        turnstile.Allow(1);
+        EXPECT_TRUE(log.WaitForHelperRows(pumps));
     });
     FilterBusy = kFilterRunning;
     EXPECT_EQ(RunPumpedRows(kHigh, kWide, 1, band, [&band] { return &band; }), 0);
@@ -212,16 +282,26 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
         ASSERT_EQ(c.run(src.get(), clean.get()), 1) << c.name;
         auto target = CopyOf(*src);
         pumps = 0;
+        // The helper takes one run of rows while the caller waits at its first row, then
+        // waits itself until the caller has stopped at its third.
+        Turnstile turnstile;
+        PumpedRowsHelperGate = [&turnstile] { turnstile.Pass(); };
         platform::SetFilterMessagePump([&] {
             EXPECT_EQ(std::this_thread::get_id(), caller);
             EXPECT_EQ(FilterBusy, kFilterRunning);
-            if (++pumps == 1) FilterBusy = kFilterRestart;
+            ++pumps;
+            if (pumps == 1) {
+                turnstile.Allow(1);
+                EXPECT_TRUE(turnstile.WaitForArrivals(2));
+            }
+            if (pumps == 3) {
+                FilterBusy = kFilterRestart;
+                turnstile.AllowAll();
+            }
         });
-        // Stopped at the caller's first row. On a busy machine the helper, left alone, may
-        // write every row before the caller comes to one: then nothing pumps and the run ends.
-        const int result = c.run(src.get(), target.get());
-        EXPECT_LE(pumps, 1) << c.name;
-        EXPECT_EQ(result, pumps == 0 ? 1 : 0) << c.name;
+        EXPECT_EQ(c.run(src.get(), target.get()), 0) << c.name;
+        PumpedRowsHelperGate = nullptr;
+        EXPECT_EQ(pumps, 3) << c.name;
         EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
         // Every row is either untouched or finished: no row is half written.
         for (int y = 0; y < kHigh; ++y) {
