@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "../filters/FilterTestSupport.h"
+#include "support/FilterTestSupport.h"
 #include "filters/ColourAdjust.h"
 #include "filters/DistortFilters.h"
 #include "filters/Geometry.h"

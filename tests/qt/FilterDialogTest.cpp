@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "BrushFixture.h"
+#include "support/BrushFixture.h"
 #include "image/Undo.h"
 #include "platform/MessageBox.h"
 #include "tools/FloodFill.h"
