@@ -48,7 +48,7 @@ bool StartDocument() {
     ResetImageState();
     ResetPaintSettings();
     ResetCanvasState();
-    ZoomFactor = 1.0f;
+    ImageState.ZoomFactor = 1.0f;
     PaintSettings.Tool = kToolSelectRectangle;
     if (CreateImage(kWidth, kHeight) != 1) return false;
     PaintPhoto(*CurrentBox().workBitmap);

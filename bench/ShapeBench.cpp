@@ -20,7 +20,7 @@ bool StartDocument(int tool, int fill) {
     ResetPaintSettings();
     ResetCanvasState();
     ResetStampMode();
-    ZoomFactor = 1.0f;
+    ImageState.ZoomFactor = 1.0f;
     PaintSettings.Tool = static_cast<std::int8_t>(tool);
     PaintSettings.Fill = static_cast<std::int8_t>(fill);
     PaintSettings.Size = 9;

@@ -49,7 +49,7 @@ private:
 
 void BM_PaintViewPhoto(benchmark::State& state) {
     PhotoDocument document;
-    ZoomFactor = static_cast<float>(state.range(0)) / 100.0f;
+    ImageState.ZoomFactor = static_cast<float>(state.range(0)) / 100.0f;
     ImageBox& box = document.Box();
     box.scrollX = 300;
     box.scrollY = 200;
@@ -59,7 +59,7 @@ void BM_PaintViewPhoto(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kCanvasWidth * kCanvasHeight);
-    ZoomFactor = 1.0f;
+    ImageState.ZoomFactor = 1.0f;
 }
 BENCHMARK(BM_PaintViewPhoto)->Arg(25)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 

@@ -267,7 +267,7 @@ bool ParseCanvasStep(const CanvasStep& kind, std::string_view text, ScriptStep& 
 bool PrepareImageOperation() {
     if (PieceIsTarget()) return TakePieceUndo() == 1;
     if (TakeImageUndo() != 1) return false;
-    UndoKind = kUndoKindFilter;
+    ImageState.UndoKind = kUndoKindFilter;
     return true;
 }
 
@@ -334,9 +334,6 @@ bool StartScriptDocument(const PixelBuffer& picture) {
     ResetStampMode();
     ResetNoise();
     FillToolGroups();
-    UndoKind = 0;
-    AntsPhase = 0;
-    ImageModified = 0;
     if (!CreateImage(picture.Width(), picture.Height())) return false;
     CopyPixels(CurrentBox().workBitmap, &picture);
     return true;

@@ -15,9 +15,6 @@
 #include "shell/MainFrame.h"
 #include "shell/PaintSettings.h"
 
-std::string CurrentPath;
-std::uint8_t ImageModified = 0;
-
 namespace {
 
 std::string LowerEnding(const std::string& name) {
@@ -85,8 +82,8 @@ std::string FileNameOf(const std::string& path) {
 }
 
 int PromptSaveChanges() {
-    if (ImageModified == 0) return 1;
-    std::string name = FileNameOf(CurrentPath);
+    if (ImageState.ImageModified == 0) return 1;
+    std::string name = FileNameOf(ImageState.CurrentPath);
     if (name.empty()) name = "untitled";
     const platform::MessageResult answer =
         platform::ShowMessageBox("Save changes to\n\"" + name + "\" ?", platform::kCaptionProgram,
@@ -115,7 +112,7 @@ std::string ShowFileDialog(bool save, const std::string& title, const std::strin
 int SaveImage(bool askForName) {
     const ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
-    std::string name = CurrentPath;
+    std::string name = ImageState.CurrentPath;
     if (askForName || name.empty() || !HasWriter(name)) {
         const std::string proposed = ProposedSaveName(name);
         const std::string typeList = SaveTypeListFor(proposed);
@@ -141,8 +138,8 @@ int SaveImage(bool askForName) {
         const platform::ProgressIndication progress("Saving " + FileNameOf(name));
         if (WriteByEnding(picture, name) != 1) return 0;
     }
-    CurrentPath = name;
-    ImageModified = 0;
+    ImageState.CurrentPath = name;
+    ImageState.ImageModified = 0;
     UpdateRecentFiles();
     return 1;
 }
@@ -175,11 +172,11 @@ int LoadDecodedFile(const std::string& path, std::string* damagedText) {
     // The new image is made beside the current one, which is freed only once the new one
     // exists: a picture too large for memory leaves the document as it was.
     const std::uint32_t previous = CurrentImage;
-    const float previousZoom = ZoomFactor;
+    const float previousZoom = ImageState.ZoomFactor;
     const std::int8_t previousTool = PaintSettings.Tool;
     if (CreateImage(decoded.image->Width(), decoded.image->Height()) != 1) {
         CurrentImage = previous;
-        ZoomFactor = previousZoom;
+        ImageState.ZoomFactor = previousZoom;
         PaintSettings.Tool = previousTool;
         return 0;
     }
@@ -189,7 +186,7 @@ int LoadDecodedFile(const std::string& path, std::string* damagedText) {
     if (decoded.status == platform::DecodeStatus::Damaged) {
         *damagedText = decoded.text;
         // Untitled, so that no Save can put the partial picture over the file.
-        CurrentPath.clear();
+        ImageState.CurrentPath.clear();
     }
     return 1;
 }
@@ -202,9 +199,9 @@ int OpenImageAt(const std::string& path) {
     // be read of it.
     std::string damagedText;
     if (LoadDecodedFile(path, &damagedText) != 1) return 0;
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     if (damagedText.empty()) {
-        CurrentPath = path;
+        ImageState.CurrentPath = path;
         UpdateRecentFiles();
     }
     RepaintView(true);

@@ -9,11 +9,6 @@ namespace platform {
 class Menu;
 }
 
-// Full path of the document's file; empty for a new image.
-extern std::string CurrentPath;
-// 1 when the image may have changed since it was opened, reverted or saved.
-extern std::uint8_t ImageModified;
-
 constexpr int kRecentRoom = 4;
 extern std::string RecentFiles[kRecentRoom];
 extern std::uint8_t RecentCount;
@@ -61,6 +56,6 @@ int OpenImageAt(const std::string& path);
 // and leaves the document untitled.
 int LoadImageFile(const std::string& path);
 
-// Reads the list from the settings store, puts CurrentPath at its head, writes it back and
+// Reads the list from the settings store, puts ImageState.CurrentPath at its head, writes it back and
 // rebuilds the Recent menu.
 void UpdateRecentFiles();

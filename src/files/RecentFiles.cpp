@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "files/OpenSave.h"
+#include "image/ImageSlots.h"
 #include "platform/CommandBar.h"
 #include "platform/Settings.h"
 
@@ -32,11 +33,11 @@ void LoadRecentFiles() {
 void PutCurrentPathFirst() {
     int found = -1;
     for (int i = 0; i < RecentCount; ++i) {
-        if (SamePath(RecentFiles[i], CurrentPath)) found = i;  // the last match counts
+        if (SamePath(RecentFiles[i], ImageState.CurrentPath)) found = i;  // the last match counts
     }
     const int moved = found >= 0 ? found : std::min<int>(RecentCount, kRecentRoom - 1);
     for (int i = moved; i > 0; --i) RecentFiles[i] = RecentFiles[i - 1];
-    RecentFiles[0] = CurrentPath;
+    RecentFiles[0] = ImageState.CurrentPath;
     if (found < 0 && RecentCount < kRecentRoom) ++RecentCount;
 }
 
@@ -55,7 +56,7 @@ void RebuildRecentMenu() {
 
 void UpdateRecentFiles() {
     LoadRecentFiles();
-    if (!CurrentPath.empty()) PutCurrentPathFirst();
+    if (!ImageState.CurrentPath.empty()) PutCurrentPathFirst();
     for (int i = 0; i < RecentCount; ++i) platform::Settings().WriteText(ValueName(i), RecentFiles[i]);
     RebuildRecentMenu();
 }

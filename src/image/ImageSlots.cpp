@@ -13,11 +13,13 @@
 ImageBox ImageBoxTable[kImageSlots];
 std::uint32_t CurrentImage = 0;
 FloatingPieceRecord FloatingPiece;
+ImageStateRecord ImageState;
 
 void ResetImageState() {
     for (ImageBox& box : ImageBoxTable) box = ImageBox{};
     CurrentImage = 0;
     FloatingPiece = FloatingPieceRecord{};
+    ImageState = ImageStateRecord{};
 }
 
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
@@ -133,7 +135,7 @@ int SelectionToolOfGroup() {
 }
 
 int CreateImage(int width, int height) {
-    ZoomFactor = 1.0f;
+    ImageState.ZoomFactor = 1.0f;
     if (PaintSettings.Tool == kToolFloatingPiece) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
     CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, CanvasProcedure());
     const bool made =

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "image/PixelBuffer.h"
 #include "platform/raster/Bitmap.h"
@@ -36,6 +37,17 @@ struct ImageBox {
     int anchorX = 0;  // last stylus point in view units (window point / zoom, no scroll)
     int anchorY = 0;
 };
+
+// The rest of the image subsystem's state: the view, the undo level and the document's file.
+struct ImageStateRecord {
+    float ZoomFactor = 1.0f;         // window pixels per image pixel, one value for the program
+    std::uint32_t AntsPhase = 0;     // phase 0-4 of the moving border pattern
+    std::uint32_t UndoKind = 0;      // what the last undo copy was taken for (see Undo.h)
+    std::string CurrentPath;         // full path of the document's file; empty for a new image
+    std::uint8_t ImageModified = 0;  // 1 when the image may have changed since opened, reverted or saved
+};
+
+extern ImageStateRecord ImageState;
 
 constexpr int kImageSlots = 10;
 extern ImageBox ImageBoxTable[kImageSlots];
@@ -74,7 +86,8 @@ std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height,
                                                           raster::BitmapInfo& header, PixelBuffer*& bitmap,
                                                           std::uint8_t*& bits);
 
-// Drops every slot's buffers and the piece without touching windows: a fresh start for tests.
+// Drops every slot's buffers and the piece without touching windows, and puts ImageState
+// back to its initial values: a fresh start for tests.
 void ResetImageState();
 
 // Takes the lowest free slot from 1 upward, records the image size and gives it a canvas

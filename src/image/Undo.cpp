@@ -4,15 +4,12 @@
 #include <new>
 #include <utility>
 
-#include "files/OpenSave.h"
 #include "image/ImageSlots.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
 #include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"
-
-std::uint32_t UndoKind = 0;
 
 namespace {
 
@@ -45,7 +42,7 @@ std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bits
 int TakeImageUndo() {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;
@@ -55,7 +52,7 @@ int TakeImageUndo() {
             return 0;
         }
     }
-    UndoKind = static_cast<std::uint32_t>(static_cast<int>(PaintSettings.Tool));
+    ImageState.UndoKind = static_cast<std::uint32_t>(static_cast<int>(PaintSettings.Tool));
     CopyPixels(box.undoBitmap, box.workBitmap);
     return 1;
 }
@@ -82,7 +79,7 @@ int TakePieceUndo() {
             return 0;
         }
     }
-    UndoKind = kUndoKindPiece;
+    ImageState.UndoKind = kUndoKindPiece;
     CopyPixels(p.pieceUndoBitmap, p.pieceBitmap);
     if (hasMask) CopyPixels(p.maskUndoBitmap, p.maskBitmap);
     return 1;
@@ -127,19 +124,19 @@ void SwapPieceWithUndo() {
 void Undo() {
     if (!CurrentBox().workBitmap) return;
     const int tool = PaintSettings.Tool;
-    const bool polygonKind = UndoKind >= static_cast<std::uint32_t>(kToolPolygon) &&
-                             UndoKind <= static_cast<std::uint32_t>(kToolSelectPolygon);
+    const bool polygonKind = ImageState.UndoKind >= static_cast<std::uint32_t>(kToolPolygon) &&
+                             ImageState.UndoKind <= static_cast<std::uint32_t>(kToolSelectPolygon);
     // Every Undo but that of an open polygon's vertex changes the picture a Save would write,
     // so it differs from the file again: the save question must not let it go unasked.
-    if (!(polygonKind && CanvasState.PolygonCount > 0)) ImageModified = 1;
+    if (!(polygonKind && CanvasState.PolygonCount > 0)) ImageState.ImageModified = 1;
     if (polygonKind && CanvasState.PolygonCount > 0) {
         --CanvasState.PolygonCount;
-    } else if (UndoKind == kUndoKindPiece) {
+    } else if (ImageState.UndoKind == kUndoKindPiece) {
         SwapPieceWithUndo();
     } else if (tool == kToolFloatingPiece) {
         FloatingPiece.pieceX = FloatingPiece.savedPieceX;
         FloatingPiece.pieceY = FloatingPiece.savedPieceY;
-    } else if (FloatingPiece.pieceDc && UndoKind != kUndoKindFilter &&
+    } else if (FloatingPiece.pieceDc && ImageState.UndoKind != kUndoKindFilter &&
                (tool == kToolSelectRectangle || tool == kToolSelectPolygon || tool == kToolSelectLasso ||
                 tool == kToolSelectMagicWand)) {
         PaintSettings.Tool = kToolFloatingPiece;

@@ -4,16 +4,16 @@
 
 #include <cstdint>
 
-// What the last copy was taken for: the tool current at that moment, or one of these.
+// What the last copy was taken for (ImageState.UndoKind): the tool current at that moment,
+// or one of these.
 constexpr std::uint32_t kUndoKindPiece = 100;
 constexpr std::uint32_t kUndoKindFilter = 200;
-extern std::uint32_t UndoKind;
 
 // Copies the current image into the undo buffer (re-making the buffer when the image size
 // changed) and marks the document modified. 1, or 0 after the out-of-memory message.
 int TakeImageUndo();
 
-// Copies the floating piece and its mask into their undo twins; UndoKind = 100.
+// Copies the floating piece and its mask into their undo twins; ImageState.UndoKind = 100.
 // 1, or 0 after the out-of-memory message.
 int TakePieceUndo();
 

@@ -13,9 +13,6 @@
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"
 
-float ZoomFactor = 1.0f;
-std::uint32_t AntsPhase = 0;
-
 float ClampZoom(float zoom) {
     if (!(zoom >= kMinZoom)) return kMinZoom;  // also catches NaN
     if (zoom > kMaxZoom) return kMaxZoom;
@@ -27,7 +24,7 @@ void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
     if (!surface || !box.workDc) return;
     const int cw = surface->Width();
     const int ch = surface->Height();
-    const float zoom = ZoomFactor;
+    const float zoom = ImageState.ZoomFactor;
     const float rightEdge = static_cast<float>(box.width) * zoom - static_cast<float>(box.scrollX);
     const float bottomEdge = static_cast<float>(box.height) * zoom - static_cast<float>(box.scrollY);
     if (static_cast<float>(cw) > rightEdge) {
@@ -84,7 +81,7 @@ void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer&
 
 void DrawPieceBorder(int x, int y, int width, int height) {
     ImageBox& box = CurrentBox();
-    AntsPhase = (AntsPhase + 1) % 5;
+    ImageState.AntsPhase = (ImageState.AntsPhase + 1) % 5;
     const PixelBuffer* mask = FloatingPiece.maskBitmap;
     PixelBuffer* image = box.workBitmap;
     if (mask && image) {
@@ -99,7 +96,7 @@ void DrawPieceBorder(int x, int y, int width, int height) {
                 if (!next) break;
                 mx = static_cast<int>(static_cast<const std::uint8_t*>(next) - m);
                 // mx < w and my < h keep the sum positive.
-                const int phase = (static_cast<int>(AntsPhase) - mx - my + w + h) % 5;
+                const int phase = (static_cast<int>(ImageState.AntsPhase) - mx - my + w + h) % 5;
                 const std::uint8_t g = phase < 2 ? 255 : 0;
                 std::uint8_t* p = row + 3 * (x + mx);
                 p[0] = g;
@@ -192,7 +189,7 @@ void SetupScrollBars(std::uint32_t slot, float fx, float fy) {
     }
     const ScrollBarLayout layout =
         ComputeScrollBars(windowWidth, windowHeight, ColourBarBesideCanvas(), platform::ScrollBarHeight(), box.width,
-                          box.height, ZoomFactor, box.scrollX, box.scrollY, fx, fy);
+                          box.height, ImageState.ZoomFactor, box.scrollX, box.scrollY, fx, fy);
     box.scrollX = layout.scrollX;
     box.scrollY = layout.scrollY;
     if (box.window) {
@@ -226,22 +223,22 @@ float ZoomCommandFactor(int commandId, float current) {
 void ZoomAt(float newZoom, int viewX, int viewY) {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap || box.width <= 0 || box.height <= 0) return;
-    const float inv = 1.0f / ZoomFactor;
+    const float inv = 1.0f / ImageState.ZoomFactor;
     const int sx = static_cast<int>(static_cast<float>(box.scrollX) * inv);
     const int sy = static_cast<int>(static_cast<float>(box.scrollY) * inv);
     const float fx = static_cast<float>(viewX + sx) / static_cast<float>(box.width);
     const float fy = static_cast<float>(viewY + sy) / static_cast<float>(box.height);
-    ZoomFactor = ClampZoom(newZoom);
+    ImageState.ZoomFactor = ClampZoom(newZoom);
     SetupScrollBars(CurrentImage, fx, fy);
     RepaintWholeView();
 }
 
 void ZoomCommand(int commandId) {
-    const float factor = ZoomCommandFactor(commandId, ZoomFactor);
+    const float factor = ZoomCommandFactor(commandId, ImageState.ZoomFactor);
     ImageBox& box = CurrentBox();
     if (factor == 0.0f || !box.workBitmap) return;
     const raster::Rect client = box.window ? box.window->ClientRect() : raster::Rect{};
-    const float inv = 1.0f / ZoomFactor;
+    const float inv = 1.0f / ImageState.ZoomFactor;
     box.anchorX = static_cast<int>(static_cast<float>(client.Width() / 2) * inv);
     box.anchorY = static_cast<int>(static_cast<float>(client.Height() / 2) * inv);
     ZoomAt(factor, box.anchorX, box.anchorY);

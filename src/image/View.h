@@ -8,11 +8,6 @@
 #include "image/ImageSlots.h"
 #include "platform/raster/Bitmap.h"
 
-// Window pixels per image pixel, one value for the program.
-extern float ZoomFactor;
-// Phase 0-4 of the moving border pattern.
-extern std::uint32_t AntsPhase;
-
 // The zoom is kept within these bounds so the zoomed extent always fits the scroll fields.
 constexpr float kMinZoom = 0.125f;
 constexpr float kMaxZoom = 32.0f;

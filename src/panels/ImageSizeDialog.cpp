@@ -221,16 +221,16 @@ int RunNewImageDialog() {
     // Made beside the current image, which goes only once the new one exists: a size too
     // large for memory leaves the document as it was.
     const std::uint32_t previous = CurrentImage;
-    const float previousZoom = ZoomFactor;
+    const float previousZoom = ImageState.ZoomFactor;
     const std::int8_t previousTool = PaintSettings.Tool;
     if (CreateImage(handler.width, handler.height) != 1) {
         CurrentImage = previous;
-        ZoomFactor = previousZoom;
+        ImageState.ZoomFactor = previousZoom;
         PaintSettings.Tool = previousTool;
         return 0;
     }
     if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
-    CurrentPath.clear();
+    ImageState.CurrentPath.clear();
     return 1;
 }
 

@@ -42,7 +42,7 @@ void RecentFile(int id) {
 }
 
 void Revert() {
-    if (CurrentPath.empty()) return;
+    if (ImageState.CurrentPath.empty()) return;
     if (platform::ShowMessageBox("Revert to last saved version?", platform::kCaptionProgram,
                                  platform::MessageButtons::YesNo,
                                  platform::MessageIcon::Question) != platform::MessageResult::Yes) {
@@ -50,10 +50,10 @@ void Revert() {
     }
     // The changes count as gone only once the saved version has loaded; a failed load keeps
     // the image and its modified flag, so the save question still protects it.
-    const std::uint8_t wasModified = ImageModified;
-    ImageModified = 0;
-    if (LoadImageFile(CurrentPath) != 1) {
-        ImageModified = wasModified;
+    const std::uint8_t wasModified = ImageState.ImageModified;
+    ImageState.ImageModified = 0;
+    if (LoadImageFile(ImageState.CurrentPath) != 1) {
+        ImageState.ImageModified = wasModified;
         return;
     }
     PaintCurrentView();
@@ -75,7 +75,7 @@ bool FileCommand(int id) {
             if (PromptSaveChanges()) OpenImage();
             return true;
         case CMD_SAVE:
-            if (!CurrentPath.empty() && CurrentBox().workBitmap && ImageModified) SaveImage(false);
+            if (!ImageState.CurrentPath.empty() && CurrentBox().workBitmap && ImageState.ImageModified) SaveImage(false);
             return true;
         case CMD_SAVE_AS:
             if (CurrentBox().workBitmap) SaveImage(true);
@@ -130,7 +130,7 @@ bool IsZoomCommand(int id) {
 
 void ShowImageInformation() {
     const ImageBox& box = CurrentBox();
-    platform::ShowMessageBox(ImageInformationText(CurrentPath, box.width, box.height, ZoomFactor),
+    platform::ShowMessageBox(ImageInformationText(ImageState.CurrentPath, box.width, box.height, ImageState.ZoomFactor),
                              "Image Information", platform::MessageButtons::Ok, platform::MessageIcon::None);
 }
 
@@ -160,7 +160,7 @@ void ImageOperation(int id) {
         TakePieceUndo();
     } else {
         TakeImageUndo();
-        UndoKind = kUndoKindFilter;
+        ImageState.UndoKind = kUndoKindFilter;
     }
     RunImageOperation(id);
     RepaintWholeView();

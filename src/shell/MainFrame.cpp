@@ -210,7 +210,7 @@ std::string WindowTitleText(const std::string& path, bool modified) {
 
 void UpdateWindowTitle() {
     if (!ShellState.MainWindow) return;
-    const std::string title = WindowTitleText(CurrentPath, ImageModified != 0);
+    const std::string title = WindowTitleText(ImageState.CurrentPath, ImageState.ImageModified != 0);
     if (ShellState.MainWindow->Title() != title) ShellState.MainWindow->SetTitle(title);
 }
 

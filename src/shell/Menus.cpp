@@ -107,7 +107,7 @@ void BuildFilterMenu(platform::Menu& filter) {
 
 bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
 
-bool SaveAllowed() { return CurrentBox().workBitmap && ImageModified && !CurrentPath.empty(); }
+bool SaveAllowed() { return CurrentBox().workBitmap && ImageState.ImageModified && !ImageState.CurrentPath.empty(); }
 
 }  // namespace
 

@@ -16,11 +16,8 @@
 #include "tools/Noise.h"
 
 void ResetProgramState() {
-    // Subsystem 1: slots, piece, view and undo.
+    // Subsystem 1: slots, piece, view, undo and the document's file.
     ResetImageState();
-    ZoomFactor = 1.0f;
-    AntsPhase = 0;
-    UndoKind = 0;
     // Subsystem 2: the canvas and the brush engine.
     ResetCanvasState();
     ResetStampMode();
@@ -29,9 +26,7 @@ void ResetProgramState() {
     FilterContext = FilterContextRecord{};
     FilterId = FILTER_NONE;
     FilterBusy = kFilterIdle;
-    // Subsystem 4: the document's file and the recent files.
-    CurrentPath.clear();
-    ImageModified = 0;
+    // Subsystem 4: the recent files.
     for (std::string& file : RecentFiles) file.clear();
     RecentCount = 0;
     RecentMenu = nullptr;

@@ -48,7 +48,7 @@ std::span<const ShortcutEntry> ShortcutTable() { return kShortcuts; }
 
 int ShortcutCommand(int command) {
     // A picture without a file has nowhere to be saved but a new name.
-    if (command == CMD_SAVE && CurrentPath.empty()) command = CMD_SAVE_AS;
+    if (command == CMD_SAVE && ImageState.CurrentPath.empty()) command = CMD_SAVE_AS;
     return Enabled(command) ? command : 0;
 }
 

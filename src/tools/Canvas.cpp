@@ -72,7 +72,7 @@ ImageBox* DrawableBox() {
 
 ToolEvent EventAt(ImageBox& box, int windowX, int windowY) {
     return ToolEvent{box, PaintSettings.Tool,
-                     CanvasCoordinates(windowX, windowY, box.scrollX, box.scrollY, ZoomFactor)};
+                     CanvasCoordinates(windowX, windowY, box.scrollX, box.scrollY, ImageState.ZoomFactor)};
 }
 
 void TakeDownCopy(DownCopy copy) {
@@ -162,7 +162,7 @@ void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition) {
         default: break;
     }
     if (next < 1) next = 0;
-    const float extent = static_cast<float>(vertical ? box.height : box.width) * ZoomFactor;
+    const float extent = static_cast<float>(vertical ? box.height : box.width) * ImageState.ZoomFactor;
     const long long limit = static_cast<long long>(std::max(0.0f, extent - static_cast<float>(page)));
     position = static_cast<std::int32_t>(std::min(next, limit));
     RepaintWholeView();

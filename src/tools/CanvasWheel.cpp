@@ -34,7 +34,7 @@ int ScrollPixels(int angle, int pixels, int& rest) {
 
 // The largest scroll position along one axis, as the scroll messages clamp it.
 std::int32_t ScrollLimit(int imageExtent, int clientExtent) {
-    const float extent = static_cast<float>(imageExtent) * ZoomFactor;
+    const float extent = static_cast<float>(imageExtent) * ImageState.ZoomFactor;
     return static_cast<std::int32_t>(std::max(0.0f, extent - static_cast<float>(clientExtent)));
 }
 
@@ -58,7 +58,7 @@ void WheelZoom(int windowX, int windowY, const platform::WheelTurn& turn) {
     const int notches = WheelState.zoomRest / kWheelNotch;
     WheelState.zoomRest %= kWheelNotch;
     if (notches == 0) return;
-    ZoomAtPointer(ZoomFactor * std::ldexp(1.0f, notches), windowX, windowY);
+    ZoomAtPointer(ImageState.ZoomFactor * std::ldexp(1.0f, notches), windowX, windowY);
 }
 
 // The scroll position whose image column (as the canvas reads a point) is column: the
@@ -103,9 +103,9 @@ void ZoomAtPointer(float newZoom, int windowX, int windowY) {
     ImageBox* box = ViewedBox();
     if (!box || box->width <= 0 || box->height <= 0) return;
     const float zoom = ClampZoom(newZoom);
-    if (zoom == ZoomFactor) return;
-    const CanvasPoint before = CanvasCoordinates(windowX, windowY, box->scrollX, box->scrollY, ZoomFactor);
-    ZoomFactor = zoom;
+    if (zoom == ImageState.ZoomFactor) return;
+    const CanvasPoint before = CanvasCoordinates(windowX, windowY, box->scrollX, box->scrollY, ImageState.ZoomFactor);
+    ImageState.ZoomFactor = zoom;
     const CanvasPoint after = CanvasCoordinates(windowX, windowY, 0, 0, zoom);
     box->scrollX = ScrollForColumn(before.ImageX() - after.vx, zoom);
     box->scrollY = ScrollForColumn(before.ImageY() - after.vy, zoom);

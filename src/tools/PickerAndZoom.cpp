@@ -38,7 +38,7 @@ public:
         if (event.tool == kToolColourPicker) {
             PickColour(event, false);
         } else {
-            ZoomAt(ZoomFactor * (event.tool == kToolZoomIn ? 2.0f : 0.5f), event.point.vx, event.point.vy);
+            ZoomAt(ImageState.ZoomFactor * (event.tool == kToolZoomIn ? 2.0f : 0.5f), event.point.vx, event.point.vy);
         }
         ReturnToPreviousTool();
     }

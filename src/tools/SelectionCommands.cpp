@@ -45,7 +45,7 @@ int FinishCommandSelection(bool dropped) {
 
 void PlacePieceAtViewOrigin() {
     const ImageBox& box = CurrentBox();
-    const float inv = 1.0f / ZoomFactor;
+    const float inv = 1.0f / ImageState.ZoomFactor;
     FloatingPiece.pieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
     FloatingPiece.pieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
 }

@@ -82,7 +82,7 @@ void DrawShapeOutline(raster::DrawingContext& dc, int tool, const ShapeCorners& 
 void DrawShape(ImageBox& box, int x, int y, bool final) {
     const int tool = PaintSettings.Tool;
     if (!box.workDc || tool < kToolLine || tool > kToolEllipse) return;
-    const float inv = 1.0f / ZoomFactor;
+    const float inv = 1.0f / ImageState.ZoomFactor;
     const int sx = static_cast<int>(static_cast<float>(box.scrollX) * inv);
     const int sy = static_cast<int>(static_cast<float>(box.scrollY) * inv);
     const ShapeCorners corners = ShapeCornersOf(tool, box.anchorX, box.anchorY, x, y, sx, sy);

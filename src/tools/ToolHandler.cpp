@@ -6,7 +6,7 @@
 void ToolHandler::ShowWholeView(ImageBox&) const { RepaintView(true); }
 
 void RepaintChanged(const ToolEvent& event, const raster::Rect& viewBox) {
-    if (ZoomFactor != 1.0f) {
+    if (ImageState.ZoomFactor != 1.0f) {
         RepaintWholeView();
         return;
     }
@@ -23,8 +23,8 @@ void DrawStylusGuide(const ToolEvent& event) {
     raster::DrawingContext& dc = event.box.window->GetDC();
     const raster::Pen before = dc.CurrentPen();
     dc.SetPen(raster::Pen{raster::PenStyle::Dash, 1, raster::MakeColour(255, 0, 0)});
-    raster::MoveTo(dc, static_cast<int>(static_cast<float>(event.box.anchorX) * ZoomFactor),
-                   static_cast<int>(static_cast<float>(event.box.anchorY) * ZoomFactor));
+    raster::MoveTo(dc, static_cast<int>(static_cast<float>(event.box.anchorX) * ImageState.ZoomFactor),
+                   static_cast<int>(static_cast<float>(event.box.anchorY) * ImageState.ZoomFactor));
     raster::LineTo(dc, event.point.wx, event.point.wy);
     dc.SetPen(before);
 }

@@ -100,7 +100,7 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 20, 20), 0u);
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 50, 35), 0u);
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 100, 100), 0xFFFFFFu);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
     // What the widget shows has the stroke too.
     const QImage shown = client->grab().toImage();
     EXPECT_EQ(shown.pixel(50, 35) & 0xFFFFFF, 0x000000u);
@@ -116,17 +116,17 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     ASSERT_EQ(dialog.requests.size(), 1u);
     EXPECT_EQ(dialog.requests[0].initialName, "untitled.png");
     ASSERT_TRUE(fs::exists(saved));
-    EXPECT_EQ(CurrentPath, saved);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.CurrentPath, saved);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     ASSERT_NE(RecentMenu, nullptr);
     ASSERT_GE(RecentMenu->ItemCount(), 1);
     EXPECT_EQ(RecentMenu->ItemLabel(0), "flow.png");
 
     ClickBarButton(*bar, 9003);  // back to blank, then reopen the saved file
     EXPECT_EQ(ImagePixels(), blank);
-    EXPECT_EQ(ImageModified, 1);  // the blank picture is not what the file holds
+    EXPECT_EQ(ImageState.ImageModified, 1);  // the blank picture is not what the file holds
     SendCommand(1101);
-    EXPECT_EQ(CurrentPath, saved);
+    EXPECT_EQ(ImageState.CurrentPath, saved);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     EXPECT_EQ(ImagePixels(), stroked);

@@ -109,7 +109,7 @@ protected:
         ResetPaintSettings();
         ResetCanvasState();
         ResetPanelState();
-        ImageModified = 0;
+        ImageState.ImageModified = 0;
         store = std::make_unique<platform::qt::QtSettingsStore>(file);
         platform::qt::InstallQtPlatform(store.get(), 480, 640);
         platform::SetMessageBoxService(&answers);
@@ -207,7 +207,7 @@ TEST_F(PanelFlow, ToolsAndColoursChosenFromTheBarsPaintAndComeBackAfterARestart)
     const std::uint32_t foreground = PaintSettings.FColor;
 
     // Quit through the window's close request (the save question is answered No), start again.
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     System().MainCloseRequested();
     Quit();
     Launch();

@@ -235,7 +235,7 @@ TEST_F(ScriptTest, ToolsAreChosenAsTheToolBarChoosesThem) {
     // A zoom tap doubles the zoom and returns to the tool before it.
     run = RunScript(*picture, {"tool=32", "tool=10", "down=0,0", "up=0,0"});
     ASSERT_TRUE(run.picture) << run.error;
-    EXPECT_EQ(ZoomFactor, 2.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 2.0f);
     EXPECT_EQ(PaintSettings.Tool, kToolEraser);
 }
 

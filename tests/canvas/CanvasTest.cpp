@@ -41,8 +41,8 @@ TEST_F(CanvasTest, PenStrokeTakesTheUndoCopyAndRepaintsOnlyTheChangedBoxAtFullZo
     Down(10, 10);
     EXPECT_EQ(CanvasState.StylusDown, 1u);
     EXPECT_TRUE(CanvasWindow().HasCapture());
-    EXPECT_EQ(ImageModified, 1);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolPen));
+    EXPECT_EQ(ImageState.ImageModified, 1);
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolPen));
     Move(20, 12);
     Up(20, 12);
     EXPECT_EQ(CanvasState.StylusDown, 0u);
@@ -69,7 +69,7 @@ TEST_F(CanvasTest, PenStrokeTakesTheUndoCopyAndRepaintsOnlyTheChangedBoxAtFullZo
 
 TEST_F(CanvasTest, StrokeAtAnotherZoomRepaintsTheWholeView) {
     MakeImage(100, 100, 102, 102);
-    ZoomFactor = 2.0f;
+    ImageState.ZoomFactor = 2.0f;
     SetupScrollBars(CurrentImage, 0.0f, 0.0f);
     MarkSurface();
     Down(20, 20);  // image point (10, 10)
@@ -120,7 +120,7 @@ TEST_F(CanvasTest, PickerTakesTheColourAndReturnsToThePreviousTool) {
     CanvasState.PreviousGroup = kGroupPen;
     Down(3, 4);
     EXPECT_EQ(PaintSettings.FColor, kRed);
-    EXPECT_EQ(ImageModified, 0);  // picking changes nothing
+    EXPECT_EQ(ImageState.ImageModified, 0);  // picking changes nothing
     SetWorkPixel(5, 5, raster::MakeColour(1, 2, 3));
     Move(5, 5);
     EXPECT_EQ(PaintSettings.FColor, raster::MakeColour(1, 2, 3));
@@ -147,7 +147,7 @@ TEST_F(CanvasTest, ZoomTapsMultiplyTheZoomAndReturnToThePreviousTool) {
     CanvasState.PreviousGroup = kGroupPen;
     Down(50, 50);
     Up(50, 50);
-    EXPECT_EQ(ZoomFactor, 2.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 2.0f);
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
     // Aimed at the tapped point 50 / 200 = 0.25 of the range.
     const ScrollBarLayout expected = ComputeScrollBars(102, 102, false, 13, 200, 200, 2.0f, 0, 0, 0.25f, 0.25f);
@@ -156,7 +156,7 @@ TEST_F(CanvasTest, ZoomTapsMultiplyTheZoomAndReturnToThePreviousTool) {
     PaintSettings.Tool = kToolZoomOut;
     Down(10, 10);
     Up(10, 10);
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
 }
 
@@ -179,7 +179,7 @@ TEST_F(CanvasTest, TapOnTheSelectedPieceDragsIt) {
     MakeFloatingPiece();
     Down(2, 2);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     Move(7, 3);
     EXPECT_EQ(FloatingPiece.pieceX, 2);  // shown displaced, not moved yet
     EXPECT_EQ(SurfacePixel(CanvasWindow(), 9, 4), kRed);
@@ -203,15 +203,15 @@ TEST_F(CanvasTest, BorderTimerRedisplaysOnlyWhileThePieceFloatsAndTheStylusIsUp)
     MakeImage(20, 20, 40, 40);
     MakeFloatingPiece();
     Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
     Down(2, 2);
     Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
     Up(2, 2);
-    const std::uint32_t afterUp = AntsPhase;
+    const std::uint32_t afterUp = ImageState.AntsPhase;
     PaintSettings.Tool = kToolPen;
     Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
-    EXPECT_EQ(AntsPhase, afterUp);
+    EXPECT_EQ(ImageState.AntsPhase, afterUp);
 }
 
 TEST_F(CanvasTest, ScrollMessagesStepAndClampThePosition) {
@@ -271,7 +271,7 @@ TEST_F(CanvasTest, WithoutAnImageTheCanvasDoesNothing) {
     m.kind = platform::MessageKind::StylusDown;
     EXPECT_EQ(window->Send(m), 0);
     EXPECT_EQ(CanvasState.StylusDown, 0u);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     m.kind = platform::MessageKind::VScroll;
     m.scrollCode = platform::ScrollCode::LineDown;
     window->Send(m);

@@ -11,7 +11,7 @@ TEST_F(CanvasTest, AFloodFillTapFillsTheRegionUnderTheStylusAtTheZoom) {
     PaintSettings.Tool = kToolFloodFill;
     PaintSettings.FColor = kRed;
     for (int x = 0; x < 40; ++x) SetWorkPixel(x, 20, kBlack);  // splits the picture in two
-    ZoomFactor = 2.0f;
+    ImageState.ZoomFactor = 2.0f;
     Down(30, 60);  // image (15, 30), below the line
     Up(30, 60);
     EXPECT_EQ(WorkPixel(0, 39), kRed);
@@ -54,7 +54,7 @@ TEST_F(CanvasTest, AGradientOverAPiecePaintsThePieceAndItsUndoCopy) {
     PaintSettings.BColor = kWhite;
     CanvasState.GradientKind = kGradientCircular;
     Down(3, 3);  // the piece's (1, 1)
-    EXPECT_EQ(UndoKind, 100u);
+    EXPECT_EQ(ImageState.UndoKind, 100u);
     Up(5, 3);  // rim at 2
     // Centre: black. Distance 1: t = 127, c = 126 per channel, x 254 / 256 = 125, plus the piece's
     // own red x 1 / 256 = 0. Distance 2 and beyond: 252.

@@ -66,26 +66,26 @@ TEST_F(CanvasTest, TheUndoCopyAtStylusDownFollowsTheTool) {
     for (const ToolId tool : copying) {
         PaintSettings.Tool = tool;
         CanvasState.PreviousTool = tool;
-        ImageModified = 0;
+        ImageState.ImageModified = 0;
         Down(25, 25);
-        EXPECT_EQ(ImageModified, 1) << "tool " << int{tool};
-        EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(tool));
+        EXPECT_EQ(ImageState.ImageModified, 1) << "tool " << int{tool};
+        EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(tool));
         Up(25, 25);
-        ZoomFactor = 1.0f;
+        ImageState.ZoomFactor = 1.0f;
     }
     PaintSettings.Tool = 5;  // no tool: the copy and nothing else
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     Down(5, 5);
     Up(5, 5);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
     EXPECT_EQ(WorkPixel(5, 5), kPaper);
 
     PaintSettings.Tool = kToolColourPicker;
     CanvasState.PreviousTool = kToolPen;
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     Down(25, 25);
     Up(25, 25);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 TEST_F(CanvasTest, ATapOutsideThePieceHandsTheTapToTheSelectionTool) {
@@ -95,7 +95,7 @@ TEST_F(CanvasTest, ATapOutsideThePieceHandsTheTapToTheSelectionTool) {
     Down(15, 15);
     EXPECT_EQ(PaintSettings.Tool, kToolDroppedToMagicWand);
     // The drop's copy, of the image under the piece, then the wand's own, with the piece in it.
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolDroppedToMagicWand));
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolDroppedToMagicWand));
     EXPECT_EQ(UndoPixel(3, 2), kRed);
     EXPECT_EQ(WorkPixel(3, 2), kRed);
     Up(15, 15);
@@ -109,7 +109,7 @@ TEST_F(CanvasTest, ATapOutsideThePieceHandsTheTapToTheSelectionTool) {
     Down(15, 15);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectPolygon);
     EXPECT_EQ(CanvasState.PolygonCount, 0u);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolSelectPolygon));
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolSelectPolygon));
     EXPECT_EQ(UndoPixel(3, 2), kPaper);
     EXPECT_EQ(WorkPixel(3, 2), kRed);
     Up(15, 15);
@@ -139,12 +139,12 @@ TEST_F(CanvasTest, TheGradientOverAPieceKeepsItsBorderMoving) {
     MakeFloatingPiece();
     PaintSettings.Tool = kToolPieceGradient;
     Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
     Send(platform::MessageKind::Timer, 0, 0, kTimerAirbrush);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
     PaintSettings.Tool = kToolGradient;
     Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
 }
 
 TEST_F(CanvasTest, ADoubleTapWithoutAPolygonChangesNothing) {
@@ -155,20 +155,20 @@ TEST_F(CanvasTest, ADoubleTapWithoutAPolygonChangesNothing) {
     Up(5, 5);
     EXPECT_EQ(WorkPixel(5, 5), kBlack);
     EXPECT_EQ(CanvasState.StylusDown, 0u);
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     PaintSettings.Tool = kToolPolygon;
     DoubleTap(8, 8);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     EXPECT_EQ(CanvasState.PolygonCount, 0u);
 }
 
 TEST_F(CanvasTest, TheStylusGuideIsDashedRedOnTheWindowOnly) {
     ImageBox& box = MakeImage(60, 60, 62, 62);
-    ZoomFactor = 2.0f;
+    ImageState.ZoomFactor = 2.0f;
     box.anchorX = 2;
     box.anchorY = 3;
     MarkSurface();
-    const ToolEvent event{box, kToolGradient, CanvasCoordinates(30, 6, 0, 0, ZoomFactor)};
+    const ToolEvent event{box, kToolGradient, CanvasCoordinates(30, 6, 0, 0, ImageState.ZoomFactor)};
     DrawStylusGuide(event);
     const raster::Colour red = raster::MakeColour(255, 0, 0);
     for (int x = 4; x < 7; ++x) EXPECT_EQ(SurfacePixel(CanvasWindow(), x, 6), red) << x;
@@ -186,7 +186,7 @@ TEST_F(CanvasTest, ChangedBoxesOfAScrolledStrokeComeFromTheScrolledImage) {
     PaintSettings.Size = 1;
     SetWorkPixel(45, 37, kRed);
     MarkSurface();
-    const ToolEvent event{box, kToolPen, CanvasCoordinates(5, 7, box.scrollX, box.scrollY, ZoomFactor)};
+    const ToolEvent event{box, kToolPen, CanvasCoordinates(5, 7, box.scrollX, box.scrollY, ImageState.ZoomFactor)};
     RepaintChanged(event, raster::Rect{4, 6, 7, 9});
     EXPECT_EQ(SurfacePixel(CanvasWindow(), 5, 7), kRed);
     EXPECT_EQ(SurfacePixel(CanvasWindow(), 4, 6), kPaper);

@@ -20,7 +20,7 @@ bool AllPixelsAre(const PixelBuffer& buffer, raster::Colour colour) {
 
 TEST_F(ImageSlots, NewImageTakesSlotOneInTheBackgroundColourAtFullZoom) {
     PaintSettings.BColor = raster::MakeColour(10, 20, 30);
-    ZoomFactor = 4.0f;
+    ImageState.ZoomFactor = 4.0f;
     ASSERT_EQ(CreateImage(240, 228), 1);
     EXPECT_EQ(CurrentImage, 1u);
     const ImageBox& box = CurrentBox();
@@ -34,7 +34,7 @@ TEST_F(ImageSlots, NewImageTakesSlotOneInTheBackgroundColourAtFullZoom) {
     EXPECT_EQ(box.workBitmap->BitsPerPixel(), 24);
     EXPECT_TRUE(AllPixelsAre(*box.workBitmap, PaintSettings.BColor));
     EXPECT_TRUE(AllPixelsAre(*box.undoBitmap, PaintSettings.BColor));
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     const auto& style = static_cast<platform::HeadlessWindow*>(box.window)->Style();
     EXPECT_TRUE(style.border && style.horizontalScrollBar && style.verticalScrollBar && style.doubleClicks);
     EXPECT_TRUE(messages.shown.empty());

@@ -18,21 +18,21 @@ TEST_F(UndoTest, UndoTakesThePaintAwayAndASecondUndoBringsItBack) {
     MakeImage(10, 10);
     PaintSettings.Tool = kToolPen;
     ASSERT_EQ(TakeImageUndo(), 1);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolPen));
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolPen));
+    EXPECT_EQ(ImageState.ImageModified, 1);
     SetWorkPixel(4, 5, kRed);
     Undo();
     EXPECT_EQ(WorkPixel(4, 5), kWhite);
     Undo();
     EXPECT_EQ(WorkPixel(4, 5), kRed);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolPen));
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolPen));
 }
 
 TEST_F(UndoTest, TakingACopyMarksTheDocumentModifiedEvenWithoutAChange) {
     MakeImage(3, 3);
-    ASSERT_EQ(ImageModified, 0);
+    ASSERT_EQ(ImageState.ImageModified, 0);
     TakeImageUndo();
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(UndoTest, UndoAfterASaveLeavesThePictureUnsavedAgainButNotAPolygonVertexUndo) {
@@ -40,25 +40,25 @@ TEST_F(UndoTest, UndoAfterASaveLeavesThePictureUnsavedAgainButNotAPolygonVertexU
     PaintSettings.Tool = kToolPen;
     TakeImageUndo();
     SetWorkPixel(4, 5, kRed);
-    ImageModified = 0;  // as a save leaves it
+    ImageState.ImageModified = 0;  // as a save leaves it
     Undo();
     EXPECT_EQ(WorkPixel(4, 5), kWhite);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
     // Taking back a vertex of an open polygon leaves the picture as it was written.
     PaintSettings.Tool = kToolPolygon;
     TakeImageUndo();
     CanvasState.PolygonCount = 2;
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     Undo();
     EXPECT_EQ(CanvasState.PolygonCount, 1u);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 TEST_F(UndoTest, UndoOfAResizeBringsBackTheOldSizeAndRedoesTheScrollBars) {
     ImageBox& box = MakeImage(10, 10);
     SetWorkPixel(9, 9, kRed);
     TakeImageUndo();
-    UndoKind = kUndoKindFilter;
+    ImageState.UndoKind = kUndoKindFilter;
     box.width = 400;
     box.height = 300;
     ASSERT_EQ(CreateWorkBuffer(CurrentImage, 24), 1);
@@ -98,7 +98,7 @@ TEST_F(UndoTest, UndoWhileAPieceFloatsReturnsItToWhereItWasMade) {
     FloatingPiece.pieceX = 12;
     FloatingPiece.pieceY = -2;
     PaintSettings.Tool = kToolFloatingPiece;
-    UndoKind = kToolSelectRectangle;
+    ImageState.UndoKind = kToolSelectRectangle;
     Undo();
     EXPECT_EQ(FloatingPiece.pieceX, 3);
     EXPECT_EQ(FloatingPiece.pieceY, 5);
@@ -119,7 +119,7 @@ TEST_F(UndoTest, UndoAfterADropWithASelectionToolFloatsThePieceAgain) {
     // After a filter the buffers are exchanged instead.
     PaintSettings.Tool = kToolSelectLasso;
     SetWorkPixel(0, 0, kRed);
-    UndoKind = kUndoKindFilter;
+    ImageState.UndoKind = kUndoKindFilter;
     Undo();
     EXPECT_EQ(PaintSettings.Tool, kToolSelectLasso);
     EXPECT_EQ(WorkPixel(0, 0), kWhite);
@@ -134,8 +134,8 @@ TEST_F(UndoTest, PieceUndoExchangesThePieceAndItsMask) {
     p.maskBitmap->Row(0)[2] = kMaskInside;
     PaintSettings.Tool = kToolFloatingPiece;
     ASSERT_EQ(TakePieceUndo(), 1);
-    EXPECT_EQ(UndoKind, kUndoKindPiece);
-    EXPECT_EQ(ImageModified, 0);  // filtering only the piece does not touch the document
+    EXPECT_EQ(ImageState.UndoKind, kUndoKindPiece);
+    EXPECT_EQ(ImageState.ImageModified, 0);  // filtering only the piece does not touch the document
     raster::SetPixel(*p.pieceDc, 1, 1, kWhite);
     p.maskBitmap->Row(0)[2] = kMaskOutside;
 

@@ -25,7 +25,7 @@ std::unique_ptr<raster::DrawingContext> Surface(int width, int height) {
 TEST_F(ViewTest, HalfZoomLeavesGrayBeyondTheImage) {
     ImageBox& box = MakeImage(100, 100);
     raster::FillRect(*box.workDc, {0, 0, 100, 100}, kRed);
-    ZoomFactor = 0.5f;
+    ImageState.ZoomFactor = 0.5f;
     auto dc = Surface(240, 200);
     PaintView(*dc, box);
     EXPECT_EQ(raster::GetPixel(*dc, 0, 0), kRed);
@@ -54,7 +54,7 @@ TEST_F(ViewTest, OneThirdZoomShowsThreeImageColumnsPerWindowPixel) {
     EXPECT_EQ(1.0f / third, 3.0f);
     ImageBox& box = MakeImage(720, 9);
     for (int x = 0; x < 720; ++x) raster::SetPixel(*box.workDc, x, 0, raster::MakeColour(x % 256, x / 256, 9));
-    ZoomFactor = third;
+    ImageState.ZoomFactor = third;
     auto dc = Surface(240, 3);
     PaintView(*dc, box);
     for (int x : {0, 1, 2, 100, 239}) {
@@ -133,19 +133,19 @@ TEST_F(ViewTest, ZoomCommandsDoubleHalveAndResetWithinBounds) {
     MakeImage(240, 228);
     ZoomCommand(3006);
     ZoomCommand(3006);
-    EXPECT_EQ(ZoomFactor, 4.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 4.0f);
     ZoomCommand(3008);
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     for (int i = 0; i < 12; ++i) ZoomCommand(3006);
-    EXPECT_EQ(ZoomFactor, 32.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 32.0f);
     for (int i = 0; i < 12; ++i) ZoomCommand(3007);
-    EXPECT_EQ(ZoomFactor, 0.125f);
+    EXPECT_EQ(ImageState.ZoomFactor, 0.125f);
     ZoomCommand(3210);
-    EXPECT_EQ(ZoomFactor, 8.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 8.0f);
     ZoomCommand(3201);
-    EXPECT_EQ(ZoomFactor, 0.125f);
+    EXPECT_EQ(ImageState.ZoomFactor, 0.125f);
     ZoomCommand(3206);
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     EXPECT_EQ(ClampZoom(std::nanf("")), 0.125f);
 }
 
@@ -185,7 +185,7 @@ TEST_F(ViewTest, MovingBorderPatternAndItsStepPerDisplay) {
     MakeImage(20, 20);
     MakeRingPiece(10, 4, kRed);
     DrawPieceBorder(0, 0, 10, 4);
-    EXPECT_EQ(AntsPhase, 1u);
+    EXPECT_EQ(ImageState.AntsPhase, 1u);
     // g = 255 when (phase - mx - my + w + h) mod 5 < 2, with w = 10 and h = 4.
     for (int mx = 0; mx < 10; ++mx) {
         const raster::Colour expected = (1 - mx + 14) % 5 < 2 ? kWhite : kBlack;
@@ -198,7 +198,7 @@ TEST_F(ViewTest, MovingBorderPatternAndItsStepPerDisplay) {
     raster::Colour before[10];
     for (int mx = 0; mx < 10; ++mx) before[mx] = WorkPixel(mx, 0);
     DrawPieceBorder(0, 0, 10, 4);
-    EXPECT_EQ(AntsPhase, 2u);
+    EXPECT_EQ(ImageState.AntsPhase, 2u);
     for (int mx = 1; mx < 10; ++mx) EXPECT_EQ(WorkPixel(mx, 0), before[mx - 1]) << mx;
 }
 

@@ -96,7 +96,7 @@ TEST_F(OpenSaveTest, RecentListMovesAKnownFileToTheTopAndDropsTheOldest) {
     settings.WriteText("File1", "/p/a.png");
     settings.WriteText("File2", "/p/b.png");
     settings.WriteText("File3", "/p/c.png");
-    CurrentPath = "/p/c.png";
+    ImageState.CurrentPath = "/p/c.png";
     UpdateRecentFiles();
     EXPECT_EQ(Stored("File1"), "/p/c.png");
     EXPECT_EQ(Stored("File2"), "/p/a.png");
@@ -106,9 +106,9 @@ TEST_F(OpenSaveTest, RecentListMovesAKnownFileToTheTopAndDropsTheOldest) {
     EXPECT_EQ(recent.ItemId(2), 1103);
     EXPECT_TRUE(recent.IsItemEnabled(1101));
 
-    CurrentPath = "/p/d.png";
+    ImageState.CurrentPath = "/p/d.png";
     UpdateRecentFiles();
-    CurrentPath = "/p/e.png";
+    ImageState.CurrentPath = "/p/e.png";
     UpdateRecentFiles();
     EXPECT_EQ(RecentCount, 4);
     EXPECT_EQ(Stored("File1"), "/p/e.png");
@@ -121,13 +121,13 @@ TEST_F(OpenSaveTest, RecentListMovesAKnownFileToTheTopAndDropsTheOldest) {
 TEST_F(OpenSaveTest, RecentPathsDifferingOnlyInCaseAreOneEntry) {
     settings.WriteText("File1", "/p/One.PNG");
     settings.WriteText("File2", "/p/two.png");
-    CurrentPath = "/P/two.PNG";
+    ImageState.CurrentPath = "/P/two.PNG";
     UpdateRecentFiles();
     EXPECT_EQ(RecentCount, 2);
     EXPECT_EQ(Stored("File1"), "/P/two.PNG");
     EXPECT_EQ(Stored("File2"), "/p/One.PNG");
     // Start-up with no document only reads and shows the list.
-    CurrentPath.clear();
+    ImageState.CurrentPath.clear();
     UpdateRecentFiles();
     EXPECT_EQ(RecentLabels(), (std::vector<std::string>{"two.PNG", "One.PNG"}));
 }
@@ -137,8 +137,8 @@ TEST_F(OpenSaveTest, SaveQuestionOnlyForAModifiedImage) {
     EXPECT_EQ(PromptSaveChanges(), 1);
     EXPECT_TRUE(messages.shown.empty());
 
-    ImageModified = 1;
-    CurrentPath = "/some/where/picture.jpg";
+    ImageState.ImageModified = 1;
+    ImageState.CurrentPath = "/some/where/picture.jpg";
     messages.answers = {platform::MessageResult::No};
     EXPECT_EQ(PromptSaveChanges(), 1);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -146,7 +146,7 @@ TEST_F(OpenSaveTest, SaveQuestionOnlyForAModifiedImage) {
     EXPECT_EQ(messages.shown[0].caption, "Pixelwright");
     EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::YesNoCancel);
     EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Question);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 
     messages.answers = {platform::MessageResult::Cancel};
     EXPECT_EQ(PromptSaveChanges(), 0);
@@ -154,18 +154,18 @@ TEST_F(OpenSaveTest, SaveQuestionOnlyForAModifiedImage) {
 
 TEST_F(OpenSaveTest, YesThenCancelledSaveDialogCancels) {
     MakeImage(4, 4);
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     messages.answers = {platform::MessageResult::Yes};
     EXPECT_EQ(PromptSaveChanges(), 0);
     EXPECT_EQ(messages.shown[0].text, "Save changes to\n\"untitled\" ?");
     ASSERT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(OpenSaveTest, SavingANewImageProposesUntitledPngWithPngFirst) {
     MakeImage(3, 3);
     SetWorkPixel(1, 1, kRed);
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     const std::string target = PathOf("first.png");
     dialogs.replies = {{target, 0}};
     EXPECT_EQ(SaveImage(false), 1);
@@ -175,16 +175,16 @@ TEST_F(OpenSaveTest, SavingANewImageProposesUntitledPngWithPngFirst) {
     EXPECT_EQ(request.title, "Save Image");
     EXPECT_EQ(request.initialName, "untitled.png");
     EXPECT_EQ(request.typeList, "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|");
-    EXPECT_EQ(CurrentPath, target);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.CurrentPath, target);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     EXPECT_EQ(Stored("File1"), target);
     EXPECT_TRUE(fs::exists(target));
 
     // Save with a name writes without asking.
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     EXPECT_EQ(SaveImage(false), 1);
     EXPECT_EQ(dialogs.requests.size(), 1u);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 TEST_F(OpenSaveTest, TypeListsFollowTheProposedEnding) {
@@ -198,11 +198,11 @@ TEST_F(OpenSaveTest, TypeListsFollowTheProposedEnding) {
 
 TEST_F(OpenSaveTest, ANameWithoutEndingGetsTheEndingOfTheChosenType) {
     MakeImage(3, 3);
-    CurrentPath = PathOf("old.jpg");
+    ImageState.CurrentPath = PathOf("old.jpg");
     dialogs.replies = {{PathOf("typed"), 2}};  // the third type of the JPEG-first list: BMP
     EXPECT_EQ(SaveImage(true), 1);
     EXPECT_EQ(dialogs.requests[0].initialName, PathOf("old.jpg"));
-    EXPECT_EQ(CurrentPath, PathOf("typed.bmp"));
+    EXPECT_EQ(ImageState.CurrentPath, PathOf("typed.bmp"));
     std::ifstream in(PathOf("typed.bmp"), std::ios::binary);
     char magic[2] = {};
     in.read(magic, 2);
@@ -211,14 +211,14 @@ TEST_F(OpenSaveTest, ANameWithoutEndingGetsTheEndingOfTheChosenType) {
 
 TEST_F(OpenSaveTest, ADocumentNoWriterTakesIsOfferedAsPng) {
     MakeImage(3, 3);
-    CurrentPath = PathOf("drawing.gif");
-    ImageModified = 1;
+    ImageState.CurrentPath = PathOf("drawing.gif");
+    ImageState.ImageModified = 1;
     EXPECT_EQ(SaveImage(false), 0);  // the dialog is cancelled
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_EQ(dialogs.requests[0].initialName, PathOf("drawing.png"));
     EXPECT_EQ(dialogs.requests[0].typeList.rfind("PNG File", 0), 0u);
-    EXPECT_EQ(CurrentPath, PathOf("drawing.gif"));
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.CurrentPath, PathOf("drawing.gif"));
+    EXPECT_EQ(ImageState.ImageModified, 1);
 
     dialogs.replies = {{PathOf("kept.gif"), -1}};
     EXPECT_EQ(SaveImage(true), 0);
@@ -230,12 +230,12 @@ TEST_F(OpenSaveTest, ADocumentNoWriterTakesIsOfferedAsPng) {
 
 TEST_F(OpenSaveTest, AFailedWriteKeepsTheQuestionAndTheList) {
     MakeImage(3, 3);
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     const std::string unwritable = PathOf("no/such/folder/x.png");
     dialogs.replies = {{unwritable, 0}};
     EXPECT_EQ(SaveImage(true), 0);
-    EXPECT_EQ(ImageModified, 1);
-    EXPECT_TRUE(CurrentPath.empty());
+    EXPECT_EQ(ImageState.ImageModified, 1);
+    EXPECT_TRUE(ImageState.CurrentPath.empty());
     EXPECT_FALSE(settings.Contains("File1"));
     EXPECT_FALSE(messages.shown.empty());  // the writer said why
     // And so the save question still comes, and a failed save there cancels the exit.
@@ -247,8 +247,8 @@ TEST_F(OpenSaveTest, AFailedWriteKeepsTheQuestionAndTheList) {
 
 TEST_F(OpenSaveTest, OpeningAFileMakesItTheDocument) {
     MakeImage(10, 10);
-    ImageModified = 1;
-    ZoomFactor = 4.0f;
+    ImageState.ImageModified = 1;
+    ImageState.ZoomFactor = 4.0f;
     const std::string path = WriteSample("sample.png");
     ASSERT_EQ(OpenImageAt(path), 1);
     const ImageBox& box = CurrentBox();
@@ -256,9 +256,9 @@ TEST_F(OpenSaveTest, OpeningAFileMakesItTheDocument) {
     EXPECT_EQ(box.height, 2);
     EXPECT_EQ(WorkPixel(2, 1), kRed);
     EXPECT_EQ(WorkPixel(0, 0), 0xFFFFFFu);
-    EXPECT_EQ(CurrentPath, path);
-    EXPECT_EQ(ImageModified, 0);
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.CurrentPath, path);
+    EXPECT_EQ(ImageState.ImageModified, 0);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     EXPECT_EQ(Stored("File1"), path);
     EXPECT_EQ(RecentLabels(), std::vector<std::string>{"sample.png"});
     // Only the new document's window is left.
@@ -269,8 +269,8 @@ TEST_F(OpenSaveTest, OpeningAFileMakesItTheDocument) {
 TEST_F(OpenSaveTest, AFileThatIsNoImageLeavesEverythingAsItWas) {
     ImageBox& before = MakeImage(5, 5);
     SetWorkPixel(1, 1, kRed);
-    CurrentPath = PathOf("mine.png");
-    ImageModified = 1;
+    ImageState.CurrentPath = PathOf("mine.png");
+    ImageState.ImageModified = 1;
     const std::string junk = PathOf("junk.png");
     std::ofstream(junk) << "this is not a picture";
     EXPECT_EQ(OpenImageAt(junk), 0);
@@ -280,8 +280,8 @@ TEST_F(OpenSaveTest, AFileThatIsNoImageLeavesEverythingAsItWas) {
     EXPECT_EQ(messages.shown[0].caption, "Error");
     EXPECT_EQ(&CurrentBox(), &before);
     EXPECT_EQ(WorkPixel(1, 1), kRed);
-    EXPECT_EQ(CurrentPath, PathOf("mine.png"));
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.CurrentPath, PathOf("mine.png"));
+    EXPECT_EQ(ImageState.ImageModified, 1);
     EXPECT_FALSE(settings.Contains("File1"));
 }
 
@@ -301,7 +301,7 @@ TEST_F(OpenSaveTest, OpenCommandUsesTheOpenListAndCancelChangesNothing) {
     const std::string path = WriteSample("picked.png");
     dialogs.replies = {{path, 0}};
     OpenImage();
-    EXPECT_EQ(CurrentPath, path);
+    EXPECT_EQ(ImageState.CurrentPath, path);
     EXPECT_EQ(CurrentBox().width, 3);
 }
 
@@ -370,7 +370,7 @@ TEST_F(OpenSaveTest, SaveWritesTheFloatingPieceWhereItFloatsAndKeepsItFloating) 
 
 TEST_F(OpenSaveTest, ADamagedFileOpensUntitledWithAWarningAndSaveAsksForAName) {
     MakeImage(5, 5);
-    CurrentPath = PathOf("before.png");
+    ImageState.CurrentPath = PathOf("before.png");
     PaintSettings.BColor = raster::MakeColour(9, 8, 7);
     const std::string path = WriteCutPng(PathOf("cut.png"), 0.5);
     const std::string damagedBytes = [&] {
@@ -382,8 +382,8 @@ TEST_F(OpenSaveTest, ADamagedFileOpensUntitledWithAWarningAndSaveAsksForAName) {
     EXPECT_EQ(CurrentBox().width, 40);
     EXPECT_EQ(CurrentBox().height, 30);
     EXPECT_EQ(WorkPixel(39, 29), raster::MakeColour(9, 8, 7));  // never read: the background
-    EXPECT_TRUE(CurrentPath.empty());
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_TRUE(ImageState.CurrentPath.empty());
+    EXPECT_EQ(ImageState.ImageModified, 0);
     EXPECT_FALSE(settings.Contains("File1"));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "\"" + path +
@@ -404,17 +404,17 @@ TEST_F(OpenSaveTest, ADamagedFileOpensUntitledWithAWarningAndSaveAsksForAName) {
 TEST_F(OpenSaveTest, RevertingToAFileThatHasSinceBeenDamagedLeavesThePictureUntitled) {
     MakeImage(5, 5);
     const std::string path = WriteCutPng(PathOf("later.png"), 0.7);
-    CurrentPath = path;
+    ImageState.CurrentPath = path;
     ASSERT_EQ(LoadImageFile(path), 1);
     EXPECT_EQ(CurrentBox().width, 40);
-    EXPECT_TRUE(CurrentPath.empty());
+    EXPECT_TRUE(ImageState.CurrentPath.empty());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Warning);
 }
 
 TEST_F(OpenSaveTest, AFileThatCannotBeOpenedSaysWhy) {
     ImageBox& before = MakeImage(5, 5);
-    CurrentPath = PathOf("mine.png");
+    ImageState.CurrentPath = PathOf("mine.png");
     EXPECT_EQ(OpenImageAt(PathOf("absent.png")), 0);
     EXPECT_EQ(OpenImageAt(folder.string()), 0);
     std::ofstream(PathOf("words.png")) << "not a picture";
@@ -434,7 +434,7 @@ TEST_F(OpenSaveTest, AFileThatCannotBeOpenedSaysWhy) {
         EXPECT_EQ(messages.shown.back().text, "Cannot open \"" + locked + "\": you have no permission to read it.");
     }
     EXPECT_EQ(&CurrentBox(), &before);
-    EXPECT_EQ(CurrentPath, PathOf("mine.png"));
+    EXPECT_EQ(ImageState.CurrentPath, PathOf("mine.png"));
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ protected:
         platform::SetWindowSystem(&system);
         platform::SetMessageBoxService(&recorder);
         ASSERT_EQ(CreateImage(240, 228), 1);
-        CurrentPath = "/tmp/picture.png";
+        ImageState.CurrentPath = "/tmp/picture.png";
     }
     void TearDown() override {
         platform::SetMessageBoxService(nullptr);
@@ -73,15 +73,15 @@ TEST_F(NewImageDialogTest, ShowsOnlyTheSizeFieldsWithItsButtonsAt53) {
 
 TEST_F(NewImageDialogTest, OkReplacesTheImageAndForgetsThePath) {
     PaintSettings.BColor = 0x0000FF;  // red background
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     Answer("30", "20", {kSizeOkButton});
     ASSERT_EQ(RunNewImageDialog(), 1);
     EXPECT_EQ(CurrentBox().width, 30);
     EXPECT_EQ(CurrentBox().height, 20);
     EXPECT_EQ(CurrentBox().workBitmap->Row(19)[2], 255);  // filled with the background
     EXPECT_EQ(CurrentBox().workBitmap->Row(19)[0], 0);
-    EXPECT_TRUE(CurrentPath.empty());
-    EXPECT_EQ(ImageModified, 1);  // left as it was
+    EXPECT_TRUE(ImageState.CurrentPath.empty());
+    EXPECT_EQ(ImageState.ImageModified, 1);  // left as it was
     int slotsInUse = 0;
     for (const ImageBox& box : ImageBoxTable) slotsInUse += box.window != nullptr;
     EXPECT_EQ(slotsInUse, 1);  // the old slot was freed
@@ -100,7 +100,7 @@ TEST_F(NewImageDialogTest, EmptyOrImpossibleSizesKeepTheDialogOpen) {
         EXPECT_EQ(recorder.Texts().size(), 1u) << bad;
     }
     EXPECT_EQ(CurrentBox().width, 240);
-    EXPECT_EQ(CurrentPath, "/tmp/picture.png");
+    EXPECT_EQ(ImageState.CurrentPath, "/tmp/picture.png");
 }
 
 TEST_F(NewImageDialogTest, ArrowsStayWithinOneAnd32000) {

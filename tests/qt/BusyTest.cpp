@@ -125,7 +125,7 @@ TEST_F(BusyTest, ProgressShowsWhileALargePictureIsWrittenAndTheWindowKeepsPainti
     EXPECT_TRUE(messages.texts.empty());
     EXPECT_FALSE(platform::qt::InstalledBusy()->Bar()->isVisible());
     EXPECT_FALSE(platform::qt::ProgressRunning());
-    EXPECT_EQ(CurrentPath, path);
+    EXPECT_EQ(ImageState.CurrentPath, path);
     const QImage written(QString::fromStdString(path));
     EXPECT_EQ(written.size(), QSize(2000, 1500));
     EXPECT_EQ(written.pixel(11, 7) & 0xFFFFFF, qRgb(work.Row(7)[35], work.Row(7)[34], work.Row(7)[33]) & 0xFFFFFFu);

@@ -52,13 +52,13 @@ TEST_F(DesktopTest, ShortcutsRunTheirCommands) {
     Keys(Qt::Key_Z);
     EXPECT_EQ(ImagePixel(5, 5), 0x000000u);
     Keys(Qt::Key_Plus);
-    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
     Keys(Qt::Key_Equal);
-    EXPECT_FLOAT_EQ(ZoomFactor, 4.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 4.0f);
     Keys(Qt::Key_Minus);
-    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
     Keys(Qt::Key_0);
-    EXPECT_FLOAT_EQ(ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 1.0f);
     Keys(Qt::Key_F11, Qt::NoModifier);
     EXPECT_EQ(ShellState.FullScreen, 1u);
     EXPECT_TRUE(System().IsFullScreen());
@@ -132,7 +132,7 @@ TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWait
     float zoomInside = 0.0f;
     QTimer::singleShot(0, [&] {
         Keys(Qt::Key_Plus);
-        zoomInside = ZoomFactor;
+        zoomInside = ImageState.ZoomFactor;
         Keys(Qt::Key_Escape, Qt::NoModifier);
     });
     ShowAboutBox();  // returns once Escape has closed it
@@ -158,7 +158,7 @@ TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWait
     EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
     // The main window's keys work again afterwards.
     Keys(Qt::Key_Plus);
-    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
 }
 
 TEST_F(DesktopTest, ImageButtonsShowTips) {

@@ -129,13 +129,13 @@ TEST_F(DropAndTitleTest, DroppedPictureOpensAfterTheSaveQuestion) {
     ASSERT_EQ(answers.texts.size(), 1u);
     EXPECT_EQ(answers.texts[0], "Save changes to\n\"untitled\" ?");
     EXPECT_EQ(CurrentBox().width, 240);
-    EXPECT_EQ(CurrentPath, "");
+    EXPECT_EQ(ImageState.CurrentPath, "");
     EXPECT_EQ(Title(), "*untitled - Pixelwright");
     // No: the dropped file becomes the document.
     answers.answer = platform::MessageResult::No;
     EXPECT_TRUE(DropFile(path));
     EXPECT_EQ(answers.texts.size(), 2u);
-    EXPECT_EQ(CurrentPath, path);
+    EXPECT_EQ(ImageState.CurrentPath, path);
     EXPECT_EQ(CurrentBox().width, 30);
     EXPECT_EQ(CurrentBox().height, 20);
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 3, 3), raster::MakeColour(200, 30, 40));
@@ -146,7 +146,7 @@ TEST_F(DropAndTitleTest, DroppedPictureOpensAfterTheSaveQuestion) {
     EXPECT_TRUE(Drop({QUrl("https://example.org/x.png"), QUrl::fromLocalFile(QString::fromStdString(second)),
                       QUrl::fromLocalFile(QString::fromStdString(path))}));
     EXPECT_EQ(answers.texts.size(), 2u);
-    EXPECT_EQ(CurrentPath, second);
+    EXPECT_EQ(ImageState.CurrentPath, second);
     EXPECT_EQ(CurrentBox().width, 12);
 }
 
@@ -166,7 +166,7 @@ TEST_F(DropAndTitleTest, DroppedFileThatCannotBeOpenedSaysWhatFileOpenSays) {
         EXPECT_TRUE(DropFile(path));
         ASSERT_EQ(answers.texts.size(), 2u) << path;
         EXPECT_EQ(answers.texts[1], openSays);
-        EXPECT_EQ(CurrentPath, "");
+        EXPECT_EQ(ImageState.CurrentPath, "");
         EXPECT_EQ(CurrentBox().width, 240);
         EXPECT_EQ(Title(), "untitled - Pixelwright");
     }

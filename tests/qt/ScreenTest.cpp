@@ -80,7 +80,7 @@ TEST_F(QtTest, ScrollBarsAppearWhenTheZoomedImageOutgrowsTheCanvas) {
     ASSERT_EQ(bars.size(), 2);
     for (QScrollBar* bar : bars) EXPECT_FALSE(bar->isVisibleTo(Canvas()->Outer()));
     System().SendCommand(3209);  // 400 %
-    ASSERT_EQ(ZoomFactor, 4.0f);
+    ASSERT_EQ(ImageState.ZoomFactor, 4.0f);
     QScrollBar* horizontal = bars[0]->orientation() == Qt::Horizontal ? bars[0] : bars[1];
     EXPECT_TRUE(horizontal->isVisibleTo(Canvas()->Outer()));
     // The client area gives way to the bars.
@@ -149,7 +149,7 @@ TEST_F(QtTest, TappingTheModifierButtonChangesItsImage) {
 
 TEST_F(QtTest, ClosingTheWindowAsksAboutUnsavedChanges) {
     Start();
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     System().Screen()->close();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Save changes to\n\"untitled\" ?");

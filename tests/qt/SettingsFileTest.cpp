@@ -54,8 +54,8 @@ protected:
         ResetPaintSettings();
         ResetCanvasState();
         ResetPanelState();
-        ImageModified = 0;
-        CurrentPath.clear();
+        ImageState.ImageModified = 0;
+        ImageState.CurrentPath.clear();
     }
     void Run() {
         Stop();
@@ -342,7 +342,7 @@ TEST_F(SettingsFileTest, AToolThatIsNotWhatItsButtonChoosesIsTakenFromTheButton)
 
 TEST_F(SettingsFileTest, CancelAtTheSaveQuestionKeepsTheProgramAndWritesNothing) {
     Run();
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     PaintSettings.Size = 3;
     answers.answer = platform::MessageResult::Cancel;
     EXPECT_EQ(ExitProgram(), 0);

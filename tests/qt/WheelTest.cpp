@@ -38,7 +38,7 @@ protected:
     // The image point under a window point, as the canvas reads a tap there.
     static raster::Point ImagePointAt(QPoint at) {
         const ImageBox& box = CurrentBox();
-        const CanvasPoint p = CanvasCoordinates(at.x(), at.y(), box.scrollX, box.scrollY, ZoomFactor);
+        const CanvasPoint p = CanvasCoordinates(at.x(), at.y(), box.scrollX, box.scrollY, ImageState.ZoomFactor);
         return {p.ImageX(), p.ImageY()};
     }
     // What the screen shows there, as an image colour.
@@ -49,9 +49,9 @@ protected:
     }
     void ExpectPointKept(QPoint at, raster::Point before) {
         const raster::Point after = ImagePointAt(at);
-        EXPECT_EQ(after.x, before.x) << "zoom " << ZoomFactor;
-        EXPECT_EQ(after.y, before.y) << "zoom " << ZoomFactor;
-        EXPECT_EQ(ShownAt(at), ColourOf(after.x, after.y)) << "zoom " << ZoomFactor;
+        EXPECT_EQ(after.x, before.x) << "zoom " << ImageState.ZoomFactor;
+        EXPECT_EQ(after.y, before.y) << "zoom " << ImageState.ZoomFactor;
+        EXPECT_EQ(ShownAt(at), ColourOf(after.x, after.y)) << "zoom " << ImageState.ZoomFactor;
     }
     static constexpr int kWidth = 2400;
     static constexpr int kHeight = 2000;
@@ -119,22 +119,22 @@ TEST_F(WheelTest, CtrlWheelZoomsAboutTheImagePointUnderThePointer) {
     ASSERT_EQ(point.x, 173 + 10 * kWheelScrollPixels);
     ASSERT_EQ(point.y, 141 + 10 * kWheelScrollPixels);
     Turn(at, kNotchUp, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
     ExpectPointKept(at, point);
     Turn(at, kNotchUp, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, 4.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 4.0f);
     ExpectPointKept(at, point);
     // Elsewhere, and back out past 100 %.
     const QPoint other(301, 57);
     point = ImagePointAt(other);
     for (float expected : {2.0f, 1.0f}) {
         Turn(other, kNotchDown, Qt::ControlModifier);
-        EXPECT_FLOAT_EQ(ZoomFactor, expected);
+        EXPECT_FLOAT_EQ(ImageState.ZoomFactor, expected);
         ExpectPointKept(other, point);
     }
     // Below 100 % a window pixel covers two image pixels: the point stays under that pixel.
     Turn(other, kNotchDown, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, 0.5f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 0.5f);
     const raster::Point small = ImagePointAt(other);
     EXPECT_LE(std::abs(small.x - point.x), 1);
     EXPECT_LE(std::abs(small.y - point.y), 1);
@@ -145,13 +145,13 @@ TEST_F(WheelTest, ZoomStaysWithinItsBoundsAndWaitsForWholeNotches) {
     const QPoint at(120, 90);
     // Half a notch does nothing yet; the other half zooms.
     Turn(at, QPoint(0, 60), Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 1.0f);
     Turn(at, QPoint(0, 60), Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
     for (int i = 0; i < 10; ++i) Turn(at, kNotchUp, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, kMaxZoom);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, kMaxZoom);
     for (int i = 0; i < 20; ++i) Turn(at, kNotchDown, Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(ZoomFactor, kMinZoom);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, kMinZoom);
     // A picture smaller than the window cannot follow the pointer: it stays at the corner.
     EXPECT_EQ(CurrentBox().scrollX, 0);
     EXPECT_EQ(CurrentBox().scrollY, 0);
@@ -163,5 +163,5 @@ TEST_F(WheelTest, NothingMovesWhileTheStylusIsDown) {
     Turn(QPoint(40, 40), kNotchDown);
     Turn(QPoint(40, 40), kNotchUp, Qt::ControlModifier);
     EXPECT_EQ(CurrentBox().scrollY, 0);
-    EXPECT_FLOAT_EQ(ZoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 1.0f);
 }

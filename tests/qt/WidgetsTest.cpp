@@ -120,7 +120,7 @@ TEST_F(QtTest, ModalDialogKeepsTheStylusFromTheCanvas) {
         QWidget* canvas = Canvas()->Client();
         QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        modifiedDuring = ImageModified;
+        modifiedDuring = ImageState.ImageModified;
         handler.dialog->EndDialog(0);
     });
     EXPECT_EQ(RunBuiltDialog("Values", 222, 105, kTemplatePlain, &handler), 0);
@@ -128,7 +128,7 @@ TEST_F(QtTest, ModalDialogKeepsTheStylusFromTheCanvas) {
     // Without the dialog the same tap paints (the pen takes an undo copy).
     QTest::mousePress(Canvas()->Client(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
     QTest::mouseRelease(Canvas()->Client(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(QtTest, DialogCaptionOkButtonSendsCommandOne) {

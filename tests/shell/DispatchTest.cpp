@@ -53,7 +53,7 @@ void Fresh(const std::vector<std::uint8_t>& picture) {
 
 TEST_F(ShellTest, ImageInformationOnAFreshImage) {
     Start();
-    ASSERT_EQ(ImageModified, 0);
+    ASSERT_EQ(ImageState.ImageModified, 0);
     Command(CMD_IMAGE_INFO);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Filename: untitled\nWidth: 240 px\nHeight: 228 px\nZoom: 100.00%");
@@ -61,8 +61,8 @@ TEST_F(ShellTest, ImageInformationOnAFreshImage) {
     EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::Ok);
     EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::None);
     // Like every image operation it took an undo copy first, which marks the image modified.
-    EXPECT_EQ(ImageModified, 1);
-    EXPECT_EQ(UndoKind, kUndoKindFilter);
+    EXPECT_EQ(ImageState.ImageModified, 1);
+    EXPECT_EQ(ImageState.UndoKind, kUndoKindFilter);
 }
 
 TEST(ImageInformation, NamesTheFileAfterItsLastSlashAndTheZoom) {
@@ -145,11 +145,11 @@ TEST_F(ShellTest, ZoomInTwiceThenActualPixels) {
     Start();
     Command(CMD_ZOOM_IN);
     Command(CMD_ZOOM_IN);
-    EXPECT_EQ(ZoomFactor, 4.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 4.0f);
     Command(CMD_ACTUAL_PIXELS);
-    EXPECT_EQ(ZoomFactor, 1.0f);
+    EXPECT_EQ(ImageState.ZoomFactor, 1.0f);
     Command(3202);
-    EXPECT_EQ(ZoomFactor, 0.25f);
+    EXPECT_EQ(ImageState.ZoomFactor, 0.25f);
 }
 
 TEST_F(ShellTest, CopyCutAndPasteDoNothingWhenTheirConditionFails) {
@@ -159,14 +159,14 @@ TEST_F(ShellTest, CopyCutAndPasteDoNothingWhenTheirConditionFails) {
     Command(CMD_CUT);
     Command(CMD_PASTE);
     EXPECT_EQ(PaintSettings.Tool, tool);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ShellTest, PastePlacesThePieceAtTheTopLeftOfTheVisiblePart) {
     Start();
     ASSERT_EQ(CreateFloatingPiece(8, 8), 1);
-    ZoomFactor = 2.0f;
+    ImageState.ZoomFactor = 2.0f;
     CurrentBox().scrollX = 30;
     CurrentBox().scrollY = 11;
     PaintSettings.Group = 1;
@@ -175,7 +175,7 @@ TEST_F(ShellTest, PastePlacesThePieceAtTheTopLeftOfTheVisiblePart) {
     EXPECT_EQ(PaintSettings.Group, 0);
     EXPECT_EQ(FloatingPiece.pieceX, 15);
     EXPECT_EQ(FloatingPiece.pieceY, 5);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(ShellTest, CopyPutsThePieceDownAndKeepsItForPaste) {
@@ -191,8 +191,8 @@ TEST_F(ShellTest, CopyPutsThePieceDownAndKeepsItForPaste) {
 
 TEST_F(ShellTest, RevertAsksAndLoadsTheSavedVersion) {
     Start();
-    CurrentPath = "/nonexistent/folder/picture.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/nonexistent/folder/picture.png";
+    ImageState.ImageModified = 1;
     messages.answers = {platform::MessageResult::No};
     Command(CMD_REVERT);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -200,13 +200,13 @@ TEST_F(ShellTest, RevertAsksAndLoadsTheSavedVersion) {
     EXPECT_EQ(messages.shown[0].caption, "Pixelwright");
     EXPECT_EQ(messages.shown[0].buttons, platform::MessageButtons::YesNo);
     EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Question);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(ShellTest, RevertThatCannotLoadKeepsTheChangesGuarded) {
     Start();
-    CurrentPath = "/nonexistent/folder/picture.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/nonexistent/folder/picture.png";
+    ImageState.ImageModified = 1;
     const std::uint32_t slot = CurrentImage;
     messages.answers = {platform::MessageResult::Yes, platform::MessageResult::Ok};
     Command(CMD_REVERT);
@@ -214,7 +214,7 @@ TEST_F(ShellTest, RevertThatCannotLoadKeepsTheChangesGuarded) {
     EXPECT_NE(messages.shown[1].text.find("picture.png"), std::string::npos);
     EXPECT_EQ(CurrentImage, slot);
     // The image still holds unsaved changes, so leaving must still ask about them.
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(ShellTest, RevertWithoutAPathAsksNothing) {
@@ -225,7 +225,7 @@ TEST_F(ShellTest, RevertWithoutAPathAsksNothing) {
 
 TEST_F(ShellTest, ExitCancelledAtTheSaveQuestionKeepsRunning) {
     Start();
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     messages.answers = {platform::MessageResult::Cancel};
     Command(CMD_EXIT);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -245,7 +245,7 @@ TEST_F(ShellTest, ExitWithoutChangesClosesTheProgram) {
 
 TEST_F(ShellTest, TheWindowsCloseButtonAndThePlatformOkLeaveLikeExit) {
     Start();
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     messages.answers = {platform::MessageResult::Cancel};
     platform::WindowMessage close;
     close.kind = platform::MessageKind::Close;
@@ -264,7 +264,7 @@ TEST_F(ShellTest, UnknownIdentifiersAreImageOperationsThatChangeNothing) {
     Command(12345);
     EXPECT_EQ(std::memcmp(before.data(), CurrentBox().workBitmap->Bits(), before.size()), 0);
     EXPECT_EQ(std::memcmp(before.data(), CurrentBox().undoBitmap->Bits(), before.size()), 0);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
 TEST_F(ShellTest, FrameFlagToggles) {
@@ -327,7 +327,7 @@ TEST_F(ShellTest, ImageOperationsWorkOnAFloatingPiece) {
     EXPECT_EQ(FloatingPiece.pieceBitmap->Row(0)[0], 0);  // the white piece turned black
     EXPECT_EQ(CurrentBox().workBitmap->Row(0)[0], 255);  // the image stays white
     // Filtering only the piece leaves the image unmodified.
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 // Every operation that runs without a dialog, chosen from the menu, does to the image what
@@ -339,11 +339,11 @@ TEST_F(ShellTest, EveryOperationOfTheTableDispatches) {
         if (op.dialog == OperationDialog::ImageSize) continue;  // its dialog has a flow test of its own
         SCOPED_TRACE(op.batchName);
         Fresh(picture);
-        ImageModified = 0;
-        UndoKind = 0;
+        ImageState.ImageModified = 0;
+        ImageState.UndoKind = 0;
         Command(op.command);
-        EXPECT_EQ(UndoKind, kUndoKindFilter);
-        EXPECT_EQ(ImageModified, 1);
+        EXPECT_EQ(ImageState.UndoKind, kUndoKindFilter);
+        EXPECT_EQ(ImageState.ImageModified, 1);
         EXPECT_EQ(Bytes(*CurrentBox().undoBitmap), picture);
         if (op.dialog != OperationDialog::None) continue;
         const int width = CurrentBox().width;

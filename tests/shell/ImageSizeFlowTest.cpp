@@ -58,7 +58,7 @@ protected:
     void MakeImage(int width, int height) {
         ASSERT_EQ(CreateImage(width, height), 1);
         PaintGradient(*CurrentBox().workBitmap);
-        ImageModified = 0;
+        ImageState.ImageModified = 0;
     }
     // Answers the next dialog with the given steps.
     void Answer(std::function<void(platform::HeadlessWindow&)> steps) { system.onModal = std::move(steps); }
@@ -188,7 +188,7 @@ TEST_F(ImageSizeFlowTest, HalvingAveragesBlocksAndUndoBringsBackTheOldSize) {
     EXPECT_EQ(p[0], (14 + 15 + 14 + 15) / 4);
     EXPECT_EQ(p[1], (6 + 6 + 7 + 7) / 4);
     EXPECT_EQ(p[2], (20 + 21 + 21 + 22) / 4);
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_EQ(ImageState.ImageModified, 1);
     EXPECT_EQ(messages.shown.size(), 0u);
 
     Command(CMD_UNDO);
@@ -298,13 +298,13 @@ TEST_F(ImageSizeFlowTest, BrushSizeResizesTheFloatingPiece) {
     EXPECT_EQ(p[0], 6);
     EXPECT_EQ(p[1], 3);
     EXPECT_EQ(CurrentBox().width, 50);  // the image keeps its size
-    EXPECT_EQ(UndoKind, kUndoKindPiece);
+    EXPECT_EQ(ImageState.UndoKind, kUndoKindPiece);
 }
 
 TEST_F(ImageSizeFlowTest, NewAsksTheSaveQuestionFirst) {
     MakeImage(64, 48);
-    CurrentPath = "/home/user/cat.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/home/user/cat.png";
+    ImageState.ImageModified = 1;
     bool opened = false;
     Answer([&](platform::HeadlessWindow& dialog) {
         opened = true;
@@ -333,8 +333,8 @@ TEST_F(ImageSizeFlowTest, NewAsksTheSaveQuestionFirst) {
     EXPECT_EQ(CurrentBox().width, 33);
     EXPECT_EQ(CurrentBox().height, 48);
     EXPECT_EQ(Pixel(CurrentBox().workBitmap, 32, 47)[0], 255);  // white background
-    EXPECT_TRUE(CurrentPath.empty());
-    EXPECT_EQ(ImageModified, 1);
+    EXPECT_TRUE(ImageState.CurrentPath.empty());
+    EXPECT_EQ(ImageState.ImageModified, 1);
     EXPECT_EQ(RecentFiles[0], recentBefore);
     EXPECT_EQ(CurrentBox().window, Canvas());
 }

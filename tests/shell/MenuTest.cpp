@@ -138,24 +138,24 @@ TEST_F(ShellTest, FileItemsAfterStartUpAndAfterPaintingAnOpenedFile) {
     EXPECT_FALSE(Updated(CMD_PASTE).enabled);
 
     // A change to an image that has a file.
-    CurrentPath = "/home/user/picture.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/home/user/picture.png";
+    ImageState.ImageModified = 1;
     EXPECT_TRUE(Updated(CMD_SAVE).enabled);
     EXPECT_TRUE(Updated(CMD_REVERT).enabled);
     // A change without a file name cannot be saved in place.
-    CurrentPath.clear();
+    ImageState.CurrentPath.clear();
     EXPECT_FALSE(Updated(CMD_SAVE).enabled);
     // Saved: nothing to save until the next change.
-    CurrentPath = "/home/user/picture.png";
-    ImageModified = 0;
+    ImageState.CurrentPath = "/home/user/picture.png";
+    ImageState.ImageModified = 0;
     EXPECT_FALSE(Updated(CMD_SAVE).enabled);
     EXPECT_FALSE(Updated(CMD_REVERT).enabled);
 }
 
 TEST_F(ShellTest, NothingToSaveWithoutAWorkBitmap) {
     Start();
-    CurrentPath = "/home/user/picture.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/home/user/picture.png";
+    ImageState.ImageModified = 1;
     FreeImageBox(CurrentImage);
     CurrentImage = 0;
     EXPECT_FALSE(Updated(CMD_SAVE).enabled);
@@ -203,11 +203,11 @@ TEST_F(ShellTest, ViewChecksFollowTheBars) {
 
 TEST_F(ShellTest, UpdateRunsOverEveryItemBeforeAMenuOpens) {
     Start();
-    CurrentPath = "/home/user/picture.png";
-    ImageModified = 1;
+    ImageState.CurrentPath = "/home/user/picture.png";
+    ImageState.ImageModified = 1;
     Bar()->UpdateMenu(0);
     EXPECT_TRUE(MenuHandles.File->IsItemEnabled(CMD_SAVE));
-    ImageModified = 0;
+    ImageState.ImageModified = 0;
     Bar()->UpdateAll();
     EXPECT_FALSE(MenuHandles.File->IsItemEnabled(CMD_SAVE));
     // Items without a rule keep their state.

@@ -38,9 +38,9 @@ TEST_F(ShellTest, ShortcutsSendOnlyWhatTheMenusWouldAllow) {
     platform::CommandBarModel& bar = *Bar();
     // A new picture has no file: Save asks for a name.
     EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), CMD_SAVE_AS);
-    CurrentPath = "/tmp/a.png";
+    ImageState.CurrentPath = "/tmp/a.png";
     EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), 0);  // saved and unchanged
-    ImageModified = 1;
+    ImageState.ImageModified = 1;
     EXPECT_EQ(bar.ShortcutTarget(CMD_SAVE), CMD_SAVE);
     // Copy and Cut want a floating piece, Paste a held one.
     EXPECT_EQ(bar.ShortcutTarget(CMD_COPY), 0);

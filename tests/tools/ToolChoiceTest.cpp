@@ -110,8 +110,8 @@ TEST_F(ToolChoiceTest, AGradientOverAFloatingPiecePaintsIntoThePiece) {
     EXPECT_EQ(PaintSettings.Tool, kToolPieceGradient);
     EXPECT_EQ(CanvasState.GradientKind, 1);
     // The piece went down first: the undo copy holds the image without it.
-    EXPECT_EQ(ImageModified, 1);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolFloatingPiece));
+    EXPECT_EQ(ImageState.ImageModified, 1);
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolFloatingPiece));
     EXPECT_EQ(WorkPixel(3, 3), kRed);
     EXPECT_EQ(WorkPixel(4, 4), kRed);
     EXPECT_EQ(WorkPixel(5, 5), kPaper);
@@ -119,7 +119,7 @@ TEST_F(ToolChoiceTest, AGradientOverAFloatingPiecePaintsIntoThePiece) {
     // Choosing a gradient again while the piece gradient is on gives the image's gradient.
     Choose(kGroupArea, 1);
     EXPECT_EQ(PaintSettings.Tool, kToolGradient);
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolPieceGradient));
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolPieceGradient));
 }
 
 TEST_F(ToolChoiceTest, AnyChoiceDropsAFloatingPieceFirst) {
@@ -131,11 +131,11 @@ TEST_F(ToolChoiceTest, AnyChoiceDropsAFloatingPieceFirst) {
     EXPECT_NE(FloatingPiece.pieceBitmap, nullptr);  // kept for Paste
 
     // Without a piece on the canvas nothing is copied.
-    ImageModified = 0;
-    UndoKind = 0;
+    ImageState.ImageModified = 0;
+    ImageState.UndoKind = 0;
     Choose(kGroupShape, 3);
-    EXPECT_EQ(ImageModified, 0);
-    EXPECT_EQ(UndoKind, 0u);
+    EXPECT_EQ(ImageState.ImageModified, 0);
+    EXPECT_EQ(ImageState.UndoKind, 0u);
 }
 
 TEST_F(ToolChoiceTest, PickerAndZoomRememberTheToolToReturnTo) {
