@@ -3,11 +3,11 @@
 
 #include <memory>
 
+#include "filters/Noise.h"
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
 #include "shell/PaintSettings.h"
 #include "tools/BrushEngine.h"
-#include "tools/Noise.h"
 #include "tools/ToolIds.h"
 
 namespace {

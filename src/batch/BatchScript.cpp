@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "files/OpenSave.h"
+#include "filters/Noise.h"
 #include "filters/TargetBuffers.h"
 #include "image/ImageSlots.h"
 #include "image/Undo.h"

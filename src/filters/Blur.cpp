@@ -79,7 +79,7 @@ int UnsharpMask(const PixelBuffer* source, PixelBuffer* target, int amount, int 
     };
     std::optional<BoxColumns> ownBox = makeBox();
     if (!ownBox) return 0;
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     const int k = amount + 20;
     const bool lanes = k > -60000 && k < 60000;
     auto unsharpRows = [&](BoxColumns& box, int first, int end, auto&& keepGoing) {
@@ -127,7 +127,7 @@ int UnsharpMask(const PixelBuffer* source, PixelBuffer* target, int amount, int 
     // Runs long enough that restarting the sums costs little next to the rows themselves.
     const int chunkRows = std::max(32, 8 * (2 * radius + 1));
     if (!RunPumpedRows(height, width, chunkRows, own, makeHelperBand)) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 

@@ -140,7 +140,7 @@ void MakeShift(HslShift& shift, const HslTables& tables, float saturation, float
 // The per-pixel formulas, for shifts that take hues beyond the ramp table.
 int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
     const HslTables& tables = GetHslTables();
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
         for (int y = first; y < end; ++y) {
@@ -163,13 +163,13 @@ int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue
         return true;
     };
     if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 
 int PlainColorize(const PixelBuffer* source, PixelBuffer* target, int fixedHue, float saturation, float luminance) {
     const HslTables& tables = GetHslTables();
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
         for (int y = first; y < end; ++y) {
@@ -186,7 +186,7 @@ int PlainColorize(const PixelBuffer* source, PixelBuffer* target, int fixedHue, 
         return true;
     };
     if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 
@@ -211,7 +211,7 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
     }
     // A shift beyond a whole turn leaves hues the ramps do not cover: the plain formulas.
     if (!inRamp) return PlainHueSaturation(source, target, hue, saturation, luminance);
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
         for (int y = first; y < end; ++y) {
@@ -226,7 +226,7 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
         return true;
     };
     if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 
@@ -248,7 +248,7 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
     const HslTables& tables = GetHslTables();
     HslShift shift;
     MakeShift(shift, tables, saturation, luminance);
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
         for (int y = first; y < end; ++y) {
@@ -263,7 +263,7 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
         return true;
     };
     if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 

@@ -240,12 +240,12 @@ int Swirl(int rotations, int degrees) {
     PixelBuffer& target = *FilterContext.targetBitmap;
     const SwirlPlan plan = MakeSwirlPlan(source.Width(), source.Height(), rotations, degrees);
     if (plan.radius == 0) return 0;
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     for (int y = 0; y < source.Height(); ++y) {
         if (PumpFilterMessages()) return 0;
         SwirlRow(source, target, plan, y);
     }
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 

@@ -8,8 +8,7 @@
 #include "tools/ToolIds.h"
 
 FilterContextRecord FilterContext;
-std::uint8_t FilterId = FILTER_NONE;
-std::uint8_t FilterBusy = kFilterIdle;
+FilterStateRecord FilterState;
 std::uint16_t SineTable[361];
 std::int32_t AtanTable[257];
 
@@ -23,6 +22,11 @@ bool PieceOnCanvas() {
 [[maybe_unused]] const bool g_tablesFilled = (InitSineTable(), true);
 
 }  // namespace
+
+void ResetFilterState() {
+    FilterContext = FilterContextRecord{};
+    FilterState = FilterStateRecord{};
+}
 
 PixelBuffer* FilterTarget() {
     if (PieceOnCanvas()) return FloatingPiece.pieceDc ? FloatingPiece.pieceBitmap : nullptr;
@@ -42,12 +46,6 @@ int PrepareFilterContext() {
     if (!source || !target) return 0;
     if (source->BitsPerPixel() != 24 || target->BitsPerPixel() != 24) return 0;
     if (source->Width() != target->Width() || source->Height() != target->Height()) return 0;
-    FilterContext.targetBits = target->Bits();
-    FilterContext.sourceBits = source->Bits();
-    FilterContext.stride = static_cast<std::uint32_t>(raster::StrideFor(source->Width(), 24));
-    FilterContext.bitsPerPixel = 24;
-    FilterContext.height = source->Height();
-    FilterContext.width = source->Width();
     FilterContext.targetBitmap = target;
     FilterContext.sourceBitmap = source;
     return 1;
@@ -69,8 +67,8 @@ ChannelFlags ChannelMask(int index) {
 
 int PumpFilterMessages() {
     platform::PumpFilterMessages();
-    if (FilterBusy >= kFilterRestart) {
-        FilterBusy = kFilterIdle;
+    if (FilterState.FilterBusy >= kFilterRestart) {
+        FilterState.FilterBusy = kFilterIdle;
         return 1;
     }
     return 0;

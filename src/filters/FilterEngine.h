@@ -14,13 +14,8 @@
 PixelBuffer* FilterTarget();
 PixelBuffer* FilterSource();
 
+// The buffers the filter about to run writes and reads (both 24-bit, of one size).
 struct FilterContextRecord {
-    std::uint8_t* targetBits = nullptr;
-    std::uint8_t* sourceBits = nullptr;
-    std::uint32_t stride = 0;
-    std::uint32_t bitsPerPixel = 24;
-    std::int32_t height = 0;
-    std::int32_t width = 0;
     PixelBuffer* targetBitmap = nullptr;
     PixelBuffer* sourceBitmap = nullptr;
 };
@@ -32,7 +27,7 @@ extern FilterContextRecord FilterContext;
 // otherwise read or write past one of them).
 int PrepareFilterContext();
 
-// The filter the open parameter dialog previews; 0 = none.
+// The filter identifiers (FilterState.FilterId): what the open parameter dialog previews.
 enum : std::uint8_t {
     FILTER_NONE = 0,
     FILTER_MOSAIC = 1,
@@ -53,7 +48,6 @@ enum : std::uint8_t {
     FILTER_COLORIZE = 16,
     FILTER_SEPARATE_CHANNEL = 17,
 };
-extern std::uint8_t FilterId;
 
 // Which channels an adjustment touches, by the index of the list
 // "All Channels|Red|Green|Blue|Yellow|Cyan|Magenta". An index outside it selects none.
@@ -64,12 +58,26 @@ struct ChannelFlags {
 };
 ChannelFlags ChannelMask(int index);
 
-// 0: no pumping filter runs; 1: one runs; 2: the dialog asked for a new preview meanwhile.
+// FilterState.FilterBusy: 0 no pumping filter runs; 1 one runs; 2 the dialog asked for a
+// new preview meanwhile.
 enum : std::uint8_t { kFilterIdle = 0, kFilterRunning = 1, kFilterRestart = 2 };
-extern std::uint8_t FilterBusy;
+
+// The filter subsystem's state.
+struct FilterStateRecord {
+    std::uint8_t FilterId = FILTER_NONE;  // the filter the open parameter dialog previews; 0 = none
+    std::uint8_t FilterBusy = kFilterIdle;
+    // The program's one random generator (NextNoise): starts at 1, never reseeded while the
+    // program runs. The spray can and the noise filters continue one sequence.
+    std::uint32_t NoiseState = 1;
+};
+
+extern FilterStateRecord FilterState;
+
+// FilterContext and FilterState back to their initial values (tests, and a fresh batch run).
+void ResetFilterState();
 
 // Called by the pumping filters at the start of every row: hands waiting events on, then
-// reports 1 (and clears FilterBusy) when the dialog asked for a restart, else 0.
+// reports 1 (and clears FilterState.FilterBusy) when the dialog asked for a restart, else 0.
 int PumpFilterMessages();
 
 // A quarter wave of the sine in quarter degrees, entry i = trunc(sin(i x 0.004363323) x 32767).
@@ -101,6 +109,7 @@ struct FilterArguments {
     std::string texturePath;  // the textures folder joined with the list's current text
 };
 
-// Restores the target from the source, runs the filter FilterId with the arguments and
-// repaints the canvas. Does nothing and returns 0 when FilterId is 0; otherwise returns 1.
+// Restores the target from the source, runs the filter FilterState.FilterId with the
+// arguments and repaints the canvas. Does nothing and returns 0 when the identifier is 0;
+// otherwise returns 1.
 int RunFilterPreview(const FilterArguments& arguments);

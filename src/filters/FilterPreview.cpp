@@ -8,9 +8,9 @@
 #include "tools/ToolIds.h"
 
 int RunFilterPreview(const FilterArguments& arguments) {
-    if (FilterId == FILTER_NONE) return 0;
+    if (FilterState.FilterId == FILTER_NONE) return 0;
     CopyPixels(FilterTarget(), FilterSource());
-    if (const Operation* operation = OperationByFilterId(FilterId)) {
+    if (const Operation* operation = OperationByFilterId(FilterState.FilterId)) {
         // A preview shows what the filter made of the image, whatever it reports.
         std::string ignored;
         operation->run(arguments, ignored);

@@ -8,7 +8,7 @@
 #include "tools/Median.h"
 #include "filters/ParallelRows.h"
 #include "filters/PumpedRows.h"
-#include "tools/Noise.h"
+#include "filters/Noise.h"
 
 namespace {
 
@@ -69,8 +69,8 @@ int AddNoise(PixelBuffer* target, int style, int amount) {
     const int width = target->Width();
     const int height = target->Height();
     const std::uint64_t drawsPerRow = static_cast<std::uint64_t>(colour ? 3 : 1) * static_cast<std::uint64_t>(width);
-    const std::uint32_t start = NoiseState;
-    FilterBusy = kFilterRunning;
+    const std::uint32_t start = FilterState.NoiseState;
+    FilterState.FilterBusy = kFilterRunning;
     auto band = [&](int first, int end, auto&& keepGoing) {
         std::uint32_t state = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(first));
         for (int y = first; y < end; ++y) {
@@ -93,9 +93,9 @@ int AddNoise(PixelBuffer* target, int style, int amount) {
         return true;
     };
     const int finished = RunPumpedRows(height, width, kNoiseBandRows, band, [&band] { return &band; });
-    NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
+    FilterState.NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
     if (!finished) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 
@@ -110,8 +110,8 @@ int Jitter(const PixelBuffer* source, PixelBuffer* target, int amount) {
     const int width = source->Width();
     const int height = source->Height();
     const std::uint64_t drawsPerRow = 2 * static_cast<std::uint64_t>(width);
-    const std::uint32_t start = NoiseState;
-    FilterBusy = kFilterRunning;
+    const std::uint32_t start = FilterState.NoiseState;
+    FilterState.FilterBusy = kFilterRunning;
     auto band = [&](int first, int end, auto&& keepGoing) {
         std::uint32_t state = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(first));
         for (int y = first; y < end; ++y) {
@@ -131,9 +131,9 @@ int Jitter(const PixelBuffer* source, PixelBuffer* target, int amount) {
         return true;
     };
     const int finished = RunPumpedRows(height, width, kNoiseBandRows, band, [&band] { return &band; });
-    NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
+    FilterState.NoiseState = NoiseAhead(start, drawsPerRow * static_cast<std::uint64_t>(height));
     if (!finished) return 0;
-    FilterBusy = kFilterIdle;
+    FilterState.FilterBusy = kFilterIdle;
     return 1;
 }
 

@@ -1,5 +1,5 @@
 // Every filter, colour adjustment and geometric operation, described once: the command that
-// runs it, its FilterId for the live preview, its menu label and batch name, the values its
+// runs it, its FilterState.FilterId for the live preview, its menu label and batch name, the values its
 // dialog asks for, and the function that runs it. The command dispatch, the live preview,
 // the value dialog and the batch command line all read this one table.
 #pragma once
@@ -57,7 +57,7 @@ struct OperationValue {
 // Which dialog asks for the values before the operation runs.
 enum class OperationDialog {
     None,       // runs at once
-    Values,     // the value dialog with its live preview (FilterId 0: no preview, runs after OK)
+    Values,     // the value dialog with its live preview (FilterState.FilterId 0: no preview, runs after OK)
     ImageSize,  // the size dialog ("Image Size", or "Brush Size" for a floating piece)
 };
 

@@ -1,7 +1,7 @@
 // Sharing the rows of a pumping filter between the calling thread and one helper thread.
 // Both claim runs of rows from one counter, every row is written by exactly one thread from
 // the unchanged source, so the result is the same byte for byte as one pass. Only the
-// calling thread pumps (the dialog and FilterBusy are single-threaded); a stop it sees is
+// calling thread pumps (the dialog and FilterState.FilterBusy are single-threaded); a stop it sees is
 // passed to the helper through an atomic flag the helper looks at before every row, and the
 // helper is joined before the filter returns.
 #pragma once
@@ -33,7 +33,7 @@ inline bool PumpedRowsUseTwoThreads(int rows, long pixelsPerRow) {
 // thread then does all the rows. chunkRows is the run of rows claimed at a time (1 unless a
 // band carries sums from row to row).
 //
-// Returns 1 when every row was written, 0 when the pump reported a stop. FilterBusy is only
+// Returns 1 when every row was written, 0 when the pump reported a stop. FilterState.FilterBusy is only
 // touched by PumpFilterMessages, on the calling thread.
 template <class Band, class MakeHelperBand>
 int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHelperBand&& makeHelperBand) {

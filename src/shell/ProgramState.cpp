@@ -7,25 +7,19 @@
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
-#include "tools/ToolGroups.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
-#include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-#include "tools/Noise.h"
+#include "tools/ToolGroups.h"
 
 void ResetProgramState() {
     // Subsystem 1: slots, piece, view, undo and the document's file.
     ResetImageState();
-    // Subsystem 2: the canvas and the brush engine.
+    // Subsystem 2: the canvas, with its stamp mode.
     ResetCanvasState();
-    ResetStampMode();
-    ResetNoise();
-    // Subsystem 3: the filter engine.
-    FilterContext = FilterContextRecord{};
-    FilterId = FILTER_NONE;
-    FilterBusy = kFilterIdle;
+    // Subsystem 3: the filter engine and the shared random generator.
+    ResetFilterState();
     // Subsystem 4: the recent files.
     for (std::string& file : RecentFiles) file.clear();
     RecentCount = 0;

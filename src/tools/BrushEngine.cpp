@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "filters/Noise.h"
 #include "image/ImageSlots.h"
 #include "shell/PaintSettings.h"
-#include "tools/Noise.h"
+#include "tools/Canvas.h"
 #include "tools/RetouchDabs.h"
 #include "tools/ToolIds.h"
 
@@ -18,8 +19,6 @@ const std::int8_t RoundHalfWidth[kRoundHalfWidthEntries] = {
     10,
 };
 
-std::uint8_t StampSoft = 0;
-float AirbrushStep = 0.0f;
 
 namespace {
 
@@ -63,24 +62,24 @@ int LimitBrushSize(std::uint32_t size) {
 }
 
 void ResetStampMode() {
-    StampSoft = 0;
-    AirbrushStep = 0.0f;
+    CanvasState.StampSoft = 0;
+    CanvasState.AirbrushStep = 0.0f;
 }
 
 void StartStampMode(int tool) {
     switch (tool) {
         case kToolPen:
         case kToolEraser:
-            StampSoft = 0;
-            AirbrushStep = 0.0f;
+            CanvasState.StampSoft = 0;
+            CanvasState.AirbrushStep = 0.0f;
             break;
         case kToolBrush:
-            StampSoft = 1;
-            AirbrushStep = 0.0f;
+            CanvasState.StampSoft = 1;
+            CanvasState.AirbrushStep = 0.0f;
             break;
         case kToolAirbrush:
-            StampSoft = PaintSettings.Brush == 7 ? 1 : 0;
-            AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
+            CanvasState.StampSoft = PaintSettings.Brush == 7 ? 1 : 0;
+            CanvasState.AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
             break;
         case kToolLine:
         case kToolSpraycan:
@@ -88,7 +87,7 @@ void StartStampMode(int tool) {
         default:
             return;
     }
-    if (PaintSettings.Brush == 2) StampSoft = 1;
+    if (PaintSettings.Brush == 2) CanvasState.StampSoft = 1;
 }
 
 FootprintRow FootprintRowOf(int shape, int r, int r2, int dy, int cx) {
@@ -260,15 +259,17 @@ void Dab(int x, int y) {
         return;
     }
     if (shape >= 7) {
-        SprayDab(box.workBitmap, x, y, StampSoft);
+        SprayDab(box.workBitmap, x, y, CanvasState.StampSoft);
         return;
     }
     const int brush = static_cast<int>(shape);
     if (tool == kToolBrush || tool == kToolAirbrush || brush == 2) {
-        BrushDab(brush, box.workBitmap, box.workBitmap, x, y, AirbrushStep, StampSoft ? 1.0f : 0.0f);
+        BrushDab(brush, box.workBitmap, box.workBitmap, x, y, CanvasState.AirbrushStep,
+                 CanvasState.StampSoft ? 1.0f : 0.0f);
         return;
     }
-    BrushDab(brush, box.undoBitmap, box.workBitmap, x, y, AirbrushStep, static_cast<float>(StampSoft));
+    BrushDab(brush, box.undoBitmap, box.workBitmap, x, y, CanvasState.AirbrushStep,
+             static_cast<float>(CanvasState.StampSoft));
 }
 
 void StrokeSegment(int x1, int y1, int x2, int y2) {
@@ -276,22 +277,22 @@ void StrokeSegment(int x1, int y1, int x2, int y2) {
     const std::uint32_t shape = PaintSettings.Brush;
     switch (tool) {
         case kToolAirbrush:
-            StampSoft = 0;
-            AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
+            CanvasState.StampSoft = 0;
+            CanvasState.AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
             break;
         case kToolBrush:
-            StampSoft = 1;
-            AirbrushStep = 0.0f;
+            CanvasState.StampSoft = 1;
+            CanvasState.AirbrushStep = 0.0f;
             break;
         case kToolLine:
         case kToolPen:
-            StampSoft = 0;
-            AirbrushStep = 0.0f;
+            CanvasState.StampSoft = 0;
+            CanvasState.AirbrushStep = 0.0f;
             break;
         default:
             break;
     }
-    if (shape == 2 || (tool == kToolAirbrush && shape == 7)) StampSoft = 1;
+    if (shape == 2 || (tool == kToolAirbrush && shape == 7)) CanvasState.StampSoft = 1;
 
     Dab(x1, y1);
     // Bresenham's stepping, one dab per step, the end point included. 64-bit error terms

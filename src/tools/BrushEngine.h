@@ -18,10 +18,7 @@ constexpr int kLargestBrushRadius = 10;
 constexpr int kLargestBrushSize = 2 * kLargestBrushRadius + 1;
 int LimitBrushSize(std::uint32_t size);
 
-// Stamp mode, set at stylus-down and refreshed by StrokeSegment.
-extern std::uint8_t StampSoft;  // 1: paint pulls the pixels towards the colour with fall-off
-extern float AirbrushStep;      // 1 / size for the airbrush, else 0
-
+// The stamp mode (CanvasState.StampSoft, AirbrushStep) back to hard, no step.
 void ResetStampMode();
 
 // The stamp mode stylus-down sets for the painting tools and the line (other tools keep it).

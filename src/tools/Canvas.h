@@ -25,6 +25,9 @@ struct CanvasStateRecord {
     std::int32_t LassoStartY = 0;
     std::uint32_t LassoDownward = 0;
     std::uint8_t GradientKind = 0;  // 0 linear, 1 circular
+    // Stamp mode, set at stylus-down and refreshed by StrokeSegment.
+    std::uint8_t StampSoft = 0;  // 1: paint pulls the pixels towards the colour with fall-off
+    float AirbrushStep = 0.0f;   // 1 / size for the airbrush, else 0
 };
 
 extern CanvasStateRecord CanvasState;

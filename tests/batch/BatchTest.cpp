@@ -14,11 +14,11 @@
 #include "files/PngWriter.h"
 #include "filters/CreativeFilters.h"
 #include "filters/Geometry.h"
+#include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
 #include "filters/Resize.h"
 #include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
-#include "tools/Noise.h"
 
 namespace {
 

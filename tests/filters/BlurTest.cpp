@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/FilterEngine.h"
 #include "platform/FilterPump.h"
+#include "support/FilterTestSupport.h"
 
 namespace {
 
@@ -207,7 +207,7 @@ class UnsharpRestart : public ::testing::Test {
 protected:
     void TearDown() override {
         platform::SetFilterMessagePump({});
-        FilterBusy = kFilterIdle;
+        FilterState.FilterBusy = kFilterIdle;
     }
 };
 
@@ -215,18 +215,18 @@ TEST_F(UnsharpRestart, StopsWithinOneRowAndARestartFinishesCleanly) {
     auto src = RandomBuffer(12, 10, 5);
     auto expected = MakeBuffer(12, 10);
     ASSERT_EQ(UnsharpMask(src.get(), expected.get(), 300, 4), 1);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
 
     // The dialog asks for a new preview while row 3 is about to be written.
     auto target = CopyOf(*src);
     int rowsStarted = 0;
     platform::SetFilterMessagePump([&] {
-        EXPECT_EQ(FilterBusy, kFilterRunning);
-        if (++rowsStarted == 4) FilterBusy = kFilterRestart;
+        EXPECT_EQ(FilterState.FilterBusy, kFilterRunning);
+        if (++rowsStarted == 4) FilterState.FilterBusy = kFilterRestart;
     });
     EXPECT_EQ(UnsharpMask(src.get(), target.get(), 300, 4), 0);
     EXPECT_EQ(rowsStarted, 4);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 12; ++x) {
             EXPECT_EQ(PixelAt(*target, x, y), y < 3 ? PixelAt(*expected, x, y) : PixelAt(*src, x, y)) << x << "," << y;

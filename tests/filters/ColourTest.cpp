@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/FilterTestSupport.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/HslFast.h"
 #include "platform/FilterPump.h"
+#include "support/FilterTestSupport.h"
 
 namespace {
 
@@ -152,7 +152,7 @@ class PumpingAdjustments : public ::testing::Test {
 protected:
     void TearDown() override {
         platform::SetFilterMessagePump({});
-        FilterBusy = kFilterIdle;
+        FilterState.FilterBusy = kFilterIdle;
     }
 };
 
@@ -164,13 +164,13 @@ TEST_F(PumpingAdjustments, StopAtTheNextRowAndRunWholeAfterwards) {
         auto target = CopyOf(*src);
         int rows = 0;
         platform::SetFilterMessagePump([&] {
-            if (++rows == 2) FilterBusy = kFilterRestart;
+            if (++rows == 2) FilterState.FilterBusy = kFilterRestart;
         });
         const int result = which == 0 ? HueSaturation(src.get(), target.get(), 30, 10, -5)
                                       : Colorize(src.get(), target.get(), 30, 10, -5);
         EXPECT_EQ(result, 0);
         EXPECT_EQ(rows, 2);
-        EXPECT_EQ(FilterBusy, kFilterIdle);
+        EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
         for (int y = 1; y < 6; ++y) {
             for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelAt(*target, x, y), PixelAt(*src, x, y));
         }

@@ -4,12 +4,12 @@
 #include <memory>
 #include <random>
 
-#include "support/FilterTestSupport.h"
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
 #include "platform/FilterPump.h"
 #include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
+#include "support/FilterTestSupport.h"
 
 namespace {
 
@@ -148,21 +148,21 @@ TEST_F(TargetRule, ImageUnlessAPieceIsOnTheCanvas) {
     EXPECT_EQ(FilterTarget(), ImageBoxTable[1].workBitmap);
     EXPECT_EQ(FilterSource(), ImageBoxTable[1].undoBitmap);
     ASSERT_EQ(PrepareFilterContext(), 1);
-    EXPECT_EQ(FilterContext.width, 7);
-    EXPECT_EQ(FilterContext.height, 5);
-    EXPECT_EQ(FilterContext.stride, 24u);
-    EXPECT_EQ(FilterContext.bitsPerPixel, 24u);
-    EXPECT_EQ(FilterContext.targetBits, ImageBoxTable[1].workBitmap->Bits());
-    EXPECT_EQ(FilterContext.sourceBits, ImageBoxTable[1].undoBitmap->Bits());
+    EXPECT_EQ(FilterContext.sourceBitmap->Width(), 7);
+    EXPECT_EQ(FilterContext.sourceBitmap->Height(), 5);
+    EXPECT_EQ(FilterContext.sourceBitmap->Stride(), 24);
+    EXPECT_EQ(FilterContext.sourceBitmap->BitsPerPixel(), 24);
+    EXPECT_EQ(FilterContext.targetBitmap, ImageBoxTable[1].workBitmap);
+    EXPECT_EQ(FilterContext.sourceBitmap, ImageBoxTable[1].undoBitmap);
 
     for (int tool : {9, 51}) {
         PaintSettings.Tool = static_cast<std::int8_t>(tool);
         EXPECT_EQ(FilterTarget(), FloatingPiece.pieceBitmap);
         EXPECT_EQ(FilterSource(), FloatingPiece.pieceUndoBitmap);
         ASSERT_EQ(PrepareFilterContext(), 1);
-        EXPECT_EQ(FilterContext.width, 3);
-        EXPECT_EQ(FilterContext.height, 2);
-        EXPECT_EQ(FilterContext.stride, 12u);
+        EXPECT_EQ(FilterContext.sourceBitmap->Width(), 3);
+        EXPECT_EQ(FilterContext.sourceBitmap->Height(), 2);
+        EXPECT_EQ(FilterContext.sourceBitmap->Stride(), 12);
     }
 }
 
@@ -181,18 +181,18 @@ TEST_F(TargetRule, SourceOfAnotherSizeIsRefused) {
 TEST_F(TargetRule, PumpReportsARestartOnceAndClearsIt) {
     int pumped = 0;
     platform::SetFilterMessagePump([&] { ++pumped; });
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     EXPECT_EQ(PumpFilterMessages(), 0);
-    EXPECT_EQ(FilterBusy, kFilterRunning);
-    FilterBusy = kFilterRestart;
+    EXPECT_EQ(FilterState.FilterBusy, kFilterRunning);
+    FilterState.FilterBusy = kFilterRestart;
     EXPECT_EQ(PumpFilterMessages(), 1);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     EXPECT_EQ(PumpFilterMessages(), 0);
     EXPECT_EQ(pumped, 3);
     // The request may also arrive while the pump hands events on.
-    platform::SetFilterMessagePump([&] { FilterBusy = kFilterRestart; });
+    platform::SetFilterMessagePump([&] { FilterState.FilterBusy = kFilterRestart; });
     EXPECT_EQ(PumpFilterMessages(), 1);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     platform::SetFilterMessagePump({});
     EXPECT_EQ(PumpFilterMessages(), 0);
 }

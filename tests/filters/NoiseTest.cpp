@@ -10,7 +10,7 @@
 #include "filters/NoiseFilters.h"
 #include "platform/FilterPump.h"
 #include "shell/ProgramState.h"
-#include "tools/Noise.h"
+#include "filters/Noise.h"
 
 namespace {
 
@@ -23,10 +23,10 @@ protected:
     }
     // The generator's state after count more draws, without disturbing it.
     static std::uint32_t StateAfter(int count) {
-        const std::uint32_t saved = NoiseState;
+        const std::uint32_t saved = FilterState.NoiseState;
         for (int i = 0; i < count; ++i) NextNoise();
-        const std::uint32_t state = NoiseState;
-        NoiseState = saved;
+        const std::uint32_t state = FilterState.NoiseState;
+        FilterState.NoiseState = saved;
         return state;
     }
 };
@@ -117,11 +117,11 @@ TEST_F(NoiseFilters, AddNoiseAmountZeroStillDrawsFromTheGenerator) {
     const std::uint32_t monoState = StateAfter(28);
     ASSERT_EQ(AddNoise(dst.get(), kNoiseMonochrome, 0), 1);
     EXPECT_TRUE(SameBytes(*src, *dst));
-    EXPECT_EQ(NoiseState, monoState);
+    EXPECT_EQ(FilterState.NoiseState, monoState);
     const std::uint32_t colourState = StateAfter(3 * 28);
     ASSERT_EQ(AddNoise(dst.get(), kNoiseColor, 0), 1);
     EXPECT_TRUE(SameBytes(*src, *dst));
-    EXPECT_EQ(NoiseState, colourState);
+    EXPECT_EQ(FilterState.NoiseState, colourState);
 }
 
 TEST_F(NoiseFilters, AddNoiseFirstPixelFromTheInitialState) {
@@ -175,13 +175,13 @@ TEST_F(NoiseFilters, AddNoiseStopsAtARowWhenAskedAndLeavesTheRestAlone) {
     auto dst = CopyOf(*src);
     int rows = 0;
     platform::SetFilterMessagePump([&] {
-        if (++rows == 3) FilterBusy = kFilterRestart;
+        if (++rows == 3) FilterState.FilterBusy = kFilterRestart;
     });
     // The register moves on as after a whole run, wherever the run stopped.
     const std::uint32_t wholeRun = StateAfter(30);
     EXPECT_EQ(AddNoise(dst.get(), kNoiseMonochrome, 60), 0);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
-    EXPECT_EQ(NoiseState, wholeRun);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.NoiseState, wholeRun);
     for (int y = 2; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) EXPECT_EQ(PixelAt(*dst, x, y), PixelAt(*src, x, y));
     }
@@ -245,14 +245,14 @@ TEST_F(NoiseFilters, JitterAmountOneMovesOnlyOnTheLargestDraw) {
 // numbers of one pass from the top, and the register ends where that pass leaves it.
 TEST_F(NoiseFilters, AddNoiseOnALargePictureGivesTheNumbersOfOnePass) {
     for (int style : {kNoiseMonochrome, kNoiseColor}) {
-        NoiseState = 0x2468ACEu;
+        FilterState.NoiseState = 0x2468ACEu;
         const int w = 333, h = 301;
         auto src = RandomBuffer(w, h, 40 + style);
         auto dst = CopyOf(*src);
-        const std::uint32_t start = NoiseState;
+        const std::uint32_t start = FilterState.NoiseState;
         ASSERT_EQ(AddNoise(dst.get(), style, 70), 1);
-        const std::uint32_t after = NoiseState;
-        NoiseState = start;
+        const std::uint32_t after = FilterState.NoiseState;
+        FilterState.NoiseState = start;
         const int a = static_cast<int>(70 * 2.55);
         const int keep = 255 - a;
         for (int y = 0; y < h; ++y) {
@@ -271,6 +271,6 @@ TEST_F(NoiseFilters, AddNoiseOnALargePictureGivesTheNumbersOfOnePass) {
                 ASSERT_EQ(PixelAt(*dst, x, y), expected) << style << ": " << x << "," << y;
             }
         }
-        EXPECT_EQ(after, NoiseState);
+        EXPECT_EQ(after, FilterState.NoiseState);
     }
 }

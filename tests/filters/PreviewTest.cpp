@@ -3,19 +3,19 @@
 #include <functional>
 #include <memory>
 
-#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/CreativeFilters.h"
 #include "filters/DistortFilters.h"
 #include "filters/EdgeFilters.h"
 #include "filters/FilterEngine.h"
+#include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
 #include "image/ImageSlots.h"
 #include "platform/FilterPump.h"
 #include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
-#include "tools/Noise.h"
+#include "support/FilterTestSupport.h"
 
 namespace {
 
@@ -86,16 +86,16 @@ TEST_F(Preview, RestoresFromTheSourceAndPassesTheDialogValuesInOrder) {
     for (const Case& c : cases) {
         auto expected = Expected(c.direct);
         ASSERT_FALSE(SameBytes(*expected, Undo())) << int(c.id);  // each case really changes the picture
-        FilterId = c.id;
+        FilterState.FilterId = c.id;
         ResetNoise();
         EXPECT_EQ(RunFilterPreview(c.args), 1);
         EXPECT_TRUE(SameBytes(Work(), *expected)) << int(c.id);
-        EXPECT_EQ(FilterBusy, kFilterIdle);
+        EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     }
 }
 
 TEST_F(Preview, ATextureThatCannotBeDecodedShowsTheRestoredSource) {
-    FilterId = FILTER_TEXTURE;
+    FilterState.FilterId = FILTER_TEXTURE;
     EXPECT_EQ(RunFilterPreview(FilterArguments{128, 0, 0, 0, "/nonexistent/texture.png"}), 1);
     EXPECT_TRUE(SameBytes(Work(), Undo()));
 }
@@ -111,7 +111,7 @@ TEST_F(Preview, AFloatingPieceIsTheOnlyThingThatChanges) {
     CopyPixels(&Work(), &Undo());
     auto image = CopyOf(Work());
     PaintSettings.Tool = 9;
-    FilterId = FILTER_ADJUST_RGB;
+    FilterState.FilterId = FILTER_ADJUST_RGB;
     ASSERT_EQ(RunFilterPreview(FilterArguments{-255, 0, 0, 0, {}}), 1);
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) {
@@ -128,7 +128,7 @@ TEST_F(Preview, ANewValueDuringARunStopsItAndTheNextRunUsesIt) {
     // Plays the dialog: its timer fires while row 4 is about to be processed, with the slider
     // already moved from radius 1 to 3; the timer sees the filter busy and asks for a restart,
     // then fires again once the run has stopped.
-    FilterId = FILTER_UNSHARP_MASK;
+    FilterState.FilterId = FILTER_UNSHARP_MASK;
     FilterArguments values{400, 1, 0, 0, {}};
     auto finalResult = Expected([] { UnsharpMask(250, 3); });
     int rows = 0;
@@ -138,15 +138,15 @@ TEST_F(Preview, ANewValueDuringARunStopsItAndTheNextRunUsesIt) {
         if (++rows != 4) return;
         values.value1 = 250;
         values.value2 = 3;
-        if (FilterBusy != kFilterIdle) {
-            FilterBusy = kFilterRestart;
+        if (FilterState.FilterBusy != kFilterIdle) {
+            FilterState.FilterBusy = kFilterRestart;
             timerArmed = true;
         }
     });
     ++previews;
     RunFilterPreview(values);
     EXPECT_TRUE(timerArmed);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     EXPECT_FALSE(SameBytes(Work(), *finalResult));
     if (timerArmed) {
         ++previews;

@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "support/FilterTestSupport.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
@@ -21,6 +20,7 @@
 #include "filters/PumpedRows.h"
 #include "platform/FilterPump.h"
 #include "shell/ProgramState.h"
+#include "support/FilterTestSupport.h"
 
 namespace {
 
@@ -141,9 +141,9 @@ TEST_F(TwoThreadRows, EveryRowOnceAndOnlyTheCallerPumps) {
                 EXPECT_TRUE(log.WaitForHelperRows(1));
             }
         });
-        FilterBusy = kFilterRunning;
+        FilterState.FilterBusy = kFilterRunning;
         ASSERT_EQ(RunPumpedRows(kHigh, kWide, chunk, band, [&band] { return &band; }), 1);
-        EXPECT_EQ(FilterBusy, kFilterRunning);  // the filter itself ends the run
+        EXPECT_EQ(FilterState.FilterBusy, kFilterRunning);  // the filter itself ends the run
         for (int y = 0; y < kHigh; ++y) ASSERT_EQ(log.writes[y].load(), 1) << "row " << y << " chunk " << chunk;
         EXPECT_EQ(log.threads.size(), 2u);
         EXPECT_LT(pumps, kHigh);  // the caller pumped before each of its own rows only
@@ -162,19 +162,19 @@ TEST_F(TwoThreadRows, AStopEndsBothThreadsWithinARow) {
     // The threads take turns: before each of its first four rows the caller lets the helper
     // write one row and waits for it; at the fifth it stops, with the helper waiting.
     platform::SetFilterMessagePump([&] {
-        EXPECT_EQ(FilterBusy, kFilterRunning);
+        EXPECT_EQ(FilterState.FilterBusy, kFilterRunning);
         if (++pumps == 5) {
             doneAtStop = log.done.load();
-            FilterBusy = kFilterRestart;
+            FilterState.FilterBusy = kFilterRestart;
             return;
         }
         turnstile.Allow(1);
         EXPECT_TRUE(log.WaitForHelperRows(pumps));
     });
-    FilterBusy = kFilterRunning;
+    FilterState.FilterBusy = kFilterRunning;
     EXPECT_EQ(RunPumpedRows(kHigh, kWide, 1, band, [&band] { return &band; }), 0);
     EXPECT_EQ(pumps, 5);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     // The caller wrote nothing after its stop; the helper at most finished the row it was in.
     ASSERT_GE(doneAtStop, 4);
     EXPECT_LE(log.done.load(), doneAtStop + 1);
@@ -247,10 +247,10 @@ TEST_F(TwoThreadRows, FiltersGiveThePerPixelNumbers) {
     auto target = MakeBuffer(kWide, kHigh);
     ASSERT_EQ(HueSaturation(src.get(), target.get(), -75.0f, 30.0f, -12.0f), 1);
     EXPECT_TRUE(SameBytes(*target, *PlainHsl(*src, false, -75.0f, 30.0f, -12.0f)));
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     ASSERT_EQ(Colorize(src.get(), target.get(), -150.0f, 45.0f, 8.0f), 1);
     EXPECT_TRUE(SameBytes(*target, *PlainHsl(*src, true, -150.0f, 45.0f, 8.0f)));
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     // Radius 2 takes the single-precision lanes, radius 6 the plain form; a picture with
     // fewer rows than one run of the sums shows the restart of the sums at a run's start.
     for (int radius : {2, 6}) {
@@ -288,21 +288,21 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
         PumpedRowsHelperGate = [&turnstile] { turnstile.Pass(); };
         platform::SetFilterMessagePump([&] {
             EXPECT_EQ(std::this_thread::get_id(), caller);
-            EXPECT_EQ(FilterBusy, kFilterRunning);
+            EXPECT_EQ(FilterState.FilterBusy, kFilterRunning);
             ++pumps;
             if (pumps == 1) {
                 turnstile.Allow(1);
                 EXPECT_TRUE(turnstile.WaitForArrivals(2));
             }
             if (pumps == 3) {
-                FilterBusy = kFilterRestart;
+                FilterState.FilterBusy = kFilterRestart;
                 turnstile.AllowAll();
             }
         });
         EXPECT_EQ(c.run(src.get(), target.get()), 0) << c.name;
         PumpedRowsHelperGate = nullptr;
         EXPECT_EQ(pumps, 3) << c.name;
-        EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
+        EXPECT_EQ(FilterState.FilterBusy, kFilterIdle) << c.name;
         // Every row is either untouched or finished: no row is half written.
         for (int y = 0; y < kHigh; ++y) {
             const bool untouched = std::equal(target->Row(y), target->Row(y) + 3 * kWide, src->Row(y));
@@ -314,7 +314,7 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
         CopyPixels(target.get(), src.get());
         EXPECT_EQ(c.run(src.get(), target.get()), 1) << c.name;
         EXPECT_TRUE(SameBytes(*target, *clean)) << c.name;
-        EXPECT_EQ(FilterBusy, kFilterIdle) << c.name;
+        EXPECT_EQ(FilterState.FilterBusy, kFilterIdle) << c.name;
     }
 }
 

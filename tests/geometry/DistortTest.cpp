@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "support/GeometrySupport.h"
 #include "filters/DistortFilters.h"
 #include "filters/FilterEngine.h"
 #include "platform/FilterPump.h"
+#include "support/GeometrySupport.h"
 
 using namespace geometry_test;
 
@@ -126,7 +126,7 @@ TEST_F(GeometryTest, SphereAndSwirlLeaveATargetUnderTwoPixelsAlone) {
         MakeImage(w, h);
         EXPECT_EQ(Sphere(50), 0);
         EXPECT_EQ(Swirl(2, 90), 0);
-        EXPECT_EQ(FilterBusy, kFilterIdle);
+        EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
         EXPECT_EQ(PixelBytes(Work()), PixelBytes(Undo()));
     }
 }
@@ -179,13 +179,13 @@ TEST_F(GeometryTest, SwirlStopsAtTheRowWhereARestartIsAsked) {
     MakeImage(60, 40);
     int pumps = 0;
     platform::SetFilterMessagePump([&pumps] {
-        if (++pumps == 11) FilterBusy = kFilterRestart;
+        if (++pumps == 11) FilterState.FilterBusy = kFilterRestart;
     });
     const int result = Swirl(1, 0);
     platform::SetFilterMessagePump({});
     EXPECT_EQ(result, 0);
     EXPECT_EQ(pumps, 11);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     auto full = MakeBuffer(60, 40);
     CopyPixels(full.get(), &Undo());
     ReferenceSwirl(Undo(), *full, 1, 0);
@@ -195,7 +195,7 @@ TEST_F(GeometryTest, SwirlStopsAtTheRowWhereARestartIsAsked) {
     // A run that is left alone goes to the end and leaves the engine idle.
     CopyPixels(&Work(), &Undo());
     EXPECT_EQ(Swirl(1, 0), 1);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     EXPECT_EQ(PixelBytes(Work()), PixelBytes(*full));
 }
 

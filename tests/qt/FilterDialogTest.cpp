@@ -153,7 +153,7 @@ TEST_F(QtTest, FilterDialogFromTheMenuPreviewsLiveThenOkAndUndo) {
     EXPECT_GT(slider, 0);
     EXPECT_EQ(field, std::to_string(slider));
     EXPECT_TRUE(changedOnScreen);
-    EXPECT_EQ(FilterId, FILTER_NONE);
+    EXPECT_EQ(FilterState.FilterId, FILTER_NONE);
     // The docked dialog sat on the command bar across the screen.
     ASSERT_FALSE(opened.isNull());
     const int dialogTop = 640 - 26 - 81 + 1;

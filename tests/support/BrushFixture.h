@@ -9,12 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "filters/Noise.h"
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
 #include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
-#include "tools/Noise.h"
+#include "tools/Canvas.h"
 #include "tools/ToolIds.h"
 
 using Point = std::pair<int, int>;

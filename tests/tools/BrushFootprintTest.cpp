@@ -168,10 +168,10 @@ TEST_F(BrushTest, SprayDotsFromAResetGenerator) {
     EXPECT_EQ(PixelOf(Undo(), 7, 10), kWhite);  // the spray paints the work copy only
 
     // Ten dots use twenty numbers: the generator continues right after them.
-    const std::uint32_t after = NoiseState;
+    const std::uint32_t after = FilterState.NoiseState;
     ResetNoise();
     for (int i = 0; i < 20; ++i) NextNoise();
-    EXPECT_EQ(NoiseState, after);
+    EXPECT_EQ(FilterState.NoiseState, after);
 
     // The same dab from a fresh generator gives the same picture.
     MakeImage(15, 15, kWhite);
@@ -190,10 +190,10 @@ TEST_F(BrushTest, SprayDotCountIsSizeTimes157) {
         ResetNoise();
         UseBrush(kToolPen, 7, c.size);
         DownDab(20, 20);
-        const std::uint32_t after = NoiseState;
+        const std::uint32_t after = FilterState.NoiseState;
         ResetNoise();
         for (int i = 0; i < 2 * c.dots; ++i) NextNoise();
-        EXPECT_EQ(NoiseState, after) << "size " << c.size;
+        EXPECT_EQ(FilterState.NoiseState, after) << "size " << c.size;
     }
 }
 
@@ -213,10 +213,10 @@ TEST_F(BrushTest, SprayStaysInsideTheRadiusAndTheImage) {
     MakeImage(3, 3, kWhite);
     ResetNoise();
     DownDab(0, 0);
-    const std::uint32_t after = NoiseState;
+    const std::uint32_t after = FilterState.NoiseState;
     ResetNoise();
     for (int i = 0; i < 2 * 26; ++i) NextNoise();
-    EXPECT_EQ(NoiseState, after);
+    EXPECT_EQ(FilterState.NoiseState, after);
 }
 
 TEST_F(BrushTest, AnySizeFromTheSettingsIsSafe) {
@@ -230,7 +230,7 @@ TEST_F(BrushTest, AnySizeFromTheSettingsIsSafe) {
                 UseBrush(tool, shape, 0);
                 PaintSettings.Size = size;
                 StartStampMode(tool);
-                ASSERT_FALSE(std::isnan(AirbrushStep) || AirbrushStep > 1.0f);  // never 1 / 0
+                ASSERT_FALSE(std::isnan(CanvasState.AirbrushStep) || CanvasState.AirbrushStep > 1.0f);  // never 1 / 0
                 for (const Point& p : {Point{0, 0}, Point{4, 0}, Point{0, 3}, Point{4, 3}, Point{2, 2}}) Dab(p.first, p.second);
                 StrokeSegment(-30, -30, 35, 34);
             }

@@ -98,8 +98,8 @@ TEST_F(BrushTest, AirbrushPullsByOneOverSize) {
     MakeImage(9, 9, kWhite);
     UseBrush(kToolAirbrush, 0, 5);
     DownDab(4, 4);
-    EXPECT_FLOAT_EQ(AirbrushStep, 0.2f);
-    EXPECT_EQ(StampSoft, 0);
+    EXPECT_FLOAT_EQ(CanvasState.AirbrushStep, 0.2f);
+    EXPECT_EQ(CanvasState.StampSoft, 0);
     EXPECT_EQ(ChangedFrom(kWhite, 4, 4).size(), 13u);
     EXPECT_EQ(WorkAt(4, 4), Grey(204));
     EXPECT_EQ(WorkAt(6, 4), Grey(204));
@@ -153,7 +153,7 @@ TEST_F(BrushTest, SoftRoundReadsTheWorkCopyForEveryTool) {
     MakeImage(7, 7, kWhite);
     UseBrush(kToolPen, 2, 3);
     DownDab(3, 3);
-    EXPECT_EQ(StampSoft, 1);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
     EXPECT_EQ(WorkAt(3, 3), Grey(192));
     Dab(3, 3);
     EXPECT_EQ(WorkAt(3, 3), Grey(144));
@@ -185,7 +185,7 @@ TEST_F(BrushTest, SprayArithmetic) {
     ResetNoise();
     UseBrush(kToolAirbrush, 7, 2, 50);
     StartStampMode(kToolAirbrush);
-    EXPECT_EQ(StampSoft, 1);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
     StrokeSegment(2, 2, 2, 2);
     EXPECT_EQ(WorkAt(2, 3), Grey(64));
     EXPECT_EQ(WorkAt(2, 2), Grey(128));
@@ -237,42 +237,42 @@ TEST_F(BrushTest, SegmentDabsEachPointOnce) {
 TEST_F(BrushTest, StampModeByTool) {
     UseBrush(kToolAirbrush, 0, 4);
     StartStampMode(kToolAirbrush);
-    EXPECT_EQ(StampSoft, 0);
-    EXPECT_FLOAT_EQ(AirbrushStep, 0.25f);
+    EXPECT_EQ(CanvasState.StampSoft, 0);
+    EXPECT_FLOAT_EQ(CanvasState.AirbrushStep, 0.25f);
     PaintSettings.Brush = 7;
     StartStampMode(kToolAirbrush);
-    EXPECT_EQ(StampSoft, 1);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
     // Line and spray can keep the mode they find.
     PaintSettings.Brush = 0;
     StartStampMode(kToolSpraycan);
     StartStampMode(kToolLine);
-    EXPECT_EQ(StampSoft, 1);
-    EXPECT_FLOAT_EQ(AirbrushStep, 0.25f);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
+    EXPECT_FLOAT_EQ(CanvasState.AirbrushStep, 0.25f);
     StartStampMode(kToolPen);
-    EXPECT_EQ(StampSoft, 0);
-    EXPECT_EQ(AirbrushStep, 0.0f);
+    EXPECT_EQ(CanvasState.StampSoft, 0);
+    EXPECT_EQ(CanvasState.AirbrushStep, 0.0f);
     StartStampMode(kToolBrush);
-    EXPECT_EQ(StampSoft, 1);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
     PaintSettings.Brush = 2;
     StartStampMode(kToolEraser);
-    EXPECT_EQ(StampSoft, 1);
+    EXPECT_EQ(CanvasState.StampSoft, 1);
     // Other tools leave it alone.
     ResetStampMode();
     StartStampMode(kToolFloodFill);
-    EXPECT_EQ(StampSoft, 0);
+    EXPECT_EQ(CanvasState.StampSoft, 0);
     // A stored size of 0 still gives a defined step.
     PaintSettings.Size = 0;
     StartStampMode(kToolAirbrush);
-    EXPECT_EQ(AirbrushStep, 1.0f);
+    EXPECT_EQ(CanvasState.AirbrushStep, 1.0f);
 
     // The line resets what an earlier airbrush stroke left.
     MakeImage(3, 3, kWhite);
     UseBrush(kToolLine, 0, 1, 100);
-    StampSoft = 1;
-    AirbrushStep = 0.5f;
+    CanvasState.StampSoft = 1;
+    CanvasState.AirbrushStep = 0.5f;
     StrokeSegment(1, 1, 1, 1);
-    EXPECT_EQ(StampSoft, 0);
-    EXPECT_EQ(AirbrushStep, 0.0f);
+    EXPECT_EQ(CanvasState.StampSoft, 0);
+    EXPECT_EQ(CanvasState.AirbrushStep, 0.0f);
     EXPECT_EQ(WorkAt(1, 1), kBlack);
 }
 
@@ -282,7 +282,7 @@ TEST_F(BrushTest, MissingBuffersPaintNothing) {
     EXPECT_EQ(BrushDab(0, nullptr, Work(), 1, 1, 0.0f, 0.0f), 0);
     EXPECT_EQ(BrushDab(0, Undo(), nullptr, 1, 1, 0.0f, 0.0f), 0);
     EXPECT_EQ(SprayDab(nullptr, 1, 1, 0), 0);
-    EXPECT_EQ(NoiseState, 1u);  // no numbers drawn for a missing bitmap
+    EXPECT_EQ(FilterState.NoiseState, 1u);  // no numbers drawn for a missing bitmap
     EXPECT_EQ(BrushDab(0, Undo(), Work(), 1, 1, 0.0f, 0.0f), 1);
 
     // An 8-bit mask is no paint surface.

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "tools/Noise.h"
+#include "filters/Noise.h"
 
 TEST(NextNoise, FirstValuesFromTheStartingState) {
     ResetNoise();
-    EXPECT_EQ(NoiseState, 1u);
+    EXPECT_EQ(FilterState.NoiseState, 1u);
     const int expected[] = {2049, 129, 2185, 16385, 19457};
     for (int value : expected) EXPECT_EQ(NextNoise(), value);
 }
@@ -15,16 +15,16 @@ TEST(NextNoise, StateKeepsBit31ClearAndValuesStayIn15Bits) {
         const int v = NextNoise();
         ASSERT_GE(v, 0);
         ASSERT_LE(v, 32767);
-        ASSERT_EQ(NoiseState & 0x80000000u, 0u);
-        ASSERT_NE(NoiseState, 0u);  // an all-zero register would stay zero for ever
+        ASSERT_EQ(FilterState.NoiseState & 0x80000000u, 0u);
+        ASSERT_NE(FilterState.NoiseState, 0u);  // an all-zero register would stay zero for ever
     }
 }
 
 TEST(NextNoise, LeftShiftIsCutTo32BitsAndBit31Cleared) {
     // t = 0x00110001; t << 11 overflows into bit 31 (0x88000800 in 32 bits).
-    NoiseState = 0x00100001u;
+    FilterState.NoiseState = 0x00100001u;
     EXPECT_EQ(NextNoise(), 0x0801);
-    EXPECT_EQ(NoiseState, 0x08110801u);
+    EXPECT_EQ(FilterState.NoiseState, 0x08110801u);
     ResetNoise();
     EXPECT_EQ(NextNoise(), 2049);
 }

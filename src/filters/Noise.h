@@ -1,14 +1,14 @@
 // The program's one random generator: a shift register shared by the spray can and the
-// noise filters, so that both continue the same sequence.
+// noise filters, so that both continue the same sequence. Its state is FilterState.NoiseState,
+// which starts at 1 and is never reseeded while the program runs.
 #pragma once
 
 #include <cstdint>
 
-// Starts at 1 and is never reseeded while the program runs.
-extern std::uint32_t NoiseState;
+#include "filters/FilterEngine.h"
 
 // Advances the register held in state and returns its low 15 bits (0 to 32767). Loops that
-// draw many numbers keep the register in a local this way and store it back into NoiseState
+// draw many numbers keep the register in a local this way and store it back into FilterState.NoiseState
 // before anything else may draw, so the one sequence goes on unchanged.
 inline int StepNoise(std::uint32_t& state) {
     const std::int32_t s = static_cast<std::int32_t>(state);
@@ -18,7 +18,7 @@ inline int StepNoise(std::uint32_t& state) {
     return static_cast<int>(state & 0x7FFFu);
 }
 
-// Advances NoiseState and returns its low 15 bits (0 to 32767).
+// Advances FilterState.NoiseState and returns its low 15 bits (0 to 32767).
 int NextNoise();
 
 // The state steps further on from state. The register is linear over the field of two

@@ -1,8 +1,6 @@
-#include "tools/Noise.h"
+#include "filters/Noise.h"
 
-std::uint32_t NoiseState = 1;
-
-int NextNoise() { return StepNoise(NoiseState); }
+int NextNoise() { return StepNoise(FilterState.NoiseState); }
 
 namespace {
 
@@ -44,4 +42,4 @@ std::uint32_t NoiseAhead(std::uint32_t state, std::uint64_t steps) {
     return state;
 }
 
-void ResetNoise() { NoiseState = 1; }
+void ResetNoise() { FilterState.NoiseState = 1; }
