@@ -10,13 +10,22 @@ class Menu;
 }
 
 constexpr int kRecentRoom = 4;
-extern std::string RecentFiles[kRecentRoom];
-extern std::uint8_t RecentCount;
+
+// The files subsystem's state: the recently used files and the menu that lists them.
+struct FileStateRecord {
+    std::string RecentFiles[kRecentRoom];  // full paths, most recent first
+    std::uint8_t RecentCount = 0;          // entries in use
+    // The "Recent" sub-menu of the File menu: set by whoever builds the menus, filled here.
+    platform::Menu* RecentMenu = nullptr;
+};
+
+extern FileStateRecord FileState;
+
+// No recent files and no Recent menu (tests).
+void ResetFileState();
 
 // The Recent menu's first identifier; entry i has 1101 + i.
 constexpr int kRecentFirstCommand = 1101;
-// The "Recent" sub-menu of the File menu: set by whoever builds the menus, filled here.
-extern platform::Menu* RecentMenu;
 
 // File-type lists of the dialogs: pairs of description and pattern, "|"-separated. The open
 // list takes every usual JPEG ending and upper-case names too (cameras write "IMG_1.JPG");

@@ -6,9 +6,9 @@
 #include "platform/CommandBar.h"
 #include "platform/Settings.h"
 
-std::string RecentFiles[kRecentRoom];
-std::uint8_t RecentCount = 0;
-platform::Menu* RecentMenu = nullptr;
+FileStateRecord FileState;
+
+void ResetFileState() { FileState = FileStateRecord{}; }
 
 namespace {
 
@@ -21,35 +21,38 @@ bool SamePath(const std::string& a, const std::string& b) {
 std::string ValueName(int i) { return "File" + std::to_string(i + 1); }
 
 void LoadRecentFiles() {
-    RecentCount = 0;
+    FileState.RecentCount = 0;
     for (int i = 0; i < kRecentRoom; ++i) {
         std::string value;
         // A missing or empty value leaves no gap in the list.
-        if (platform::Settings().ReadText(ValueName(i), value) && !value.empty()) RecentFiles[RecentCount++] = value;
+        if (!platform::Settings().ReadText(ValueName(i), value) || value.empty()) continue;
+        FileState.RecentFiles[FileState.RecentCount++] = value;
     }
-    for (int i = RecentCount; i < kRecentRoom; ++i) RecentFiles[i].clear();
+    for (int i = FileState.RecentCount; i < kRecentRoom; ++i) FileState.RecentFiles[i].clear();
 }
 
 void PutCurrentPathFirst() {
     int found = -1;
-    for (int i = 0; i < RecentCount; ++i) {
-        if (SamePath(RecentFiles[i], ImageState.CurrentPath)) found = i;  // the last match counts
+    for (int i = 0; i < FileState.RecentCount; ++i) {
+        if (SamePath(FileState.RecentFiles[i], ImageState.CurrentPath)) found = i;  // the last match counts
     }
-    const int moved = found >= 0 ? found : std::min<int>(RecentCount, kRecentRoom - 1);
-    for (int i = moved; i > 0; --i) RecentFiles[i] = RecentFiles[i - 1];
-    RecentFiles[0] = ImageState.CurrentPath;
-    if (found < 0 && RecentCount < kRecentRoom) ++RecentCount;
+    const int moved = found >= 0 ? found : std::min<int>(FileState.RecentCount, kRecentRoom - 1);
+    for (int i = moved; i > 0; --i) FileState.RecentFiles[i] = FileState.RecentFiles[i - 1];
+    FileState.RecentFiles[0] = ImageState.CurrentPath;
+    if (found < 0 && FileState.RecentCount < kRecentRoom) ++FileState.RecentCount;
 }
 
 void RebuildRecentMenu() {
-    if (!RecentMenu) return;
-    RecentMenu->Clear();
-    if (RecentCount == 0) {
-        RecentMenu->AppendItem(kRecentFirstCommand, "untitled");
-        RecentMenu->EnableItem(kRecentFirstCommand, false);
+    if (!FileState.RecentMenu) return;
+    FileState.RecentMenu->Clear();
+    if (FileState.RecentCount == 0) {
+        FileState.RecentMenu->AppendItem(kRecentFirstCommand, "untitled");
+        FileState.RecentMenu->EnableItem(kRecentFirstCommand, false);
         return;
     }
-    for (int i = 0; i < RecentCount; ++i) RecentMenu->AppendItem(kRecentFirstCommand + i, FileNameOf(RecentFiles[i]));
+    for (int i = 0; i < FileState.RecentCount; ++i) {
+        FileState.RecentMenu->AppendItem(kRecentFirstCommand + i, FileNameOf(FileState.RecentFiles[i]));
+    }
 }
 
 }  // namespace
@@ -57,6 +60,8 @@ void RebuildRecentMenu() {
 void UpdateRecentFiles() {
     LoadRecentFiles();
     if (!ImageState.CurrentPath.empty()) PutCurrentPathFirst();
-    for (int i = 0; i < RecentCount; ++i) platform::Settings().WriteText(ValueName(i), RecentFiles[i]);
+    for (int i = 0; i < FileState.RecentCount; ++i) {
+        platform::Settings().WriteText(ValueName(i), FileState.RecentFiles[i]);
+    }
     RebuildRecentMenu();
 }

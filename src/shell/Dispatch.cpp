@@ -36,7 +36,7 @@ void PaintCurrentView() {
 
 void RecentFile(int id) {
     if (!PromptSaveChanges()) return;
-    const std::string path = RecentFiles[id - CMD_RECENT_1];
+    const std::string path = FileState.RecentFiles[id - CMD_RECENT_1];
     if (path.empty()) return;
     OpenImageAt(path);
 }

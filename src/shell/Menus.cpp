@@ -39,7 +39,7 @@ constexpr const char* kZoomLabels[] = {"12.5 %", "25 %",  "33 %",  "50 %",  "75 
 void BuildFileMenu(platform::Menu& file) {
     AppendEntries(file, {{CMD_ABOUT, "About..."}, {0, nullptr}});
     MenuHandles.Recent = file.AppendSubMenu("Recent");
-    RecentMenu = MenuHandles.Recent;
+    FileState.RecentMenu = MenuHandles.Recent;
     AppendEntries(file, {{CMD_REVERT, "Revert..."},
                          {CMD_NEW, "New..."},
                          {CMD_OPEN, "Open..."},

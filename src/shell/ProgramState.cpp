@@ -21,9 +21,7 @@ void ResetProgramState() {
     // Subsystem 3: the filter engine and the shared random generator.
     ResetFilterState();
     // Subsystem 4: the recent files.
-    for (std::string& file : RecentFiles) file.clear();
-    RecentCount = 0;
-    RecentMenu = nullptr;
+    ResetFileState();
     // Subsystem 5: the shell, its menus and the settings record.
     ResetShellState();
     MenuHandles = MenuHandlesRecord{};

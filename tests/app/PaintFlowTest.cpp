@@ -118,9 +118,9 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     ASSERT_TRUE(fs::exists(saved));
     EXPECT_EQ(ImageState.CurrentPath, saved);
     EXPECT_EQ(ImageState.ImageModified, 0);
-    ASSERT_NE(RecentMenu, nullptr);
-    ASSERT_GE(RecentMenu->ItemCount(), 1);
-    EXPECT_EQ(RecentMenu->ItemLabel(0), "flow.png");
+    ASSERT_NE(FileState.RecentMenu, nullptr);
+    ASSERT_GE(FileState.RecentMenu->ItemCount(), 1);
+    EXPECT_EQ(FileState.RecentMenu->ItemLabel(0), "flow.png");
 
     ClickBarButton(*bar, 9003);  // back to blank, then reopen the saved file
     EXPECT_EQ(ImagePixels(), blank);

@@ -45,7 +45,7 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder);
-        RecentMenu = &recent;
+        FileState.RecentMenu = &recent;
     }
     void TearDown() override {
         fs::remove_all(folder);
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(OpenSaveTest, AnEmptyListShowsADisabledUntitledItem) {
     UpdateRecentFiles();
-    EXPECT_EQ(RecentCount, 0);
+    EXPECT_EQ(FileState.RecentCount, 0);
     ASSERT_EQ(recent.ItemCount(), 1);
     EXPECT_EQ(recent.ItemId(0), 1101);
     EXPECT_EQ(recent.ItemLabel(0), "untitled");
@@ -110,7 +110,7 @@ TEST_F(OpenSaveTest, RecentListMovesAKnownFileToTheTopAndDropsTheOldest) {
     UpdateRecentFiles();
     ImageState.CurrentPath = "/p/e.png";
     UpdateRecentFiles();
-    EXPECT_EQ(RecentCount, 4);
+    EXPECT_EQ(FileState.RecentCount, 4);
     EXPECT_EQ(Stored("File1"), "/p/e.png");
     EXPECT_EQ(Stored("File2"), "/p/d.png");
     EXPECT_EQ(Stored("File3"), "/p/c.png");
@@ -123,7 +123,7 @@ TEST_F(OpenSaveTest, RecentPathsDifferingOnlyInCaseAreOneEntry) {
     settings.WriteText("File2", "/p/two.png");
     ImageState.CurrentPath = "/P/two.PNG";
     UpdateRecentFiles();
-    EXPECT_EQ(RecentCount, 2);
+    EXPECT_EQ(FileState.RecentCount, 2);
     EXPECT_EQ(Stored("File1"), "/P/two.PNG");
     EXPECT_EQ(Stored("File2"), "/p/One.PNG");
     // Start-up with no document only reads and shows the list.

@@ -317,7 +317,7 @@ TEST_F(ImageSizeFlowTest, NewAsksTheSaveQuestionFirst) {
 
     // No: the dialog opens; its OK makes the blank image and forgets the path only.
     UpdateRecentFiles();
-    const std::string recentBefore = RecentFiles[0];
+    const std::string recentBefore = FileState.RecentFiles[0];
     messages.answers = {platform::MessageResult::No};
     Answer([&](platform::HeadlessWindow& dialog) {
         opened = true;
@@ -335,6 +335,6 @@ TEST_F(ImageSizeFlowTest, NewAsksTheSaveQuestionFirst) {
     EXPECT_EQ(Pixel(CurrentBox().workBitmap, 32, 47)[0], 255);  // white background
     EXPECT_TRUE(ImageState.CurrentPath.empty());
     EXPECT_EQ(ImageState.ImageModified, 1);
-    EXPECT_EQ(RecentFiles[0], recentBefore);
+    EXPECT_EQ(FileState.RecentFiles[0], recentBefore);
     EXPECT_EQ(CurrentBox().window, Canvas());
 }

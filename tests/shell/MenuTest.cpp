@@ -120,12 +120,12 @@ TEST_F(ShellTest, ZoomMenuAndPresetFactors) {
 
 TEST_F(ShellTest, RecentMenuStartsWithTheDisabledUntitledItem) {
     Start();
-    ASSERT_NE(RecentMenu, nullptr);
-    EXPECT_EQ(RecentMenu, MenuHandles.Recent);
-    ASSERT_EQ(RecentMenu->ItemCount(), 1);
-    EXPECT_EQ(RecentMenu->ItemId(0), CMD_RECENT_1);
-    EXPECT_EQ(RecentMenu->ItemLabel(0), "untitled");
-    EXPECT_FALSE(RecentMenu->IsItemEnabled(CMD_RECENT_1));
+    ASSERT_NE(FileState.RecentMenu, nullptr);
+    EXPECT_EQ(FileState.RecentMenu, MenuHandles.Recent);
+    ASSERT_EQ(FileState.RecentMenu->ItemCount(), 1);
+    EXPECT_EQ(FileState.RecentMenu->ItemId(0), CMD_RECENT_1);
+    EXPECT_EQ(FileState.RecentMenu->ItemLabel(0), "untitled");
+    EXPECT_FALSE(FileState.RecentMenu->IsItemEnabled(CMD_RECENT_1));
 }
 
 TEST_F(ShellTest, FileItemsAfterStartUpAndAfterPaintingAnOpenedFile) {
