@@ -26,8 +26,8 @@ std::unique_ptr<raster::DrawingContext> MakeGreyContext(raster::BitmapInfo& info
 bool MakeDocument() {
     ResetImageState();
     ImageBox& box = ImageBoxTable[1];
-    box.workDc = MakeGreyContext(box.bitmapInfo, &box.workBits);
-    box.undoDc = MakeGreyContext(box.bitmapInfo, &box.undoBits);
+    box.workDc = MakeGreyContext(box.bitmapInfo, nullptr);
+    box.undoDc = MakeGreyContext(box.bitmapInfo, nullptr);
     if (!box.workDc || !box.undoDc) return false;
     box.workBitmap = box.workDc->SelectedBitmap();
     box.undoBitmap = box.undoDc->SelectedBitmap();

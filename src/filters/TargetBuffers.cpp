@@ -81,7 +81,6 @@ void InstallImageTarget(ReplacementTarget& replacement) {
     ImageBox& box = CurrentBox();
     box.workDc = std::move(replacement.dc);
     box.workBitmap = replacement.bitmap;
-    box.workBits = replacement.bitmap->Bits();
     box.bitmapInfo = replacement.header;
     box.width = replacement.width;
     box.height = replacement.height;
@@ -94,11 +93,9 @@ void InstallPieceTarget(ReplacementTarget& replacement) {
     FloatingPieceRecord& piece = FloatingPiece;
     piece.pieceDc = std::move(replacement.dc);
     piece.pieceBitmap = replacement.bitmap;
-    piece.pieceBits = replacement.bitmap->Bits();
     if (replacement.maskDc) {
         piece.maskDc = std::move(replacement.maskDc);
         piece.maskBitmap = replacement.mask;
-        piece.maskBits = replacement.mask->Bits();
     }
     piece.pieceWidth = static_cast<std::uint32_t>(replacement.width);
     piece.pieceHeight = static_cast<std::uint32_t>(replacement.height);

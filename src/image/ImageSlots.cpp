@@ -23,17 +23,12 @@ void ResetImageState() {
 }
 
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
-                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap,
-                                                          std::uint8_t*& bits) {
+                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap) {
     bitmap = nullptr;
-    bits = nullptr;
-    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, bitsPerPixel, header, &bits);
+    std::unique_ptr<PixelBuffer> buffer = CreatePixelBuffer(width, height, bitsPerPixel, header, nullptr);
     if (!buffer) return nullptr;
     std::unique_ptr<raster::DrawingContext> dc(new (std::nothrow) raster::DrawingContext(std::move(buffer)));
-    if (!dc) {
-        bits = nullptr;
-        return nullptr;
-    }
+    if (!dc) return nullptr;
     bitmap = dc->SelectedBitmap();
     return dc;
 }
@@ -48,29 +43,24 @@ void ShowOutOfMemory(const char* text) {
 void FreePiece() {
     FloatingPiece.pieceDc.reset();
     FloatingPiece.pieceBitmap = nullptr;
-    FloatingPiece.pieceBits = nullptr;
     FloatingPiece.maskDc.reset();
     FloatingPiece.maskBitmap = nullptr;
-    FloatingPiece.maskBits = nullptr;
     FloatingPiece.pieceUndoDc.reset();
     FloatingPiece.pieceUndoBitmap = nullptr;
-    FloatingPiece.pieceUndoBits = nullptr;
     FloatingPiece.maskUndoDc.reset();
     FloatingPiece.maskUndoBitmap = nullptr;
-    FloatingPiece.maskUndoBits = nullptr;
 }
 
 // One 24-bit piece buffer in the background colour and one empty mask.
 bool MakePiecePair(int width, int height, std::unique_ptr<raster::DrawingContext>& pieceDc, PixelBuffer*& piece,
-                   std::uint8_t*& pieceBits, std::unique_ptr<raster::DrawingContext>& maskDc, PixelBuffer*& mask,
-                   std::uint8_t*& maskBits) {
+                   std::unique_ptr<raster::DrawingContext>& maskDc, PixelBuffer*& mask) {
     raster::BitmapInfo header;
-    pieceDc = MakeBufferContext(width, height, 24, header, piece, pieceBits);
+    pieceDc = MakeBufferContext(width, height, 24, header, piece);
     if (!pieceDc) return false;
     FillWithBackground(*pieceDc, width, height);
-    maskDc = MakeBufferContext(width, height, 8, header, mask, maskBits);
+    maskDc = MakeBufferContext(width, height, 8, header, mask);
     if (!maskDc) return false;
-    std::memset(maskBits, kMaskOutside, mask->ByteSize());
+    std::memset(mask->Bits(), kMaskOutside, mask->ByteSize());
     return true;
 }
 
@@ -93,7 +83,7 @@ std::uint32_t AllocateImageBox(int x, int y, int width, int height, int imageWid
 int CreateWorkBuffer(std::uint32_t slot, int bitsPerPixel) {
     if (slot == 0 || slot >= kImageSlots) return 0;
     ImageBox& box = ImageBoxTable[slot];
-    box.workDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.workBitmap, box.workBits);
+    box.workDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.workBitmap);
     if (!box.workDc) return 0;
     FillWithBackground(*box.workDc, box.width, box.height);
     return 1;
@@ -102,7 +92,7 @@ int CreateWorkBuffer(std::uint32_t slot, int bitsPerPixel) {
 int CreateUndoBuffer(std::uint32_t slot, int bitsPerPixel) {
     if (slot == 0 || slot >= kImageSlots) return 0;
     ImageBox& box = ImageBoxTable[slot];
-    box.undoDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.undoBitmap, box.undoBits);
+    box.undoDc = MakeBufferContext(box.width, box.height, bitsPerPixel, box.bitmapInfo, box.undoBitmap);
     if (!box.undoDc) return 0;
     FillWithBackground(*box.undoDc, box.width, box.height);
     return 1;
@@ -113,16 +103,12 @@ void FreeImageBox(std::uint32_t slot) {
     ImageBox& box = ImageBoxTable[slot];
     box.workDc.reset();
     box.workBitmap = nullptr;
-    box.workBits = nullptr;
     box.undoDc.reset();
     box.undoBitmap = nullptr;
-    box.undoBits = nullptr;
     if (box.window) platform::DestroyWindow(box.window);
     box.window = nullptr;
     box.scrollX = 0;
     box.scrollY = 0;
-    box.reserved[0] = 0;
-    box.reserved[1] = 0;
 }
 
 int SelectionToolOfGroup() {
@@ -149,10 +135,8 @@ int CreateImage(int width, int height) {
 int CreateFloatingPiece(int width, int height) {
     FreePiece();
     FloatingPieceRecord& p = FloatingPiece;
-    const bool made = MakePiecePair(width, height, p.pieceDc, p.pieceBitmap, p.pieceBits, p.maskDc, p.maskBitmap,
-                                    p.maskBits) &&
-                      MakePiecePair(width, height, p.pieceUndoDc, p.pieceUndoBitmap, p.pieceUndoBits, p.maskUndoDc,
-                                    p.maskUndoBitmap, p.maskUndoBits);
+    const bool made = MakePiecePair(width, height, p.pieceDc, p.pieceBitmap, p.maskDc, p.maskBitmap) &&
+                      MakePiecePair(width, height, p.pieceUndoDc, p.pieceUndoBitmap, p.maskUndoDc, p.maskUndoBitmap);
     if (!made) {
         // A half-made piece would pair new buffers with the old piece's size: keep none.
         FreePiece();

@@ -25,15 +25,12 @@ struct ImageBox {
     PixelBuffer* workBitmap = nullptr;  // the document as edited and shown
     std::unique_ptr<raster::DrawingContext> undoDc;
     PixelBuffer* undoBitmap = nullptr;  // the undo copy, also the unchanged picture tools read
-    std::uint8_t* workBits = nullptr;
-    std::uint8_t* undoBits = nullptr;
     raster::BitmapInfo bitmapInfo{};
     int width = 0;
     int height = 0;
     // Scroll positions in window pixels; 32 bits so a large image at a high zoom fits.
     std::int32_t scrollX = 0;
     std::int32_t scrollY = 0;
-    std::int16_t reserved[2] = {0, 0};
     int anchorX = 0;  // last stylus point in view units (window point / zoom, no scroll)
     int anchorY = 0;
 };
@@ -57,16 +54,12 @@ extern std::uint32_t CurrentImage;
 struct FloatingPieceRecord {
     std::unique_ptr<raster::DrawingContext> pieceDc;  // null = no piece
     PixelBuffer* pieceBitmap = nullptr;
-    std::uint8_t* pieceBits = nullptr;
     std::unique_ptr<raster::DrawingContext> maskDc;
     PixelBuffer* maskBitmap = nullptr;
-    std::uint8_t* maskBits = nullptr;
     std::unique_ptr<raster::DrawingContext> pieceUndoDc;
     PixelBuffer* pieceUndoBitmap = nullptr;
-    std::uint8_t* pieceUndoBits = nullptr;
     std::unique_ptr<raster::DrawingContext> maskUndoDc;
     PixelBuffer* maskUndoBitmap = nullptr;
-    std::uint8_t* maskUndoBits = nullptr;
     std::uint32_t pieceWidth = 0;
     std::uint32_t pieceHeight = 0;
     std::int32_t pieceX = 0;
@@ -81,10 +74,9 @@ extern FloatingPieceRecord FloatingPiece;
 inline ImageBox& CurrentBox() { return ImageBoxTable[CurrentImage < kImageSlots ? CurrentImage : 0]; }
 
 // A memory context holding a new buffer of width x height (pixels not initialised), with its
-// bitmap and pixel address; null (and both cleared) when either cannot be made.
+// bitmap; null (and the bitmap cleared) when either cannot be made.
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
-                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap,
-                                                          std::uint8_t*& bits);
+                                                          raster::BitmapInfo& header, PixelBuffer*& bitmap);
 
 // Drops every slot's buffers and the piece without touching windows, and puts ImageState
 // back to its initial values: a fresh start for tests.

@@ -24,15 +24,14 @@ bool HasSize(const PixelBuffer* buffer, int width, int height) {
 
 // A buffer of the given size and depth in its own memory context, filled with fill (24 bits:
 // the background colour; 8 bits: mask value 0).
-std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bitsPerPixel, PixelBuffer*& bitmap,
-                                                 std::uint8_t*& bits) {
+std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bitsPerPixel, PixelBuffer*& bitmap) {
     raster::BitmapInfo header;
-    std::unique_ptr<raster::DrawingContext> dc = MakeBufferContext(width, height, bitsPerPixel, header, bitmap, bits);
+    std::unique_ptr<raster::DrawingContext> dc = MakeBufferContext(width, height, bitsPerPixel, header, bitmap);
     if (!dc) return nullptr;
     if (bitsPerPixel == 24) {
         FillWithBackground(*dc, width, height);
     } else {
-        std::memset(bits, kMaskOutside, bitmap->ByteSize());
+        std::memset(bitmap->Bits(), kMaskOutside, bitmap->ByteSize());
     }
     return dc;
 }
@@ -46,7 +45,6 @@ int TakeImageUndo() {
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;
-        box.undoBits = nullptr;
         if (CreateUndoBuffer(CurrentImage, 24) != 1) {
             ShowOutOfMemory(kNoMemoryUndo);
             return 0;
@@ -66,14 +64,12 @@ int TakePieceUndo() {
     if (!HasSize(p.pieceUndoBitmap, w, h) || (hasMask && !HasSize(p.maskUndoBitmap, w, h))) {
         p.pieceUndoDc.reset();
         p.pieceUndoBitmap = nullptr;
-        p.pieceUndoBits = nullptr;
         if (hasMask) {
             p.maskUndoDc.reset();
             p.maskUndoBitmap = nullptr;
-            p.maskUndoBits = nullptr;
         }
-        p.pieceUndoDc = MakeTwin(w, h, 24, p.pieceUndoBitmap, p.pieceUndoBits);
-        if (p.pieceUndoDc && hasMask) p.maskUndoDc = MakeTwin(w, h, 8, p.maskUndoBitmap, p.maskUndoBits);
+        p.pieceUndoDc = MakeTwin(w, h, 24, p.pieceUndoBitmap);
+        if (p.pieceUndoDc && hasMask) p.maskUndoDc = MakeTwin(w, h, 8, p.maskUndoBitmap);
         if (!p.pieceUndoDc || (hasMask && !p.maskUndoDc)) {
             ShowOutOfMemory(kNoMemoryPieceUndo);
             return 0;
@@ -89,7 +85,6 @@ void SwapImageBuffers() {
     ImageBox& box = CurrentBox();
     std::swap(box.workDc, box.undoDc);
     std::swap(box.workBitmap, box.undoBitmap);
-    std::swap(box.workBits, box.undoBits);
     if (box.workBitmap && !HasSize(box.workBitmap, box.width, box.height)) {
         box.width = box.workBitmap->Width();
         box.height = box.workBitmap->Height();
@@ -104,11 +99,9 @@ void SwapPieceWithUndo() {
     if (!p.pieceUndoDc) return;
     std::swap(p.pieceDc, p.pieceUndoDc);
     std::swap(p.pieceBitmap, p.pieceUndoBitmap);
-    std::swap(p.pieceBits, p.pieceUndoBits);
     if (p.maskDc && p.maskUndoDc) {
         std::swap(p.maskDc, p.maskUndoDc);
         std::swap(p.maskBitmap, p.maskUndoBitmap);
-        std::swap(p.maskBits, p.maskUndoBits);
     }
     const auto w = static_cast<std::uint32_t>(p.pieceBitmap->Width());
     const auto h = static_cast<std::uint32_t>(p.pieceBitmap->Height());

@@ -22,7 +22,6 @@ void TakeCopy() {
     if (box.undoBitmap->Width() != box.width || box.undoBitmap->Height() != box.height) {
         box.undoDc = MakeContext(box.width, box.height, 24);
         box.undoBitmap = box.undoDc->SelectedBitmap();
-        box.undoBits = box.undoBitmap->Bits();
     }
     CopyPixels(box.undoBitmap, box.workBitmap);
 }

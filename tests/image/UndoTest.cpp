@@ -154,10 +154,8 @@ TEST_F(UndoTest, PieceUndoTwinsFollowAChangeOfThePieceSize) {
     // A piece resized in place (as the size dialog does) gets twins of its new size.
     p.pieceDc = MakeContext(6, 5, 24);
     p.pieceBitmap = p.pieceDc->SelectedBitmap();
-    p.pieceBits = p.pieceBitmap->Bits();
     p.maskDc = MakeContext(6, 5, 8);
     p.maskBitmap = p.maskDc->SelectedBitmap();
-    p.maskBits = p.maskBitmap->Bits();
     p.pieceWidth = 6;
     p.pieceHeight = 5;
     ASSERT_EQ(TakePieceUndo(), 1);

@@ -278,7 +278,7 @@ TEST_F(ImageSizeFlowTest, BrushSizeResizesTheFloatingPiece) {
     MakeImage(50, 50);
     ASSERT_EQ(CreateFloatingPiece(20, 10), 1);
     PaintGradient(*FloatingPiece.pieceBitmap);
-    std::memset(FloatingPiece.maskBits, kMaskInside, FloatingPiece.maskBitmap->ByteSize());
+    std::memset(FloatingPiece.maskBitmap->Bits(), kMaskInside, FloatingPiece.maskBitmap->ByteSize());
     PaintSettings.Tool = kToolFloatingPiece;
     Answer([](platform::HeadlessWindow& dialog) {
         EXPECT_EQ(Find(dialog, kSizeWidthField)->Text(), "20");

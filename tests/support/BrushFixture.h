@@ -56,8 +56,8 @@ protected:
     // A width x height document in slot 1, work and undo copies both of colour c.
     void MakeImage(int width, int height, raster::Colour c) {
         ImageBox& box = ImageBoxTable[1];
-        box.workDc = MakeContext(width, height, box.bitmapInfo, &box.workBits);
-        box.undoDc = MakeContext(width, height, box.bitmapInfo, &box.undoBits);
+        box.workDc = MakeContext(width, height, box.bitmapInfo, nullptr);
+        box.undoDc = MakeContext(width, height, box.bitmapInfo, nullptr);
         box.workBitmap = box.workDc->SelectedBitmap();
         box.undoBitmap = box.undoDc->SelectedBitmap();
         box.width = width;

@@ -91,10 +91,8 @@ inline void MakeImage(int width, int height) {
     ImageBox& box = ImageBoxTable[1];
     box.workDc = MakeContext(width, height, 24);
     box.workBitmap = box.workDc->SelectedBitmap();
-    box.workBits = box.workBitmap->Bits();
     box.undoDc = MakeContext(width, height, 24);
     box.undoBitmap = box.undoDc->SelectedBitmap();
-    box.undoBits = box.undoBitmap->Bits();
     box.width = width;
     box.height = height;
     box.scrollX = 17;
@@ -111,19 +109,15 @@ inline void MakePiece(int width, int height, bool withMask) {
     FloatingPieceRecord& piece = FloatingPiece;
     piece.pieceDc = MakeContext(width, height, 24);
     piece.pieceBitmap = piece.pieceDc->SelectedBitmap();
-    piece.pieceBits = piece.pieceBitmap->Bits();
     piece.pieceUndoDc = MakeContext(width, height, 24);
     piece.pieceUndoBitmap = piece.pieceUndoDc->SelectedBitmap();
-    piece.pieceUndoBits = piece.pieceUndoBitmap->Bits();
     FillMarkers(*piece.pieceBitmap);
     CopyPixels(piece.pieceUndoBitmap, piece.pieceBitmap);
     if (withMask) {
         piece.maskDc = MakeContext(width, height, 8);
         piece.maskBitmap = piece.maskDc->SelectedBitmap();
-        piece.maskBits = piece.maskBitmap->Bits();
         piece.maskUndoDc = MakeContext(width, height, 8);
         piece.maskUndoBitmap = piece.maskUndoDc->SelectedBitmap();
-        piece.maskUndoBits = piece.maskUndoBitmap->Bits();
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) piece.maskBitmap->Row(y)[x] = (x % 2 == 0) ? kMaskInside : kMaskBorder;
         CopyPixels(piece.maskUndoBitmap, piece.maskBitmap);
