@@ -9,18 +9,11 @@
 #include "image/ImageSlots.h"
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
+#include "panels/PanelState.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/raster/Draw.h"
 #include "shell/PaintSettings.h"
-
-std::uint8_t ConstrainProportions = 1;
-std::uint8_t ResizeImage = 1;
-
-void ResetImageSizeSettings() {
-    ConstrainProportions = 1;
-    ResizeImage = 1;
-}
 
 namespace {
 
@@ -116,7 +109,7 @@ void ImageSizeDialogHandler::Build(platform::Window& window) {
         buttonsY = kResizeButtonsY;
         platform::Control* constrain =
             AddControl(ControlKind::CheckBox, kSizeConstrainBox, 5, 48, 140, 17, 0, "Constrain Proportions");
-        if (constrain) constrain->SetChecked(ConstrainProportions == 1);
+        if (constrain) constrain->SetChecked(PanelState.ConstrainProportions == 1);
         platform::Control* resize = AddControl(ControlKind::CheckBox, kSizeResizeBox, 5, 68, 140, 17, 0, "Resize Image");
         Label(2009, 4, 88, 95, 20, "Resample Mode:");
         platform::Control* list = AddControl(ControlKind::DropDownList, kSizeModeList, 100, 86, 115, 80, 0, "");
@@ -125,7 +118,7 @@ void ImageSizeDialogHandler::Build(platform::Window& window) {
             list->AddItem("Nearest Neighbor");
             list->SetSelection(0);
         }
-        if (ResizeImage == 0) {
+        if (PanelState.ResizeImage == 0) {
             if (list) list->SetEnabled(false);
         } else if (resize) {
             resize->SetChecked(true);
@@ -137,7 +130,7 @@ void ImageSizeDialogHandler::Build(platform::Window& window) {
 
 // With proportions constrained, a change of one side sets the other at the aspect ratio.
 void ImageSizeDialogHandler::FollowField(platform::Window& window, int changedId) {
-    if (ConstrainProportions != 1 || !IsResize() || updating) return;
+    if (PanelState.ConstrainProportions != 1 || !IsResize() || updating) return;
     platform::Control* width = Field(window, kSizeWidthField);
     platform::Control* height = Field(window, kSizeHeightField);
     if (!width || !height) return;
@@ -191,15 +184,15 @@ int ImageSizeDialogHandler::Handle(platform::Window& window, const platform::Win
                 case kSizeHeightField: FollowField(window, message.id); return 1;
                 case kSizeConstrainBox:
                     if (!IsResize()) return 1;
-                    ConstrainProportions = ConstrainProportions ? 0 : 1;
-                    Field(window, kSizeConstrainBox)->SetChecked(ConstrainProportions == 1);
-                    if (ConstrainProportions == 1) FollowField(window, kSizeWidthField);
+                    PanelState.ConstrainProportions = PanelState.ConstrainProportions ? 0 : 1;
+                    Field(window, kSizeConstrainBox)->SetChecked(PanelState.ConstrainProportions == 1);
+                    if (PanelState.ConstrainProportions == 1) FollowField(window, kSizeWidthField);
                     return 1;
                 case kSizeResizeBox:
                     if (!IsResize()) return 1;
-                    ResizeImage = ResizeImage ? 0 : 1;
-                    Field(window, kSizeResizeBox)->SetChecked(ResizeImage == 1);
-                    if (platform::Control* list = Field(window, kSizeModeList)) list->SetEnabled(ResizeImage == 1);
+                    PanelState.ResizeImage = PanelState.ResizeImage ? 0 : 1;
+                    Field(window, kSizeResizeBox)->SetChecked(PanelState.ResizeImage == 1);
+                    if (platform::Control* list = Field(window, kSizeModeList)) list->SetEnabled(PanelState.ResizeImage == 1);
                     return 1;
                 case kSizeOkButton:
                 case kOkKey: Ok(window); return 1;
@@ -241,5 +234,5 @@ int RunImageSizeDialog() {
     handler.accepted = false;
     RunBuiltDialog(piece ? "Brush Size" : "Image Size", kDialogWidth, kResizeHeight, kTemplatePlain, &handler);
     if (!handler.accepted) return 0;
-    return ResizePixels(handler.width, handler.height, handler.mode, ResizeImage);
+    return ResizePixels(handler.width, handler.height, handler.mode, PanelState.ResizeImage);
 }

@@ -18,10 +18,6 @@ constexpr int kSizeModeList = 2010;
 constexpr int kSizeOkButton = 2011;
 constexpr int kSizeCancelButton = 2012;
 
-// Kept from one dialog to the next for the life of the process; both start as 1.
-extern std::uint8_t ConstrainProportions;  // 1 = one side follows the other at the aspect ratio
-extern std::uint8_t ResizeImage;           // 1 = resample; 0 = crop or extend the canvas
-void ResetImageSizeSettings();
 
 enum class SizeDialogKind { NewImage, ImageSize, BrushSize };
 

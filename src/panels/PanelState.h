@@ -1,5 +1,6 @@
-// The panels' share of the process-wide state: which colour the last pick set, the
-// stylus tracking of the colour bar, popup and colour table, and the popups that are open.
+// The panels' share of the process-wide state: which colour the last pick set, the stylus
+// tracking of the colour bar, popup and colour table, the popups that are open, and what the
+// dialogs keep from one opening to the next for the life of the process.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,9 @@ struct PanelStateRecord {
     int FlyoutGroup = 0;
     platform::Window* BrushPickerWindow = nullptr;
     std::uint32_t DialogColours[2] = {0x000000, 0xFFFFFF};  // working copies in the colour table
+    // The size dialog's two check boxes; both start as 1.
+    std::uint8_t ConstrainProportions = 1;  // 1 = one side follows the other at the aspect ratio
+    std::uint8_t ResizeImage = 1;           // 1 = resample; 0 = crop or extend the canvas
 };
 
 extern PanelStateRecord PanelState;

@@ -6,7 +6,7 @@
 #include "image/Undo.h"
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
-#include "panels/ImageSizeDialog.h"
+#include "panels/PanelState.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "shell/PaintSettings.h"
@@ -29,6 +29,6 @@ void ResetProgramState() {
     // Subsystem 6: the panels and dialogs.
     DialogBuildState = DialogBuildStateRecord{};
     ValueDialogRecord = ValueDialogRecordType{};
-    ResetImageSizeSettings();
+    ResetPanelState();
     for (ToolGroup& group : ToolGroups) group = ToolGroup{};
 }

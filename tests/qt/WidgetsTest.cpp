@@ -10,6 +10,7 @@
 #include "platform/TapAndHold.h"
 #include "platform/qt/QtControls.h"
 #include "panels/ImageSizeDialog.h"
+#include "panels/PanelState.h"
 #include "shell/AboutBox.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
@@ -223,8 +224,8 @@ TEST_F(QtTest, ImageSizeDialogKeepsTheRatioInTheRealFields) {
     const std::uint32_t first = CurrentImage;
     ASSERT_EQ(CreateImage(200, 100), 1);
     FreeImageBox(first);
-    ConstrainProportions = 1;
-    ResizeImage = 1;
+    PanelState.ConstrainProportions = 1;
+    PanelState.ResizeImage = 1;
     QImage shot;
     std::string followed;
     int listHeight = 0;

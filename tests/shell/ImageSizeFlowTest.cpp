@@ -6,6 +6,7 @@
 #include "image/Undo.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
+#include "panels/PanelState.h"
 #include "shell/Menus.h"
 #include "tools/ToolIds.h"
 
@@ -129,19 +130,19 @@ TEST_F(ImageSizeFlowTest, ConstrainedSidesFollowEachOtherWithoutFeedback) {
 
         // Unconstrained, the sides are free; constraining again sets the height from the width.
         Send(dialog, kSizeConstrainBox);
-        EXPECT_EQ(ConstrainProportions, 0);
+        EXPECT_EQ(PanelState.ConstrainProportions, 0);
         EXPECT_FALSE(Find(dialog, kSizeConstrainBox)->IsChecked());
         Type(dialog, kSizeWidthField, "120");
         EXPECT_EQ(Find(dialog, kSizeHeightField)->Text(), "26");
         Send(dialog, kSizeConstrainBox);
-        EXPECT_EQ(ConstrainProportions, 1);
+        EXPECT_EQ(PanelState.ConstrainProportions, 1);
         EXPECT_EQ(Find(dialog, kSizeHeightField)->Text(), "60");
         Send(dialog, kSizeConstrainBox);
         Send(dialog, kSizeCancelButton);
     });
     Command(CMD_IMAGE_SIZE);
     // The choice outlives the dialog.
-    EXPECT_EQ(ConstrainProportions, 0);
+    EXPECT_EQ(PanelState.ConstrainProportions, 0);
     Answer([](platform::HeadlessWindow& dialog) {
         EXPECT_FALSE(Find(dialog, kSizeConstrainBox)->IsChecked());
         Type(dialog, kSizeWidthField, "10");
@@ -155,7 +156,7 @@ TEST_F(ImageSizeFlowTest, ResizeImageBoxSwitchesTheModeList) {
     MakeImage(40, 30);
     Answer([](platform::HeadlessWindow& dialog) {
         Send(dialog, kSizeResizeBox);
-        EXPECT_EQ(ResizeImage, 0);
+        EXPECT_EQ(PanelState.ResizeImage, 0);
         EXPECT_FALSE(Find(dialog, kSizeResizeBox)->IsChecked());
         EXPECT_FALSE(Find(dialog, kSizeModeList)->IsEnabled());
         Send(dialog, kSizeCancelButton);
@@ -165,7 +166,7 @@ TEST_F(ImageSizeFlowTest, ResizeImageBoxSwitchesTheModeList) {
         EXPECT_FALSE(Find(dialog, kSizeResizeBox)->IsChecked());
         EXPECT_FALSE(Find(dialog, kSizeModeList)->IsEnabled());
         Send(dialog, kSizeResizeBox);
-        EXPECT_EQ(ResizeImage, 1);
+        EXPECT_EQ(PanelState.ResizeImage, 1);
         EXPECT_TRUE(Find(dialog, kSizeModeList)->IsEnabled());
         Send(dialog, kSizeCancelButton);
     });
@@ -219,8 +220,8 @@ TEST_F(ImageSizeFlowTest, NearestNeighbourChosenInTheListRepeatsPixels) {
 TEST_F(ImageSizeFlowTest, UncheckedResizeExtendsTheCanvasWithTheBackground) {
     MakeImage(100, 80);
     PaintSettings.BColor = raster::MakeColour(0, 128, 255);
-    ResizeImage = 0;
-    ConstrainProportions = 0;
+    PanelState.ResizeImage = 0;
+    PanelState.ConstrainProportions = 0;
     Answer([](platform::HeadlessWindow& dialog) {
         Type(dialog, kSizeWidthField, "120");
         Type(dialog, kSizeHeightField, "100");
@@ -252,7 +253,7 @@ TEST_F(ImageSizeFlowTest, CancelAndRefusedSizesChangeNothing) {
     EXPECT_EQ(Pixel(CurrentBox().workBitmap, 59, 39)[0], 59);
 
     // Empty, zero, negative, non-numbers and sizes over 32000 are refused and the dialog stays.
-    ConstrainProportions = 0;
+    PanelState.ConstrainProportions = 0;
     int refusals = 0;
     for (const char* bad : {"", "0", "-5", "abc", "32001"}) {
         messages.shown.clear();
