@@ -5,8 +5,8 @@
 
 #include "filters/Noise.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
-#include "shell/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/ToolIds.h"
 

@@ -20,7 +20,7 @@
 #include "platform/qt/QtImage.h"
 #include "shell/Dispatch.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/Selection.h"
 #include "tools/SelectionCommands.h"

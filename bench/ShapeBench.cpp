@@ -5,7 +5,7 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"

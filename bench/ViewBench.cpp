@@ -3,12 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/Headless.h"
 #include "platform/MessageBox.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 
 namespace {

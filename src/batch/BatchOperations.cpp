@@ -7,7 +7,7 @@
 
 #include "filters/Operations.h"
 #include "filters/TextureList.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

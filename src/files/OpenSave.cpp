@@ -8,12 +8,12 @@
 #include "files/PngWriter.h"
 #include "files/ReadImage.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/Busy.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
 
 namespace {
 

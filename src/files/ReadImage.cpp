@@ -4,7 +4,7 @@
 
 #include "files/JpegReader.h"
 #include "files/PngReader.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 platform::DecodedImage ReadImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
     if (data && LooksLikeJpeg(data, size)) return DecodeJpeg(data, size, name, PaintSettings.BColor);

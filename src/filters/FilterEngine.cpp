@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "platform/FilterPump.h"
-#include "shell/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 FilterContextRecord FilterContext;

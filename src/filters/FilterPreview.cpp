@@ -3,8 +3,8 @@
 #include "filters/FilterEngine.h"
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
-#include "shell/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 int RunFilterPreview(const FilterArguments& arguments) {

@@ -12,7 +12,7 @@
 #include "filters/Geometry.h"
 #include "filters/ParallelRows.h"
 #include "filters/TargetBuffers.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

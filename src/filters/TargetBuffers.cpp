@@ -4,8 +4,8 @@
 #include <new>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "platform/MessageBox.h"
-#include "shell/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 namespace {

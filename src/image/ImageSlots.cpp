@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
-#include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "image/PaintSettings.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
 
 std::unique_ptr<PixelBuffer> CreatePixelBuffer(int width, int height, int bitsPerPixel, raster::BitmapInfo& header,
                                                std::uint8_t** bits) {

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
-#include "shell/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"
 

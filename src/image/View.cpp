@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "image/PaintSettings.h"
 #include "image/MaskRuns.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
 #include "shell/MainFrame.h"
 #include "tools/Canvas.h"
 #include "tools/ToolIds.h"

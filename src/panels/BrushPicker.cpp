@@ -9,7 +9,7 @@
 #include "panels/PanelState.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

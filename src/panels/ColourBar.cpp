@@ -10,7 +10,7 @@
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/Shapes.h"
 #include "tools/ToolIds.h"

@@ -10,7 +10,7 @@
 #include "panels/PanelState.h"
 #include "platform/Dialog.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

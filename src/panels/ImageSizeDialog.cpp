@@ -7,13 +7,13 @@
 #include "filters/Resize.h"
 #include "filters/TargetBuffers.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
 #include "panels/PanelState.h"
 #include "platform/Dialog.h"
 #include "platform/MessageBox.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
 
 namespace {
 

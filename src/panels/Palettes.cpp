@@ -2,7 +2,7 @@
 
 #include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 const char* const kPaletteNames[kPaletteCount] = {"Spectrum", "Default", "VisiBone", "Grayscale",
                                                   "Red",      "Green",   "Blue"};

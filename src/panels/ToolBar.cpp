@@ -18,7 +18,7 @@
 #include "platform/TapAndHold.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/Shapes.h"

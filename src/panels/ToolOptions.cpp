@@ -5,7 +5,7 @@
 
 #include "panels/DialogBuilder.h"
 #include "tools/ToolGroups.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

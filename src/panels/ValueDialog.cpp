@@ -10,7 +10,7 @@
 #include "platform/Dialog.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "filters/Noise.h"
 #include "image/ImageSlots.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/RetouchDabs.h"
 #include "tools/ToolIds.h"

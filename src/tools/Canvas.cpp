@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/Busy.h"
 #include "platform/Window.h"
-#include "shell/PaintSettings.h"
 #include "tools/CanvasWheel.h"
 #include "tools/RetouchDabs.h"
 #include "tools/ToolHandler.h"

@@ -1,7 +1,7 @@
 #include "tools/FillTools.h"
 
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/FloodFill.h"
 #include "tools/Gradient.h"

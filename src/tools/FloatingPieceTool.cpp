@@ -2,7 +2,7 @@
 
 #include "image/Undo.h"
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "image/ImageSlots.h"
 #include "image/Undo.h"
 #include "platform/MessageBox.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 bool FillStack::Prepare(std::size_t records) noexcept {

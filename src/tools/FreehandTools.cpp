@@ -4,7 +4,7 @@
 
 #include "image/View.h"
 #include "platform/Window.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/ToolIds.h"
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "filters/FilterEngine.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 GradientInk CurrentGradientInk() {
     return GradientInk{PaintSettings.FColor, PaintSettings.BColor, PaintSettings.GOpacity, PaintSettings.Gradient};

@@ -1,7 +1,7 @@
 #include "tools/PickerAndZoom.h"
 
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 namespace {

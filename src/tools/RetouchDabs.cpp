@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/Median.h"
 #include "tools/ToolIds.h"

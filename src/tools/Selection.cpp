@@ -8,7 +8,7 @@
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloodFill.h"
 #include "tools/ToolIds.h"

@@ -10,7 +10,7 @@
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/Selection.h"
 #include "tools/ToolIds.h"

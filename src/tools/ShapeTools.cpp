@@ -1,7 +1,7 @@
 #include "tools/ShapeTools.h"
 
 #include "image/Undo.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/FreehandTools.h"
 #include "tools/Shapes.h"
 #include "tools/ToolIds.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "image/View.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/ToolIds.h"
 
 TextToolSettingsRecord TextToolSettings;

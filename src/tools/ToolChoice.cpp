@@ -1,6 +1,6 @@
 #include "tools/ToolChoice.h"
 
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/Shapes.h"

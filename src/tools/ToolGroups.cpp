@@ -1,6 +1,6 @@
 #include "tools/ToolGroups.h"
 
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 #include <initializer_list>
 

@@ -19,7 +19,7 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"

@@ -9,10 +9,10 @@
 
 #include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
+#include "image/PaintSettings.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/ImageDecoder.h"
-#include "shell/PaintSettings.h"
 #include "support/ScriptRunner.h"
 #include "tools/Canvas.h"
 #include "tools/ToolGroups.h"

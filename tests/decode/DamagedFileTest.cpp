@@ -5,7 +5,7 @@
 #include "SampleFiles.h"
 #include "files/ReadImage.h"
 #include "platform/ImageDecoder.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 using namespace samples;
 using platform::DecodeStatus;

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "shell/ProgramState.h"
+#include "support/SampleFiles.h"
 
 using namespace samples;
 using platform::DecodeStatus;

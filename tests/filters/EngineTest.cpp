@@ -6,8 +6,8 @@
 
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "platform/FilterPump.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "support/FilterTestSupport.h"
 

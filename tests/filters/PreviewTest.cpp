@@ -12,8 +12,8 @@
 #include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "platform/FilterPump.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "support/FilterTestSupport.h"
 

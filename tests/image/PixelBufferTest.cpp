@@ -3,9 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
 #include "platform/raster/Draw.h"
-#include "shell/PaintSettings.h"
 
 namespace {
 

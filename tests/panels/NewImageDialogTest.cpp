@@ -5,12 +5,12 @@
 
 #include "files/OpenSave.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
 #include "platform/Dialog.h"
 #include "platform/Headless.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "support/Messages.h"
 

@@ -21,7 +21,7 @@
 #include "platform/Headless.h"
 #include "shell/Dispatch.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Noise.h"
 #include "tools/ToolIds.h"
 

@@ -8,18 +8,18 @@
 
 #include "files/OpenSave.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/Headless.h"
 #include "platform/Settings.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
-#include "tools/BrushEngine.h"
-#include "tools/Canvas.h"
 #include "support/FileDialogs.h"
 #include "support/Messages.h"
+#include "tools/BrushEngine.h"
+#include "tools/Canvas.h"
 
 class DocumentFixture : public ::testing::Test {
 protected:

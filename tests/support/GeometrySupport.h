@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "support/Messages.h"
 #include "tools/ToolIds.h"

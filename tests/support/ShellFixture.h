@@ -8,11 +8,11 @@
 
 #include "files/OpenSave.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/Headless.h"
 #include "platform/Settings.h"
 #include "shell/MainFrame.h"
-#include "shell/PaintSettings.h"
 #include "shell/ProgramState.h"
 #include "support/Messages.h"
 #include "tools/Canvas.h"

@@ -21,9 +21,10 @@
 #include <optional>
 #include <vector>
 
+#include "image/PaintSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/BitmapFiles.h"
-#include "shell/PaintSettings.h"
+#include "platform/qt/DecodeSupport.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 
 PaintSettingsRecord PaintSettings;
 
