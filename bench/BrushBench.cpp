@@ -7,8 +7,8 @@
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
+#include "image/ToolIds.h"
 #include "tools/BrushEngine.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "tools/Canvas.h"
 #include "tools/Selection.h"
 #include "tools/SelectionCommands.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "filters/TargetBuffers.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/Headless.h"
@@ -21,7 +22,6 @@
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

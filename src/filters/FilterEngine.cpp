@@ -4,8 +4,8 @@
 
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "platform/FilterPump.h"
-#include "tools/ToolIds.h"
 
 FilterContextRecord FilterContext;
 FilterStateRecord FilterState;

@@ -4,8 +4,8 @@
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/View.h"
-#include "tools/ToolIds.h"
 
 int RunFilterPreview(const FilterArguments& arguments) {
     if (FilterState.FilterId == FILTER_NONE) return 0;

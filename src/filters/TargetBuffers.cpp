@@ -5,8 +5,8 @@
 
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "platform/MessageBox.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <new>
 
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
 
 ImageBox ImageBoxTable[kImageSlots];
 std::uint32_t CurrentImage = 0;

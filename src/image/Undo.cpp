@@ -6,10 +6,10 @@
 
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <cstring>
 
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/MaskRuns.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
 
 float ClampZoom(float zoom) {
     if (!(zoom >= kMinZoom)) return kMinZoom;  // also catches NaN

@@ -23,7 +23,7 @@
 #include "tools/FloatingPieceTool.h"
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

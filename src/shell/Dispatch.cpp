@@ -6,6 +6,7 @@
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "panels/ColourBar.h"
@@ -21,7 +22,6 @@
 #include "tools/Canvas.h"
 #include "tools/DesktopClipboard.h"
 #include "tools/SelectionCommands.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

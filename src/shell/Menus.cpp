@@ -4,11 +4,11 @@
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "platform/CommandBar.h"
 #include "shell/MainFrame.h"
 #include "tools/Canvas.h"
 #include "tools/DesktopClipboard.h"
-#include "tools/ToolIds.h"
 
 MenuHandlesRecord MenuHandles;
 

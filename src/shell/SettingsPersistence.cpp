@@ -12,8 +12,8 @@
 #include "shell/Menus.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "image/ToolIds.h"
 #include "tools/ToolChoice.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "filters/Noise.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "tools/Canvas.h"
 #include "tools/RetouchDabs.h"
-#include "tools/ToolIds.h"
 
 const std::int8_t RoundHalfWidth[kRoundHalfWidthEntries] = {
     0, 0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4,

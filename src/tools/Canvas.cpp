@@ -4,6 +4,7 @@
 
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/Busy.h"

@@ -6,10 +6,10 @@
 #include "image/View.h"
 #include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
-#include "shell/PaintSettings.h"
+#include "image/PaintSettings.h"
 #include "tools/Selection.h"
 #include "tools/SelectionCommands.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "tools/FloatingPieceTool.h"
 #include "tools/FloodFill.h"
 #include "tools/Gradient.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "image/Undo.h"
 #include "image/View.h"
 #include "image/PaintSettings.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "image/Undo.h"
 #include "platform/MessageBox.h"
 #include "image/PaintSettings.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 bool FillStack::Prepare(std::size_t records) noexcept {
     records_.clear();

@@ -6,7 +6,7 @@
 #include "platform/Window.h"
 #include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

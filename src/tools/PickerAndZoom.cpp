@@ -2,7 +2,7 @@
 
 #include "image/View.h"
 #include "image/PaintSettings.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/Median.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 RetouchStateRecord RetouchState;
 

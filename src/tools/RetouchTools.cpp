@@ -3,7 +3,7 @@
 #include "tools/BrushEngine.h"
 #include "tools/FreehandTools.h"
 #include "tools/RetouchDabs.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloodFill.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/Selection.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "tools/Selection.h"
 #include "tools/ShapeTools.h"
 #include "tools/Shapes.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

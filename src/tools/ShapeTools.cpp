@@ -4,7 +4,7 @@
 #include "image/PaintSettings.h"
 #include "tools/FreehandTools.h"
 #include "tools/Shapes.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

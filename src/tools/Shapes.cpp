@@ -8,7 +8,7 @@
 #include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "image/View.h"
 #include "image/PaintSettings.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 TextToolSettingsRecord TextToolSettings;
 TextToolHooksRecord TextToolHooks;

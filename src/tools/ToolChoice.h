@@ -22,7 +22,7 @@
 
 #include <cstdint>
 
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 // The tool a tool-bar command chooses, given the tool current before and the select
 // modifier; -1 for the fill styles and for commands that choose no tool.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/ToolHandler.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 // Tool ids are small signed bytes: 0 to 127 can name a tool.
 constexpr int kToolIdRoom = 128;

@@ -32,7 +32,7 @@
 #include "shell/MainFrame.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

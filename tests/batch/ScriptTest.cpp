@@ -10,13 +10,13 @@
 #include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "platform/ImageDecoder.h"
 #include "support/ScriptRunner.h"
 #include "tools/Canvas.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

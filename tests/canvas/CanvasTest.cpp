@@ -1,7 +1,7 @@
 #include "support/CanvasFixture.h"
 #include "shell/Menus.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
+#include "image/ToolIds.h"
 #include "support/DocumentFixture.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

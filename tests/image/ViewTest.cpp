@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "image/ToolIds.h"
 #include "support/DocumentFixture.h"
-#include "tools/ToolIds.h"
 
 namespace {
 

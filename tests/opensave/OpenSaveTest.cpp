@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include "files/PngWriter.h"
-#include "support/DocumentFixture.h"
+#include "image/ToolIds.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MenuModel.h"
-#include "tools/ToolIds.h"
+#include "support/DocumentFixture.h"
 
 namespace {
 

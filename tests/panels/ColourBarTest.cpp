@@ -3,7 +3,7 @@
 #include "panels/Palettes.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

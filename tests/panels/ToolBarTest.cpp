@@ -7,7 +7,7 @@
 #include "panels/ValueDialog.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "shell/MainFrame.h"
 #include "image/PaintSettings.h"
 #include "tools/Noise.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

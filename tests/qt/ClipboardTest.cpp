@@ -10,7 +10,7 @@
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "shell/SettingsPersistence.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtFonts.h"
 #include "tools/TextTool.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

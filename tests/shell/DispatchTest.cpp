@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "support/ShellFixture.h"
 #include "filters/Operations.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "platform/MenuModel.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "support/ShellFixture.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 #include <functional>
 #include <string>
 
-#include "support/ShellFixture.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
 #include "panels/PanelState.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "support/ShellFixture.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <bit>
 #include <cstring>
 
-#include "support/ShellFixture.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "platform/MenuModel.h"
 #include "shell/Menus.h"
-#include "tools/ToolIds.h"
+#include "support/ShellFixture.h"
 
 namespace {
 

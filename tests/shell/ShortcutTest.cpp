@@ -4,7 +4,7 @@
 #include "platform/MenuModel.h"
 #include "shell/Menus.h"
 #include "shell/Shortcuts.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 namespace {
 

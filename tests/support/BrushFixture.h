@@ -13,10 +13,10 @@
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
+#include "image/ToolIds.h"
 #include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-#include "tools/ToolIds.h"
 
 using Point = std::pair<int, int>;
 using PointSet = std::set<Point>;

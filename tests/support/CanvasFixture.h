@@ -2,7 +2,7 @@
 #pragma once
 
 #include "support/DocumentFixture.h"
-#include "tools/ToolIds.h"
+#include "image/ToolIds.h"
 
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kBlack = 0x000000;

@@ -14,9 +14,9 @@
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
+#include "image/ToolIds.h"
 #include "shell/ProgramState.h"
 #include "support/Messages.h"
-#include "tools/ToolIds.h"
 
 namespace geometry_test {
 

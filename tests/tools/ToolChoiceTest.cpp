@@ -1,9 +1,9 @@
 #include <vector>
 
+#include "image/ToolIds.h"
 #include "support/DocumentFixture.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
-#include "tools/ToolIds.h"
 
 namespace {
 
