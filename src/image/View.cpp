@@ -47,6 +47,16 @@ void RepaintView(bool keep) {
     if (!keep && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
 }
 
+void RepaintWholeView() {
+    ImageBox& box = CurrentBox();
+    if (!box.workDc) return;
+    if (PaintSettings.Tool == kToolFloatingPiece && FloatingPiece.pieceBitmap) {
+        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
+        return;
+    }
+    RepaintView(true);
+}
+
 void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer& piece, const PixelBuffer& mask,
                            bool transparent, raster::Colour skipColour) {
     const int pw = std::min(piece.Width(), mask.Width());

@@ -28,6 +28,9 @@ void PaintView(raster::DrawingContext& dc, const ImageBox& box);
 // work buffer afterwards (previews drawn into the work buffer vanish from the image).
 void RepaintView(bool keep);
 
+// Repaints the whole view as the current tool shows it (a floating piece included).
+void RepaintWholeView();
+
 // Shows the floating piece at image position (x, y) in the view painted into dc (null: the
 // current window). With drop the piece stays merged into the image.
 void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop);

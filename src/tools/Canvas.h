@@ -91,5 +91,3 @@ void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition);
 // Size change of the canvas: scroll bars redone without a target point.
 void CanvasSize();
 
-// Repaints the whole view as the current tool shows it (a floating piece included).
-void RepaintWholeView();
