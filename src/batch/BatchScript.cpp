@@ -16,6 +16,7 @@
 #include "platform/Window.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
+#include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
 #include "tools/Noise.h"
@@ -329,11 +330,7 @@ StepResult RunScriptStep(const ScriptStep& step, int number, double* millisecond
 
 bool StartScriptDocument(const PixelBuffer& picture) {
     for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) FreeImageBox(slot);
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
-    ResetStampMode();
-    ResetNoise();
+    ResetProgramState();
     FillToolGroups();
     if (!CreateImage(picture.Width(), picture.Height())) return false;
     CopyPixels(CurrentBox().workBitmap, &picture);

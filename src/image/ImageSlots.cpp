@@ -5,10 +5,10 @@
 
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "image/Hooks.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
-#include "tools/Canvas.h"
 
 ImageBox ImageBoxTable[kImageSlots];
 std::uint32_t CurrentImage = 0;
@@ -123,7 +123,7 @@ int SelectionToolOfGroup() {
 int CreateImage(int width, int height) {
     ImageState.ZoomFactor = 1.0f;
     if (PaintSettings.Tool == kToolFloatingPiece) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
-    CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, CanvasProcedure());
+    CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);
     const bool made =
         CurrentImage != 0 && CreateWorkBuffer(CurrentImage, 24) == 1 && CreateUndoBuffer(CurrentImage, 24) == 1;
     if (made) return 1;

@@ -4,12 +4,12 @@
 #include <new>
 #include <utility>
 
+#include "image/Hooks.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
-#include "tools/Canvas.h"
 
 namespace {
 
@@ -119,12 +119,14 @@ void Undo() {
     const int tool = PaintSettings.Tool;
     const bool polygonKind = ImageState.UndoKind >= static_cast<std::uint32_t>(kToolPolygon) &&
                              ImageState.UndoKind <= static_cast<std::uint32_t>(kToolSelectPolygon);
-    // Every Undo but that of an open polygon's vertex changes the picture a Save would write,
-    // so it differs from the file again: the save question must not let it go unasked.
-    if (!(polygonKind && CanvasState.PolygonCount > 0)) ImageState.ImageModified = 1;
-    if (polygonKind && CanvasState.PolygonCount > 0) {
-        --CanvasState.PolygonCount;
-    } else if (ImageState.UndoKind == kUndoKindPiece) {
+    if (polygonKind && ImageHooks.removePolygonVertex && ImageHooks.removePolygonVertex()) {
+        RepaintWholeView();  // the last vertex is gone; the image stays as it is
+        return;
+    }
+    // Every other Undo changes the picture a Save would write, so it differs from the file
+    // again: the save question must not let it go unasked.
+    ImageState.ImageModified = 1;
+    if (ImageState.UndoKind == kUndoKindPiece) {
         SwapPieceWithUndo();
     } else if (tool == kToolFloatingPiece) {
         FloatingPiece.pieceX = FloatingPiece.savedPieceX;

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "image/Hooks.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/MaskRuns.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
-#include "shell/MainFrame.h"
-#include "tools/Canvas.h"
 
 float ClampZoom(float zoom) {
     if (!(zoom >= kMinZoom)) return kMinZoom;  // also catches NaN
@@ -197,8 +196,9 @@ void SetupScrollBars(std::uint32_t slot, float fx, float fy) {
         windowWidth = r.Width();
         windowHeight = r.Height();
     }
+    const bool sideColourBar = ImageHooks.colourBarBesideCanvas && ImageHooks.colourBarBesideCanvas();
     const ScrollBarLayout layout =
-        ComputeScrollBars(windowWidth, windowHeight, ColourBarBesideCanvas(), platform::ScrollBarHeight(), box.width,
+        ComputeScrollBars(windowWidth, windowHeight, sideColourBar, platform::ScrollBarHeight(), box.width,
                           box.height, ImageState.ZoomFactor, box.scrollX, box.scrollY, fx, fy);
     box.scrollX = layout.scrollX;
     box.scrollY = layout.scrollY;

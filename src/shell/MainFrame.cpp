@@ -15,6 +15,7 @@
 #include "platform/Window.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
+#include "shell/ProgramState.h"
 #include "shell/Shortcuts.h"
 #include "shell/SettingsPersistence.h"
 #include "tools/ToolGroups.h"
@@ -180,6 +181,7 @@ platform::WindowHandler* MainWindowProcedure() {
 }
 
 void InitMainState() {
+    InstallLayerHooks();
     InitSineTable();
     platform::FontSpec bold;
     bold.height = 14;

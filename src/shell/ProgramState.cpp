@@ -2,6 +2,7 @@
 
 #include "files/OpenSave.h"
 #include "filters/FilterEngine.h"
+#include "image/Hooks.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/Undo.h"
@@ -12,6 +13,12 @@
 #include "shell/Menus.h"
 #include "tools/Canvas.h"
 #include "tools/ToolGroups.h"
+
+void InstallLayerHooks() {
+    ImageHooks.canvasProcedure = CanvasProcedure();
+    ImageHooks.colourBarBesideCanvas = ColourBarBesideCanvas;
+    ImageHooks.removePolygonVertex = RemovePolygonVertex;
+}
 
 void ResetProgramState() {
     // Subsystem 1: slots, piece, view, undo and the document's file.
@@ -31,4 +38,5 @@ void ResetProgramState() {
     ValueDialogRecord = ValueDialogRecordType{};
     ResetPanelState();
     for (ToolGroup& group : ToolGroups) group = ToolGroup{};
+    InstallLayerHooks();
 }

@@ -31,6 +31,12 @@ void NotifyToolChanged() {
     if (CanvasHooks.ToolChanged) CanvasHooks.ToolChanged();
 }
 
+bool RemovePolygonVertex() {
+    if (CanvasState.PolygonCount == 0) return false;
+    --CanvasState.PolygonCount;
+    return true;
+}
+
 CanvasPoint CanvasCoordinates(int windowX, int windowY, std::int32_t scrollX, std::int32_t scrollY, float zoom) {
     const float inv = 1.0f / zoom;
     CanvasPoint p;

@@ -51,6 +51,9 @@ void NotifyToolChanged();
 // The handler given to every canvas window.
 platform::WindowHandler* CanvasProcedure();
 
+// Undo while a polygon is being drawn: takes back its last vertex. False when it has none.
+bool RemovePolygonVertex();
+
 // A stylus point split as the canvas reads it: view units (window point / zoom) and the
 // scroll offset in image pixels; the image point is (vx + sx, vy + sy). Two tools round the
 // same point differently, each with a single truncation of a float sum: polygon vertices

@@ -1,0 +1,3 @@
+#include "image/Hooks.h"
+
+ImageHooksRecord ImageHooks;
