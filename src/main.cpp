@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     }
     if (!args.file.empty()) {
         const platform::BusyPointer busy;
-        OpenImageAt(args.file);
+        OpenImageAt(args.file, ShowOpenedDocument);
     }
 
     if (screenshot) {

@@ -13,7 +13,6 @@
 #include "platform/Busy.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "shell/MainFrame.h"
 
 namespace {
 
@@ -144,10 +143,10 @@ int SaveImage(bool askForName) {
     return 1;
 }
 
-void OpenImage() {
+int OpenImage(ShowDocumentProcedure showDocument) {
     const std::string path = ShowFileDialog(false, "Load Image", std::string(), kOpenTypeList);
-    if (path.empty()) return;
-    OpenImageAt(path);
+    if (path.empty()) return 0;
+    return OpenImageAt(path, showDocument);
 }
 
 namespace {
@@ -193,7 +192,7 @@ int LoadDecodedFile(const std::string& path, std::string* damagedText) {
 
 }  // namespace
 
-int OpenImageAt(const std::string& path) {
+int OpenImageAt(const std::string& path, ShowDocumentProcedure showDocument) {
     // Only a file that has loaded becomes the document's path: a failed one must not be
     // overwritten by the next Save with the old picture, nor a damaged one by what could
     // be read of it.
@@ -204,9 +203,7 @@ int OpenImageAt(const std::string& path) {
         ImageState.CurrentPath = path;
         UpdateRecentFiles();
     }
-    RepaintView(true);
-    LayoutBars();
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    if (showDocument) showDocument();
     // Shown over the picture, so that the user sees what is missing.
     if (!damagedText.empty()) ShowDamagedWarning(damagedText);
     return 1;

@@ -52,13 +52,17 @@ std::string ShowFileDialog(bool save, const std::string& title, const std::strin
 // 1 when a file was written.
 int SaveImage(bool askForName);
 
-// The Open command (the save question has been asked already).
-void OpenImage();
+// What the caller does once a file has loaded: show the new document and lay the frame out
+// around it (the files subsystem knows no frame). Null: nothing to show.
+using ShowDocumentProcedure = void (*)();
+
+// The Open command (the save question has been asked already). 1 when a file was opened.
+int OpenImage(ShowDocumentProcedure showDocument = nullptr);
 
 // Opens the file as the document; it becomes the current path only once it has loaded.
-// A damaged JPEG or PNG opens as far as it could be read, untitled and with a warning.
-// 1 on success.
-int OpenImageAt(const std::string& path);
+// A damaged JPEG or PNG opens as far as it could be read, untitled and with a warning shown
+// over the picture, after showDocument. 1 on success.
+int OpenImageAt(const std::string& path, ShowDocumentProcedure showDocument = nullptr);
 
 // Decodes the file into a new current image. 1 on success; on failure the image stays and
 // a message says why. A damaged JPEG or PNG loads what could be read of it, with a warning,

@@ -38,7 +38,7 @@ void RecentFile(int id) {
     if (!PromptSaveChanges()) return;
     const std::string path = FileState.RecentFiles[id - CMD_RECENT_1];
     if (path.empty()) return;
-    OpenImageAt(path);
+    OpenImageAt(path, ShowOpenedDocument);
 }
 
 void Revert() {
@@ -72,7 +72,7 @@ bool FileCommand(int id) {
             }
             return true;
         case CMD_OPEN:
-            if (PromptSaveChanges()) OpenImage();
+            if (PromptSaveChanges()) OpenImage(ShowOpenedDocument);
             return true;
         case CMD_SAVE:
             if (!ImageState.CurrentPath.empty() && CurrentBox().workBitmap && ImageState.ImageModified) SaveImage(false);

@@ -280,6 +280,12 @@ void LayoutBars() {
     ShellState.LayoutBusy = 0;
 }
 
+void ShowOpenedDocument() {
+    RepaintView(true);
+    LayoutBars();
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+}
+
 int ExitProgram() {
     if (!SaveSettings()) return 0;
     if (ShellState.MainWindow) platform::DestroyWindow(ShellState.MainWindow);

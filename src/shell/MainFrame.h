@@ -92,6 +92,10 @@ void ApplyFullScreen();
 // Places the colour bar, the tool bar and the current canvas window.
 void LayoutBars();
 
+// After a document has been opened: shows it, lays the bars out around its canvas and sets
+// up its scroll bars.
+void ShowOpenedDocument();
+
 // The main window's handler: paint, commands, size, close and keys.
 platform::WindowHandler* MainWindowProcedure();
 
