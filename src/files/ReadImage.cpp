@@ -9,7 +9,7 @@
 platform::DecodedImage ReadImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
     if (data && LooksLikeJpeg(data, size)) return DecodeJpeg(data, size, name, PaintSettings.BColor);
     if (data && LooksLikePng(data, size)) return DecodePng(data, size, name, PaintSettings.BColor);
-    return platform::DecodeImageData(data, size, name);
+    return platform::DecodeImageData(data, size, name, PaintSettings.BColor);
 }
 
 platform::DecodedImage ReadImageFile(const std::string& path) {

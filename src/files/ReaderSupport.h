@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 #include "platform/raster/Bitmap.h"
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "filters/FilterEngine.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 
 bool ApplyTexture(PixelBuffer& target, const PixelBuffer& texture, int level) {
@@ -79,7 +80,7 @@ void MosaicPixels(PixelBuffer& target, int cellSize) {
 
 int Texture(PixelBuffer* target, const std::string& path, int level) {
     if (!target) return 0;
-    platform::DecodedImage decoded = platform::DecodeImageFile(path);
+    platform::DecodedImage decoded = platform::DecodeImageFile(path, PaintSettings.BColor);
     if (!decoded.image) return 0;
     return ApplyTexture(*target, *decoded.image, level) ? 1 : 0;
 }

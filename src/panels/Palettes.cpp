@@ -67,7 +67,7 @@ constexpr int kFieldSide = 143;
 }  // namespace
 
 std::unique_ptr<raster::DrawingContext> LoadResourceImage(int id) {
-    platform::DecodedImage decoded = platform::DecodeImageResource(id);
+    platform::DecodedImage decoded = platform::DecodeImageResource(id, PaintSettings.BColor);
     if (decoded.status != platform::DecodeStatus::Ok || !decoded.image) return nullptr;
     return std::make_unique<raster::DrawingContext>(std::move(decoded.image));
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "image/PixelBuffer.h"
+#include "platform/raster/Bitmap.h"
 
 namespace platform {
 
@@ -24,7 +24,7 @@ enum class DecodeStatus {
 struct DecodedImage {
     // A 24-bit buffer of the decoded width and height, blue-green-red, bottom-up, rows
     // padded with zero bytes; null unless status is Ok or Damaged.
-    std::unique_ptr<PixelBuffer> image;
+    std::unique_ptr<raster::Bitmap> image;
     DecodeStatus status = DecodeStatus::NotImage;
     // What to tell the user on failure or damage (naming the file) and the message box
     // caption: "Error" for file problems, "Out Of Memory Error" for a shortage of memory.
@@ -34,12 +34,13 @@ struct DecodedImage {
 
 // Decodes ".bmp", ".gif" (the first frame), ".jpg", ".png", anything else the platform's
 // image reader knows, and 2-bit bitmap files (".2bp"). The file's content decides, not its
-// name. The EXIF orientation is applied; transparent pixels are laid over
-// PaintSettings.BColor. Nothing is allocated for a picture that is refused.
-DecodedImage DecodeImageFile(const std::string& path);
+// name. The EXIF orientation is applied; transparent pixels are laid over the background
+// colour (0x00BBGGRR). Nothing is allocated for a picture that is refused.
+DecodedImage DecodeImageFile(const std::string& path, raster::Colour background);
 
 // The same for bytes in memory; name stands for the file in messages.
-DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name);
+DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name,
+                             raster::Colour background);
 
 // Reads the whole file into bytes; on failure the result to report (the system's reason
 // for a file that cannot be opened, or a shortage of memory), status Ok otherwise.
@@ -48,7 +49,7 @@ DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_
 // The program's image resources (106 command bar images, 129 brush sheet, 130 tool icons,
 // 131 and 132 spectrum strips, 136 colour field) are files named after their number
 // ("129.gif", "130.png", ...) in the resources folder of the program's data.
-DecodedImage DecodeImageResource(int id);
+DecodedImage DecodeImageResource(int id, raster::Colour background);
 
 // The resources folder in use: the one set by SetResourceFolder, else "resources" in the
 // first data folder found beside the program (build tree or installation), else in the

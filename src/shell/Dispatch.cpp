@@ -179,7 +179,7 @@ std::string ImageInformationText(const std::string& path, int width, int height,
 
 void OpenDroppedFile(const std::string& path) {
     if (path.empty() || !PromptSaveChanges()) return;
-    OpenImageAt(path);
+    OpenImageAt(path, ShowOpenedDocument);
 }
 
 void DispatchCommand(int id) {

@@ -3,6 +3,7 @@
 #include "files/OpenSave.h"
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/Busy.h"
 #include "platform/CommandBar.h"
@@ -190,7 +191,7 @@ void InitMainState() {
     ShellState.ProgramFolder = ProgramFolderOf(ShellState.ProgramPath);
     UpdateWindowTitle();
     if (platform::CommandBar* bar = platform::GetCommandBar()) {
-        const platform::DecodedImage strip = platform::DecodeImageResource(kCommandBarImagesResource);
+        const platform::DecodedImage strip = platform::DecodeImageResource(kCommandBarImagesResource, PaintSettings.BColor);
         if (strip.image) bar->SetButtonImages(*strip.image, kButtonImageSize);
         BuildMenus(*bar);
         bar->SetUpdateProcedure(UpdateCommandUI);

@@ -17,6 +17,7 @@
 #include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
 #include "filters/Resize.h"
+#include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 
@@ -62,7 +63,7 @@ protected:
     Outcome Run(const std::vector<std::string>& args) const { return RunBatchProgram(args, folder.string()); }
 
     std::unique_ptr<PixelBuffer> Decode(const std::string& path) const {
-        return platform::DecodeImageFile(path).image;
+        return platform::DecodeImageFile(path, PaintSettings.BColor).image;
     }
 
     // A failed run: non-zero, one line on standard error, no output file left behind.

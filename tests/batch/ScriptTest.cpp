@@ -65,7 +65,7 @@ protected:
         const Outcome o = RunBatchProgram(args, folder.string());
         EXPECT_EQ(o.status, 0) << o.err;
         EXPECT_TRUE(o.err.empty()) << o.err;
-        return platform::DecodeImageFile(Path("out.bmp")).image;
+        return platform::DecodeImageFile(Path("out.bmp"), PaintSettings.BColor).image;
     }
 
     // The same document in a fresh program state, for driving the canvas directly.

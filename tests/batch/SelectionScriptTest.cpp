@@ -8,6 +8,7 @@
 
 #include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 #include "support/ScriptRunner.h"
 
@@ -135,7 +136,7 @@ TEST_F(SelectionScriptTest, TheProgramWritesAFloatingPieceWhereItFloats) {
         {in, out, "bcolor=0,90,200", "tool=8", "stroke=10,10,20,20", "down=12,12", "move=30,30", "up=30,30"},
         folder.string());
     EXPECT_EQ(o.status, 0) << o.err;
-    const std::unique_ptr<PixelBuffer> written = platform::DecodeImageFile(out).image;
+    const std::unique_ptr<PixelBuffer> written = platform::DecodeImageFile(out, PaintSettings.BColor).image;
     fs::remove_all(folder);
     ASSERT_TRUE(written);
     EXPECT_EQ(PixelAt(*written, 28, 28), kRed);

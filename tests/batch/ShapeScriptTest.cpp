@@ -7,6 +7,7 @@
 
 #include "batch/BatchProgram.h"
 #include "files/BmpWriter.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 #include "support/ScriptRunner.h"
 
@@ -125,7 +126,7 @@ TEST_F(ShapeScriptTest, GradientRowsThroughTheRealProgram) {
     const Outcome o = RunBatchProgram(
         {input, output, "fcolor=200,100,0", "bcolor=0,50,255", "tool=50", "stroke=3,0,3,60,3,100"}, folder.string());
     ASSERT_EQ(o.status, 0) << o.err;
-    const std::unique_ptr<PixelBuffer> out = platform::DecodeImageFile(output).image;
+    const std::unique_ptr<PixelBuffer> out = platform::DecodeImageFile(output, PaintSettings.BColor).image;
     ASSERT_TRUE(out);
     // t = 0 on row 0, 127 on row 50, 255 from row 100 (the same numbers as the gradient itself).
     for (int x = 0; x < 8; ++x) {
@@ -140,7 +141,7 @@ TEST_F(ShapeScriptTest, GradientRowsThroughTheRealProgram) {
                                        "stroke=3,3,3,13"},
                                       folder.string());
     ASSERT_EQ(c.status, 0) << c.err;
-    const std::unique_ptr<PixelBuffer> circular = platform::DecodeImageFile(output).image;
+    const std::unique_ptr<PixelBuffer> circular = platform::DecodeImageFile(output, PaintSettings.BColor).image;
     ASSERT_TRUE(circular);
     EXPECT_EQ(PixelAt(*circular, 7, 100), raster::MakeColour(144, 94, 45));
     fs::remove_all(folder);

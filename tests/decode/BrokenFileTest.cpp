@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
+#include "support/SampleFiles.h"
 
 using namespace samples;
 using platform::DecodeStatus;

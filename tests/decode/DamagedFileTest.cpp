@@ -19,7 +19,7 @@ platform::DecodedImage Ours(const Bytes& bytes, const std::string& name = "sampl
 }
 
 platform::DecodedImage Platforms(const Bytes& bytes) {
-    return platform::DecodeImageData(bytes.data(), bytes.size(), "sample");
+    return platform::DecodeImageData(bytes.data(), bytes.size(), "sample", PaintSettings.BColor);
 }
 
 Bytes Cut(const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }

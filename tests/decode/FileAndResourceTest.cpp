@@ -7,6 +7,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
 #include "support/Messages.h"
@@ -75,13 +76,13 @@ TEST(DecodeFile, EveryWriterFileReadsBackAsWritten) {
         ASSERT_EQ(WritePng(document.get(), png), 1);
         ASSERT_EQ(WriteJpeg(document.get(), jpg), 1);
         for (const std::string& lossless : {bmp, png}) {
-            const auto decoded = DecodeImageFile(lossless);
+            const auto decoded = DecodeImageFile(lossless, PaintSettings.BColor);
             ASSERT_EQ(decoded.status, DecodeStatus::Ok) << decoded.text;
             ASSERT_EQ(decoded.image->Width(), width);
             ASSERT_EQ(decoded.image->Height(), height);
             EXPECT_EQ(WorstDifference(*decoded.image, *document), 0) << lossless << " " << width;
         }
-        const auto decoded = DecodeImageFile(jpg);
+        const auto decoded = DecodeImageFile(jpg, PaintSettings.BColor);
         ASSERT_EQ(decoded.status, DecodeStatus::Ok) << decoded.text;
         ASSERT_EQ(decoded.image->Width(), width);
         EXPECT_LE(WorstDifference(*decoded.image, *document), 24) << width;
@@ -97,7 +98,7 @@ TEST(DecodeFile, PureColoursKeepTheirPlace) {
         if (i + 2 < red->ByteSize()) red->Bits()[i] = 0, red->Bits()[i + 1] = 0, red->Bits()[i + 2] = 255;
     }
     ASSERT_EQ(WriteJpeg(red.get(), folder / "red.jpg"), 1);
-    const auto decoded = DecodeImageFile(folder / "red.jpg");
+    const auto decoded = DecodeImageFile(folder / "red.jpg", PaintSettings.BColor);
     ASSERT_TRUE(decoded.image);
     const std::uint8_t* pixel = decoded.image->Row(3) + 9;
     EXPECT_GE(pixel[2], 240);
@@ -106,23 +107,23 @@ TEST(DecodeFile, PureColoursKeepTheirPlace) {
 
 TEST(DecodeFile, MissingFilesAndFoldersCannotBeOpened) {
     Folder folder;
-    const auto missing = DecodeImageFile(folder / "none.png");
+    const auto missing = DecodeImageFile(folder / "none.png", PaintSettings.BColor);
     EXPECT_EQ(missing.status, DecodeStatus::CannotOpen);
     EXPECT_EQ(missing.text, "Cannot open \"" + (folder / "none.png") + "\": there is no such file.");
     EXPECT_EQ(missing.caption, "Error");
-    const auto inMissingFolder = DecodeImageFile(folder / "gone/none.png");
+    const auto inMissingFolder = DecodeImageFile(folder / "gone/none.png", PaintSettings.BColor);
     EXPECT_EQ(inMissingFolder.text, "Cannot open \"" + (folder / "gone/none.png") + "\": there is no such file.");
-    const auto aFolder = DecodeImageFile(folder.Path());
+    const auto aFolder = DecodeImageFile(folder.Path(), PaintSettings.BColor);
     EXPECT_EQ(aFolder.status, DecodeStatus::CannotOpen);
     EXPECT_EQ(aFolder.text, "Cannot open \"" + folder.Path() + "\": it is a folder, not a file.");
 
     Save(folder / "note.png", Bytes{'h', 'e', 'l', 'l', 'o'});
-    const auto note = DecodeImageFile(folder / "note.png");
+    const auto note = DecodeImageFile(folder / "note.png", PaintSettings.BColor);
     EXPECT_EQ(note.status, DecodeStatus::NotImage);
     EXPECT_EQ(note.text, "\"" + (folder / "note.png") + "\" is not an image, or the file is damaged.");
 
     Save(folder / "picture.2bp", MakeTwoBpp(FourColourPicture(3, 2)));
-    const auto twoBit = DecodeImageFile(folder / "picture.2bp");
+    const auto twoBit = DecodeImageFile(folder / "picture.2bp", PaintSettings.BColor);
     ASSERT_EQ(twoBit.status, DecodeStatus::Ok);
     EXPECT_EQ(twoBit.image->Width(), 3);
 }
@@ -135,17 +136,17 @@ TEST(DecodeResource, ResourcesAreFoundByNumberInTheResourcesFolder) {
     Save(folder / "130.png", MakePng(GradientPicture(70, 18, false), PngKind::Rgb8));
     Save(folder / "131.jpg", MakeJpeg(GradientPicture(256, 16, false), JpegKind::Baseline));
 
-    const auto brushes = platform::DecodeImageResource(129);
+    const auto brushes = platform::DecodeImageResource(129, PaintSettings.BColor);
     ASSERT_EQ(brushes.status, DecodeStatus::Ok) << brushes.text;
     EXPECT_EQ(brushes.image->Width(), 177);
     EXPECT_EQ(brushes.image->Height(), 137);
-    const auto icons = platform::DecodeImageResource(130);
+    const auto icons = platform::DecodeImageResource(130, PaintSettings.BColor);
     ASSERT_EQ(icons.status, DecodeStatus::Ok);
     EXPECT_EQ(icons.image->Width(), 70);
-    const auto strip = platform::DecodeImageResource(131);
+    const auto strip = platform::DecodeImageResource(131, PaintSettings.BColor);
     ASSERT_EQ(strip.status, DecodeStatus::Ok);
     EXPECT_EQ(strip.image->Height(), 16);
-    EXPECT_EQ(platform::DecodeImageResource(136).status, DecodeStatus::CannotOpen);
+    EXPECT_EQ(platform::DecodeImageResource(136, PaintSettings.BColor).status, DecodeStatus::CannotOpen);
 
     platform::SetResourceFolder("");
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "files/PngWriter.h"
+#include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MenuModel.h"
@@ -341,7 +342,7 @@ TEST_F(OpenSaveTest, SaveWritesTheFloatingPieceWhereItFloatsAndKeepsItFloating) 
     const std::string path = PathOf("piece.png");
     dialogs.replies = {{path, 0}};
     ASSERT_EQ(SaveImage(true), 1);
-    const std::unique_ptr<PixelBuffer> saved = platform::DecodeImageFile(path).image;
+    const std::unique_ptr<PixelBuffer> saved = platform::DecodeImageFile(path, PaintSettings.BColor).image;
     ASSERT_TRUE(saved);
     const auto at = [&](int x, int y) {
         const std::uint8_t* p = saved->Row(y) + 3 * x;
@@ -362,7 +363,7 @@ TEST_F(OpenSaveTest, SaveWritesTheFloatingPieceWhereItFloatsAndKeepsItFloating) 
     PaintSettings.Tool = kToolSelectRectangle;
     dialogs.replies = {{path, 0}};
     ASSERT_EQ(SaveImage(true), 1);
-    const std::unique_ptr<PixelBuffer> plain = platform::DecodeImageFile(path).image;
+    const std::unique_ptr<PixelBuffer> plain = platform::DecodeImageFile(path, PaintSettings.BColor).image;
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->Row(1)[3 * 4 + 2], 255);
     EXPECT_EQ(plain->Row(1)[3 * 4 + 1], 255);

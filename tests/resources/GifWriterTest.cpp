@@ -6,6 +6,7 @@
 #include <string>
 
 #include "GifWriter.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST(GifWriter, NoisyPictureOfAllColoursSurvivesSeveralFreshTables) {
     }
     Folder folder;
     ASSERT_TRUE(WriteGif(*image, folder / "noise.gif"));
-    const auto decoded = platform::DecodeImageFile(folder / "noise.gif");
+    const auto decoded = platform::DecodeImageFile(folder / "noise.gif", PaintSettings.BColor);
     ASSERT_EQ(decoded.status, platform::DecodeStatus::Ok) << decoded.text;
     ExpectSamePixels(*image, *decoded.image);
 }
@@ -76,7 +77,7 @@ TEST(GifWriter, LongRunsAndTinyTablesRoundTrip) {
         for (int x = 0; x < 200; ++x) Put(*plain, x, y, 10, 200, 30);
     }
     ASSERT_TRUE(WriteGif(*plain, folder / "plain.gif"));
-    auto decoded = platform::DecodeImageFile(folder / "plain.gif");
+    auto decoded = platform::DecodeImageFile(folder / "plain.gif", PaintSettings.BColor);
     ASSERT_EQ(decoded.status, platform::DecodeStatus::Ok) << decoded.text;
     ExpectSamePixels(*plain, *decoded.image);
 
@@ -84,7 +85,7 @@ TEST(GifWriter, LongRunsAndTinyTablesRoundTrip) {
     auto dot = Picture(1, 1);
     Put(*dot, 0, 0, 1, 2, 3);
     ASSERT_TRUE(WriteGif(*dot, folder / "dot.gif"));
-    decoded = platform::DecodeImageFile(folder / "dot.gif");
+    decoded = platform::DecodeImageFile(folder / "dot.gif", PaintSettings.BColor);
     ASSERT_EQ(decoded.status, platform::DecodeStatus::Ok) << decoded.text;
     ExpectSamePixels(*dot, *decoded.image);
 
@@ -95,7 +96,7 @@ TEST(GifWriter, LongRunsAndTinyTablesRoundTrip) {
         for (int x = 0; x < 37; ++x) Put(*bands, x, y, (x / 3) % 3 * 100, y * 50, 7);
     }
     ASSERT_TRUE(WriteGif(*bands, folder / "bands.gif"));
-    decoded = platform::DecodeImageFile(folder / "bands.gif");
+    decoded = platform::DecodeImageFile(folder / "bands.gif", PaintSettings.BColor);
     ASSERT_EQ(decoded.status, platform::DecodeStatus::Ok) << decoded.text;
     ExpectSamePixels(*bands, *decoded.image);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ResourceArt.h"
+#include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 #include "tools/BrushEngine.h"
 
@@ -45,7 +46,7 @@ double HueOf(Rgb c) {
 }
 
 std::unique_ptr<PixelBuffer> Decoded(int id) {
-    platform::DecodedImage decoded = platform::DecodeImageResource(id);
+    platform::DecodedImage decoded = platform::DecodeImageResource(id, PaintSettings.BColor);
     EXPECT_EQ(decoded.status, platform::DecodeStatus::Ok) << "resource " << id << ": " << decoded.text;
     return std::move(decoded.image);
 }

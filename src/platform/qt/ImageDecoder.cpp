@@ -21,7 +21,6 @@
 #include <optional>
 #include <vector>
 
-#include "image/PaintSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/BitmapFiles.h"
 #include "platform/qt/DecodeSupport.h"
@@ -31,6 +30,9 @@ namespace platform {
 namespace {
 
 std::string ResourceFolderOverride;
+
+// Written into every decoded buffer's header, as into the program's own (96 dots per inch).
+constexpr std::int32_t kDecodedPixelsPerMetre = 3780;
 
 // Rows converted at a time from an image of an unusual format, so that the conversion
 // never needs a second whole picture.
@@ -67,9 +69,8 @@ std::uint8_t Over(int colour, int background, int alpha) {
 
 // Copies rows first .. first + count - 1 of a 32-bit image (RGB32 or ARGB32, not
 // premultiplied) into the result, composited over the background colour.
-void CopyRows(const QImage& rows, int first, PixelBuffer& image, bool composite) {
-    const int background[3] = {raster::BlueOf(PaintSettings.BColor), raster::GreenOf(PaintSettings.BColor),
-                               raster::RedOf(PaintSettings.BColor)};
+void CopyRows(const QImage& rows, int first, raster::Bitmap& image, bool composite, raster::Colour under) {
+    const int background[3] = {raster::BlueOf(under), raster::GreenOf(under), raster::RedOf(under)};
     const int width = image.Width();
     for (int r = 0; r < rows.height(); ++r) {
         const QRgb* in = reinterpret_cast<const QRgb*>(rows.constScanLine(r));
@@ -91,18 +92,18 @@ void CopyRows(const QImage& rows, int first, PixelBuffer& image, bool composite)
 }
 
 // Fills the result from a decoded picture of any format; false when memory runs out.
-bool CopyDecoded(const QImage& decoded, PixelBuffer& image) {
+bool CopyDecoded(const QImage& decoded, raster::Bitmap& image, raster::Colour background) {
     const bool composite = decoded.hasAlphaChannel();
     const QImage::Format wanted = composite ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     if (decoded.format() == wanted) {
-        CopyRows(decoded, 0, image, composite);
+        CopyRows(decoded, 0, image, composite, background);
         return true;
     }
     for (int first = 0; first < decoded.height(); first += kConversionRows) {
         const int count = std::min(kConversionRows, decoded.height() - first);
         const QImage rows = decoded.copy(0, first, decoded.width(), count).convertToFormat(wanted);
         if (rows.isNull()) return false;
-        CopyRows(rows, first, image, composite);
+        CopyRows(rows, first, image, composite, background);
     }
     return true;
 }
@@ -112,7 +113,8 @@ std::uint64_t DecodingBytes(const QSize& size) {
     return static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) * 8;
 }
 
-DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std::string& name) {
+DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std::string& name,
+                          raster::Colour background) {
     if (size > static_cast<std::size_t>(std::numeric_limits<qsizetype>::max())) {
         return DecodeFailure(DecodeStatus::OutOfMemory, name);
     }
@@ -154,7 +156,7 @@ DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std:
         result = MakeDecodeTarget(decoded.width(), decoded.height(), 0, name);
         if (!result.image) return result;
     }
-    if (!CopyDecoded(decoded, *result.image)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    if (!CopyDecoded(decoded, *result.image, background)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
     return result;
 }
 
@@ -234,8 +236,15 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
     }
 
     DecodedImage result;
-    raster::BitmapInfo header;
-    result.image = CreatePixelBuffer(w, h, 24, header, nullptr);
+    // The header of the program's own 24-bit buffers.
+    raster::BitmapInfo header{};
+    header.header.width = w;
+    header.header.height = h;
+    header.header.bitCount = 24;
+    header.header.sizeImage = static_cast<std::uint32_t>(raster::StrideFor(w, 24));
+    header.header.xPelsPerMeter = kDecodedPixelsPerMetre;
+    header.header.yPelsPerMeter = kDecodedPixelsPerMetre;
+    result.image = raster::Bitmap::Create(header);
     if (!result.image) return DecodeFailure(DecodeStatus::OutOfMemory, name);
     const int stride = result.image->Stride();
     for (int r = 0; r < h; ++r) std::fill(result.image->Row(r) + 3 * w, result.image->Row(r) + stride, 0);
@@ -243,12 +252,13 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
     return result;
 }
 
-DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name) {
+DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const std::string& name,
+                             raster::Colour background) {
     if (!data || size == 0) return DecodeFailure(DecodeStatus::NotImage, name);
     if (LooksLikeTwoBppBitmap(data, size)) return DecodeTwoBppBitmap(data, size, name);
     if (LooksLikeSixteenBitBitmap(data, size)) return DecodeSixteenBitBitmap(data, size, name);
     if (BitmapPixelsCutShort(data, size)) return DecodeFailure(DecodeStatus::NotImage, name);
-    return DecodeWithQt(data, size, name);
+    return DecodeWithQt(data, size, name, background);
 }
 
 DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
@@ -283,11 +293,11 @@ DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_
     return result;
 }
 
-DecodedImage DecodeImageFile(const std::string& path) {
+DecodedImage DecodeImageFile(const std::string& path, raster::Colour background) {
     std::vector<std::uint8_t> bytes;
     DecodedImage read = ReadImageFileBytes(path, bytes);
     if (read.status != DecodeStatus::Ok) return read;
-    return DecodeImageData(bytes.data(), bytes.size(), path);
+    return DecodeImageData(bytes.data(), bytes.size(), path, background);
 }
 
 std::string ResourceFolder() {
@@ -310,12 +320,12 @@ std::string ResourceFolder() {
 
 void SetResourceFolder(const std::string& folder) { ResourceFolderOverride = folder; }
 
-DecodedImage DecodeImageResource(int id) {
+DecodedImage DecodeImageResource(int id, raster::Colour background) {
     const std::string folder = ResourceFolder();
     for (const char* ending : {".gif", ".png", ".jpg", ".jpeg", ".bmp"}) {
         const std::string path = folder + "/" + std::to_string(id) + ending;
         std::error_code error;
-        if (std::filesystem::is_regular_file(path, error)) return DecodeImageFile(path);
+        if (std::filesystem::is_regular_file(path, error)) return DecodeImageFile(path, background);
     }
     return DecodeFailure(DecodeStatus::CannotOpen, folder + "/" + std::to_string(id) + ".gif");
 }

@@ -126,7 +126,7 @@ DecodedImage DecodeTwoBppBitmap(const std::uint8_t* data, std::size_t size, cons
 
     DecodedImage result = MakeDecodeTarget(width, height, 0, name);
     if (!result.image) return result;
-    PixelBuffer& image = *result.image;
+    raster::Bitmap& image = *result.image;
     const int w = image.Width();
     const int rows = image.Height();
     for (int r = 0; r < rows; ++r) {
@@ -223,7 +223,7 @@ DecodedImage DecodeSixteenBitBitmap(const std::uint8_t* data, std::size_t size, 
 
     DecodedImage result = MakeDecodeTarget(width, height, 0, name);
     if (!result.image) return result;
-    PixelBuffer& image = *result.image;
+    raster::Bitmap& image = *result.image;
     for (int r = 0; r < image.Height(); ++r) {
         const int storedRow = topDown ? r : image.Height() - 1 - r;
         const std::uint8_t* in = data + pixelOffset + static_cast<std::size_t>(storedRow) * sourceStride;
