@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/qt/BitmapFiles.h"
+#include "platform/BitmapFiles.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::DecodePixelLimit = 4096 * 4096;

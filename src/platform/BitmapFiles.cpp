@@ -1,4 +1,4 @@
-#include "platform/qt/BitmapFiles.h"
+#include "platform/BitmapFiles.h"
 
 #include <array>
 
