@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/OpenSave.h"
+#include "panels/Artwork.h"
 #include "platform/Busy.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     } else {
         platform::qt::InstallQtPlatform();
     }
+    platform::qt::SetProgramIcon(DrawProgramIcon);
     if (screenshot) platform::SetMessageBoxService(nullptr);
 
     if (!StartApplication(QCoreApplication::applicationFilePath().toStdString())) {

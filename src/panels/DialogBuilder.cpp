@@ -6,7 +6,7 @@
 
 #include "panels/ValueDialog.h"
 #include "platform/Window.h"
-#include "shell/Artwork.h"
+#include "panels/Artwork.h"
 #include "shell/MainFrame.h"
 
 DialogBuildStateRecord DialogBuildState;

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <string>
 
-#include "shell/Artwork.h"
+#include "panels/Artwork.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <png.h>
 
-#include "shell/Artwork.h"
+#include "panels/Artwork.h"
 
 namespace {
 

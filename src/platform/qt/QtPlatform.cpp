@@ -16,7 +16,6 @@
 #include "platform/qt/QtImage.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtWindowSystem.h"
-#include "shell/Artwork.h"
 
 namespace platform::qt {
 
@@ -33,22 +32,6 @@ struct Installed {
 };
 
 std::unique_ptr<Installed> g_installed;
-
-// The program's icon at the sizes window managers and task bars pick from (larger ones come
-// from the installed icon theme). Drawn once per process.
-QIcon ProgramIcon() {
-    static const std::vector<QImage> images = [] {
-        std::vector<QImage> drawn;
-        for (int size : {16, 24, 32, 48, 64}) {
-            const std::vector<std::uint8_t> rgba = DrawProgramIcon(size);
-            drawn.push_back(QImage(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888).copy());
-        }
-        return drawn;
-    }();
-    QIcon icon;
-    for (const QImage& image : images) icon.addPixmap(QPixmap::fromImage(image));
-    return icon;
-}
 
 }  // namespace
 
@@ -70,7 +53,6 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     }
     SetSettingsStore(settings);
     SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
-    QApplication::setWindowIcon(ProgramIcon());
     if (screenWidth > 0 && screenHeight > 0) {
         g_installed->system->Screen()->resize(screenWidth, screenHeight);
     } else {
@@ -81,6 +63,18 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
                            "\ncannot be read. Pixelwright starts with its initial settings and leaves the file as it is.",
                        kCaptionError, MessageButtons::Ok, MessageIcon::Stop);
     }
+}
+
+void SetProgramIcon(std::vector<std::uint8_t> (*draw)(int size)) {
+    // The sizes window managers and task bars pick from (larger ones come from the installed
+    // icon theme), each drawn once.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        const std::vector<std::uint8_t> rgba = draw(size);
+        if (rgba.size() != static_cast<std::size_t>(size) * size * 4) continue;
+        icon.addPixmap(QPixmap::fromImage(QImage(rgba.data(), size, size, size * 4, QImage::Format_RGBA8888).copy()));
+    }
+    QApplication::setWindowIcon(icon);
 }
 
 void UninstallQtPlatform() {

@@ -4,9 +4,15 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 namespace platform {
 class SettingsStore;
+}
+
+namespace raster {
+class Bitmap;
 }
 
 namespace platform::qt {
@@ -21,6 +27,9 @@ class QtWindowSystem;
 void InstallQtPlatform(SettingsStore* settings = nullptr, int screenWidth = 0, int screenHeight = 0);
 // Removes them again, closing every window (tests).
 void UninstallQtPlatform();
+// The icon of every window of the program, drawn by the program: draw gives the icon at
+// size x size pixels as rows of red, green, blue and alpha bytes from the top.
+void SetProgramIcon(std::vector<std::uint8_t> (*draw)(int size));
 QtWindowSystem* InstalledSystem();
 QtBusyService* InstalledBusy();
 

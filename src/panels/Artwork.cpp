@@ -1,4 +1,4 @@
-#include "shell/Artwork.h"
+#include "panels/Artwork.h"
 
 #include <algorithm>
 #include <cmath>
