@@ -4,14 +4,14 @@
 #include <climits>
 #include <memory>
 
+#include "panels/Artwork.h"
 #include "panels/ValueDialog.h"
 #include "platform/Window.h"
-#include "panels/Artwork.h"
-#include "shell/MainFrame.h"
 
 DialogBuildStateRecord DialogBuildState;
 ValueDialogRecordType ValueDialogRecord;
 platform::WindowHandler* ValueDialogProcedure = ValueDialogHandlerInstance();
+FrameMetrics (*DialogFrameMetrics)() = nullptr;
 
 namespace {
 
@@ -66,10 +66,10 @@ raster::Rect BuiltDialogRect(std::uint32_t placement, int screenWidth, int scree
 
 void PlaceBuiltDialog(platform::Window& dialog) {
     DialogBuildState.dialog = &dialog;
+    const FrameMetrics frame = DialogFrameMetrics ? DialogFrameMetrics() : FrameMetrics{};
     const raster::Rect r =
         BuiltDialogRect(DialogBuildState.placement, platform::ScreenWidth(), platform::ScreenHeight(),
-                        ShellState.FrameTop, ShellState.CommandBarHeight, DialogBuildState.width,
-                        DialogBuildState.height);
+                        frame.frameTop, frame.commandBarHeight, DialogBuildState.width, DialogBuildState.height);
     if (DialogBuildState.placement == kPlacementDocked) {
         dialog.Move(r.left, r.top, r.Width(), r.Height(), true);
         dialog.Show(true);

@@ -27,6 +27,14 @@ struct DialogBuildStateRecord {
 
 extern DialogBuildStateRecord DialogBuildState;
 
+// Where the frame is, for placing dialogs: the main window's top edge and the command bar's
+// height. The shell, which measures them, installs the hook at start; without it both are 0.
+struct FrameMetrics {
+    int frameTop = 0;
+    int commandBarHeight = 0;
+};
+extern FrameMetrics (*DialogFrameMetrics)();
+
 // The template of an id (121, 122 or 123; any other gives a plain bordered one).
 platform::DialogTemplate DialogTemplateFor(int templateId);
 

@@ -18,6 +18,7 @@ void InstallLayerHooks() {
     ImageHooks.canvasProcedure = CanvasProcedure();
     ImageHooks.colourBarBesideCanvas = ColourBarBesideCanvas;
     ImageHooks.removePolygonVertex = RemovePolygonVertex;
+    DialogFrameMetrics = [] { return FrameMetrics{ShellState.FrameTop, ShellState.CommandBarHeight}; };
 }
 
 void ResetProgramState() {

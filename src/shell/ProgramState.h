@@ -7,6 +7,6 @@
 // platform services stay. Tests start from here.
 void ResetProgramState();
 
-// Installs the hooks through which a lower layer asks a higher one (image/Hooks.h): done at
-// start-up, and by ResetProgramState.
+// Installs the hooks through which a lower layer asks a higher one (image/Hooks.h, the
+// dialog builder's frame metrics): done at start-up, and by ResetProgramState.
 void InstallLayerHooks();
