@@ -13,6 +13,8 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
 #include "files/ReadImage.h"
 #include "platform/ImageDecoder.h"
 

@@ -13,6 +13,7 @@
 
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ValueDialog.h"
@@ -20,7 +21,6 @@
 #include "platform/qt/QtImage.h"
 #include "shell/Dispatch.h"
 #include "shell/MainFrame.h"
-#include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 
 namespace {

@@ -12,6 +12,8 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
 #include "files/ReadImage.h"
 #include "image/View.h"
 #include "platform/ImageDecoder.h"

@@ -19,7 +19,6 @@
 #include "shell/ProgramState.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-#include "tools/Noise.h"
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"

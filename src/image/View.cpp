@@ -49,8 +49,8 @@ void RepaintView(bool keep) {
 void RepaintWholeView() {
     ImageBox& box = CurrentBox();
     if (!box.workDc) return;
-    if (PaintSettings.Tool == kToolFloatingPiece && FloatingPiece.pieceBitmap) {
-        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
+    if (ImageHooks.showWholeView) {
+        ImageHooks.showWholeView(box);
         return;
     }
     RepaintView(true);

@@ -11,7 +11,7 @@
 DialogBuildStateRecord DialogBuildState;
 ValueDialogRecordType ValueDialogRecord;
 platform::WindowHandler* ValueDialogProcedure = ValueDialogHandlerInstance();
-FrameMetrics (*DialogFrameMetrics)() = nullptr;
+DialogHooksRecord DialogHooks;
 
 namespace {
 
@@ -66,7 +66,7 @@ raster::Rect BuiltDialogRect(std::uint32_t placement, int screenWidth, int scree
 
 void PlaceBuiltDialog(platform::Window& dialog) {
     DialogBuildState.dialog = &dialog;
-    const FrameMetrics frame = DialogFrameMetrics ? DialogFrameMetrics() : FrameMetrics{};
+    const FrameMetrics frame = DialogHooks.frameMetrics ? DialogHooks.frameMetrics() : FrameMetrics{};
     const raster::Rect r =
         BuiltDialogRect(DialogBuildState.placement, platform::ScreenWidth(), platform::ScreenHeight(),
                         frame.frameTop, frame.commandBarHeight, DialogBuildState.width, DialogBuildState.height);

@@ -28,12 +28,20 @@ struct DialogBuildStateRecord {
 extern DialogBuildStateRecord DialogBuildState;
 
 // Where the frame is, for placing dialogs: the main window's top edge and the command bar's
-// height. The shell, which measures them, installs the hook at start; without it both are 0.
+// height.
 struct FrameMetrics {
     int frameTop = 0;
     int commandBarHeight = 0;
 };
-extern FrameMetrics (*DialogFrameMetrics)();
+
+// What the dialogs learn from the shell, which measures the frame and makes the fonts at
+// start and installs these hooks. Without them the frame is taken to be at 0 and titles
+// keep the dialog's font.
+struct DialogHooksRecord {
+    FrameMetrics (*frameMetrics)() = nullptr;
+    const raster::Font* (*titleFont)() = nullptr;  // bold, for the titles of value dialogs
+};
+extern DialogHooksRecord DialogHooks;
 
 // The template of an id (121, 122 or 123; any other gives a plain bordered one).
 platform::DialogTemplate DialogTemplateFor(int templateId);

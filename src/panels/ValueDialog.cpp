@@ -6,11 +6,11 @@
 
 #include "filters/TextureList.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
 #include "panels/DialogBuilder.h"
 #include "platform/Dialog.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
-#include "image/PaintSettings.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ private:
 
     void Build(Window& window) {
         ValueDialogRecordType& r = ValueDialogRecord;
-        FilterBusy = kFilterIdle;
+        FilterState.FilterBusy = kFilterIdle;
         ended_ = false;
         accepting_ = false;
         running_ = false;
@@ -92,7 +92,7 @@ private:
         window.SetBackground(kWhite);
         if (platform::Control* title =
                 AddControl(ControlKind::FramedLabel, kValueTitleId, -1, -2, kWidth - 15, 16, 0, DialogBuildState.title)) {
-            title->SetFont(ShellState.BoldFont.get());
+            title->SetFont(DialogHooks.titleFont ? DialogHooks.titleFont() : nullptr);
             title->SetColours(kCaptionText, kActiveCaption);
         }
         int y = 17;
@@ -214,10 +214,10 @@ private:
     void PreviewTimer(Window& window) {
         window.KillTimer(kValuePreviewTimer);
         if (ended_) return;
-        if (FilterBusy != kFilterIdle || running_) {
+        if (FilterState.FilterBusy != kFilterIdle || running_) {
             // A preview is running (this tick is nested in its pumping): stop it at its next
             // row; the tick after it starts a fresh one with the values as they are then.
-            if (FilterBusy != kFilterIdle) FilterBusy = kFilterRestart;
+            if (FilterState.FilterBusy != kFilterIdle) FilterState.FilterBusy = kFilterRestart;
             stale_ = true;
             window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
             return;
@@ -249,7 +249,7 @@ private:
             // Nested in a preview: it finishes, or stops for a rerun, and the timer's tick
             // that started it closes the dialog.
             if (!SameArguments(runArguments_, ValueDialogArguments())) {
-                if (FilterBusy == kFilterRunning) FilterBusy = kFilterRestart;
+                if (FilterState.FilterBusy == kFilterRunning) FilterState.FilterBusy = kFilterRestart;
                 stale_ = true;
             }
             return;
@@ -259,7 +259,7 @@ private:
 
     void Finish(Window& window) {
         window.KillTimer(kValuePreviewTimer);
-        if (stale_ && FilterId != FILTER_NONE) Preview();
+        if (stale_ && FilterState.FilterId != FILTER_NONE) Preview();
         ended_ = true;
         window.EndDialog(1);
     }
@@ -268,7 +268,7 @@ private:
         if (Frozen()) return;
         ended_ = true;
         // A running preview need not finish: the image is restored from the source anyway.
-        if (FilterBusy == kFilterRunning) FilterBusy = kFilterRestart;
+        if (FilterState.FilterBusy == kFilterRunning) FilterState.FilterBusy = kFilterRestart;
         window.KillTimer(kValuePreviewTimer);
         window.EndDialog(0);
     }
@@ -314,7 +314,7 @@ FilterArguments ValueDialogArguments() {
     arguments.value2 = r.slot[1].value;
     arguments.value3 = r.slot[2].value;
     arguments.listIndex = r.listIndex;
-    if (FilterId == FILTER_TEXTURE) {
+    if (FilterState.FilterId == FILTER_TEXTURE) {
         const std::string name = ListEntry(r.listItems, r.listIndex);
         if (!name.empty()) arguments.texturePath = TextureFolder() + "/" + name;
     }
@@ -341,9 +341,9 @@ int RunOperationDialog(const Operation& operation) {
         listItems = ListItemsText(*list);
         listIndex = BoundValue(list->initial, inputs);
     }
-    FilterId = operation.filterId;
+    FilterState.FilterId = operation.filterId;
     const int result = RunValueDialog(operation.title ? operation.title : "", slots, listLabel, listItems, listIndex);
-    FilterId = FILTER_NONE;
+    FilterState.FilterId = FILTER_NONE;
     if (result != 1) {
         CopyPixels(FilterTarget(), FilterSource());
         return 0;

@@ -1,7 +1,7 @@
 // The docked value dialog: up to three values, each a label, a slider, a number field and
-// up/down arrows, and an optional drop-down list. Every change previews the filter FilterId
-// on the real image 10 ms later; a change during a long preview stops it at its next row and
-// starts a fresh one. OK keeps the image as previewed, "x" cancels.
+// up/down arrows, and an optional drop-down list. Every change previews the filter
+// FilterState.FilterId on the real image 10 ms later; a change during a long preview stops
+// it at its next row and starts a fresh one. OK keeps the image as previewed, "x" cancels.
 #pragma once
 
 #include "filters/FilterEngine.h"

@@ -191,7 +191,8 @@ void InitMainState() {
     ShellState.ProgramFolder = ProgramFolderOf(ShellState.ProgramPath);
     UpdateWindowTitle();
     if (platform::CommandBar* bar = platform::GetCommandBar()) {
-        const platform::DecodedImage strip = platform::DecodeImageResource(kCommandBarImagesResource, PaintSettings.BColor);
+        const platform::DecodedImage strip =
+            platform::DecodeImageResource(kCommandBarImagesResource, PaintSettings.BColor);
         if (strip.image) bar->SetButtonImages(*strip.image, kButtonImageSize);
         BuildMenus(*bar);
         bar->SetUpdateProcedure(UpdateCommandUI);

@@ -18,7 +18,9 @@ void InstallLayerHooks() {
     ImageHooks.canvasProcedure = CanvasProcedure();
     ImageHooks.colourBarBesideCanvas = ColourBarBesideCanvas;
     ImageHooks.removePolygonVertex = RemovePolygonVertex;
-    DialogFrameMetrics = [] { return FrameMetrics{ShellState.FrameTop, ShellState.CommandBarHeight}; };
+    ImageHooks.showWholeView = ShowWholeViewOfTool;
+    DialogHooks.frameMetrics = [] { return FrameMetrics{ShellState.FrameTop, ShellState.CommandBarHeight}; };
+    DialogHooks.titleFont = []() -> const raster::Font* { return ShellState.BoldFont.get(); };
 }
 
 void ResetProgramState() {

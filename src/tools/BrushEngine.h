@@ -18,7 +18,7 @@ constexpr int kLargestBrushRadius = 10;
 constexpr int kLargestBrushSize = 2 * kLargestBrushRadius + 1;
 int LimitBrushSize(std::uint32_t size);
 
-// The stamp mode (CanvasState.StampSoft, AirbrushStep) back to hard, no step.
+// The stamp mode (CanvasState.StampSoft, CanvasState.AirbrushStep) back to hard, no step.
 void ResetStampMode();
 
 // The stamp mode stylus-down sets for the painting tools and the line (other tools keep it).

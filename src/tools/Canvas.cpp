@@ -95,11 +95,7 @@ DownOutcome RunStylusDown(ToolEvent& event) {
 
 }  // namespace
 
-void RepaintWholeView() {
-    ImageBox& box = CurrentBox();
-    if (!box.workDc) return;
-    HandlerForTool(PaintSettings.Tool).ShowWholeView(box);
-}
+void ShowWholeViewOfTool(ImageBox& box) { HandlerForTool(PaintSettings.Tool).ShowWholeView(box); }
 
 void CanvasStylusDown(int windowX, int windowY) {
     ImageBox* box = DrawableBox();

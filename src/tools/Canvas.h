@@ -7,6 +7,8 @@
 
 #include "platform/raster/Draw.h"
 
+struct ImageBox;
+
 namespace platform {
 class WindowHandler;
 enum class ScrollCode;
@@ -53,6 +55,9 @@ platform::WindowHandler* CanvasProcedure();
 
 // Undo while a polygon is being drawn: takes back its last vertex. False when it has none.
 bool RemovePolygonVertex();
+
+// The whole view of the box as the current tool shows it (RepaintWholeView's hook).
+void ShowWholeViewOfTool(ImageBox& box);
 
 // A stylus point split as the canvas reads it: view units (window point / zoom) and the
 // scroll offset in image pixels; the image point is (vx + sx, vy + sy). Two tools round the

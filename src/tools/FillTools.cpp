@@ -1,11 +1,11 @@
 #include "tools/FillTools.h"
 
-#include "image/View.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
+#include "image/View.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/FloodFill.h"
 #include "tools/Gradient.h"
-#include "image/ToolIds.h"
 
 namespace {
 

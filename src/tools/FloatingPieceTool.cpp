@@ -1,9 +1,9 @@
 #include "tools/FloatingPieceTool.h"
 
-#include "image/Undo.h"
-#include "image/View.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "image/Undo.h"
+#include "image/View.h"
 
 namespace {
 

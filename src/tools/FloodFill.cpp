@@ -5,10 +5,10 @@
 #include <new>
 
 #include "image/ImageSlots.h"
-#include "image/Undo.h"
-#include "platform/MessageBox.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "image/Undo.h"
+#include "platform/MessageBox.h"
 
 bool FillStack::Prepare(std::size_t records) noexcept {
     records_.clear();

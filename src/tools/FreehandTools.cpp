@@ -2,11 +2,11 @@
 
 #include <utility>
 
+#include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/View.h"
 #include "platform/Window.h"
-#include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
-#include "image/ToolIds.h"
 
 namespace {
 

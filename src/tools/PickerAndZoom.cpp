@@ -1,8 +1,8 @@
 #include "tools/PickerAndZoom.h"
 
-#include "image/View.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "image/View.h"
 
 namespace {
 

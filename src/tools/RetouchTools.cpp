@@ -1,9 +1,9 @@
 #include "tools/RetouchTools.h"
 
+#include "image/ToolIds.h"
 #include "tools/BrushEngine.h"
 #include "tools/FreehandTools.h"
 #include "tools/RetouchDabs.h"
-#include "image/ToolIds.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tools/SelectionTools.h"
 
-#include "image/View.h"
 #include "image/PaintSettings.h"
+#include "image/View.h"
 #include "tools/Selection.h"
 #include "tools/ShapeTools.h"
 #include "tools/Shapes.h"

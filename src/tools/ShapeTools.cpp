@@ -1,10 +1,10 @@
 #include "tools/ShapeTools.h"
 
-#include "image/Undo.h"
 #include "image/PaintSettings.h"
+#include "image/ToolIds.h"
+#include "image/Undo.h"
 #include "tools/FreehandTools.h"
 #include "tools/Shapes.h"
-#include "image/ToolIds.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
-#include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
-#include "image/ToolIds.h"
 
 namespace {
 

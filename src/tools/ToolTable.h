@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "tools/ToolHandler.h"
 #include "image/ToolIds.h"
+#include "tools/ToolHandler.h"
 
 // Tool ids are small signed bytes: 0 to 127 can name a tool.
 constexpr int kToolIdRoom = 128;

@@ -1,7 +1,7 @@
-#include "support/CanvasFixture.h"
-#include "shell/Menus.h"
-#include "tools/ToolGroups.h"
 #include "image/ToolIds.h"
+#include "shell/Menus.h"
+#include "support/CanvasFixture.h"
+#include "tools/ToolGroups.h"
 
 namespace {
 

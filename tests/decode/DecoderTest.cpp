@@ -5,6 +5,8 @@
 
 #include "files/ReadImage.h"
 #include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
+#include "platform/ImageDecoder.h"
 #include "shell/ProgramState.h"
 #include "support/SampleFiles.h"
 

@@ -8,6 +8,7 @@
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
 #include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
 #include "support/Messages.h"

@@ -6,14 +6,16 @@
 #include <functional>
 #include <memory>
 
-#include "support/FilterTestSupport.h"
+#include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/DistortFilters.h"
 #include "filters/Geometry.h"
+#include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
-#include "filters/Blur.h"
 #include "filters/TextureList.h"
 #include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
+#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ValueDialog.h"
@@ -21,9 +23,9 @@
 #include "platform/Headless.h"
 #include "shell/Dispatch.h"
 #include "shell/MainFrame.h"
-#include "image/PaintSettings.h"
+#include "shell/ProgramState.h"
+#include "support/FilterTestSupport.h"
 #include "tools/Noise.h"
-#include "image/ToolIds.h"
 
 namespace {
 
@@ -90,14 +92,8 @@ int RunPreviews(HeadlessWindow& dialog) {
 class ValueDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetShellState();
-        ResetImageState();
-        ResetPaintSettings();
-        ResetNoise();
-        DialogBuildState = DialogBuildStateRecord{};
+        ResetProgramState();
         ValueDialogProcedure = ValueDialogHandlerInstance();
-        FilterId = FILTER_NONE;
-        FilterBusy = kFilterIdle;
         system.screenWidth = 240;
         system.screenHeight = 320;
         ShellState.CommandBarHeight = 26;
@@ -110,11 +106,7 @@ protected:
         platform::SetFilterMessagePump({});
         platform::SetWindowSystem(nullptr);
         SetTextureFolder("");
-        ResetImageState();
-        ResetPaintSettings();
-        ResetShellState();
-        FilterId = FILTER_NONE;
-        FilterBusy = kFilterIdle;
+        ResetProgramState();
     }
     static PixelBuffer* Work() { return CurrentBox().workBitmap; }
 
@@ -169,12 +161,12 @@ TEST_F(ValueDialogTest, SeparateChannelIsTheListAloneWithOkBelowIt) {
     EXPECT_EQ(Sides(dialog.FindControl(kValueTitleId)->Geometry()), (Edges{-1, -2, 226, 14}));
     EXPECT_EQ(Sides(dialog.FindControl(kValueCloseId)->Geometry()), (Edges{227, -2, 242, 14}));
     EXPECT_EQ(dialog.FindControl(kValueCloseId)->Text(), "x");
-    EXPECT_EQ(FilterId, FILTER_NONE);  // back to none once the dialog is gone
+    EXPECT_EQ(FilterState.FilterId, FILTER_NONE);  // back to none once the dialog is gone
 }
 
 TEST_F(ValueDialogTest, SlotRowsFollowTheListAndKeepTheirIdentifiers) {
     Choose(CMD_BRIGHTNESS_CONTRAST, [&](HeadlessWindow& dialog) {
-        EXPECT_EQ(FilterId, FILTER_BRIGHTNESS_CONTRAST);
+        EXPECT_EQ(FilterState.FilterId, FILTER_BRIGHTNESS_CONTRAST);
         // Slot k's label, slider and field; the label ids overlap the arrows of the slot
         // before, which only the arrows' notifications use.
         EXPECT_EQ(Sides(dialog.FindControl(ValueLabelId(0))->Geometry()), (Edges{2, 39, 62, 56}));
@@ -341,7 +333,7 @@ TEST_F(ValueDialogTest, AFastDragDuringASlowPreviewStopsItOnceAndRunsTheLastValu
             nested = true;
             open->Send(Tick());
         }
-        if (FilterBusy == kFilterRestart) ++stops;
+        if (FilterState.FilterBusy == kFilterRestart) ++stops;
     });
     int ticks = 0;
     Choose(CMD_UNSHARP_MASK, [&](HeadlessWindow& dialog) {
@@ -357,7 +349,7 @@ TEST_F(ValueDialogTest, AFastDragDuringASlowPreviewStopsItOnceAndRunsTheLastValu
     EXPECT_EQ(ticks, 2);  // the stopped run's tick and the complete run's
     EXPECT_EQ(ValueDialogRecord.slot[0].value, 310);
     EXPECT_TRUE(SameBytes(*Work(), *expected));
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
 }
 
 TEST_F(ValueDialogTest, OkDuringAStaleRunFinishesWithTheFinalValues) {
@@ -379,7 +371,7 @@ TEST_F(ValueDialogTest, OkDuringAStaleRunFinishesWithTheFinalValues) {
     });
     EXPECT_EQ(system.LastModal()->Result(), 1);
     EXPECT_TRUE(SameBytes(*Work(), *expected));
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
 }
 
 TEST_F(ValueDialogTest, CloseDuringARunStopsItAndRestores) {

@@ -7,6 +7,7 @@
 
 #include "GifWriter.h"
 #include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "ResourceArt.h"
 #include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 #include "tools/BrushEngine.h"
 

@@ -1,8 +1,8 @@
 // A document with a canvas window, driven by the canvas window's own messages.
 #pragma once
 
-#include "support/DocumentFixture.h"
 #include "image/ToolIds.h"
+#include "support/DocumentFixture.h"
 
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kBlack = 0x000000;

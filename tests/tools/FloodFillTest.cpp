@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "support/BrushFixture.h"
 #include "image/Undo.h"
 #include "platform/MessageBox.h"
+#include "support/BrushFixture.h"
 #include "tools/FloodFill.h"
 
 namespace {
@@ -176,7 +176,7 @@ TEST_F(FloodFillOnTheCanvas, TheFillTakesTheUndoCopyAndTheSettingsTolerance) {
     EXPECT_EQ(FloodFill(1, 0, 0, kFill), 1);
     EXPECT_EQ(WorkAt(7, 7), kFill);
     EXPECT_EQ(PixelOf(Undo(), 7, 7), Grey(102));
-    EXPECT_EQ(UndoKind, static_cast<std::uint32_t>(kToolFloodFill));
+    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolFloodFill));
 
     // The wand fills with its contrasting colour and its own tolerance.
     MakeImage(8, 8, Grey(100));
@@ -197,9 +197,9 @@ TEST_F(FloodFillOnTheCanvas, RunningOutOfMemoryLeavesThePictureAsItWas) {
 
     // No room for a stack at all: nothing filled, and no undo copy taken.
     FillStack none(0);
-    UndoKind = 0;
+    ImageState.UndoKind = 0;
     EXPECT_EQ(FloodFillWith(none, 1, 0, 0, kFill), 0);
-    EXPECT_EQ(UndoKind, 0u);
+    EXPECT_EQ(ImageState.UndoKind, 0u);
     // Memory ends at 40 records, half way through the winding region: what was painted goes.
     FillStack tight(40);
     EXPECT_EQ(FloodFillWith(tight, 1, 0, 0, kFill), 0);

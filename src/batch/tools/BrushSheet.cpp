@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "ResourceArt.h"
+#include "filters/Noise.h"
 #include "tools/BrushEngine.h"
-#include "tools/Noise.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ std::unique_ptr<PixelBuffer> MakeBrushSheet() {
     if (!sheet || !cell) return nullptr;
     // The spray draws from the shared generator: start it afresh so the sheet comes out
     // the same every time, and leave it as it was.
-    const std::uint32_t noise = NoiseState;
+    const std::uint32_t noise = FilterState.NoiseState;
     ResetNoise();
     for (int row = 0; row < 7; ++row) {
         for (int column = 0; column < 9; ++column) {
@@ -76,6 +76,6 @@ std::unique_ptr<PixelBuffer> MakeBrushSheet() {
             CopyCell(*cell, *sheet, column, row);
         }
     }
-    NoiseState = noise;
+    FilterState.NoiseState = noise;
     return sheet;
 }
