@@ -5,7 +5,7 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
-#include "tools/Median.h"
+#include "filters/Median.h"
 #include "filters/ParallelRows.h"
 #include "filters/PumpedRows.h"
 #include "filters/Noise.h"

@@ -5,7 +5,7 @@
 
 #include "image/PaintSettings.h"
 #include "tools/BrushEngine.h"
-#include "tools/Median.h"
+#include "filters/Median.h"
 #include "image/ToolIds.h"
 
 RetouchStateRecord RetouchState;

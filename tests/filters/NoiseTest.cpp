@@ -6,7 +6,7 @@
 
 #include "support/FilterTestSupport.h"
 #include "filters/FilterEngine.h"
-#include "tools/Median.h"
+#include "filters/Median.h"
 #include "filters/NoiseFilters.h"
 #include "platform/FilterPump.h"
 #include "shell/ProgramState.h"

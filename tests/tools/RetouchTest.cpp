@@ -4,7 +4,7 @@
 #include <random>
 
 #include "BrushFixture.h"
-#include "tools/Median.h"
+#include "filters/Median.h"
 #include "tools/RetouchDabs.h"
 
 namespace {

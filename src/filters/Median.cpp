@@ -1,4 +1,4 @@
-#include "tools/Median.h"
+#include "filters/Median.h"
 
 #include <algorithm>
 #include <cstddef>
