@@ -10,7 +10,6 @@
 #include "panels/DialogBuilder.h"
 #include "platform/Dialog.h"
 #include "platform/raster/Draw.h"
-#include "shell/MainFrame.h"
 
 namespace {
 
