@@ -12,6 +12,8 @@
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "tools/Canvas.h"
+#include "tools/RetouchDabs.h"
+#include "tools/TextTool.h"
 #include "tools/ToolGroups.h"
 
 void InstallLayerHooks() {
@@ -26,8 +28,10 @@ void InstallLayerHooks() {
 void ResetProgramState() {
     // Subsystem 1: slots, piece, view, undo and the document's file.
     ResetImageState();
-    // Subsystem 2: the canvas, with its stamp mode.
+    // Subsystem 2: the canvas, with its stamp mode, the retouch brushes and the text tool.
     ResetCanvasState();
+    ResetRetouchState();
+    ResetTextToolSettings();
     // Subsystem 3: the filter engine and the shared random generator.
     ResetFilterState();
     // Subsystem 4: the recent files.

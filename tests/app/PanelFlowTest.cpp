@@ -30,29 +30,14 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramState.h"
+#include "support/Messages.h"
+#include "support/QtApplication.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "image/ToolIds.h"
 
 namespace {
-
-class Answers : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons,
-                                 platform::MessageIcon) override {
-        shown.push_back(text);
-        return platform::MessageResult::No;
-    }
-    std::vector<std::string> shown;
-};
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 platform::qt::QtWindowSystem& System() { return *platform::qt::InstalledSystem(); }
 
@@ -94,7 +79,8 @@ void Shot(const char* name) {
 class PanelFlow : public ::testing::Test {
 protected:
     void SetUp() override {
-        Application();
+        TestApplication();
+        answers.fallback = platform::MessageResult::No;
         file = dir.filePath("Pixelwright.conf");
         platform::SetMessageBoxService(&answers);
     }
@@ -104,11 +90,7 @@ protected:
     }
     void Launch() {
         for (std::uint32_t slot = 0; slot < kImageSlots; ++slot) ImageBoxTable[slot].window = nullptr;
-        ResetImageState();
-        ResetShellState();
-        ResetPaintSettings();
-        ResetCanvasState();
-        ResetPanelState();
+        ResetProgramState();
         ImageState.ImageModified = 0;
         store = std::make_unique<platform::qt::QtSettingsStore>(file);
         platform::qt::InstallQtPlatform(store.get(), 480, 640);
@@ -124,7 +106,7 @@ protected:
     }
     QTemporaryDir dir;
     QString file;
-    Answers answers;
+    MessageRecorder answers;  // answers No to every question
     std::unique_ptr<platform::qt::QtSettingsStore> store;
 };
 

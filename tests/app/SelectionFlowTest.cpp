@@ -18,6 +18,8 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramState.h"
+#include "support/QtApplication.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -30,14 +32,6 @@ namespace fs = std::filesystem;
 
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kWhite = 0xFFFFFF;
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
@@ -69,13 +63,10 @@ raster::Colour ScreenPixel(QWidget* widget, int x, int y) { return widget->grab(
 constexpr unsigned kScreenRed = 0xFF0000;
 
 TEST(SelectionFlow, SelectDragDropAndUndoWithTheMouse) {
-    Application();
+    TestApplication();
     const fs::path folder = fs::temp_directory_path() / ("pw-selection-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    ResetShellState();
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
+    ResetProgramState();
     platform::MemorySettingsStore settings;
     platform::qt::InstallQtPlatform(&settings, 480, 640);
     ASSERT_EQ(StartApplication((folder / "pixelwright").string()), 1);

@@ -19,6 +19,8 @@
 #include "platform/qt/QtWindowSystem.h"
 #include "platform/raster/Draw.h"
 #include "shell/MainFrame.h"
+#include "shell/ProgramState.h"
+#include "support/QtApplication.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -27,14 +29,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& Application() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
@@ -91,10 +85,7 @@ void ChooseEntry(int group, std::int16_t command) {
 
 // Starts the program on the Qt platform from a fresh state (another flow may have run before).
 platform::qt::QtWindow* StartProgram(platform::SettingsStore& settings, const fs::path& folder) {
-    ResetShellState();
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
+    ResetProgramState();
     platform::qt::InstallQtPlatform(&settings, 480, 640);
     if (StartApplication((folder / "pixelwright").string()) != 1) return nullptr;
     QApplication::processEvents();
@@ -112,7 +103,7 @@ bool ImageIsBlank() {
 }
 
 TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
-    Application();
+    TestApplication();
     const fs::path folder = fs::temp_directory_path() / ("pw-polygon-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     platform::MemorySettingsStore settings;
@@ -159,7 +150,7 @@ TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
 }
 
 TEST(GradientFlow, AGradientDraggedOverAPastedPiece) {
-    Application();
+    TestApplication();
     const fs::path folder = fs::temp_directory_path() / ("pw-gradient-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     platform::MemorySettingsStore settings;

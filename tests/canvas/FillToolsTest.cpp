@@ -1,5 +1,5 @@
 // The flood fill and the gradients through the canvas window's own messages.
-#include "canvas/CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "tools/Gradient.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "tools/FloodFill.h"
 #include "tools/Selection.h"
 #include "tools/SelectionCommands.h"

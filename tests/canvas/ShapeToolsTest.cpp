@@ -2,7 +2,7 @@
 // the window shows, the final shape on stylus-up, squares, fill styles, and polygons by taps.
 #include <vector>
 
-#include "canvas/CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"

@@ -2,10 +2,12 @@
 // for damaged or cut files what could be read, marked as damaged.
 #include <gtest/gtest.h>
 
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
 #include "platform/ImageDecoder.h"
 #include "image/PaintSettings.h"
+#include "image/PixelBuffer.h"
+#include "shell/ProgramState.h"
 
 using namespace samples;
 using platform::DecodeStatus;
@@ -69,10 +71,10 @@ std::vector<std::uint8_t> AllBytes(const PixelBuffer& image) {
 class Readers : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetPaintSettings();
+        ResetProgramState();
         PaintSettings.BColor = kBackground;
     }
-    void TearDown() override { ResetPaintSettings(); }
+    void TearDown() override { ResetProgramState(); }
 };
 
 TEST_F(Readers, SoundFilesGiveThePlatformDecodersPixelsByteForByte) {

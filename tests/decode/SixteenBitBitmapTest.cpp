@@ -1,7 +1,7 @@
 // 16-bit bitmap files: every channel spread over the whole range, as the file means it.
 #include <gtest/gtest.h>
 
-#include "SampleFiles.h"
+#include "support/SampleFiles.h"
 #include "files/ReadImage.h"
 
 using namespace samples;

@@ -1,4 +1,4 @@
-#include "PanelFixture.h"
+#include "support/PanelFixture.h"
 #include "panels/ColourBar.h"
 #include "panels/Palettes.h"
 #include "shell/Dispatch.h"

@@ -1,6 +1,6 @@
 #include <functional>
 
-#include "PanelFixture.h"
+#include "support/PanelFixture.h"
 #include "panels/ColourTable.h"
 #include "panels/Palettes.h"
 #include "panels/ToolBar.h"

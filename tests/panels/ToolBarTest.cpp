@@ -1,4 +1,4 @@
-#include "PanelFixture.h"
+#include "support/PanelFixture.h"
 #include "panels/BrushPicker.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ColourBar.h"

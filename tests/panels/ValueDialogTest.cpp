@@ -25,7 +25,7 @@
 #include "shell/MainFrame.h"
 #include "shell/ProgramState.h"
 #include "support/FilterTestSupport.h"
-#include "tools/Noise.h"
+#include "filters/Noise.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include <QTimer>
 #include <QToolTip>
 
-#include "QtFixture.h"
+#include "support/FileDialogs.h"
+#include "support/QtFixture.h"
 #include "panels/DialogBuilder.h"
 #include "platform/FileDialog.h"
 #include "platform/qt/QtCommandBar.h"
@@ -13,15 +14,6 @@
 #include "image/ToolIds.h"
 
 namespace {
-
-class RecordingFileDialogs : public platform::FileDialogService {
-public:
-    platform::FileDialogResult Run(const platform::FileDialogRequest& request) override {
-        titles.push_back(request.title);
-        return {};
-    }
-    std::vector<std::string> titles;
-};
 
 class DesktopTest : public QtTest {
 protected:
@@ -68,13 +60,15 @@ TEST_F(DesktopTest, ShortcutsRunTheirCommands) {
 
 TEST_F(DesktopTest, SaveShortcutAsksANameForANewPicture) {
     StartActive();
-    RecordingFileDialogs dialogs;
+    ScriptedFileDialog dialogs;
     platform::SetFileDialogService(&dialogs);
     Keys(Qt::Key_S);
     Keys(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     Keys(Qt::Key_O);
     platform::SetFileDialogService(nullptr);
-    EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Save Image", "Save Image", "Load Image"}));
+    std::vector<std::string> titles;
+    for (const platform::FileDialogRequest& request : dialogs.requests) titles.push_back(request.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Save Image", "Save Image", "Load Image"}));
 }
 
 TEST_F(DesktopTest, EditShortcutsSelectCopyCutAndPaste) {

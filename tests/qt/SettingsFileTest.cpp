@@ -8,7 +8,7 @@
 #include <csignal>
 #include <memory>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "panels/BrushPicker.h"
 #include "panels/PanelState.h"
 #include "panels/ToolBar.h"
@@ -24,22 +24,12 @@ namespace {
 
 using platform::MessageKind;
 
-class Answers : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons,
-                                 platform::MessageIcon) override {
-        shown.push_back(text);
-        return answer;
-    }
-    platform::MessageResult answer = platform::MessageResult::No;
-    std::vector<std::string> shown;
-};
-
 // Each Run is one start of the program on a headless screen, reading and writing the file.
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestApplication();
+        answers.fallback = platform::MessageResult::No;
         file = dir.filePath("Pixelwright.conf");
         platform::SetMessageBoxService(&answers);
     }
@@ -49,11 +39,7 @@ protected:
     }
     static void Reset() {
         for (std::uint32_t slot = 0; slot < kImageSlots; ++slot) ImageBoxTable[slot].window = nullptr;
-        ResetImageState();
-        ResetShellState();
-        ResetPaintSettings();
-        ResetCanvasState();
-        ResetPanelState();
+        ResetProgramState();
         ImageState.ImageModified = 0;
         ImageState.CurrentPath.clear();
     }
@@ -99,7 +85,7 @@ protected:
 
     QTemporaryDir dir;
     QString file;
-    Answers answers;
+    MessageRecorder answers;
     std::unique_ptr<platform::HeadlessWindowSystem> system;
     std::unique_ptr<platform::qt::QtSettingsStore> store;
 };
@@ -344,13 +330,13 @@ TEST_F(SettingsFileTest, CancelAtTheSaveQuestionKeepsTheProgramAndWritesNothing)
     Run();
     ImageState.ImageModified = 1;
     PaintSettings.Size = 3;
-    answers.answer = platform::MessageResult::Cancel;
+    answers.fallback = platform::MessageResult::Cancel;
     EXPECT_EQ(ExitProgram(), 0);
     EXPECT_FALSE(system->quit);
     EXPECT_EQ(answers.shown.size(), 1u);
     EXPECT_FALSE(QFile::exists(file));
     // Closing the window asks the same question and, answered, saves and ends.
-    answers.answer = platform::MessageResult::No;
+    answers.fallback = platform::MessageResult::No;
     platform::WindowMessage close;
     close.kind = MessageKind::Close;
     ShellState.MainWindow->Send(close);
@@ -369,7 +355,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsIsToldAndTheProgramStillEnds) {
     EXPECT_EQ(ExitProgram(), 1);
     EXPECT_TRUE(system->quit);
     ASSERT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(answers.shown[0], "Your settings could not be saved; the ones saved before are kept.");
+    EXPECT_EQ(answers.Texts()[0], "Your settings could not be saved; the ones saved before are kept.");
 }
 
 TEST_F(SettingsFileTest, AWriteThatFailsLeavesTheFileSavedBefore) {

@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <set>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "panels/DialogBuilder.h"
 #include "panels/TextToolDialog.h"
 #include "platform/Fonts.h"
@@ -62,17 +62,8 @@ void Tap(QWidget* widget, QPoint at) {
     Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
 }
 
-class TextToolTest : public QtTest {
-protected:
-    void SetUp() override {
-        QtTest::SetUp();
-        ResetTextToolSettings();
-    }
-    void TearDown() override {
-        ResetTextToolSettings();
-        QtTest::TearDown();
-    }
-};
+// QtTest starts every test from ResetProgramState, the text tool's settings included.
+class TextToolTest : public QtTest {};
 
 }  // namespace
 
@@ -231,7 +222,7 @@ TEST_F(TextToolTest, TypedTextFloatsAtTheTapThenDragsAndDrops) {
     EXPECT_GT(ink, 20);
     EXPECT_EQ(piece.maskBitmap->Row(0)[0], kMaskBorder);
     EXPECT_EQ(piece.maskBitmap->Row(3)[3], kMaskInside);
-    const std::vector<std::uint8_t> text(piece.pieceBits, piece.pieceBits + piece.pieceBitmap->ByteSize());
+    const std::vector<std::uint8_t> text(piece.pieceBitmap->Bits(), piece.pieceBitmap->Bits() + piece.pieceBitmap->ByteSize());
     shot = platform::qt::GrabScreen();
     if (const char* dump = std::getenv("PW_DUMP_SCREENSHOTS")) shot.save(QString(dump) + "/textpiece.png");
 

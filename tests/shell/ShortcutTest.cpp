@@ -1,6 +1,6 @@
 #include <set>
 
-#include "ShellFixture.h"
+#include "support/ShellFixture.h"
 #include "platform/MenuModel.h"
 #include "shell/Menus.h"
 #include "shell/Shortcuts.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <random>
 
-#include "BrushFixture.h"
+#include "support/BrushFixture.h"
 #include "filters/FilterEngine.h"
 #include "tools/Gradient.h"
 

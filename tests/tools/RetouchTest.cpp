@@ -3,7 +3,7 @@
 #include <array>
 #include <random>
 
-#include "BrushFixture.h"
+#include "support/BrushFixture.h"
 #include "filters/Median.h"
 #include "tools/RetouchDabs.h"
 
@@ -11,10 +11,6 @@ namespace {
 
 class RetouchTest : public BrushTest {
 protected:
-    void SetUp() override {
-        BrushTest::SetUp();
-        ResetRetouchState();
-    }
     PixelBuffer* Work() { return ImageBoxTable[1].workBitmap; }
     PixelBuffer* Undo() { return ImageBoxTable[1].undoBitmap; }
 

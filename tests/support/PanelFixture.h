@@ -1,20 +1,13 @@
-// The program started on the headless window system, with the panels' state fresh.
+// The program started on the headless window system, with the panels' state fresh (ShellTest
+// starts from ResetProgramState), and the stylus and paint steps the panel tests share.
 #pragma once
 
 #include "panels/PanelState.h"
 #include "platform/Headless.h"
-#include "shell/ShellFixture.h"
+#include "support/ShellFixture.h"
 
 class PanelTest : public ShellTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        ResetPanelState();
-    }
-    void TearDown() override {
-        ResetPanelState();
-        ShellTest::TearDown();
-    }
     static platform::HeadlessWindow* Headless(platform::Window* window) {
         return static_cast<platform::HeadlessWindow*>(window);
     }
