@@ -131,7 +131,7 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
     EXPECT_EQ(CurrentBox().height, 228);
     EXPECT_EQ(ImagePixels(), stroked);
     // Asked about the undone picture first, answered No.
-    EXPECT_EQ(answers.shown, std::vector<std::string>{"Save changes to\n\"flow.png\" ?"});
+    EXPECT_EQ(answers.Texts(), std::vector<std::string>{"Save changes to\n\"flow.png\" ?"});
     canvas = static_cast<platform::qt::QtWindow*>(CurrentBox().window);
     ASSERT_NE(canvas, nullptr);
     EXPECT_GT(canvas->Client()->width(), 100);  // the new canvas was laid out

@@ -2,7 +2,7 @@
 // paint a gradient into it, and new colours from the bar, the popup, the swatch and the
 // colour table show on it at once (with transparency on, its background-coloured pixels
 // let the image through).
-#include "PanelFixture.h"
+#include "support/PanelFixture.h"
 #include "image/Undo.h"
 #include "panels/ColourBar.h"
 #include "panels/ColourTable.h"

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "QtFixture.h"
+#include "support/FileDialogs.h"
+#include "support/QtFixture.h"
 #include "filters/CommandIds.h"
 #include "platform/FileDialog.h"
 #include "shell/AboutBox.h"
@@ -18,33 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Answers the save-changes question as told and remembers every text.
-class AnsweringMessages : public platform::MessageBoxService {
-public:
-    platform::MessageResult Show(const std::string& text, const std::string&, platform::MessageButtons buttons,
-                                 platform::MessageIcon) override {
-        texts.push_back(text);
-        return buttons == platform::MessageButtons::Ok ? platform::MessageResult::Ok : answer;
-    }
-    platform::MessageResult answer = platform::MessageResult::No;
-    std::vector<std::string> texts;
-};
-
-// The file dialog as a user who picks one name.
-class ChosenFile : public platform::FileDialogService {
-public:
-    explicit ChosenFile(std::string path) : path_(std::move(path)) {}
-    platform::FileDialogResult Run(const platform::FileDialogRequest&) override { return {path_, 0}; }
-
-private:
-    std::string path_;
-};
-
 class DropAndTitleTest : public QtTest {
 protected:
     void SetUp() override {
         QtTest::SetUp();
-        platform::SetMessageBoxService(&answers);
+        messages.fallback = platform::MessageResult::No;  // the save question's answer
         folder = fs::temp_directory_path() / ("pw-drop-" + std::to_string(::getpid()));
         fs::create_directories(folder);
     }
@@ -90,7 +69,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    AnsweringMessages answers;
     fs::path folder;
 };
 
@@ -102,7 +80,8 @@ TEST_F(DropAndTitleTest, TitleNamesTheDocumentAndMarksUnsavedChanges) {
     Stroke();
     EXPECT_EQ(Title(), "*untitled - Pixelwright");
     const std::string path = (folder / "sketch.png").string();
-    ChosenFile chosen(path);
+    ScriptedFileDialog chosen;
+    chosen.fallback = platform::FileDialogResult{path, 0};
     platform::SetFileDialogService(&chosen);
     System().SendCommand(CMD_SAVE_AS);
     EXPECT_EQ(Title(), "sketch.png - Pixelwright");
@@ -114,7 +93,7 @@ TEST_F(DropAndTitleTest, TitleNamesTheDocumentAndMarksUnsavedChanges) {
     System().SendCommand(CMD_UNDO);
     EXPECT_EQ(Title(), "*sketch.png - Pixelwright");
     // Revert gives back the saved picture: nothing unsaved remains.
-    answers.answer = platform::MessageResult::Yes;
+    messages.fallback = platform::MessageResult::Yes;
     System().SendCommand(CMD_REVERT);
     EXPECT_EQ(Title(), "sketch.png - Pixelwright");
 }
@@ -124,28 +103,28 @@ TEST_F(DropAndTitleTest, DroppedPictureOpensAfterTheSaveQuestion) {
     const std::string path = WritePicture("dropped.png", 30, 20);
     System().SendCommand(CMD_INVERT);
     // Cancel at the question: the picture stays as it was.
-    answers.answer = platform::MessageResult::Cancel;
+    messages.fallback = platform::MessageResult::Cancel;
     EXPECT_TRUE(DropFile(path));
-    ASSERT_EQ(answers.texts.size(), 1u);
-    EXPECT_EQ(answers.texts[0], "Save changes to\n\"untitled\" ?");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "Save changes to\n\"untitled\" ?");
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(ImageState.CurrentPath, "");
     EXPECT_EQ(Title(), "*untitled - Pixelwright");
     // No: the dropped file becomes the document.
-    answers.answer = platform::MessageResult::No;
+    messages.fallback = platform::MessageResult::No;
     EXPECT_TRUE(DropFile(path));
-    EXPECT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(ImageState.CurrentPath, path);
     EXPECT_EQ(CurrentBox().width, 30);
     EXPECT_EQ(CurrentBox().height, 20);
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 3, 3), raster::MakeColour(200, 30, 40));
     EXPECT_EQ(Title(), "dropped.png - Pixelwright");
-    EXPECT_EQ(RecentFiles[0], path);
+    EXPECT_EQ(FileState.RecentFiles[0], path);
     // With nothing unsaved, the next drop asks nothing; of several files the first opens.
     const std::string second = WritePicture("second.png", 12, 14);
     EXPECT_TRUE(Drop({QUrl("https://example.org/x.png"), QUrl::fromLocalFile(QString::fromStdString(second)),
                       QUrl::fromLocalFile(QString::fromStdString(path))}));
-    EXPECT_EQ(answers.texts.size(), 2u);
+    EXPECT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(ImageState.CurrentPath, second);
     EXPECT_EQ(CurrentBox().width, 12);
 }
@@ -156,16 +135,17 @@ TEST_F(DropAndTitleTest, DroppedFileThatCannotBeOpenedSaysWhatFileOpenSays) {
     std::ofstream(text) << "not a picture at all\n";
     const std::string missing = (folder / "gone.jpg").string();
     for (const std::string& path : {text, missing}) {
-        answers.texts.clear();
-        ChosenFile chosen(path);
+        messages.shown.clear();
+        ScriptedFileDialog chosen;
+        chosen.fallback = platform::FileDialogResult{path, 0};
         platform::SetFileDialogService(&chosen);
         System().SendCommand(CMD_OPEN);
         platform::SetFileDialogService(nullptr);
-        ASSERT_EQ(answers.texts.size(), 1u) << path;
-        const std::string openSays = answers.texts[0];
+        ASSERT_EQ(messages.shown.size(), 1u) << path;
+        const std::string openSays = messages.Texts()[0];
         EXPECT_TRUE(DropFile(path));
-        ASSERT_EQ(answers.texts.size(), 2u) << path;
-        EXPECT_EQ(answers.texts[1], openSays);
+        ASSERT_EQ(messages.shown.size(), 2u) << path;
+        EXPECT_EQ(messages.Texts()[1], openSays);
         EXPECT_EQ(ImageState.CurrentPath, "");
         EXPECT_EQ(CurrentBox().width, 240);
         EXPECT_EQ(Title(), "untitled - Pixelwright");

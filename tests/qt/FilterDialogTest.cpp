@@ -350,19 +350,19 @@ TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
     bool dragged = false;
     platform::SetFilterMessagePump([&] {
         ++pumps;
-        if (amount && !dragged && FilterBusy == kFilterRunning) {
+        if (amount && !dragged && FilterState.FilterBusy == kFilterRunning) {
             // The user drags between two rows of the running preview, and this row takes
             // long enough for the preview timer to come: however the rows are shared out,
             // the preview is slow.
             dragged = true;
             for (int step = 0; step < 8; ++step) amount->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-            for (int wait = 0; wait < 500 && FilterBusy != kFilterRestart; ++wait) {
+            for (int wait = 0; wait < 500 && FilterState.FilterBusy != kFilterRestart; ++wait) {
                 QCoreApplication::processEvents(QEventLoop::AllEvents);
                 QThread::msleep(1);
             }
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (FilterBusy == kFilterRestart) ++stops;
+        if (FilterState.FilterBusy == kFilterRestart) ++stops;
     });
     int last = 0;
     QTimer::singleShot(0, [&] {
@@ -371,7 +371,7 @@ TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
         dialog.FindControl(ValueFieldId(0))->SetText("300");
         amount = WidgetOf<QSlider>(dialog, ValueSliderId(0));
         // Until the drag has come and its preview has run to the end.
-        for (int wait = 0; wait < 400 && !(dragged && FilterBusy == kFilterIdle && pumps > 0); ++wait) {
+        for (int wait = 0; wait < 400 && !(dragged && FilterState.FilterBusy == kFilterIdle && pumps > 0); ++wait) {
             QTest::qWait(10);
         }
         QTest::qWait(50);
@@ -385,7 +385,7 @@ TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
     EXPECT_EQ(stops, 1);
     EXPECT_EQ(last, 308);
     EXPECT_EQ(ValueDialogRecord.slot[0].value, 308);
-    EXPECT_EQ(FilterBusy, kFilterIdle);
+    EXPECT_EQ(FilterState.FilterBusy, kFilterIdle);
     const std::vector<std::uint8_t> accepted = Bytes(*CurrentBox().workBitmap);
     ASSERT_EQ(UnsharpMask(CurrentBox().undoBitmap, CurrentBox().workBitmap, 308, 4), 1);
     EXPECT_EQ(Bytes(*CurrentBox().workBitmap), accepted);

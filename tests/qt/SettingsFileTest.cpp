@@ -382,7 +382,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsLeavesTheFileSavedBefore) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(exited, 1);
     ASSERT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(answers.shown[0], "Your settings could not be saved; the ones saved before are kept.");
+    EXPECT_EQ(answers.Texts()[0], "Your settings could not be saved; the ones saved before are kept.");
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), before);
 }

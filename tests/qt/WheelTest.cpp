@@ -2,7 +2,7 @@
 // Ctrl+wheel zooming about the image point under the pointer.
 #include <QWheelEvent>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "platform/raster/Draw.h"
 #include "tools/CanvasWheel.h"
 
