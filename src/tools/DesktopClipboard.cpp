@@ -32,7 +32,7 @@ int FloatClipboardImage(const platform::ClipboardImage& image) {
     PaintSettings.Tool = kToolFloatingPiece;
     TakeImageUndo();
     const ImageBox& box = CurrentBox();
-    const float inv = 1.0f / ZoomFactor;
+    const float inv = 1.0f / ImageState.ZoomFactor;
     piece.pieceX = piece.savedPieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
     piece.pieceY = piece.savedPieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
     ShowPiece(nullptr, piece.pieceX, piece.pieceY, false);

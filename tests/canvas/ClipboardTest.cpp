@@ -2,7 +2,7 @@
 // and an image another program put there since our last Copy or Cut comes in as the piece.
 #include <gtest/gtest.h>
 
-#include "CanvasFixture.h"
+#include "support/CanvasFixture.h"
 #include "platform/Clipboard.h"
 #include "tools/DesktopClipboard.h"
 #include "tools/SelectionCommands.h"
@@ -89,7 +89,7 @@ TEST_F(ClipboardTest, PasteTakesAnotherProgramsImageAtTheTopLeftOfTheView) {
     // Another program copies a picture larger than the document.
     clipboard.PutForeignImage(*ForeignPicture(60, 45), nullptr);
     EXPECT_TRUE(ClipboardImageWaiting());
-    ZoomFactor = 2.0f;
+    ImageState.ZoomFactor = 2.0f;
     CurrentBox().scrollX = 21;
     CurrentBox().scrollY = 9;
     ASSERT_EQ(PasteFromClipboard(), 1);
@@ -145,7 +145,7 @@ TEST_F(ClipboardTest, WithNothingAnywherePasteDoesNothing) {
     EXPECT_FALSE(ClipboardImageWaiting());
     EXPECT_EQ(PasteFromClipboard(), 0);
     EXPECT_EQ(FloatingPiece.pieceDc, nullptr);
-    EXPECT_EQ(ImageModified, 0);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QMimeData>
 
-#include "QtFixture.h"
+#include "support/QtFixture.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/Menus.h"
