@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "QtFixture.h"
+#include "support/FileDialogs.h"
+#include "support/QtFixture.h"
 #include "filters/CommandIds.h"
 #include "platform/FileDialog.h"
 #include "platform/qt/QtBusy.h"
@@ -30,15 +31,6 @@ public:
         return platform::MessageResult::Ok;
     }
     std::vector<Qt::CursorShape> pointers;
-};
-
-class ChosenFile : public platform::FileDialogService {
-public:
-    explicit ChosenFile(std::string path) : path_(std::move(path)) {}
-    platform::FileDialogResult Run(const platform::FileDialogRequest&) override { return {path_, 0}; }
-
-private:
-    std::string path_;
 };
 
 class PaintCounter : public QObject {
@@ -92,7 +84,8 @@ TEST_F(BusyTest, ProgressShowsWhileALargePictureIsWrittenAndTheWindowKeepsPainti
     const fs::path folder = fs::temp_directory_path() / ("pw-busy-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string path = (folder / "large.png").string();
-    ChosenFile chosen(path);
+    ScriptedFileDialog chosen;
+    chosen.fallback = platform::FileDialogResult{path, 0};
     platform::SetFileDialogService(&chosen);
 
     QWidget* screen = System().Screen();
@@ -122,7 +115,7 @@ TEST_F(BusyTest, ProgressShowsWhileALargePictureIsWrittenAndTheWindowKeepsPainti
     ASSERT_GE(paintsBefore, 0);
     EXPECT_GT(counter.paints, paintsBefore);  // painted while writing
     EXPECT_NE(ShellState.MainWindow, nullptr);  // the close request waited
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(platform::qt::InstalledBusy()->Bar()->isVisible());
     EXPECT_FALSE(platform::qt::ProgressRunning());
     EXPECT_EQ(ImageState.CurrentPath, path);
@@ -136,7 +129,8 @@ TEST_F(BusyTest, ASmallPictureIsWrittenWithoutAProgressBar) {
     Start();
     const fs::path folder = fs::temp_directory_path() / ("pw-busy-small-" + std::to_string(::getpid()));
     fs::create_directories(folder);
-    ChosenFile chosen((folder / "small.png").string());
+    ScriptedFileDialog chosen;
+    chosen.fallback = platform::FileDialogResult{(folder / "small.png").string(), 0};
     platform::SetFileDialogService(&chosen);
     System().SendCommand(CMD_SAVE_AS);
     platform::SetFileDialogService(nullptr);
