@@ -146,7 +146,7 @@ TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWait
     EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
     EXPECT_EQ(ImagePixel(140, 100), 0xFFFFFFu);
     // New Image: Escape is its Cancel, and the picture stays.
-    ImageModified = 0;  // no save question first
+    ImageState.ImageModified = 0;  // no save question first
     QTimer::singleShot(0, [&] { Keys(Qt::Key_Escape, Qt::NoModifier); });
     System().SendCommand(CMD_NEW);
     EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
