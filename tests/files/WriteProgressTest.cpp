@@ -1,6 +1,6 @@
 // The writers tell how far a picture has come, row band by row band, to whatever shows the
 // progress; without a progress indication the steps go nowhere.
-#include "WriterFixtures.h"
+#include "support/WriterFixtures.h"
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
