@@ -58,6 +58,8 @@ int TakeImageUndo() {
 int TakePieceUndo() {
     FloatingPieceRecord& p = FloatingPiece;
     if (!p.pieceBitmap) return 0;
+    // Save writes the piece where it floats: changing it changes the file a Save would write.
+    ImageState.ImageModified = 1;
     const int w = static_cast<int>(p.pieceWidth);
     const int h = static_cast<int>(p.pieceHeight);
     const bool hasMask = p.maskBitmap != nullptr;

@@ -135,7 +135,7 @@ TEST_F(UndoTest, PieceUndoExchangesThePieceAndItsMask) {
     PaintSettings.Tool = kToolFloatingPiece;
     ASSERT_EQ(TakePieceUndo(), 1);
     EXPECT_EQ(ImageState.UndoKind, kUndoKindPiece);
-    EXPECT_EQ(ImageState.ImageModified, 0);  // filtering only the piece does not touch the document
+    EXPECT_EQ(ImageState.ImageModified, 1);  // Save would write the changed piece where it floats
     raster::SetPixel(*p.pieceDc, 1, 1, kWhite);
     p.maskBitmap->Row(0)[2] = kMaskOutside;
 

@@ -178,6 +178,17 @@ TEST_F(ShellTest, PastePlacesThePieceAtTheTopLeftOfTheVisiblePart) {
     EXPECT_EQ(ImageState.ImageModified, 1);
 }
 
+TEST_F(ShellTest, AFilterOnAFloatingPieceMarksThePictureUnsaved) {
+    // Save writes the piece where it floats, so a filtered piece is a change the save
+    // question must not let go unasked.
+    Start();
+    ASSERT_EQ(CreateFloatingPiece(8, 8), 1);
+    PaintSettings.Tool = kToolFloatingPiece;
+    ImageState.ImageModified = 0;
+    Command(CMD_INVERT);
+    EXPECT_EQ(ImageState.ImageModified, 1);
+}
+
 TEST_F(ShellTest, CopyPutsThePieceDownAndKeepsItForPaste) {
     Start();
     ASSERT_EQ(CreateFloatingPiece(8, 8), 1);
@@ -326,8 +337,6 @@ TEST_F(ShellTest, ImageOperationsWorkOnAFloatingPiece) {
     Command(CMD_INVERT);
     EXPECT_EQ(FloatingPiece.pieceBitmap->Row(0)[0], 0);  // the white piece turned black
     EXPECT_EQ(CurrentBox().workBitmap->Row(0)[0], 255);  // the image stays white
-    // Filtering only the piece leaves the image unmodified.
-    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 // Every operation that runs without a dialog, chosen from the menu, does to the image what
