@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (decoded.image || decoded.text.empty()) std::abort();
         return 0;
     }
-    const PixelBuffer* image = decoded.image.get();
+    const raster::Bitmap* image = decoded.image.get();
     if (!image || image->BitsPerPixel() != 24 || image->Width() < 1 || image->Height() < 1 ||
         image->Width() > raster::kMaxBitmapSide || image->Height() > raster::kMaxBitmapSide) {
         std::abort();
