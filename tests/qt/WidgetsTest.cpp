@@ -2,6 +2,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QToolButton>
 
@@ -111,6 +113,43 @@ TEST_F(QtTest, ModalDialogControlsReportToTheirHandler) {
     EXPECT_EQ(handler.Count(MessageKind::Command, 14), 1);
     EXPECT_EQ(handler.Count(MessageKind::Command, 15), 1);
     EXPECT_TRUE(checked);
+}
+
+TEST_F(QtTest, AListEntryTooLongForItsNarrowBoxGetsSmallerLetters) {
+    Start();
+    RecordingDialog handler;
+    bool shortKeepsTheFont = false;
+    int fittedWidth = 0;
+    int field = 0;
+    QFont smallest;
+    QTimer::singleShot(0, [&] {
+        platform::Control* list = handler.dialog->FindControl(14);
+        QComboBox* combo = WidgetOf<QComboBox>(*handler.dialog, 14);
+        const QFont before = combo->font();
+        list->AddItem("Red");
+        shortKeepsTheFont = combo->font() == before;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.frame = combo->hasFrame();
+        field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+        // An entry a little too wide at the dialog's size fits once its letters shrink.
+        QString entry = "Gray";
+        while (QFontMetrics(before).horizontalAdvance(entry) <= field) entry += "s";
+        list->AddItem(entry.toStdString());
+        fittedWidth = QFontMetrics(combo->font()).horizontalAdvance(entry);
+        // One far too long shrinks them only down to a size still easily read.
+        list->AddItem("Foreground to Background and back again");
+        smallest = combo->font();
+        handler.dialog->EndDialog(0);
+    });
+    RunBuiltDialog("Values", 222, 105, kTemplatePlain, &handler);
+    EXPECT_TRUE(shortKeepsTheFont);
+    EXPECT_LE(fittedWidth, field);
+    if (smallest.pixelSize() > 0) {
+        EXPECT_GE(smallest.pixelSize(), 9);
+    } else {
+        EXPECT_GE(smallest.pointSizeF(), 6.5);
+    }
 }
 
 TEST_F(QtTest, ModalDialogKeepsTheStylusFromTheCanvas) {

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,6 +29,26 @@ namespace {
 
 constexpr int kUpDownWidth = 13;
 constexpr int kComboClosedHeight = 20;
+
+// The dialogs give their lists fixed narrow widths: where an entry would not fit the closed
+// box, its letters get a little smaller, down to a size still easily read.
+void FitComboText(QComboBox* combo, const QString& item) {
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = false;
+    option.frame = combo->hasFrame();
+    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    QFont font = combo->font();
+    const auto tooWide = [&] { return QFontMetrics(font).horizontalAdvance(item) > field.width(); };
+    if (font.pixelSize() > 0) {
+        constexpr int kSmallestPixels = 9;
+        while (tooWide() && font.pixelSize() > kSmallestPixels) font.setPixelSize(font.pixelSize() - 1);
+    } else if (font.pointSizeF() > 0) {
+        constexpr double kSmallestPoints = 6.5;
+        while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font != combo->font()) combo->setFont(font);
+}
 
 Qt::Alignment AlignmentOf(std::uint32_t style) {
     if (style & kStyleCentre) return Qt::AlignHCenter | Qt::AlignVCenter;
@@ -356,6 +378,7 @@ void QtControl::AddItem(const std::string& item) {
     if (auto* combo = qobject_cast<QComboBox*>(widget_)) {
         const QString edit = combo->isEditable() ? combo->currentText() : QString();
         combo->addItem(ToQt(item));
+        if (!combo->isEditable()) FitComboText(combo, ToQt(item));
         // A combo box with nothing chosen stays so; the first added item is not a choice.
         if (combo->count() == 1) {
             combo->setCurrentIndex(-1);
