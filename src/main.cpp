@@ -9,6 +9,7 @@
 #include "files/OpenSave.h"
 #include "panels/Artwork.h"
 #include "platform/Busy.h"
+#include "platform/Memory.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtPlatform.h"
@@ -55,6 +56,7 @@ Arguments ParseArguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepLargeBuffersForReuse();
     const Arguments args = ParseArguments(argc, argv);
     if (args.help) {
         PrintUsage();

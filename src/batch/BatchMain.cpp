@@ -17,6 +17,7 @@
 #include "files/ReadImage.h"
 #include "image/View.h"
 #include "platform/ImageDecoder.h"
+#include "platform/Memory.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -159,6 +160,7 @@ int Run(std::vector<std::string> args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepLargeBuffersForReuse();
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     return Run(args);

@@ -1,0 +1,20 @@
+#include "platform/Memory.h"
+
+#include <cstdlib>  // defines __GLIBC__ on the GNU C library
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace platform {
+
+void KeepLargeBuffersForReuse() {
+#if defined(__GLIBC__)
+    // Blocks up to 512 MB come from the heap, whose free space is reused; only a free top of
+    // more than 1 GB goes back to the system.
+    mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+#endif
+}
+
+}  // namespace platform
