@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
@@ -86,19 +85,14 @@ std::unique_ptr<PixelBuffer> GrownMask(const PixelBuffer& mask) {
     std::unique_ptr<PixelBuffer> grown = CreatePixelBuffer(w + 2, h + 2, 8, header, nullptr);
     if (!grown) return nullptr;
     std::memset(grown->Bits(), 0, grown->ByteSize());
-    // Each row spread sideways first, then over the rows above and below.
-    std::vector<std::uint8_t> spread(static_cast<std::size_t>(w + 2));
+    // A run of x .. last - 1 of a mask row covers x .. last + 1 of the grown rows y .. y + 2,
+    // one wider on each side and one above and below.
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* m = mask.Row(y);
-        std::fill(spread.begin(), spread.end(), 0);
-        // A run of x .. last - 1 covers x .. last + 1 of the grown row, one wider on each side.
-        maskruns::ForEachSelectedRun(m, 0, w, [&](int first, int last) {
-            std::memset(spread.data() + first, kMaskInside, static_cast<std::size_t>(last - first + 2));
+        maskruns::ForEachSelectedRun(mask.Row(y), 0, w, [&](int first, int last) {
+            for (int dy = 0; dy < 3; ++dy) {
+                std::memset(grown->Row(y + dy) + first, kMaskInside, static_cast<std::size_t>(last - first + 2));
+            }
         });
-        for (int dy = 0; dy < 3; ++dy) {
-            std::uint8_t* g = grown->Row(y + dy);
-            for (int x = 0; x < w + 2; ++x) g[x] |= spread[static_cast<std::size_t>(x)];
-        }
     }
     return grown;
 }
