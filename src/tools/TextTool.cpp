@@ -13,15 +13,15 @@ void ResetTextToolSettings() { TextToolSettings = TextToolSettingsRecord{}; }
 
 std::unique_ptr<raster::Font> MakeTextToolFont() {
     const TextToolSettingsRecord& s = TextToolSettings;
-    platform::FontSpec spec;
+    platform::FontSpec wanted;
     // The size is the character height; 0 lets the platform choose.
-    spec.height = -static_cast<int>(s.size);
-    spec.weight = s.bold ? 700 : 400;
-    spec.italic = s.italic != 0;
-    spec.underline = s.underline != 0;
-    spec.antialiased = s.antiAliased != 0;
-    spec.face = s.faceName;
-    return platform::MakeFont(spec);
+    wanted.height = -static_cast<int>(s.size);
+    wanted.weight = s.bold ? 700 : 400;
+    wanted.italic = s.italic != 0;
+    wanted.underline = s.underline != 0;
+    wanted.antialiased = s.antiAliased != 0;
+    wanted.face = s.faceName;
+    return platform::MakeFont(wanted);
 }
 
 namespace {
