@@ -21,38 +21,13 @@
 #include "shell/MainFrame.h"
 #include "shell/ProgramState.h"
 #include "support/FileDialogs.h"
+#include "support/QtInput.h"
 #include "support/Messages.h"
 #include "support/QtApplication.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-    QApplication::processEvents();
-}
-
-// Clicks the command bar button that sends id.
-void ClickBarButton(platform::qt::QtCommandBar& bar, int id) {
-    for (int i = 0; i < bar.Model().ButtonCount(); ++i) {
-        if (bar.Model().ButtonId(i) != id) continue;
-        const QPoint at = bar.ButtonRect(i).center();
-        Mouse(&bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        Mouse(&bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-        return;
-    }
-    ADD_FAILURE() << "no button " << id;
-}
-
-void SendCommand(int id) {
-    platform::WindowMessage m;
-    m.kind = platform::MessageKind::Command;
-    m.id = id;
-    platform::MainWindow()->Send(m);
-    QApplication::processEvents();
-}
 
 std::vector<raster::Colour> ImagePixels() {
     std::vector<raster::Colour> pixels;

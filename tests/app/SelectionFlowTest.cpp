@@ -20,6 +20,7 @@
 #include "shell/MainFrame.h"
 #include "shell/ProgramState.h"
 #include "support/QtApplication.h"
+#include "support/QtInput.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -32,30 +33,6 @@ namespace fs = std::filesystem;
 
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kWhite = 0xFFFFFF;
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-    QApplication::processEvents();
-}
-
-void Drag(QWidget* widget, QPoint from, QPoint to) {
-    Mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-}
-
-void PressBarButton(platform::qt::QtCommandBar& bar, int id) {
-    for (int i = 0; i < bar.Model().ButtonCount(); ++i) {
-        if (bar.Model().ButtonId(i) != id) continue;
-        const QPoint at = bar.ButtonRect(i).center();
-        Mouse(&bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        Mouse(&bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-        return;
-    }
-    ADD_FAILURE() << "no button " << id;
-}
 
 raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
 raster::Colour ScreenPixel(QWidget* widget, int x, int y) { return widget->grab().toImage().pixel(x, y) & 0xFFFFFF; }
@@ -109,9 +86,9 @@ TEST(SelectionFlow, SelectDragDropAndUndoWithTheMouse) {
     EXPECT_EQ(ImagePixel(45, 50), kWhite);
 
     // Undo floats it again where it was put down; a second Undo takes it back where it was made.
-    PressBarButton(*bar, 9003);
+    ClickBarButton(*bar, 9003);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
-    PressBarButton(*bar, 9003);
+    ClickBarButton(*bar, 9003);
     EXPECT_EQ(FloatingPiece.pieceX, 40);
     EXPECT_EQ(ScreenPixel(client, 45, 50), kScreenRed);
 

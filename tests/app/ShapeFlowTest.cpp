@@ -21,6 +21,7 @@
 #include "shell/MainFrame.h"
 #include "shell/ProgramState.h"
 #include "support/QtApplication.h"
+#include "support/QtInput.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -29,49 +30,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-    QApplication::processEvents();
-}
-
-void Click(QWidget* widget, QPoint at) {
-    Mouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-}
-
-void DoubleClick(QWidget* widget, QPoint at) {
-    Click(widget, at);
-    Mouse(widget, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-}
-
-void ClickBarButton(platform::qt::QtCommandBar& bar, int id) {
-    for (int i = 0; i < bar.Model().ButtonCount(); ++i) {
-        if (bar.Model().ButtonId(i) != id) continue;
-        const QPoint at = bar.ButtonRect(i).center();
-        Mouse(&bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        Mouse(&bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-        return;
-    }
-    ADD_FAILURE() << "no button " << id;
-}
-
-void SendCommand(int id) {
-    platform::WindowMessage m;
-    m.kind = platform::MessageKind::Command;
-    m.id = id;
-    platform::MainWindow()->Send(m);
-    QApplication::processEvents();
-}
-
-void Drag(QWidget* widget, QPoint from, QPoint to) {
-    Mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-}
 
 // Chooses the group's entry with the command, as a tap in the group's flyout does.
 void ChooseEntry(int group, std::int16_t command) {

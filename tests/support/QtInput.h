@@ -1,0 +1,58 @@
+// Mouse input and commands sent to the real widgets of the running program, each followed by
+// the events it caused, as the offscreen flows through the whole program use them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/Window.h"
+#include "platform/qt/QtCommandBar.h"
+#include "platform/qt/QtWindowSystem.h"
+
+inline void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+    QApplication::processEvents();
+}
+
+inline void Click(QWidget* widget, QPoint at) {
+    Mouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+// The second press of a double click arrives as a double-click event.
+inline void DoubleClick(QWidget* widget, QPoint at) {
+    Click(widget, at);
+    Mouse(widget, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+// Press, a move half-way, a move to the end, release.
+inline void Drag(QWidget* widget, QPoint from, QPoint to) {
+    Mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    Mouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// Clicks the command bar button that sends id.
+inline void ClickBarButton(platform::qt::QtCommandBar& bar, int id) {
+    for (int i = 0; i < bar.Model().ButtonCount(); ++i) {
+        if (bar.Model().ButtonId(i) != id) continue;
+        Click(&bar, bar.ButtonRect(i).center());
+        return;
+    }
+    ADD_FAILURE() << "no button " << id;
+}
+
+// A menu command, as choosing it sends it to the main window.
+inline void SendCommand(int id) {
+    platform::WindowMessage m;
+    m.kind = platform::MessageKind::Command;
+    m.id = id;
+    platform::MainWindow()->Send(m);
+    QApplication::processEvents();
+}
