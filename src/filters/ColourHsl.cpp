@@ -137,9 +137,9 @@ void MakeShift(HslShift& shift, const HslTables& tables, float saturation, float
     }
 }
 
-// The per-pixel formulas, for shifts that take hues beyond the ramp table.
-int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
-    const HslTables& tables = GetHslTables();
+// Runs a per-pixel colour change over the rows, pumped and shared between two threads.
+template <typename Pixel>
+int RunPixelRows(const PixelBuffer* source, PixelBuffer* target, Pixel&& pixel) {
     FilterState.FilterBusy = kFilterRunning;
     const int width = source->Width();
     auto band = [&](int first, int end, auto&& keepGoing) {
@@ -147,18 +147,7 @@ int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue
             if (!keepGoing()) return false;
             const std::uint8_t* in = source->Row(y);
             std::uint8_t* out = target->Row(y);
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                const HslColour c = FastRgbToHsl<true>(in[2], in[1], in[0], tables);
-                const float l = ClampPercent(static_cast<float>(c.l) + luminance);
-                const float s = ClampPercent(static_cast<float>(c.s) + saturation);
-                float h = static_cast<float>(c.h) + hue;
-                if (h > 360.0f) {
-                    h -= 360.0f;
-                } else if (h < 0.0f) {
-                    h += 360.0f;
-                }
-                StorePixel(out, FastHslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l), tables));
-            }
+            for (int x = 0; x < width; ++x, in += 3, out += 3) pixel(in, out);
         }
         return true;
     };
@@ -167,27 +156,31 @@ int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue
     return 1;
 }
 
+// The per-pixel formulas, for shifts that take hues beyond the ramp table.
+int PlainHueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, float saturation, float luminance) {
+    const HslTables& tables = GetHslTables();
+    return RunPixelRows(source, target, [&](const std::uint8_t* in, std::uint8_t* out) {
+        const HslColour c = FastRgbToHsl<true>(in[2], in[1], in[0], tables);
+        const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+        const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+        float h = static_cast<float>(c.h) + hue;
+        if (h > 360.0f) {
+            h -= 360.0f;
+        } else if (h < 0.0f) {
+            h += 360.0f;
+        }
+        StorePixel(out, FastHslToRgb(static_cast<int>(h), static_cast<int>(s), static_cast<int>(l), tables));
+    });
+}
+
 int PlainColorize(const PixelBuffer* source, PixelBuffer* target, int fixedHue, float saturation, float luminance) {
     const HslTables& tables = GetHslTables();
-    FilterState.FilterBusy = kFilterRunning;
-    const int width = source->Width();
-    auto band = [&](int first, int end, auto&& keepGoing) {
-        for (int y = first; y < end; ++y) {
-            if (!keepGoing()) return false;
-            const std::uint8_t* in = source->Row(y);
-            std::uint8_t* out = target->Row(y);
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                const HslColour c = FastRgbToHsl<false>(in[2], in[1], in[0], tables);
-                const float l = ClampPercent(static_cast<float>(c.l) + luminance);
-                const float s = ClampPercent(static_cast<float>(c.s) + saturation);
-                StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
-            }
-        }
-        return true;
-    };
-    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterState.FilterBusy = kFilterIdle;
-    return 1;
+    return RunPixelRows(source, target, [&](const std::uint8_t* in, std::uint8_t* out) {
+        const HslColour c = FastRgbToHsl<false>(in[2], in[1], in[0], tables);
+        const float l = ClampPercent(static_cast<float>(c.l) + luminance);
+        const float s = ClampPercent(static_cast<float>(c.s) + saturation);
+        StorePixel(out, FastHslToRgb(fixedHue, static_cast<int>(s), static_cast<int>(l), tables));
+    });
 }
 
 }  // namespace
@@ -211,23 +204,10 @@ int HueSaturation(const PixelBuffer* source, PixelBuffer* target, float hue, flo
     }
     // A shift beyond a whole turn leaves hues the ramps do not cover: the plain formulas.
     if (!inRamp) return PlainHueSaturation(source, target, hue, saturation, luminance);
-    FilterState.FilterBusy = kFilterRunning;
-    const int width = source->Width();
-    auto band = [&](int first, int end, auto&& keepGoing) {
-        for (int y = first; y < end; ++y) {
-            if (!keepGoing()) return false;
-            const std::uint8_t* in = source->Row(y);
-            std::uint8_t* out = target->Row(y);
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                const HslColour c = BranchlessRgbToHsl<true>(in[2], in[1], in[0], tables);
-                StorePixel(out, ShiftedHslToRgb(shift.hue[c.h], c.s, c.l, shift, tables));
-            }
-        }
-        return true;
-    };
-    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterState.FilterBusy = kFilterIdle;
-    return 1;
+    return RunPixelRows(source, target, [&](const std::uint8_t* in, std::uint8_t* out) {
+        const HslColour c = BranchlessRgbToHsl<true>(in[2], in[1], in[0], tables);
+        StorePixel(out, ShiftedHslToRgb(shift.hue[c.h], c.s, c.l, shift, tables));
+    });
 }
 
 int HueSaturation(float hue, float saturation, float luminance) {
@@ -248,23 +228,10 @@ int Colorize(const PixelBuffer* source, PixelBuffer* target, float hue, float sa
     const HslTables& tables = GetHslTables();
     HslShift shift;
     MakeShift(shift, tables, saturation, luminance);
-    FilterState.FilterBusy = kFilterRunning;
-    const int width = source->Width();
-    auto band = [&](int first, int end, auto&& keepGoing) {
-        for (int y = first; y < end; ++y) {
-            if (!keepGoing()) return false;
-            const std::uint8_t* in = source->Row(y);
-            std::uint8_t* out = target->Row(y);
-            for (int x = 0; x < width; ++x, in += 3, out += 3) {
-                const HslColour c = BranchlessRgbToHsl<false>(in[2], in[1], in[0], tables);
-                StorePixel(out, ShiftedHslToRgb(fixedHue, c.s, c.l, shift, tables));
-            }
-        }
-        return true;
-    };
-    if (!RunPumpedRows(source->Height(), width, 1, band, [&band] { return &band; })) return 0;
-    FilterState.FilterBusy = kFilterIdle;
-    return 1;
+    return RunPixelRows(source, target, [&](const std::uint8_t* in, std::uint8_t* out) {
+        const HslColour c = BranchlessRgbToHsl<false>(in[2], in[1], in[0], tables);
+        StorePixel(out, ShiftedHslToRgb(fixedHue, c.s, c.l, shift, tables));
+    });
 }
 
 int Colorize(float hue, float saturation, float luminance) {
