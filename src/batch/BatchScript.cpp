@@ -266,7 +266,7 @@ bool ParseCanvasStep(const CanvasStep& kind, std::string_view text, ScriptStep& 
 
 // The menu commands' first step: the undo copy that makes the source equal to the target.
 bool PrepareImageOperation() {
-    if (PieceIsTarget()) return TakePieceUndo() == 1;
+    if (PieceOnCanvas()) return TakePieceUndo() == 1;
     if (TakeImageUndo() != 1) return false;
     ImageState.UndoKind = kUndoKindFilter;
     return true;

@@ -14,10 +14,6 @@ std::int32_t AtanTable[257];
 
 namespace {
 
-bool PieceOnCanvas() {
-    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
-}
-
 // Filled before main, so that no filter running on two threads races to fill them.
 [[maybe_unused]] const bool g_tablesFilled = (InitSineTable(), true);
 

@@ -19,17 +19,13 @@ std::unique_ptr<raster::DrawingContext> WrapInContext(std::unique_ptr<PixelBuffe
 
 }  // namespace
 
-bool PieceIsTarget() {
-    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
-}
-
 PixelBuffer* TargetMask() {
-    if (!PieceIsTarget() || !FloatingPiece.maskDc) return nullptr;
+    if (!PieceOnCanvas() || !FloatingPiece.maskDc) return nullptr;
     return FloatingPiece.maskBitmap;
 }
 
 PixelBuffer* SourceMask() {
-    if (!PieceIsTarget() || !FloatingPiece.maskDc || !FloatingPiece.maskUndoDc) return nullptr;
+    if (!PieceOnCanvas() || !FloatingPiece.maskDc || !FloatingPiece.maskUndoDc) return nullptr;
     return FloatingPiece.maskUndoBitmap;
 }
 
@@ -66,14 +62,14 @@ bool MakeReplacementTarget(int width, int height, bool withMask, ReplacementTarg
 }
 
 bool MakeReplacementForTarget(int width, int height, ReplacementTarget& out, NewPixels start) {
-    const bool withMask = PieceIsTarget() && FloatingPiece.maskDc != nullptr;
+    const bool withMask = PieceOnCanvas() && FloatingPiece.maskDc != nullptr;
     if (MakeReplacementTarget(width, height, withMask, out, start)) return true;
     ReportNoMemoryForTarget();
     return false;
 }
 
 void ReportNoMemoryForTarget() {
-    platform::ShowMessageBox(PieceIsTarget() ? kNoMemoryBrush : kNoMemoryBitmap, platform::kCaptionOutOfMemory,
+    platform::ShowMessageBox(PieceOnCanvas() ? kNoMemoryBrush : kNoMemoryBitmap, platform::kCaptionOutOfMemory,
                              platform::MessageButtons::Ok, platform::MessageIcon::Stop);
 }
 
@@ -104,7 +100,7 @@ void InstallPieceTarget(ReplacementTarget& replacement) {
 }
 
 void InstallReplacementTarget(ReplacementTarget& replacement) {
-    if (PieceIsTarget()) {
+    if (PieceOnCanvas()) {
         InstallPieceTarget(replacement);
     } else {
         InstallImageTarget(replacement);

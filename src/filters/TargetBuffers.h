@@ -9,9 +9,6 @@
 #include "image/PixelBuffer.h"
 #include "platform/raster/Bitmap.h"
 
-// True while a floating piece is on the canvas (tools 9 and 51): image operations then
-// act on the piece instead of the image.
-bool PieceIsTarget();
 // The piece's mask and its undo twin while the piece is the target and has a mask, else null.
 PixelBuffer* TargetMask();
 PixelBuffer* SourceMask();

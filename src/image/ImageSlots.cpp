@@ -22,6 +22,10 @@ void ResetImageState() {
     ImageState = ImageStateRecord{};
 }
 
+bool PieceOnCanvas() {
+    return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
+}
+
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
                                                           raster::BitmapInfo& header, PixelBuffer*& bitmap) {
     bitmap = nullptr;

@@ -70,6 +70,11 @@ struct FloatingPieceRecord {
 
 extern FloatingPieceRecord FloatingPiece;
 
+// Whether a floating piece is on the canvas: the piece itself (tool 9) or the gradient over it
+// (tool 51) is the current tool. Image operations, Copy and Cut then act on the piece, and
+// choosing another tool drops it.
+bool PieceOnCanvas();
+
 // The current slot's record (slot 0, which never has buffers, when no image is open).
 inline ImageBox& CurrentBox() { return ImageBoxTable[CurrentImage < kImageSlots ? CurrentImage : 0]; }
 

@@ -136,8 +136,7 @@ const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged) {
     const ImageBox& box = CurrentBox();
     const FloatingPieceRecord& p = FloatingPiece;
     if (!box.workBitmap) return nullptr;
-    const bool floating = PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
-    if (!floating || !p.pieceBitmap || !p.maskBitmap) return box.workBitmap;
+    if (!PieceOnCanvas() || !p.pieceBitmap || !p.maskBitmap) return box.workBitmap;
     raster::BitmapInfo header;
     merged = CreatePixelBuffer(box.workBitmap->Width(), box.workBitmap->Height(), 24, header, nullptr);
     if (!merged) {

@@ -11,9 +11,7 @@
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "image/PaintSettings.h"
-#include "tools/Canvas.h"
-#include "tools/Shapes.h"
-#include "image/ToolIds.h"
+#include "tools/ToolHandler.h"
 
 namespace {
 
@@ -67,7 +65,8 @@ void PickOnBar(platform::Window& window, int x, int y) {
     const raster::Rect client = window.ClientRect();
     StorePick(ColourBarColourAt(window.GetDC(), x, y, client.Width(), client.Height()));
     RedrawSwatch();
-    NotifyCanvasOfColour(PanelState.PickTarget == kPickBackground, false);
+    ToolColoursChanged(PanelState.PickTarget == kPickBackground ? ColourChange::BackgroundOnBar
+                                                                : ColourChange::Foreground);
 }
 
 class ColourBarHandler : public platform::WindowHandler {
@@ -139,7 +138,7 @@ private:
         std::uint32_t& target = background ? PaintSettings.BColor : PaintSettings.FColor;
         const bool changed = colour != target;
         target = colour;
-        if (changed) NotifyCanvasOfColour(background, true);
+        if (changed) ToolColoursChanged(background ? ColourChange::BackgroundInPopup : ColourChange::Foreground);
         RedrawSwatch();
     }
 };
@@ -232,16 +231,6 @@ void RedrawSwatch() {
     platform::Window* bar = ShellState.ToolBarWindow;
     if (!bar) return;
     DrawColourSwatch(bar->GetDC());
-}
-
-void NotifyCanvasOfColour(bool background, bool pieceGradientToo) {
-    const int tool = PaintSettings.Tool;
-    if (tool >= kToolPolygon && tool <= kToolSelectPolygon) {
-        if (background || CanvasState.PolygonCount != 0) DrawPolygonPreview();
-        return;
-    }
-    const bool piece = tool == kToolFloatingPiece || (pieceGradientToo && tool == kToolPieceGradient);
-    if (background && piece) ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
 }
 
 raster::Rect ColourPopupRect(const raster::Rect& toolBar, int screenWidth) {

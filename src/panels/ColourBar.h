@@ -47,11 +47,9 @@ raster::Colour ColourBarColourAt(const raster::DrawingContext& dc, int x, int y,
 
 platform::WindowHandler* ColourBarProcedure();
 
-// After a pick: the tool bar's swatch is redrawn, then the canvas shows the new colour
-// where it must (a polygon being drawn; the floating piece after a background pick, also
-// over a gradient when pieceGradientToo).
+// After a pick the tool bar's swatch is redrawn, and the current tool is told
+// (ToolColoursChanged), so that a polygon being drawn or a floating piece shows the colour.
 void RedrawSwatch();
-void NotifyCanvasOfColour(bool background, bool pieceGradientToo);
 
 // The picker popup, placed above the tool bar's swatch. PickTarget says which colour it sets.
 void OpenColourPopup();

@@ -229,7 +229,7 @@ int RunNewImageDialog() {
 
 int RunImageSizeDialog() {
     static ImageSizeDialogHandler handler;
-    const bool piece = PieceIsTarget();
+    const bool piece = PieceOnCanvas();
     handler.kind = piece ? SizeDialogKind::BrushSize : SizeDialogKind::ImageSize;
     handler.accepted = false;
     RunBuiltDialog(piece ? "Brush Size" : "Image Size", kDialogWidth, kResizeHeight, kTemplatePlain, &handler);

@@ -22,6 +22,7 @@
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
 #include "tools/Shapes.h"
+#include "tools/ToolHandler.h"
 #include "tools/ToolChoice.h"
 #include "image/ToolIds.h"
 
@@ -55,8 +56,6 @@ std::unique_ptr<raster::DrawingContext> LoadStrip() {
 
 int CurrentGroup() { return PaintSettings.Group; }
 
-bool IsPieceTool(int tool) { return tool == kToolFloatingPiece || tool == kToolPieceGradient; }
-
 // What a tap on the swatch (bar point x, y) does first: which colour the popup sets, or
 // swapping, or resetting.
 enum class SwatchZone { Background, Swap, Reset, Foreground, None };
@@ -68,15 +67,6 @@ SwatchZone SwatchZoneAt(int x, int y) {
     if (xs < 8 && y > 11) return SwatchZone::Reset;
     if (xs > 4 && y < 11) return SwatchZone::Foreground;
     return SwatchZone::None;
-}
-
-void RefreshCanvasAfterSwatch() {
-    const int tool = PaintSettings.Tool;
-    if (tool >= kToolPolygon && tool <= kToolSelectPolygon && CanvasState.PolygonCount != 0) {
-        DrawPolygonPreview();
-    } else if (tool == kToolFloatingPiece) {
-        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
-    }
 }
 
 void SwatchTap(int x, int y) {
@@ -97,21 +87,14 @@ void SwatchTap(int x, int y) {
         case SwatchZone::None: break;
     }
     RedrawSwatch();
-    RefreshCanvasAfterSwatch();
+    ToolColoursChanged(ColourChange::Swatch);
 }
 
 void TransparencyTap() {
     GroupCurrent(kTransparencyButton) ^= 1;
     PaintSettings.Trans ^= 1u;
     RepaintToolBar();
-    const int tool = PaintSettings.Tool;
-    if (tool >= kToolPolygon && tool <= kToolSelectPolygon) {
-        DrawPolygonPreview();
-    } else if (tool == kToolFloatingPiece) {
-        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
-    } else {
-        RepaintWholeView();
-    }
+    ToolColoursChanged(ColourChange::Transparency);
 }
 
 // A second tap on the selection button while a piece floats drops it and takes up the
@@ -322,7 +305,7 @@ void ToolBarTap(int x, int y) {
         RepaintToolBar();
     } else if (b == 0 && group == 0 && tool == kToolFloatingPiece) {
         DropPieceForSelection();
-    } else if (b == 3 && GroupCurrent(3) == 0 && IsPieceTool(tool)) {
+    } else if (b == 3 && GroupCurrent(3) == 0 && PieceOnCanvas()) {
         PaintSettings.Group = 3;
         OpenFlyout(3);
     } else if (b == group && b < kToolGroupCount && ToolGroups[b].count > 1) {
@@ -346,7 +329,7 @@ void ToolBarHold(int x, int y) {
         RedrawSwatch();
         // A polygon or a floating piece on the canvas shows colours chosen in the table at
         // once, as it does those chosen on the swatch.
-        if (PaintSettings.FColor != foreground || PaintSettings.BColor != background) RefreshCanvasAfterSwatch();
+        if (PaintSettings.FColor != foreground || PaintSettings.BColor != background) ToolColoursChanged(ColourChange::Swatch);
         return;
     }
     RunToolOptions(b);

@@ -25,8 +25,6 @@
 
 namespace {
 
-bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
-
 void PaintCurrentView() {
     ImageBox& box = CurrentBox();
     if (!box.window || !box.workDc) return;

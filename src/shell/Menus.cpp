@@ -105,8 +105,6 @@ void BuildFilterMenu(platform::Menu& filter) {
     AppendEntries(*MenuHandles.Other, {Op(CMD_SEPARATE_CHANNEL), Op(CMD_SOLARIZE), Op(CMD_THRESHOLD)});
 }
 
-bool PieceOnCanvas() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
-
 bool SaveAllowed() { return CurrentBox().workBitmap && ImageState.ImageModified && !ImageState.CurrentPath.empty(); }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
+#include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "image/ToolIds.h"
@@ -117,7 +118,7 @@ bool WriteSigned(const char* name, std::int32_t value) { return Write(name, stat
 
 void NormaliseTool() {
     const int tool = PaintSettings.Tool;
-    if (tool == kToolFloatingPiece || tool == kToolPieceGradient) {
+    if (PieceOnCanvas()) {
         PaintSettings.Tool = kToolSelectRectangle;
         PaintSettings.Select = 0;
         PaintSettings.Group = 0;

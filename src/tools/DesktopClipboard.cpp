@@ -13,8 +13,6 @@
 
 namespace {
 
-bool PieceFloats() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
-
 // The clipboard's image becomes the floating piece: its pixels, and where it is transparent
 // (when it has a mask) outside the selection.
 int FloatClipboardImage(const platform::ClipboardImage& image) {
@@ -59,6 +57,6 @@ int PasteFromClipboard() {
                                  platform::MessageIcon::Stop);
         return 0;
     }
-    if (PieceFloats()) ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    if (PieceOnCanvas()) ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
     return FloatClipboardImage(image);
 }

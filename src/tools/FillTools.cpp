@@ -60,6 +60,15 @@ public:
     void Timer(ToolEvent& event, int timerId) const override {
         if (event.tool == kToolPieceGradient) TickPieceBorder(timerId);
     }
+    // The piece under the gradient shows a background picked in the popup (the bar's pick
+    // leaves it as it is).
+    void ColoursChanged(ColourChange change) const override {
+        if (PaintSettings.Tool == kToolPieceGradient && change == ColourChange::BackgroundInPopup) {
+            ShowFloatingPiece();
+            return;
+        }
+        ToolHandler::ColoursChanged(change);
+    }
     void ShowWholeView(ImageBox& box) const override {
         if (PaintSettings.Tool == kToolPieceGradient && FloatingPiece.pieceBitmap) {
             ShowFloatingPiece();

@@ -55,6 +55,10 @@ public:
         ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
     }
     void Timer(ToolEvent&, int timerId) const override { TickPieceBorder(timerId); }
+    // The piece shows the background colour where it leaves out transparent pixels.
+    void ColoursChanged(ColourChange change) const override {
+        if (change != ColourChange::Foreground) ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
+    }
     void ShowWholeView(ImageBox& box) const override {
         if (!FloatingPiece.pieceBitmap) {
             ToolHandler::ShowWholeView(box);

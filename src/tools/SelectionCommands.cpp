@@ -16,14 +16,12 @@
 
 namespace {
 
-bool PieceFloats() { return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient; }
-
 bool HeldPieceWithMask() { return FloatingPiece.pieceDc && FloatingPiece.maskBitmap; }
 
 // A floating piece is put down where it floats before a new selection is made from the image.
 // Whether one was.
 bool DropIfFloating() {
-    if (!PieceFloats()) return false;
+    if (!PieceOnCanvas()) return false;
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
     return true;
 }

@@ -95,6 +95,13 @@ public:
     void DoubleTap(ToolEvent& event) const override {
         if (event.tool == kToolSelectPolygon) PolygonDoubleTap(event);
     }
+    void ColoursChanged(ColourChange change) const override {
+        if (PaintSettings.Tool == kToolSelectPolygon) {
+            PolygonColoursChanged(change);
+            return;
+        }
+        ToolHandler::ColoursChanged(change);
+    }
     void ShowWholeView(ImageBox& box) const override {
         if (PaintSettings.Tool == kToolSelectPolygon && CanvasState.PolygonCount > 0) {
             DrawPolygonPreview();

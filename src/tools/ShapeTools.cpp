@@ -36,6 +36,13 @@ public:
         event.box.anchorY = event.point.vy;
     }
     void DoubleTap(ToolEvent& event) const override { PolygonDoubleTap(event); }
+    void ColoursChanged(ColourChange change) const override {
+        if (PaintSettings.Tool == kToolPolygon) {
+            PolygonColoursChanged(change);
+            return;
+        }
+        ToolHandler::ColoursChanged(change);
+    }
     void ShowWholeView(ImageBox& box) const override {
         if (PaintSettings.Tool == kToolPolygon && CanvasState.PolygonCount > 0) {
             DrawPolygonPreview();
@@ -71,6 +78,12 @@ void PolygonStylusUp(const ToolEvent& event) {
     if (CanvasState.PolygonCount == 0) return;
     AppendPolygonVertex(event.point.PolygonVertex());
     DrawPolygonPreview();
+}
+
+void PolygonColoursChanged(ColourChange change) {
+    const bool alwaysShown = change == ColourChange::BackgroundOnBar || change == ColourChange::BackgroundInPopup ||
+                             change == ColourChange::Transparency;
+    if (alwaysShown || CanvasState.PolygonCount != 0) DrawPolygonPreview();
 }
 
 void PolygonDoubleTap(const ToolEvent& event) {

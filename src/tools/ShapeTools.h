@@ -16,3 +16,6 @@ void PolygonStylusMove(const ToolEvent& event);
 void PolygonStylusUp(const ToolEvent& event);
 // Double tap: its point becomes a fixed vertex, and the polygon is closed.
 void PolygonDoubleTap(const ToolEvent& event);
+// A colour change: the polygon being drawn is shown in the new colours (a foreground or
+// swatch change only once it has a vertex).
+void PolygonColoursChanged(ColourChange change);

@@ -63,7 +63,7 @@ void ApplyGroupTool() {
     const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, CanvasState.SelectModifier);
     if (chosen >= 0 && chosen != PaintSettings.Tool) CloseOpenPolygon();
     const int tool = PaintSettings.Tool;
-    if (tool == kToolFloatingPiece || tool == kToolPieceGradient) DropFloatingPiece();
+    if (PieceOnCanvas()) DropFloatingPiece();
 
     switch (command) {
         case kBarSelectPolygon:

@@ -1,9 +1,16 @@
 #include "tools/ToolHandler.h"
 
+#include "image/PaintSettings.h"
 #include "image/View.h"
 #include "platform/Window.h"
 
 void ToolHandler::ShowWholeView(ImageBox&) const { RepaintView(true); }
+
+void ToolHandler::ColoursChanged(ColourChange change) const {
+    if (change == ColourChange::Transparency) RepaintWholeView();
+}
+
+void ToolColoursChanged(ColourChange change) { HandlerForTool(PaintSettings.Tool).ColoursChanged(change); }
 
 void RepaintChanged(const ToolEvent& event, const raster::Rect& viewBox) {
     if (ImageState.ZoomFactor != 1.0f) {

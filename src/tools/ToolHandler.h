@@ -41,6 +41,16 @@ enum class DownCopy {
     None,   // none, or the handler takes its own when it needs one
 };
 
+// A change of the colours the canvas shows, and where the user made it. The panels tell the
+// current tool's handler, which alone knows what of its own it must show again.
+enum class ColourChange {
+    Foreground,         // picked on the colour bar or in the picker popup
+    BackgroundOnBar,    // picked on the colour bar
+    BackgroundInPopup,  // picked in the picker popup
+    Swatch,             // swapped or reset on the swatch, or chosen in the colour table
+    Transparency,       // the transparency switch
+};
+
 enum class DownOutcome {
     Done,
     PassOn,  // the handler made another tool current; that tool's handler takes the tap
@@ -57,10 +67,16 @@ public:
     virtual void DoubleTap(ToolEvent&) const {}
     // Puts the whole view on the window as this tool shows it (previews, a floating piece).
     virtual void ShowWholeView(ImageBox&) const;
+    // Shows again what the change alters; by default only the transparency switch repaints
+    // the whole view.
+    virtual void ColoursChanged(ColourChange change) const;
 };
 
 // The handler of a tool id; tools of no family get one that only takes the image undo copy.
 const ToolHandler& HandlerForTool(int tool);
+
+// Tells the current tool's handler that the colours changed.
+void ToolColoursChanged(ColourChange change);
 
 // Helpers the handlers share.
 

@@ -246,3 +246,48 @@ TEST_F(CanvasTest, PickerAndZoomTellThePanelsWhatChanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which tools show again what a colour change alters, told by the panels: a polygon being
+// drawn (a foreground or swatch change only once it has a vertex), the floating piece (not
+// for a foreground pick), the piece under the gradient (only for a background from the
+// popup), and every tool repaints for the transparency switch.
+TEST_F(CanvasTest, ColourChangesReachTheToolsThatShowThem) {
+    using C = ColourChange;
+    struct Case {
+        int tool;
+        std::uint32_t vertices;
+        bool shown[5];  // Foreground, BackgroundOnBar, BackgroundInPopup, Swatch, Transparency
+    };
+    const Case cases[] = {
+        {kToolPen, 0, {false, false, false, false, true}},
+        {kToolRectangle, 0, {false, false, false, false, true}},
+        {kToolPolygon, 0, {false, true, true, false, true}},
+        {kToolPolygon, 2, {true, true, true, true, true}},
+        {kToolSelectPolygon, 0, {false, true, true, false, true}},
+        {kToolSelectPolygon, 2, {true, true, true, true, true}},
+        {kToolSelectRectangle, 0, {false, false, false, false, true}},
+        {kToolFloatingPiece, 0, {false, true, true, true, true}},
+        {kToolPieceGradient, 0, {false, false, true, false, true}},
+        {kToolGradient, 0, {false, false, false, false, true}},
+        {kToolBlur, 0, {false, false, false, false, true}},
+    };
+    const C changes[] = {C::Foreground, C::BackgroundOnBar, C::BackgroundInPopup, C::Swatch, C::Transparency};
+    MakeImage(40, 40, 50, 50);
+    MakeFloatingPiece();
+    CanvasState.PolygonPoints[0] = {10, 10};
+    CanvasState.PolygonPoints[1] = {30, 10};
+    for (const Case& c : cases) {
+        for (int i = 0; i < 5; ++i) {
+            PaintSettings.Tool = static_cast<std::int8_t>(c.tool);
+            CanvasState.PolygonCount = c.vertices;
+            MarkSurface();
+            ToolColoursChanged(changes[i]);
+            EXPECT_EQ(SurfacePixel(CanvasWindow(), 20, 30) != kWhite, c.shown[i]) << "tool " << c.tool
+                                                                                 << ", change " << i;
+        }
+    }
+}
+
+}  // namespace
