@@ -2,9 +2,10 @@
 # make check - the quick loop: the normal build and its tests only
 # make run   - install what is missing, build and start the program
 # make bench - build and run the benchmarks
+# make fuzz-long FUZZ_SECONDS=3600 - fuzz the whole program with user actions for that long
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build build-asan check test test-normal test-asan run bench fuzz clean
+.PHONY: deps build build-asan check test test-normal test-asan run bench fuzz fuzz-long clean
 
 deps:
 	./scripts/install-deps
@@ -37,6 +38,10 @@ run: build
 
 bench: build
 	./build/bench/pixelwright-bench
+
+FUZZ_SECONDS ?= 3600
+fuzz-long: deps
+	./scripts/fuzz --long $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build build-asan build-fuzz

@@ -240,6 +240,13 @@ void HeadlessWindowSystem::DestroyWindow(Window* window) {
     if (main_ == headless) main_ = nullptr;
 }
 
+void HeadlessWindowSystem::ForgetDestroyedWindows() {
+    std::erase_if(windows_, [this](const std::unique_ptr<HeadlessWindow>& window) {
+        return std::find(live_.begin(), live_.end(), window.get()) == live_.end();
+    });
+    retired_.clear();
+}
+
 CommandBar* HeadlessWindowSystem::CreateCommandBar() {
     if (!commandBar_) commandBar_ = std::make_unique<CommandBarModel>();
     return commandBar_.get();
@@ -247,6 +254,9 @@ CommandBar* HeadlessWindowSystem::CreateCommandBar() {
 
 int HeadlessWindowSystem::RunModalDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) {
     WindowStyle style;
+    // A dialog may open another (a message box's owner, the colour table from the options):
+    // the outer one lives on until the windows are forgotten.
+    if (lastModal_) retired_.push_back(std::move(lastModal_));
     lastModal_ = std::make_unique<HeadlessWindow>(style, handler, true);
     HeadlessWindow& dialog = *lastModal_;
     dialog.SetCaptionBar(dialogTemplate.caption);

@@ -196,6 +196,9 @@ public:
     std::function<void(HeadlessWindow& dialog)> onModal;
     // The last modal dialog's window, kept after its run for inspection.
     HeadlessWindow* LastModal() const { return lastModal_.get(); }
+    // Frees the windows destroyed so far and the modal dialogs before the last, as a real
+    // window system would have. Only between messages, when nothing holds them.
+    void ForgetDestroyedWindows();
 
 private:
     HeadlessWindow* Adopt(std::unique_ptr<HeadlessWindow> window);
@@ -205,6 +208,7 @@ private:
     HeadlessWindow* main_ = nullptr;
     std::unique_ptr<CommandBarModel> commandBar_;
     std::unique_ptr<HeadlessWindow> lastModal_;
+    std::vector<std::unique_ptr<HeadlessWindow>> retired_;
 };
 
 // The headless system in use when no other is installed.
