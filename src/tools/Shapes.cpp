@@ -148,10 +148,12 @@ void ClosePolygonSelection() {
         return;
     }
     DrawPolygonScratch();
-    g_polygonSelectionBuilder();
+    const int made = g_polygonSelectionBuilder();
     CanvasState.PolygonCount = 0;
     if (box.workBitmap) TakeImageUndo();
-    PaintSettings.Tool = kToolFloatingPiece;
+    // A polygon too small for a piece floats nothing, and the tool stays, as after any
+    // selection that makes no piece: a floating-piece tool without a piece has nothing to show.
+    if (made == 1) PaintSettings.Tool = kToolFloatingPiece;
     RepaintWholeView();
 }
 

@@ -163,6 +163,29 @@ TEST_F(SelectionTest, ARectangleOfOneByFiftyMakesNoPieceAndTwoByTwoDoes) {
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
 }
 
+TEST_F(SelectionTest, APolygonSelectionTooSmallForAPieceFloatsNothingAndKeepsTheTool) {
+    PaintSettings.Tool = kToolSelectPolygon;
+    // Every vertex outside the picture, at one point.
+    Down(-29, -29);
+    Up(-29, -29);
+    DoubleTap(-29, -29);
+    Up(-29, -29);
+    EXPECT_EQ(FloatingPiece.pieceDc, nullptr);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectPolygon);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+    EXPECT_EQ(WorkPixel(11, 11), kRed);
+    EXPECT_EQ(WorkPixel(5, 5), kWhite);
+    // The next polygon selects as ever.
+    Down(9, 9);
+    Up(9, 9);
+    Down(16, 9);
+    Up(16, 9);
+    DoubleTap(12, 16);
+    Up(12, 16);
+    ASSERT_NE(FloatingPiece.pieceDc, nullptr);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+}
+
 TEST_F(SelectionTest, DraggingThePieceLeavesBackgroundAndUndoPutsItBack) {
     PaintSettings.Tool = kToolSelectRectangle;
     Down(10, 10);
