@@ -26,6 +26,11 @@ bool PieceOnCanvas() {
     return PaintSettings.Tool == kToolFloatingPiece || PaintSettings.Tool == kToolPieceGradient;
 }
 
+void MarkDocumentChanged() {
+    ImageState.ImageModified = 1;
+    ++ImageState.EditCount;
+}
+
 std::unique_ptr<raster::DrawingContext> MakeBufferContext(int width, int height, int bitsPerPixel,
                                                           raster::BitmapInfo& header, PixelBuffer*& bitmap) {
     bitmap = nullptr;
@@ -130,7 +135,12 @@ int CreateImage(int width, int height) {
     CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);
     const bool made =
         CurrentImage != 0 && CreateWorkBuffer(CurrentImage, 24) == 1 && CreateUndoBuffer(CurrentImage, 24) == 1;
-    if (made) return 1;
+    if (made) {
+        // A new, opened or reverted picture replaces the document: not an unsaved change,
+        // but every copy of the old one is out of date.
+        ++ImageState.EditCount;
+        return 1;
+    }
     if (CurrentImage != 0) FreeImageBox(CurrentImage);
     ShowOutOfMemory(kNoMemoryBitmap);
     return 0;

@@ -42,9 +42,16 @@ struct ImageStateRecord {
     std::uint32_t UndoKind = 0;      // what the last undo copy was taken for (see Undo.h)
     std::string CurrentPath;         // full path of the document's file; empty for a new image
     std::uint8_t ImageModified = 0;  // 1 when the image may have changed since opened, reverted or saved
+    // Goes up by one at every change of the document (an undo copy, an Undo, a piece moved, a
+    // new picture) and never goes down: whoever keeps a copy of the document (the recovery
+    // copy, the history) compares it with the count their copy was taken at.
+    std::uint64_t EditCount = 0;
 };
 
 extern ImageStateRecord ImageState;
+
+// The document has changed in a way a Save would write: marks it modified and counts the edit.
+void MarkDocumentChanged();
 
 constexpr int kImageSlots = 10;
 extern ImageBox ImageBoxTable[kImageSlots];

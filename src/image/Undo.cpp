@@ -41,7 +41,7 @@ std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bits
 int TakeImageUndo() {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
-    ImageState.ImageModified = 1;
+    MarkDocumentChanged();
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;
@@ -59,7 +59,7 @@ int TakePieceUndo() {
     FloatingPieceRecord& p = FloatingPiece;
     if (!p.pieceBitmap) return 0;
     // Save writes the piece where it floats: changing it changes the file a Save would write.
-    ImageState.ImageModified = 1;
+    MarkDocumentChanged();
     const int w = static_cast<int>(p.pieceWidth);
     const int h = static_cast<int>(p.pieceHeight);
     const bool hasMask = p.maskBitmap != nullptr;
@@ -127,7 +127,7 @@ void Undo() {
     }
     // Every other Undo changes the picture a Save would write, so it differs from the file
     // again: the save question must not let it go unasked.
-    ImageState.ImageModified = 1;
+    MarkDocumentChanged();
     if (ImageState.UndoKind == kUndoKindPiece) {
         SwapPieceWithUndo();
     } else if (tool == kToolFloatingPiece) {

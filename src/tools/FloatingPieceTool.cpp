@@ -50,8 +50,12 @@ public:
     }
     void StylusUp(ToolEvent& event) const override {
         if (!CanvasState.StylusDown) return;
-        FloatingPiece.pieceX += event.point.vx - event.box.anchorX;
-        FloatingPiece.pieceY += event.point.vy - event.box.anchorY;
+        const int dx = event.point.vx - event.box.anchorX;
+        const int dy = event.point.vy - event.box.anchorY;
+        FloatingPiece.pieceX += dx;
+        FloatingPiece.pieceY += dy;
+        // Save writes the piece where it floats, so a move is an unsaved change.
+        if (dx != 0 || dy != 0) MarkDocumentChanged();
         ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
     }
     void Timer(ToolEvent&, int timerId) const override { TickPieceBorder(timerId); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "support/CanvasFixture.h"
@@ -372,6 +373,39 @@ TEST_F(SelectionTest, CopyCutAndPasteKeepThePieceHeld) {
     EXPECT_EQ(WorkPixel(1, 1), kWhite);  // cut: not put down
     EXPECT_EQ(WorkPixel(11, 11), kRed);
     EXPECT_EQ(CutPiece(), 0);
+}
+
+TEST_F(SelectionTest, EveryChangeOfWhatSaveWritesIsCountedAndLeftUnsaved) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Move(14, 14);
+    Up(14, 14);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    struct Step {
+        const char* what;
+        std::function<void()> run;
+        int counted;  // how far EditCount moves
+    };
+    const Step steps[] = {
+        {"a tap on the piece that does not move it", [this] { Down(11, 11), Up(11, 11); }, 0},
+        {"a drag of the piece", [this] { Down(11, 11), Move(15, 11), Up(16, 12); }, 1},
+        {"a piece undo copy", [] { TakePieceUndo(); }, 1},
+        {"Undo", [] { Undo(); }, 1},
+        {"an image undo copy", [] { TakeImageUndo(); }, 1},
+    };
+    for (const Step& step : steps) {
+        ImageState.ImageModified = 0;  // as a save leaves it
+        const std::uint64_t before = ImageState.EditCount;
+        step.run();
+        EXPECT_EQ(ImageState.EditCount - before, static_cast<std::uint64_t>(step.counted)) << step.what;
+        EXPECT_EQ(ImageState.ImageModified, step.counted ? 1 : 0) << step.what;
+    }
+    // A new picture is not an unsaved change, but every copy of the old one is out of date.
+    ImageState.ImageModified = 0;
+    const std::uint64_t before = ImageState.EditCount;
+    ASSERT_EQ(CreateImage(8, 8), 1);
+    EXPECT_EQ(ImageState.EditCount, before + 1);
+    EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
 }  // namespace
