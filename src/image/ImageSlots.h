@@ -46,6 +46,12 @@ struct ImageStateRecord {
     // new picture) and never goes down: whoever keeps a copy of the document (the recovery
     // copy, the history) compares it with the count their copy was taken at.
     std::uint64_t EditCount = 0;
+    // The undo copy holds the picture that lay under the floating piece when it was put down
+    // (dropped, copied or cut) at (UndoPieceX, UndoPieceY), and no copy was taken since: Undo
+    // then floats the piece there again over exactly that picture.
+    bool UndoUnderPiece = false;
+    std::int32_t UndoPieceX = 0;
+    std::int32_t UndoPieceY = 0;
 };
 
 extern ImageStateRecord ImageState;

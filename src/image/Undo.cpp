@@ -51,8 +51,15 @@ int TakeImageUndo() {
         }
     }
     ImageState.UndoKind = static_cast<std::uint32_t>(static_cast<int>(PaintSettings.Tool));
+    ImageState.UndoUnderPiece = false;
     CopyPixels(box.undoBitmap, box.workBitmap);
     return 1;
+}
+
+void MarkUndoUnderPiece(int x, int y) {
+    ImageState.UndoUnderPiece = true;
+    ImageState.UndoPieceX = x;
+    ImageState.UndoPieceY = y;
 }
 
 int TakePieceUndo() {
@@ -114,6 +121,21 @@ void SwapPieceWithUndo() {
     }
 }
 
+bool IsSelectionTool(int tool) {
+    return tool == kToolSelectRectangle || tool == kToolSelectPolygon || tool == kToolSelectLasso ||
+           tool == kToolSelectMagicWand;
+}
+
+// The piece put down last floats again where it lay, over the picture that was under it, so
+// the view shows what it showed before the piece went down. Chosen from another group, the
+// tool bar turns to the Select group, whose tool a floating piece belongs to.
+void FloatPieceAgain() {
+    if (!IsSelectionTool(PaintSettings.Tool)) PaintSettings.Group = 0;
+    PaintSettings.Tool = kToolFloatingPiece;
+    FloatingPiece.pieceX = ImageState.UndoPieceX;
+    FloatingPiece.pieceY = ImageState.UndoPieceY;
+}
+
 }  // namespace
 
 void Undo() {
@@ -133,11 +155,11 @@ void Undo() {
     } else if (tool == kToolFloatingPiece) {
         FloatingPiece.pieceX = FloatingPiece.savedPieceX;
         FloatingPiece.pieceY = FloatingPiece.savedPieceY;
-    } else if (FloatingPiece.pieceDc && ImageState.UndoKind != kUndoKindFilter &&
-               (tool == kToolSelectRectangle || tool == kToolSelectPolygon || tool == kToolSelectLasso ||
-                tool == kToolSelectMagicWand)) {
-        PaintSettings.Tool = kToolFloatingPiece;
+    } else if (!PieceOnCanvas() && FloatingPiece.pieceDc && ImageState.UndoUnderPiece) {
+        FloatPieceAgain();
     } else {
+        // Without the picture under the piece in the undo copy (a later copy replaced it), a piece
+        // floated again would lie over its own copy; Undo takes back that later copy instead.
         SwapImageBuffers();
     }
     RepaintWholeView();

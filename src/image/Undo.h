@@ -13,6 +13,10 @@ constexpr std::uint32_t kUndoKindFilter = 200;
 // changed) and marks the document modified. 1, or 0 after the out-of-memory message.
 int TakeImageUndo();
 
+// Called right after the TakeImageUndo that precedes putting the floating piece down (a drop,
+// Copy or Cut): the undo copy is the picture under the piece, which lies at (x, y).
+void MarkUndoUnderPiece(int x, int y);
+
 // Copies the floating piece and its mask into their undo twins; ImageState.UndoKind = 100.
 // 1, or 0 after the out-of-memory message.
 int TakePieceUndo();

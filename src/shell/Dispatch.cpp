@@ -211,6 +211,7 @@ void DispatchCommand(int id) {
     }
     if (id == CMD_UNDO) {
         Undo();
+        RepaintToolBar();  // an Undo that floats a put-down piece again shows the Select group
         return;
     }
     if (id == CMD_MODIFIER_MODE) {

@@ -79,7 +79,7 @@ const FloatingPieceHandler g_floatingPiece;
 const ToolHandler& FloatingPieceTool() { return g_floatingPiece; }
 
 void DropFloatingPiece() {
-    TakeImageUndo();
+    if (TakeImageUndo() == 1) MarkUndoUnderPiece(FloatingPiece.pieceX, FloatingPiece.pieceY);
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
 }
 

@@ -451,7 +451,9 @@ int SelectRectangle(int x1, int y1, int x2, int y2) {
 
 int SelectWithWand(int x, int y) {
     ImageBox& box = CurrentBox();
-    if (!box.workBitmap || !box.workBitmap->Contains(x, y)) return 0;
+    if (!box.workBitmap) return 0;
+    // A tap outside the picture fills nothing: the scratch stays black, and with the modifier
+    // the held piece alone makes the selection again.
     FloodFill(CurrentImage, x, y, PaintSettings.FColor);
     if (!box.undoBitmap) return 0;
     WandMask(*box.workBitmap, *box.undoBitmap);

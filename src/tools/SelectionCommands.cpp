@@ -157,7 +157,7 @@ int CopyPiece() {
     if (PaintSettings.Tool != kToolFloatingPiece) return 0;
     PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
     CanvasState.PolygonCount = 0;
-    TakeImageUndo();
+    if (TakeImageUndo() == 1) MarkUndoUnderPiece(FloatingPiece.pieceX, FloatingPiece.pieceY);
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
     return 1;
 }
@@ -166,7 +166,8 @@ int CutPiece() {
     if (PaintSettings.Tool != kToolFloatingPiece) return 0;
     PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
     CanvasState.PolygonCount = 0;
-    TakeImageUndo();
+    // Undo brings the piece back where it was cut from, not where Paste would put it.
+    if (TakeImageUndo() == 1) MarkUndoUnderPiece(FloatingPiece.pieceX, FloatingPiece.pieceY);
     PlacePieceAtViewOrigin();
     RepaintView(true);
     return 1;
@@ -177,6 +178,9 @@ int PastePiece() {
     PaintSettings.Tool = kToolFloatingPiece;
     TakeImageUndo();
     PlacePieceAtViewOrigin();
+    // Undo while it floats takes back the drags since the paste, not the paste's placement.
+    FloatingPiece.savedPieceX = FloatingPiece.pieceX;
+    FloatingPiece.savedPieceY = FloatingPiece.pieceY;
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
     PaintSettings.Group = 0;
     return 1;

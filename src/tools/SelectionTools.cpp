@@ -29,13 +29,26 @@ void ShowRectanglePreview(const ToolEvent& event) {
     RepaintView(false);
 }
 
+// The polygon so far with the stylus point as its next vertex, beside the held piece's border.
+void ShowPolygonSelectionPreview(const ToolEvent& event) {
+    if (CanvasState.PolygonCount == 0) return;
+    const raster::Point moving = event.point.PolygonVertex();
+    DrawPolygonPoints(&moving);
+    DrawBorderOfHeldPiece();
+    RepaintView(false);
+}
+
 class SelectionHandler : public ToolHandler {
 public:
     SelectionHandler() { SetPolygonSelectionBuilder(BuildPolygonSelection); }
 
-    // The polygon selection takes its copy with its first vertex.
+    // The polygon selection takes its copy with its first vertex. A tap that only dropped the
+    // piece keeps the drop's copy, the picture under the piece, for Undo to float it again.
     DownCopy CopyAtDown(const ToolEvent& event) const override {
-        return event.tool == kToolSelectPolygon ? DownCopy::None : DownCopy::Image;
+        if (event.tool == kToolSelectPolygon) return DownCopy::None;
+        const bool onlyDropped = event.tool == kToolDroppedToRectangle || event.tool == kToolDroppedToLasso ||
+                                 event.tool == kToolDroppedToMagicWand;
+        return event.pieceDropped && onlyDropped ? DownCopy::None : DownCopy::Image;
     }
     DownOutcome StylusDown(ToolEvent& event) const override {
         if (event.tool == kToolSelectLasso) {
@@ -52,7 +65,7 @@ public:
     void StylusMove(ToolEvent& event) const override {
         switch (event.tool) {
             case kToolSelectRectangle: ShowRectanglePreview(event); break;
-            case kToolSelectPolygon: PolygonStylusMove(event); break;
+            case kToolSelectPolygon: ShowPolygonSelectionPreview(event); break;
             case kToolSelectLasso:
                 ExtendLasso(event.box.anchorX + event.point.sx, event.box.anchorY + event.point.sy, event.ImageX(),
                             event.ImageY());

@@ -151,9 +151,10 @@ void ClosePolygonSelection() {
     const int made = g_polygonSelectionBuilder();
     CanvasState.PolygonCount = 0;
     if (box.workBitmap) TakeImageUndo();
-    // A polygon too small for a piece floats nothing, and the tool stays, as after any
-    // selection that makes no piece: a floating-piece tool without a piece has nothing to show.
-    if (made == 1) PaintSettings.Tool = kToolFloatingPiece;
+    // A polygon too small for a piece floats the older piece again, if there is one; with none,
+    // the tool stays, as after any selection that makes no piece: a floating-piece tool without
+    // a piece has nothing to show.
+    if (made == 1 || FloatingPiece.pieceDc) PaintSettings.Tool = kToolFloatingPiece;
     RepaintWholeView();
 }
 

@@ -168,8 +168,9 @@ TEST_F(CanvasTest, TapOnAnUnselectedPixelOfThePieceDropsIt) {
     EXPECT_EQ(WorkPixel(2, 2), kRed);
     EXPECT_EQ(WorkPixel(5, 5), kRed);
     EXPECT_EQ(WorkPixel(3, 3), kPaper);
-    // The undo copy was taken before the drop, and once more after it.
-    EXPECT_EQ(UndoPixel(2, 2), kRed);
+    // The undo copy is the drop's, of the picture under the piece, for Undo to float it again.
+    EXPECT_EQ(UndoPixel(2, 2), kPaper);
+    EXPECT_TRUE(ImageState.UndoUnderPiece);
     Up(3, 3);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
 }

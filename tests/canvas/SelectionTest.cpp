@@ -408,4 +408,83 @@ TEST_F(SelectionTest, EveryChangeOfWhatSaveWritesIsCountedAndLeftUnsaved) {
     EXPECT_EQ(ImageState.ImageModified, 0);
 }
 
+TEST_F(SelectionTest, APolygonSelectionClosedByADoubleTapLiftsItsShapeAndATinyOneMakesNone) {
+    PaintSettings.Tool = kToolSelectPolygon;
+    Down(8, 8);
+    Up(8, 8);
+    Down(16, 8);
+    Up(16, 8);
+    DoubleTap(16, 16);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 8);
+    EXPECT_EQ(FloatingPiece.pieceY, 8);
+    EXPECT_EQ(UndoPixel(13, 10), kPaper);  // inside the triangle: lifted
+    EXPECT_EQ(UndoPixel(10, 13), kRed);    // below its long side: left in the image
+    EXPECT_EQ(MaskAt(0, 0), kMaskBorder);
+    // One pixel wide: no new piece, yet the tool becomes the floating piece's, the older piece
+    // with it, and no scratch is left behind.
+    PaintSettings.Tool = kToolSelectPolygon;
+    CanvasState.PolygonCount = 0;
+    Down(30, 5);
+    Up(30, 5);
+    DoubleTap(30, 20);
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+    EXPECT_EQ(FloatingPiece.pieceX, 8);
+    EXPECT_EQ(FloatingPiece.pieceY, 8);
+    EXPECT_EQ(WorkPixel(30, 10), kWhite);
+    EXPECT_EQ(UndoPixel(30, 10), kWhite);
+}
+
+TEST_F(SelectionTest, WhileAddingThePolygonPreviewShowsTheHeldPiecesBorder) {
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Up(14, 14);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    PaintSettings.Select = 3;
+    CanvasState.SelectModifier = 1;
+    Down(30, 20);  // drops the piece and takes up the polygon selection
+    Up(30, 20);
+    ASSERT_EQ(PaintSettings.Tool, kToolSelectPolygon);
+    Down(30, 20);
+    MarkSurface();
+    Move(35, 25);
+    int dashes = 0;
+    for (int i = 0; i < 4; ++i) {
+        dashes += SurfacePixel(CanvasWindow(), 10 + i, 10) != kRed;
+        dashes += SurfacePixel(CanvasWindow(), 10 + i, 13) != kRed;
+    }
+    EXPECT_GT(dashes, 0);
+    EXPECT_EQ(WorkPixel(10, 10), kRed);  // the border is on screen only
+}
+
+TEST_F(SelectionTest, AWandTapOutsideThePictureWithTheModifierFloatsTheHeldPieceAgain) {
+    PaintSettings.Select = 2;
+    for (const int modifier : {1, 2}) {
+        SCOPED_TRACE(modifier);
+        CanvasState.SelectModifier = 0;
+        PaintSettings.Tool = kToolSelectRectangle;
+        Down(10, 10);
+        Up(14, 14);
+        ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        CanvasState.SelectModifier = static_cast<std::int8_t>(modifier);
+        Down(100, 80);  // beyond the 40 x 30 picture
+        Up(100, 80);
+        EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        EXPECT_EQ(FloatingPiece.pieceX, 10);
+        EXPECT_EQ(FloatingPiece.pieceWidth, 4u);
+        EXPECT_EQ(UndoPixel(11, 11), kPaper);  // lifted again
+        // Put it back for the next round.
+        ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+        TakeImageUndo();
+    }
+    CanvasState.SelectModifier = 0;
+    PaintSettings.Tool = kToolSelectMagicWand;
+    FloatingPiece = FloatingPieceRecord{};
+    Down(100, 80);
+    Up(100, 80);
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectMagicWand);
+    EXPECT_EQ(FloatingPiece.pieceDc, nullptr);
+}
+
 }  // namespace

@@ -94,9 +94,9 @@ TEST_F(CanvasTest, ATapOutsideThePieceHandsTheTapToTheSelectionTool) {
     PaintSettings.Select = 2;
     Down(15, 15);
     EXPECT_EQ(PaintSettings.Tool, kToolDroppedToMagicWand);
-    // The drop's copy, of the image under the piece, then the wand's own, with the piece in it.
+    // Only the drop's copy, of the image under the piece: the tap does nothing more.
     EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolDroppedToMagicWand));
-    EXPECT_EQ(UndoPixel(3, 2), kRed);
+    EXPECT_EQ(UndoPixel(3, 2), kPaper);
     EXPECT_EQ(WorkPixel(3, 2), kRed);
     Up(15, 15);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectMagicWand);

@@ -191,4 +191,23 @@ TEST_F(RetouchTest, EveryShapeAndSizeStaysInsideTheImageAndMissingBuffersFail) {
     EXPECT_EQ(RetouchDab(0, nullptr, Work(), 1, 1), 0);
 }
 
+TEST_F(RetouchTest, SharpenSizeOneReplacesByTheKernelAndClamps) {
+    // Round radius 1: the centre and the pixels above and below, each replaced by the full
+    // kernel result, in place from the top.
+    struct Case {
+        int around, centre;
+        int above, middle, below;
+    };
+    for (const Case& c : {Case{100, 120, 97, 140, 95}, Case{0, 250, 0, 255, 0}}) {
+        MakeImage(5, 5, Grey(c.around));
+        SetPixelOf(Work(), 2, 2, Grey(c.centre));
+        Use(kToolSharpen, 0, 1);
+        KernelBrushDab(0, Work(), Work(), 2, 2, kSharpenWeights, kSharpenDivisor);
+        EXPECT_EQ(PixelOf(Work(), 2, 1), Grey(c.above));   // (1600 - 820) / 8; -250 / 8 clamped
+        EXPECT_EQ(PixelOf(Work(), 2, 2), Grey(c.middle));  // (1920 - 797) / 8; 4000 / 8 clamped
+        EXPECT_EQ(PixelOf(Work(), 2, 3), Grey(c.below));   // (1600 - 840) / 8
+        EXPECT_EQ(PixelOf(Work(), 1, 2), Grey(c.around));
+    }
+}
+
 }  // namespace
