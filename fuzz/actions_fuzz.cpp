@@ -143,11 +143,20 @@ public:
         result.path = FileName(pick);
         return result;
     }
-    static std::string FileName(int pick) {
-        static const char* names[] = {"a.png", "b.bmp", "c.jpg", "d.PNG", "broken.png", "missing.png", "noext",
-                                      "folder", "e.gif", "f.jpeg"};
-        return g_folder + "/" + names[pick % 10];
+    static std::string FileName(int pick) { return g_folder + "/" + kNames[pick % kNameCount]; }
+    // Every input starts with the same files: what an earlier one saved is gone.
+    static void ForgetSavedFiles() {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(g_folder, ignored)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "broken.png" && name != "folder" && name != "bin") std::filesystem::remove_all(entry.path(), ignored);
+        }
     }
+
+private:
+    static constexpr const char* kNames[] = {"a.png", "b.bmp", "c.jpg", "d.PNG", "broken.png", "missing.png",
+                                             "noext", "folder", "e.gif", "f.jpeg"};
+    static constexpr int kNameCount = sizeof kNames / sizeof kNames[0];
 };
 
 // Fonts of blocks: every character a box half as wide as the font is high, so that the text
@@ -853,6 +862,8 @@ long g_actions = 0;
 double g_seconds = 0.0;
 
 void TellRate() {
+    std::error_code ignored;
+    std::filesystem::remove_all(g_folder, ignored);
     if (g_seconds > 0.0) {
         std::fprintf(stderr, "pw-fuzz-actions: %ld actions in %.1f s of inputs, %.0f actions a second\n", g_actions,
                      g_seconds, g_actions / g_seconds);
@@ -883,6 +894,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::SetClipboardService(&session.clipboard);
     platform::SetFontService(&session.fonts);
     platform::SetFilterMessagePump(PumpEvents);
+    FileDialogs::ForgetSavedFiles();
     g_lastRoundTrip = 0;
     g_sinceRoundTrip = kRoundTripEvery;
 

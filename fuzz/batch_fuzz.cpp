@@ -46,6 +46,10 @@ void MakeFolder() {
     std::unique_ptr<PixelBuffer> picture = CreatePixelBuffer(7, 5, 24, header, nullptr);
     for (std::size_t i = 0; i < picture->ByteSize(); ++i) picture->Bits()[i] = static_cast<std::uint8_t>(i * 37);
     if (WritePng(picture.get(), g_folder + "/in.png") != 1) std::abort();
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(g_folder, ignored);
+    });
 }
 
 // The largest number written in the argument, as far as it reads as digits.
