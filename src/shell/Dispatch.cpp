@@ -22,6 +22,7 @@
 #include "tools/Canvas.h"
 #include "tools/DesktopClipboard.h"
 #include "tools/SelectionCommands.h"
+#include "tools/Shapes.h"
 
 namespace {
 
@@ -154,6 +155,10 @@ void RunImageOperation(int id) {
 }
 
 void ImageOperation(int id) {
+    // An open polygon's outline is drawn over the picture and wiped by copying the undo copy
+    // back, which would wipe the operation's result with it and leave Undo nothing to undo:
+    // the polygon is finished first, as when another tool is chosen.
+    if (id != CMD_IMAGE_INFO) CloseOpenPolygon();
     if (PieceOnCanvas()) {
         TakePieceUndo();
     } else {

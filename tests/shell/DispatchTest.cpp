@@ -10,6 +10,7 @@
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "support/ShellFixture.h"
+#include "tools/Canvas.h"
 
 namespace {
 
@@ -88,6 +89,34 @@ TEST_F(ShellTest, UndoAfterAnImageOperationGivesBackTheStateBeforeIt) {
     q = CurrentBox().workBitmap->Row(6) + 15;
     EXPECT_EQ(q[0], 0);
     EXPECT_EQ(q[2], 255);
+}
+
+TEST_F(ShellTest, AnOperationWhileAPolygonIsOpenFinishesThePolygonAndStaysUndoable) {
+    Start();
+    platform::Window& canvas = *CurrentBox().window;
+    PaintSettings.Tool = kToolPolygon;
+    PaintSettings.Fill = 0;  // hollow
+    for (const auto& [x, y] : {std::pair{3, 3}, std::pair{30, 3}}) {
+        for (auto kind : {platform::MessageKind::StylusDown, platform::MessageKind::StylusUp}) {
+            platform::WindowMessage m;
+            m.kind = kind;
+            m.x = x;
+            m.y = y;
+            canvas.Send(m);
+        }
+    }
+    ASSERT_GT(CanvasState.PolygonCount, 0u);
+    const std::uint8_t* p = CurrentBox().workBitmap->Row(40) + 3 * 40;
+    ASSERT_EQ(p[0], 255);  // white paper
+    Command(CMD_INVERT);
+    EXPECT_EQ(CanvasState.PolygonCount, 0u);
+    p = CurrentBox().workBitmap->Row(40) + 3 * 40;
+    EXPECT_EQ(p[0], 0);  // inverted, and it stays
+    EXPECT_EQ(CurrentBox().workBitmap->Row(3)[3 * 10], 255);  // the finished outline, inverted from black
+    Command(CMD_UNDO);
+    p = CurrentBox().workBitmap->Row(40) + 3 * 40;
+    EXPECT_EQ(p[0], 255);
+    EXPECT_EQ(CurrentBox().workBitmap->Row(3)[3 * 10], 0);  // the outline drawn before the operation
 }
 
 TEST_F(ShellTest, TitlebarTogglesFullScreen) {
