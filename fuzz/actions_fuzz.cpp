@@ -771,7 +771,7 @@ UndoView ViewForUndo() {
 }
 
 // Undo exchanges the picture (or the piece) with its copy, so that a second Undo redoes;
-// except where it removes a polygon's vertex, puts a dragged piece back or floats a dropped one.
+// except where it removes a polygon's vertex, puts a dragged piece back or floats a put-down one.
 bool UndoExchanges() {
     if (CanvasState.StylusDown || CurrentImage == 0) return false;
     const std::uint32_t kind = ImageState.UndoKind;
@@ -783,11 +783,7 @@ bool UndoExchanges() {
     // floating; Undo then shows it again over the exchanged picture, so two Undos are not the
     // identity there. Left out until that flow is settled.
     if (tool == kToolPieceGradient) return false;
-    if (PieceExists() && kind != kUndoKindFilter &&
-        (tool == kToolSelectRectangle || tool == kToolSelectPolygon || tool == kToolSelectLasso ||
-         tool == kToolSelectMagicWand)) {
-        return false;
-    }
+    if (!PieceOnCanvas() && PieceExists() && ImageState.UndoUnderPiece) return false;  // floats the piece again
     return true;
 }
 
