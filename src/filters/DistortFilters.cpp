@@ -9,6 +9,7 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/ParallelRows.h"
+#include "filters/PumpedRows.h"
 
 namespace {
 
@@ -87,14 +88,16 @@ void OffsetPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal
     const int dy = ((vertical % h) + h) % h;
     const std::size_t right = static_cast<std::size_t>(w - dx) * 3;
     const std::size_t left = static_cast<std::size_t>(dx) * 3;
-    for (int y = 0; y < h; ++y) {
-        int sy = y + dy;
-        if (sy > h - 1) sy -= h;
-        const std::uint8_t* in = source.Row(sy);
-        std::uint8_t* out = target.Row(y);
-        std::memcpy(out, in + left, right);
-        std::memcpy(out + right, in, left);
-    }
+    RunRowsInParallel(h, w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            int sy = y + dy;
+            if (sy > h - 1) sy -= h;
+            const std::uint8_t* in = source.Row(sy);
+            std::uint8_t* out = target.Row(y);
+            std::memcpy(out, in + left, right);
+            std::memcpy(out + right, in, left);
+        }
+    });
 }
 
 bool SpherePixels(const PixelBuffer& source, PixelBuffer& target, int amount) {
@@ -210,15 +213,17 @@ bool WavesPixels(const PixelBuffer& source, PixelBuffer& target, int horizontal,
     }
     const std::uint8_t* top = source.Row(0);
     const std::ptrdiff_t stride = source.Stride();
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* out = target.Row(y);
-        const int shift = rowShift[y];
-        for (int x = 0; x < width; ++x, out += 3) {
-            const int sx = std::clamp(x + shift, 0, width - 1);
-            const int sy = std::clamp(y + columnShift[x], 0, height - 1);
-            CopyPixel(out, top - sy * stride + 3 * sx);
+    RunRowsInParallel(height, width, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* out = target.Row(y);
+            const int shift = rowShift[y];
+            for (int x = 0; x < width; ++x, out += 3) {
+                const int sx = std::clamp(x + shift, 0, width - 1);
+                const int sy = std::clamp(y + columnShift[x], 0, height - 1);
+                CopyPixel(out, top - sy * stride + 3 * sx);
+            }
         }
-    }
+    });
     return true;
 }
 
@@ -241,10 +246,14 @@ int Swirl(int rotations, int degrees) {
     const SwirlPlan plan = MakeSwirlPlan(source.Width(), source.Height(), rotations, degrees);
     if (plan.radius == 0) return 0;
     FilterState.FilterBusy = kFilterRunning;
-    for (int y = 0; y < source.Height(); ++y) {
-        if (PumpFilterMessages()) return 0;
-        SwirlRow(source, target, plan, y);
-    }
+    auto band = [&](int first, int end, auto&& keepGoing) {
+        for (int y = first; y < end; ++y) {
+            if (!keepGoing()) return false;
+            SwirlRow(source, target, plan, y);
+        }
+        return true;
+    };
+    if (!RunPumpedRows(source.Height(), source.Width(), 1, band, [&band] { return &band; })) return 0;
     FilterState.FilterBusy = kFilterIdle;
     return 1;
 }

@@ -7,14 +7,15 @@
 #include <new>
 
 #include "filters/FilterEngine.h"
+#include "filters/ParallelRows.h"
 #include "filters/TargetBuffers.h"
 
 namespace {
 
 template <int Bytes>
-void FlipRowsHorizontal(PixelBuffer& buffer) {
+void FlipRowsHorizontal(PixelBuffer& buffer, int firstRow, int endRow) {
     const int width = buffer.Width();
-    for (int y = 0; y < buffer.Height(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         std::uint8_t* left = buffer.Row(y);
         std::uint8_t* right = left + (width - 1) * Bytes;
         for (int x = 0; x < width / 2; ++x, left += Bytes, right -= Bytes) {
@@ -26,13 +27,16 @@ void FlipRowsHorizontal(PixelBuffer& buffer) {
 // 24-bit rows are mirrored through a copy of the row, one 4-byte move per pixel: each move
 // writes a byte too many, which the next pixel's move puts right; the last pixel of the row
 // is moved by itself so that nothing past the row is touched.
-bool FlipColourRowsHorizontal(PixelBuffer& buffer) {
+void FlipColourRowsHorizontal(PixelBuffer& buffer, int firstRow, int endRow) {
     const int width = buffer.Width();
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     std::unique_ptr<std::uint8_t[]> copy(new (std::nothrow) std::uint8_t[rowBytes + 1]);
-    if (!copy) return false;
+    if (!copy) {
+        FlipRowsHorizontal<3>(buffer, firstRow, endRow);
+        return;
+    }
     copy[rowBytes] = 0;
-    for (int y = 0; y < buffer.Height(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         std::uint8_t* out = buffer.Row(y);
         std::memcpy(copy.get(), out, rowBytes);
         const std::uint8_t* in = copy.get() + rowBytes - 3;
@@ -43,7 +47,6 @@ bool FlipColourRowsHorizontal(PixelBuffer& buffer) {
         }
         std::memcpy(out, in, 3);
     }
-    return true;
 }
 
 // Copies count pixels down a source column into a target row. 24-bit pixels move as 4-byte
@@ -69,15 +72,15 @@ inline void CopyColumn(std::uint8_t* out, const std::uint8_t* in, int count, std
 constexpr int kTile = 64;
 
 template <int Bytes>
-void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwise) {
+void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwise, int firstRow, int endRow) {
     const int w = source.Width();
     const int h = source.Height();
     // The target is h wide and w high; target (i, j) shows source (j, h - 1 - i) clockwise
     // and source (w - 1 - j, i) counter-clockwise.
     const std::uint8_t* srcTop = source.Row(0);
     const std::ptrdiff_t srcStride = source.Stride();  // rows are bottom-up: moving down is -stride
-    for (int j0 = 0; j0 < w; j0 += kTile) {
-        const int j1 = std::min(w, j0 + kTile);
+    for (int j0 = firstRow; j0 < endRow; j0 += kTile) {
+        const int j1 = std::min(endRow, j0 + kTile);
         for (int i0 = 0; i0 < h; i0 += kTile) {
             const int i1 = std::min(h, i0 + kTile);
             for (int j = j0; j < j1; ++j) {
@@ -99,29 +102,48 @@ void Rotate90Tiled(const PixelBuffer& source, PixelBuffer& target, bool clockwis
 }  // namespace
 
 void FlipPixelsHorizontal(PixelBuffer& buffer) {
-    if (buffer.BitsPerPixel() == 8) {
-        FlipRowsHorizontal<1>(buffer);
-    } else if (!FlipColourRowsHorizontal(buffer)) {
-        FlipRowsHorizontal<3>(buffer);
-    }
+    const bool colour = buffer.BitsPerPixel() != 8;
+    RunRowsInParallel(buffer.Height(), buffer.Width(), [&buffer, colour](int first, int end) {
+        if (colour) {
+            FlipColourRowsHorizontal(buffer, first, end);
+        } else {
+            FlipRowsHorizontal<1>(buffer, first, end);
+        }
+    });
 }
 
+// Swaps rows through a small buffer that stays in the cache: three block copies move far
+// faster than a byte-wise swap.
 void FlipPixelsVertical(PixelBuffer& buffer) {
     const std::size_t rowBytes = static_cast<std::size_t>(buffer.Width()) * (buffer.BitsPerPixel() / 8);
     const int height = buffer.Height();
-    for (int y = 0; y < height / 2; ++y) {
-        std::swap_ranges(buffer.Row(y), buffer.Row(y) + rowBytes, buffer.Row(height - 1 - y));
-    }
+    RunRowsInParallel(height / 2, buffer.Width() * 2L, [&](int first, int end) {
+        constexpr std::size_t kPart = 8192;
+        std::uint8_t part[kPart];
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* a = buffer.Row(y);
+            std::uint8_t* b = buffer.Row(height - 1 - y);
+            for (std::size_t at = 0; at < rowBytes; at += kPart) {
+                const std::size_t n = std::min(kPart, rowBytes - at);
+                std::memcpy(part, a + at, n);
+                std::memcpy(a + at, b + at, n);
+                std::memcpy(b + at, part, n);
+            }
+        }
+    });
 }
 
 void RotatePixels90(const PixelBuffer& source, PixelBuffer& target, bool clockwise) {
     if (target.Width() != source.Height() || target.Height() != source.Width()) return;
     if (target.BitsPerPixel() != source.BitsPerPixel()) return;
-    if (source.BitsPerPixel() == 8) {
-        Rotate90Tiled<1>(source, target, clockwise);
-    } else {
-        Rotate90Tiled<3>(source, target, clockwise);
-    }
+    const bool colour = source.BitsPerPixel() != 8;
+    RunRowsInParallel(target.Height(), target.Width(), [&](int first, int end) {
+        if (colour) {
+            Rotate90Tiled<3>(source, target, clockwise, first, end);
+        } else {
+            Rotate90Tiled<1>(source, target, clockwise, first, end);
+        }
+    });
 }
 
 int FlipHorizontal() {

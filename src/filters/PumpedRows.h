@@ -1,9 +1,9 @@
-// Sharing the rows of a pumping filter between the calling thread and one helper thread.
-// Both claim runs of rows from one counter, every row is written by exactly one thread from
-// the unchanged source, so the result is the same byte for byte as one pass. Only the
-// calling thread pumps (the dialog and FilterState.FilterBusy are single-threaded); a stop it sees is
-// passed to the helper through an atomic flag the helper looks at before every row, and the
-// helper is joined before the filter returns.
+// Sharing the rows of a pumping filter between the calling thread and helper threads, one per
+// further core. All claim runs of rows from one counter, every row is written by exactly one
+// thread from the unchanged source, so the result is the same byte for byte as one pass. Only
+// the calling thread pumps (the dialog and FilterState.FilterBusy are single-threaded); a stop
+// it sees is passed to the helpers through an atomic flag they look at before every row, and
+// the helpers are joined before the filter returns.
 #pragma once
 
 #include <algorithm>
@@ -12,25 +12,23 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "filters/FilterEngine.h"
 #include "filters/ParallelRows.h"
 
-// Passed by the helper thread before each run of rows it claims. Empty in the program; a
-// test installs one to hold the helper back and so fix how the two threads share the rows.
+// Passed by a helper thread before each run of rows it claims. Empty in the program; a test
+// installs one to hold the helpers back and so fix how the threads share the rows.
 inline std::function<void()> PumpedRowsHelperGate;
 
-// Whether a picture of this many rows and pixels per row is shared with a second thread.
-inline bool PumpedRowsUseTwoThreads(int rows, long pixelsPerRow) {
-    return rows >= 2 && static_cast<long>(rows) * pixelsPerRow >= kParallelMinimumPixels &&
-           std::thread::hardware_concurrency() >= 2;
-}
+// Whether a picture of this many rows and pixels per row is shared with helper threads.
+inline bool PumpedRowsUseHelpers(int rows, long pixelsPerRow) { return RowThreadsFor(rows, pixelsPerRow) >= 2; }
 
 // band(first, end, keepGoing) writes rows [first, end) in order, calling keepGoing() before
 // each row and returning false at once when it says false; otherwise it returns true.
-// makeHelperBand() is called on the helper thread and gives a pointer-like band (an
-// std::optional, say) that is empty when the helper could not set itself up; the calling
-// thread then does all the rows. chunkRows is the run of rows claimed at a time (1 unless a
+// makeHelperBand() is called on each helper thread and gives a pointer-like band (an
+// std::optional, say) that is empty when the helper could not set itself up; the other
+// threads then do its rows. chunkRows is the run of rows claimed at a time (1 unless a
 // band carries sums from row to row).
 //
 // Returns 1 when every row was written, 0 when the pump reported a stop. FilterState.FilterBusy is only
@@ -38,7 +36,8 @@ inline bool PumpedRowsUseTwoThreads(int rows, long pixelsPerRow) {
 template <class Band, class MakeHelperBand>
 int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHelperBand&& makeHelperBand) {
     auto pump = [] { return PumpFilterMessages() == 0; };
-    if (!PumpedRowsUseTwoThreads(rows, pixelsPerRow)) return band(0, rows, pump) ? 1 : 0;
+    const int threads = RowThreadsFor(rows, pixelsPerRow);
+    if (threads < 2) return band(0, rows, pump) ? 1 : 0;
 
     chunkRows = std::max(chunkRows, 1);
     std::atomic<int> nextRow{0};
@@ -49,26 +48,29 @@ int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHe
         end = std::min(first + chunkRows, rows);
         return true;
     };
-    std::thread helper;
-    try {
-        helper = std::thread([&] {
-            try {
-                auto helperBand = makeHelperBand();
-                if (!helperBand) return;
-                auto keepGoing = [&stop] { return !stop.load(std::memory_order_relaxed); };
-                int first = 0;
-                int end = 0;
-                while (keepGoing()) {
-                    if (PumpedRowsHelperGate) PumpedRowsHelperGate();
-                    if (!keepGoing() || !claim(first, end)) break;
-                    if (!(*helperBand)(first, end, keepGoing)) return;
-                }
-            } catch (const std::bad_alloc&) {
-                // Without its own working memory the helper takes no rows; the caller does them.
+    auto helperRun = [&] {
+        try {
+            auto helperBand = makeHelperBand();
+            if (!helperBand) return;
+            auto keepGoing = [&stop] { return !stop.load(std::memory_order_relaxed); };
+            int first = 0;
+            int end = 0;
+            while (keepGoing()) {
+                if (PumpedRowsHelperGate) PumpedRowsHelperGate();
+                if (!keepGoing() || !claim(first, end)) break;
+                if (!(*helperBand)(first, end, keepGoing)) return;
             }
-        });
+        } catch (const std::bad_alloc&) {
+            // Without its own working memory a helper takes no rows; the others do them.
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        helpers.reserve(static_cast<std::size_t>(threads - 1));
+        for (int k = 1; k < threads; ++k) helpers.emplace_back(helperRun);
     } catch (const std::system_error&) {
-        return band(0, rows, pump) ? 1 : 0;
+        // The threads that started share the rows; with none, the caller does them all.
+    } catch (const std::bad_alloc&) {
     }
     bool finished = true;
     int first = 0;
@@ -80,6 +82,6 @@ int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHe
             break;
         }
     }
-    helper.join();
+    for (std::thread& helper : helpers) helper.join();
     return finished ? 1 : 0;
 }

@@ -1,12 +1,14 @@
 #include "filters/Resize.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "filters/FilterEngine.h"
+#include "filters/ParallelRows.h"
 #include "filters/TargetBuffers.h"
 
 namespace {
@@ -49,15 +51,17 @@ bool ResampleNearest(const PixelBuffer& source, PixelBuffer& target) {
         const int x = ScaledIndex(i, sx);
         columns[i] = (x >= 0 && x < sw) ? x * Bytes : -1;
     }
-    for (int j = 0; j < nh; ++j) {
-        const int y = ScaledIndex(j, sy);
-        if (y < 0 || y >= sh) continue;
-        const std::uint8_t* in = source.Row(y);
-        std::uint8_t* out = target.Row(j);
-        for (int i = 0; i < nw; ++i, out += Bytes) {
-            if (columns[i] >= 0) std::memcpy(out, in + columns[i], Bytes);
+    RunRowsInParallel(nh, nw, [&](int first, int end) {
+        for (int j = first; j < end; ++j) {
+            const int y = ScaledIndex(j, sy);
+            if (y < 0 || y >= sh) continue;
+            const std::uint8_t* in = source.Row(y);
+            std::uint8_t* out = target.Row(j);
+            for (int i = 0; i < nw; ++i, out += Bytes) {
+                if (columns[i] >= 0) std::memcpy(out, in + columns[i], Bytes);
+            }
         }
-    }
+    });
     return true;
 }
 
@@ -76,8 +80,7 @@ bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
         int end;  // exclusive; first = -1 marks a column left in the background colour
     };
     std::unique_ptr<Span[]> columns(new (std::nothrow) Span[static_cast<std::size_t>(nw)]);
-    std::unique_ptr<std::uint32_t[]> sums(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(sw) * 3]);
-    if (!columns || !sums) return false;
+    if (!columns) return false;
     for (int i = 0; i < nw; ++i) {
         const int x0 = ScaledIndex(i, sx);
         int x1 = std::min(ScaledIndex(i + 1, sx), sw);
@@ -88,37 +91,46 @@ bool ResampleBoxes(const PixelBuffer& source, PixelBuffer& target) {
         if (x1 <= x0) x1 = x0 + 1;
         columns[i] = {x0, x1};
     }
-    for (int j = 0; j < nh; ++j) {
-        const int y0 = ScaledIndex(j, sy);
-        if (y0 < 0 || y0 >= sh) continue;
-        // A row that covers no source row (the height grows while the width shrinks) takes
-        // the nearest source row, the one nearest-neighbour sampling would pick.
-        int y1 = std::min(ScaledIndex(j + 1, sy), sh);
-        if (y1 <= y0) y1 = y0 + 1;
-        std::fill(sums.get(), sums.get() + static_cast<std::size_t>(sw) * 3, 0u);
-        for (int y = y0; y < y1; ++y) {
-            const std::uint8_t* in = source.Row(y);
-            for (int k = 0; k < sw * 3; ++k) sums[k] += in[k];
+    std::atomic<bool> outOfMemory{false};
+    // Each band of target rows keeps its own column sums.
+    RunRowsInParallel(nh, sw, [&](int first, int end) {
+        std::unique_ptr<std::uint32_t[]> sums(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(sw) * 3]);
+        if (!sums) {
+            outOfMemory = true;
+            return;
         }
-        const std::uint64_t rows = static_cast<std::uint64_t>(y1 - y0);
-        Divider divide;
-        std::uint8_t* out = target.Row(j);
-        for (int i = 0; i < nw; ++i, out += 3) {
-            const Span span = columns[i];
-            if (span.first < 0) continue;
-            std::uint64_t b = 0, g = 0, r = 0;
-            for (int x = span.first; x < span.end; ++x) {
-                b += sums[x * 3];
-                g += sums[x * 3 + 1];
-                r += sums[x * 3 + 2];
+        for (int j = first; j < end; ++j) {
+            const int y0 = ScaledIndex(j, sy);
+            if (y0 < 0 || y0 >= sh) continue;
+            // A row that covers no source row (the height grows while the width shrinks) takes
+            // the nearest source row, the one nearest-neighbour sampling would pick.
+            int y1 = std::min(ScaledIndex(j + 1, sy), sh);
+            if (y1 <= y0) y1 = y0 + 1;
+            std::fill(sums.get(), sums.get() + static_cast<std::size_t>(sw) * 3, 0u);
+            for (int y = y0; y < y1; ++y) {
+                const std::uint8_t* in = source.Row(y);
+                for (int k = 0; k < sw * 3; ++k) sums[k] += in[k];
             }
-            divide.Use(rows * static_cast<std::uint64_t>(span.end - span.first));
-            out[0] = static_cast<std::uint8_t>(divide(b));
-            out[1] = static_cast<std::uint8_t>(divide(g));
-            out[2] = static_cast<std::uint8_t>(divide(r));
+            const std::uint64_t rows = static_cast<std::uint64_t>(y1 - y0);
+            Divider divide;
+            std::uint8_t* out = target.Row(j);
+            for (int i = 0; i < nw; ++i, out += 3) {
+                const Span span = columns[i];
+                if (span.first < 0) continue;
+                std::uint64_t b = 0, g = 0, r = 0;
+                for (int x = span.first; x < span.end; ++x) {
+                    b += sums[x * 3];
+                    g += sums[x * 3 + 1];
+                    r += sums[x * 3 + 2];
+                }
+                divide.Use(rows * static_cast<std::uint64_t>(span.end - span.first));
+                out[0] = static_cast<std::uint8_t>(divide(b));
+                out[1] = static_cast<std::uint8_t>(divide(g));
+                out[2] = static_cast<std::uint8_t>(divide(r));
+            }
         }
-    }
-    return true;
+    });
+    return !outOfMemory;
 }
 
 // Whether resampling writes every target pixel: the last column and row (trunc(i x scale)

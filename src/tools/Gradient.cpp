@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "filters/FilterEngine.h"
+#include "filters/ParallelRows.h"
 #include "image/PaintSettings.h"
 
 GradientInk CurrentGradientInk() {
@@ -136,17 +137,20 @@ void DrawGradientWith(const GradientInk& ink, PixelBuffer* bitmap, int x1, int y
     const ChannelBlend red(ink.style, raster::RedOf(ink.foreground), raster::RedOf(ink.background), alpha);
     const GradientPositions along(x1, y1, x2, y2, kind);
     const int width = bitmap->Width();
-    std::vector<std::uint8_t> positions(static_cast<std::size_t>(width));
-    for (int y = 0; y < bitmap->Height(); ++y) {
-        along.Row(y, width, positions.data());
-        std::uint8_t* p = bitmap->Row(y);
-        for (int x = 0; x < width; ++x, p += 3) {
-            const int t = positions[static_cast<std::size_t>(x)];
-            p[0] = blue.AtPosition(t)[p[0]];
-            p[1] = green.AtPosition(t)[p[1]];
-            p[2] = red.AtPosition(t)[p[2]];
+    // No pixel depends on another: the threads share the rows, each with its own positions.
+    RunRowsInParallel(bitmap->Height(), width, [&](int first, int end) {
+        std::vector<std::uint8_t> positions(static_cast<std::size_t>(width));
+        for (int y = first; y < end; ++y) {
+            along.Row(y, width, positions.data());
+            std::uint8_t* p = bitmap->Row(y);
+            for (int x = 0; x < width; ++x, p += 3) {
+                const int t = positions[static_cast<std::size_t>(x)];
+                p[0] = blue.AtPosition(t)[p[0]];
+                p[1] = green.AtPosition(t)[p[1]];
+                p[2] = red.AtPosition(t)[p[2]];
+            }
         }
-    }
+    });
 }
 
 void DrawGradient(PixelBuffer* bitmap, int x1, int y1, int x2, int y2, int kind) {

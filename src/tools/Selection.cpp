@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "filters/ParallelRows.h"
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"
@@ -204,14 +205,17 @@ void MarkBorder(int mode) {
 
 void FillScratch(PixelBuffer& scratch, bool selected) {
     const int w = scratch.Width();
-    for (int y = 0; y < scratch.Height(); ++y) {
-        std::uint8_t* row = scratch.Row(y);
-        if (!selected) {
-            std::memset(row, 0, static_cast<std::size_t>(3 * w));
-            continue;
+    const std::uint8_t* selectedRow = selected ? SelectedScratchRow(w).data() : nullptr;
+    RunRowsInParallel(scratch.Height(), w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = scratch.Row(y);
+            if (selectedRow) {
+                std::memcpy(row, selectedRow, static_cast<std::size_t>(3 * w));
+            } else {
+                std::memset(row, 0, static_cast<std::size_t>(3 * w));
+            }
         }
-        std::memcpy(row, SelectedScratchRow(w).data(), static_cast<std::size_t>(3 * w));
-    }
+    });
 }
 
 void FillScratchRect(PixelBuffer& scratch, int left, int top, int right, int bottom) {
@@ -248,30 +252,34 @@ void LassoEdge(PixelBuffer& scratch, int x1, int y1, int x2, int y2, bool toggle
 
 void LassoFill(PixelBuffer& scratch) {
     const int w = scratch.Width();
-    for (int y = 0; y < scratch.Height(); ++y) {
-        std::uint8_t* row = scratch.Row(y);
-        bool flag = false;
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = row + 3 * x;
-            if (p[0] != 0) flag = !flag;
-            if (flag) p[0] = kScratchIn;
+    RunRowsInParallel(scratch.Height(), w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = scratch.Row(y);
+            bool flag = false;
+            for (int x = 0; x < w; ++x) {
+                std::uint8_t* p = row + 3 * x;
+                if (p[0] != 0) flag = !flag;
+                if (flag) p[0] = kScratchIn;
+            }
         }
-    }
+    });
 }
 
 void WandMask(PixelBuffer& filled, const PixelBuffer& untouched) {
     const int w = std::min(filled.Width(), untouched.Width());
     const int h = std::min(filled.Height(), untouched.Height());
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = filled.Row(y);
-        const std::uint8_t* old = untouched.Row(y);
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = row + 3 * x;
-            const std::uint8_t* o = old + 3 * x;
-            const bool same = p[0] == o[0] && p[1] == o[1];
-            SetScratchPixel(p, same ? 0 : kScratchIn);
+    RunRowsInParallel(h, w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = filled.Row(y);
+            const std::uint8_t* old = untouched.Row(y);
+            for (int x = 0; x < w; ++x) {
+                std::uint8_t* p = row + 3 * x;
+                const std::uint8_t* o = old + 3 * x;
+                const bool same = p[0] == o[0] && p[1] == o[1];
+                SetScratchPixel(p, same ? 0 : kScratchIn);
+            }
         }
-    }
+    });
 }
 
 namespace {
@@ -285,13 +293,13 @@ struct Box {
     int Height() const { return bottom - top + 1; }
 };
 
-// The bounding box of the scratch pixels with any non-zero byte.
-Box ScratchBounds(const PixelBuffer& scratch) {
+// The bounding box of the scratch pixels with any non-zero byte in rows [firstRow, endRow).
+Box ScratchBoundsOfRows(const PixelBuffer& scratch, int firstRow, int endRow) {
     Box box;
     box.left = scratch.Width();
     box.top = -1;
     const int rowBytes = 3 * scratch.Width();
-    for (int y = 0; y < scratch.Height(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         const std::uint8_t* row = scratch.Row(y);
         int first = 0;
         while (first < rowBytes && row[first] == 0) ++first;
@@ -302,6 +310,26 @@ Box ScratchBounds(const PixelBuffer& scratch) {
         box.bottom = y;
         box.left = std::min(box.left, first / 3);
         box.right = std::max(box.right, last / 3);
+    }
+    if (box.top < 0) return Box{0, 0, -1, -1};
+    return box;
+}
+
+// The bounding box over the whole scratch: each thread bounds its band of rows, and the
+// bands' boxes are joined in order.
+Box ScratchBounds(const PixelBuffer& scratch) {
+    Box bands[kMostRowThreads];
+    const int count = RunBandsInParallel(scratch.Height(), scratch.Width(), [&](int band, int first, int end) {
+        bands[band] = ScratchBoundsOfRows(scratch, first, end);
+    });
+    Box box{scratch.Width(), -1, -1, -1};
+    for (int k = 0; k < count; ++k) {
+        const Box& b = bands[k];
+        if (b.top > b.bottom) continue;
+        if (box.top < 0) box.top = b.top;
+        box.bottom = b.bottom;
+        box.left = std::min(box.left, b.left);
+        box.right = std::max(box.right, b.right);
     }
     if (box.top < 0) return Box{0, 0, -1, -1};
     return box;
@@ -357,18 +385,21 @@ int MakePieceFromScratch() {
     FloatingPieceRecord& p = FloatingPiece;
     p.pieceX = p.savedPieceX = b.left;
     p.pieceY = p.savedPieceY = b.top;
-    for (int y = 0; y < b.Height(); ++y) {
-        std::memcpy(p.pieceBitmap->Row(y), box.undoBitmap->Row(b.top + y) + 3 * b.left,
-                    static_cast<std::size_t>(3 * b.Width()));
-        const std::uint8_t* s = scratch.Row(b.top + y) + 3 * b.left;
-        std::uint8_t* m = p.maskBitmap->Row(y);
-        // Rows selected all along, as Select All and large rectangles make them, at once.
-        if (std::memcmp(s, SelectedScratchRow(b.Width()).data(), static_cast<std::size_t>(3 * b.Width())) == 0) {
-            std::memset(m, kMaskInside, static_cast<std::size_t>(b.Width()));
-            continue;
+    const std::uint8_t* selectedRow = SelectedScratchRow(b.Width()).data();
+    RunRowsInParallel(b.Height(), b.Width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::memcpy(p.pieceBitmap->Row(y), box.undoBitmap->Row(b.top + y) + 3 * b.left,
+                        static_cast<std::size_t>(3 * b.Width()));
+            const std::uint8_t* s = scratch.Row(b.top + y) + 3 * b.left;
+            std::uint8_t* m = p.maskBitmap->Row(y);
+            // Rows selected all along, as Select All and large rectangles make them, at once.
+            if (std::memcmp(s, selectedRow, static_cast<std::size_t>(3 * b.Width())) == 0) {
+                std::memset(m, kMaskInside, static_cast<std::size_t>(b.Width()));
+                continue;
+            }
+            for (int x = 0; x < b.Width(); ++x) m[x] = s[3 * x] != 0 ? kMaskInside : kMaskOutside;
         }
-        for (int x = 0; x < b.Width(); ++x) m[x] = s[3 * x] != 0 ? kMaskInside : kMaskOutside;
-    }
+    });
     RestoreWork(box);
     MarkBorder(0);
     ShowFloatingPiece();
