@@ -69,6 +69,10 @@ struct FilterStateRecord {
     // The program's one random generator (NextNoise): starts at 1, never reseeded while the
     // program runs. The spray can and the noise filters continue one sequence.
     std::uint32_t NoiseState = 1;
+    // How far the running pumping filter has come, for the dialog to judge whether a new
+    // value should stop it: rows in all, and rows begun.
+    int pumpedRows = 0;
+    int pumpedRowsBegun = 0;
 };
 
 extern FilterStateRecord FilterState;

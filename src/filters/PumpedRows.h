@@ -35,9 +35,16 @@ inline bool PumpedRowsUseHelpers(int rows, long pixelsPerRow) { return RowThread
 // touched by PumpFilterMessages, on the calling thread.
 template <class Band, class MakeHelperBand>
 int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHelperBand&& makeHelperBand) {
-    auto pump = [] { return PumpFilterMessages() == 0; };
+    FilterState.pumpedRows = rows;
+    FilterState.pumpedRowsBegun = 0;
     const int threads = RowThreadsFor(rows, pixelsPerRow);
-    if (threads < 2) return band(0, rows, pump) ? 1 : 0;
+    if (threads < 2) {
+        auto pump = [] {
+            ++FilterState.pumpedRowsBegun;
+            return PumpFilterMessages() == 0;
+        };
+        return band(0, rows, pump) ? 1 : 0;
+    }
 
     chunkRows = std::max(chunkRows, 1);
     std::atomic<int> nextRow{0};
@@ -72,6 +79,11 @@ int RunPumpedRows(int rows, long pixelsPerRow, int chunkRows, Band& band, MakeHe
         // The threads that started share the rows; with none, the caller does them all.
     } catch (const std::bad_alloc&) {
     }
+    // Rows claimed by any thread count as begun.
+    auto pump = [&nextRow, rows] {
+        FilterState.pumpedRowsBegun = std::min(nextRow.load(std::memory_order_relaxed), rows);
+        return PumpFilterMessages() == 0;
+    };
     bool finished = true;
     int first = 0;
     int end = 0;

@@ -86,6 +86,9 @@ private:
         running_ = false;
         dragging_ = false;
         stale_ = true;
+        armed_ = false;
+        stopAsked_ = false;
+        stoppedSinceShown_ = false;
         r.updating = 1;
         PlaceBuiltDialog(window);
         window.SetBackground(kWhite);
@@ -130,7 +133,7 @@ private:
             close->SetColours(kCaptionText, kActiveCaption);
         }
         if (platform::Control* ok = window.FindControl(kValueOkId)) ok->SetColours(0, kButtonFace);
-        window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
+        Rearm(window);
         r.updating = 0;
     }
 
@@ -141,11 +144,25 @@ private:
         return -1;
     }
 
-    // Every change waits 10 ms for its preview, so that a burst of changes makes one.
+    // A change is previewed 10 ms after the first change not yet previewed, so that a burst
+    // of changes makes one preview. Later changes of the burst do not put the timer back: a
+    // slider dragged without a pause would otherwise never be previewed.
     void ArmPreview(Window& window) {
         stale_ = true;
+        if (armed_) return;
+        armed_ = true;
+        window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
+    }
+
+    void Rearm(Window& window) {
+        armed_ = true;
         window.KillTimer(kValuePreviewTimer);
         window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
+    }
+
+    void Disarm(Window& window) {
+        armed_ = false;
+        window.KillTimer(kValuePreviewTimer);
     }
 
     void SliderMoved(Window& window, const WindowMessage& message) {
@@ -211,18 +228,30 @@ private:
     }
 
     void PreviewTimer(Window& window) {
-        window.KillTimer(kValuePreviewTimer);
+        Disarm(window);
         if (ended_) return;
         if (FilterState.FilterBusy != kFilterIdle || running_) {
             // A preview is running (this tick is nested in its pumping): stop it at its next
             // row; the tick after it starts a fresh one with the values as they are then.
-            if (FilterState.FilterBusy != kFilterIdle) FilterState.FilterBusy = kFilterRestart;
+            if (FilterState.FilterBusy == kFilterRunning && MayStopRun()) {
+                FilterState.FilterBusy = kFilterRestart;
+                stopAsked_ = true;
+            }
             stale_ = true;
-            window.SetTimer(kValuePreviewTimer, kValuePreviewMs);
+            Rearm(window);
             return;
         }
         Preview();
         if (accepting_ && !ended_) Finish(window);
+    }
+
+    // A new value stops the running preview only while it is at most half done, and only
+    // when no preview was stopped since the last one shown: a slider dragged without a pause
+    // then still shows a preview after at most one stopped run, and the run let finish is
+    // followed at once by one with the newest values.
+    bool MayStopRun() const {
+        const bool pastHalf = 2L * FilterState.pumpedRowsBegun > FilterState.pumpedRows;
+        return !pastHalf && !stoppedSinceShown_;
     }
 
     // One preview from the source with the current values. It counts as current unless a
@@ -230,9 +259,11 @@ private:
     void Preview() {
         stale_ = false;
         running_ = true;
+        stopAsked_ = false;
         runArguments_ = ValueDialogArguments();
         RunFilterPreview(runArguments_);
         running_ = false;
+        stoppedSinceShown_ = stopAsked_;
     }
 
     // OK stores the fields' values clamped. The image must end as the filter makes it of the
@@ -257,7 +288,7 @@ private:
     }
 
     void Finish(Window& window) {
-        window.KillTimer(kValuePreviewTimer);
+        Disarm(window);
         if (stale_ && FilterState.FilterId != FILTER_NONE) Preview();
         ended_ = true;
         window.EndDialog(1);
@@ -268,7 +299,7 @@ private:
         ended_ = true;
         // A running preview need not finish: the image is restored from the source anyway.
         if (FilterState.FilterBusy == kFilterRunning) FilterState.FilterBusy = kFilterRestart;
-        window.KillTimer(kValuePreviewTimer);
+        Disarm(window);
         window.EndDialog(0);
     }
 
@@ -293,6 +324,9 @@ private:
     bool accepting_ = false;
     bool running_ = false;
     bool stale_ = true;
+    bool armed_ = false;  // the preview timer runs
+    bool stopAsked_ = false;  // the running preview was asked to stop for a newer one
+    bool stoppedSinceShown_ = false;
     bool dragging_ = false;
     int grabX_ = 0;
     int grabY_ = 0;

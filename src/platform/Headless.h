@@ -98,7 +98,10 @@ public:
     void CaptureStylus() override;
     void ReleaseStylus() override;
     bool HasCapture() const override;
-    void SetTimer(int id, int periodMs) override { timers_[id] = periodMs; }
+    void SetTimer(int id, int periodMs) override {
+        timers_[id] = periodMs;
+        ++timerStarts_[id];
+    }
     void KillTimer(int id) override { timers_.erase(id); }
     void SetScrollBar(ScrollBarKind bar, const ScrollBarInfo& info, bool redraw) override;
     void SetScrollPosition(ScrollBarKind bar, int position, bool redraw) override;
@@ -119,6 +122,11 @@ public:
     int RaiseCount() const { return raised_; }
     // The period of a running timer, 0 when it is not running.
     int TimerPeriod(int id) const;
+    // How often the timer was (re)started: each start begins its period anew.
+    int TimerStarts(int id) const {
+        auto it = timerStarts_.find(id);
+        return it == timerStarts_.end() ? 0 : it->second;
+    }
     bool Ended() const { return ended_; }
     int Result() const { return result_; }
     // Whether the bar shows: its range is larger than its page.
@@ -147,6 +155,7 @@ private:
     raster::DrawingContext surface_;
     bool paintPending_ = false;
     std::map<int, int> timers_;
+    std::map<int, int> timerStarts_;
     ScrollBarInfo bars_[2];
     std::vector<std::unique_ptr<HeadlessControl>> controls_;
     HeadlessControl* focused_ = nullptr;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
@@ -511,5 +513,120 @@ TEST_F(ValueDialogTest, AFloatingPieceIsFilteredAndRestoredAlone) {
                                     y >= FloatingPiece.pieceY && y < FloatingPiece.pieceY + 5;
             if (!underPiece) ASSERT_EQ(PixelAt(*Work(), x, y), PixelAt(*picture, x, y)) << x << "," << y;
         }
+    }
+}
+
+namespace {
+
+// A slider dragged without a pause, in simulated time: the slider moves every moveEvery
+// microseconds until dragEnd, the preview timer fires 10 ms after it was last started, and
+// each row of a pumping filter takes rowCost. Records when a finished preview showed.
+class Drag {
+public:
+    Drag(HeadlessWindow& dialog, int slot, int firstPosition, long moveEvery, long dragEnd, long rowCost)
+        : dialog_(dialog),
+          slot_(slot),
+          position_(firstPosition),
+          moveEvery_(moveEvery),
+          dragEnd_(dragEnd),
+          rowCost_(rowCost) {
+        platform::SetFilterMessagePump([this] {
+            Advance(rowCost_, true);
+            // A run that begins its last row without a restart request finishes and shows.
+            if (FilterState.pumpedRowsBegun == FilterState.pumpedRows && FilterState.FilterBusy == kFilterRunning) {
+                shown_.push_back(now_ + rowCost_);
+            }
+        });
+    }
+    ~Drag() { platform::SetFilterMessagePump({}); }
+
+    // Runs the drag, then lets the timer fire until it stays quiet.
+    void Play() {
+        Advance(dragEnd_ + 200000, false);
+    }
+    int LastPosition() const { return position_ - 1; }
+    // The longest time during the drag without a new preview on the canvas.
+    long LongestWait() const {
+        long last = 0;
+        long longest = 0;
+        for (long at : shown_) {
+            if (at > dragEnd_) break;
+            longest = std::max(longest, at - last);
+            last = at;
+        }
+        return std::max(longest, dragEnd_ - last);
+    }
+    int Shown() const { return static_cast<int>(shown_.size()); }
+
+private:
+    void Notice() {
+        const int starts = dialog_.TimerStarts(kValuePreviewTimer);
+        if (starts != timerStarts_) armedAt_ = now_;
+        timerStarts_ = starts;
+    }
+
+    void Advance(long micros, bool nested) {
+        const long until = now_ + micros;
+        while (now_ < until) {
+            now_ += 100;
+            if (now_ >= nextMove_ && now_ <= dragEnd_) {
+                Slide(dialog_, slot_, position_++);
+                Notice();
+                nextMove_ += moveEvery_;
+            }
+            if (!PreviewArmed(dialog_) || now_ < armedAt_ + 1000L * kValuePreviewMs) continue;
+            dialog_.Send(Tick());
+            Notice();
+            // A tick at the top starts a preview; one that does not pump shows at once.
+            if (!nested && rowCost_ == 0) shown_.push_back(now_);
+        }
+    }
+
+    HeadlessWindow& dialog_;
+    const int slot_;
+    int position_;
+    const long moveEvery_;
+    const long dragEnd_;
+    const long rowCost_;
+    long now_ = 0;
+    long nextMove_ = 0;
+    long armedAt_ = 0;
+    int timerStarts_ = 0;
+    std::vector<long> shown_;
+};
+
+}  // namespace
+
+TEST_F(ValueDialogTest, ADragWithoutAPauseShowsAPreviewAtLeastEveryTenthOfASecond) {
+    struct Case {
+        int command;
+        int firstPosition;
+        long rowCost;  // microseconds per row of a pumping filter; the picture has 29 rows
+    };
+    // Gamma does not pump; Hue/Saturation does, and one preview (29 x 1.5 ms) takes much
+    // longer than the 4 ms between two moves of the slider.
+    for (const Case c : {Case{CMD_GAMMA, 100, 0}, Case{CMD_HUE_SATURATION, -150, 1500}}) {
+        int last = 0;
+        long longest = 0;
+        int shown = 0;
+        Choose(c.command, [&](HeadlessWindow& dialog) {
+            RunPreviews(dialog);
+            Drag drag(dialog, 0, c.firstPosition, 4000, 400000, c.rowCost);
+            drag.Play();
+            last = drag.LastPosition();
+            longest = drag.LongestWait();
+            shown = drag.Shown();
+            dialog.Send(Command(kValueOkId));
+        });
+        EXPECT_LE(longest, 100000) << c.command;
+        EXPECT_GE(shown, 4) << c.command;
+        // After OK the picture is exactly the final value's.
+        auto expected = c.command == CMD_GAMMA
+                            ? Expected([&] { ApplyLevels(0, 0, static_cast<float>(last), true, true, true); })
+                            : Expected([&] { HueSaturation(static_cast<float>(last), 0.0f, 0.0f); });
+        EXPECT_EQ(last, c.firstPosition + 100) << c.command;
+        EXPECT_TRUE(SameBytes(*Work(), *expected)) << c.command;
+        Undo();
+        EXPECT_TRUE(SameBytes(*Work(), *picture));
     }
 }
