@@ -100,23 +100,34 @@ bool RotatePixelsArbitrary(const PixelBuffer& source, PixelBuffer& target, const
     const std::uint8_t* maskTop = masks ? sourceMask->Row(0) : nullptr;
     const std::ptrdiff_t maskStride = masks ? sourceMask->Stride() : 0;
 
+    // The target is walked in tiles: a tile's source pixels lie in a small turned square,
+    // whose rows stay in the caches and address tables however large the picture is; row by
+    // row, every pixel of a steep turn would fall on another source row.
+    constexpr int kTileRows = 32;
+    constexpr int kTileColumns = 64;
     RunRowsInParallel(height, width, [&](int firstRow, int endRow) {
-        for (int j = firstRow; j < endRow; ++j) {
-            const float v = static_cast<float>(frame.hh - j - frame.minY);
-            const double vs = static_cast<double>(v * frame.s);
-            const double vcHalf = static_cast<double>(v * frame.c) + 0.5;
-            std::uint8_t* out = target.Row(j);
-            std::uint8_t* outMask = masks ? targetMask->Row(j) : nullptr;
-            for (int i = 0; i < width; ++i, out += 3) {
-                const int sx = frame.hw + FloorToInt(uc[i] + vs + 0.5);
-                const int sy = frame.hh + FloorToInt(vcHalf - us[i]);
-                if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
-                    static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
-                    std::memcpy(out, srcTop - sy * srcStride + sx * 3, 3);
-                    if (outMask) outMask[i] = maskTop[-sy * maskStride + sx];
-                } else {
-                    std::memcpy(out, fill, 3);
-                    if (outMask) outMask[i] = 0;
+        for (int j0 = firstRow; j0 < endRow; j0 += kTileRows) {
+            const int j1 = std::min(endRow, j0 + kTileRows);
+            for (int i0 = 0; i0 < width; i0 += kTileColumns) {
+                const int i1 = std::min(width, i0 + kTileColumns);
+                for (int j = j0; j < j1; ++j) {
+                    const float v = static_cast<float>(frame.hh - j - frame.minY);
+                    const double vs = static_cast<double>(v * frame.s);
+                    const double vcHalf = static_cast<double>(v * frame.c) + 0.5;
+                    std::uint8_t* out = target.Row(j) + 3 * i0;
+                    std::uint8_t* outMask = masks ? targetMask->Row(j) : nullptr;
+                    for (int i = i0; i < i1; ++i, out += 3) {
+                        const int sx = frame.hw + FloorToInt(uc[i] + vs + 0.5);
+                        const int sy = frame.hh + FloorToInt(vcHalf - us[i]);
+                        if (static_cast<unsigned>(sx) < static_cast<unsigned>(w) &&
+                            static_cast<unsigned>(sy) < static_cast<unsigned>(h)) {
+                            std::memcpy(out, srcTop - sy * srcStride + sx * 3, 3);
+                            if (outMask) outMask[i] = maskTop[-sy * maskStride + sx];
+                        } else {
+                            std::memcpy(out, fill, 3);
+                            if (outMask) outMask[i] = 0;
+                        }
+                    }
                 }
             }
         }
