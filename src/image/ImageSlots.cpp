@@ -5,6 +5,7 @@
 
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "image/History.h"
 #include "image/Hooks.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
@@ -20,6 +21,7 @@ void ResetImageState() {
     CurrentImage = 0;
     FloatingPiece = FloatingPieceRecord{};
     ImageState = ImageStateRecord{};
+    ResetHistory();
 }
 
 bool PieceOnCanvas() {
@@ -27,6 +29,8 @@ bool PieceOnCanvas() {
 }
 
 void MarkDocumentChanged() {
+    // The history's first state is the document before its first change.
+    NoteChangeComing();
     ImageState.ImageModified = 1;
     ++ImageState.EditCount;
 }
@@ -120,6 +124,12 @@ void FreeImageBox(std::uint32_t slot) {
     box.scrollY = 0;
 }
 
+void FreeFloatingPiece() {
+    FreePiece();
+    FloatingPiece.pieceWidth = 0;
+    FloatingPiece.pieceHeight = 0;
+}
+
 int SelectionToolOfGroup() {
     switch (PaintSettings.Select) {
         case 0: return kToolSelectRectangle;
@@ -130,6 +140,8 @@ int SelectionToolOfGroup() {
 }
 
 int CreateImage(int width, int height) {
+    // A new document starts a fresh history.
+    ClearHistory();
     ImageState.ZoomFactor = 1.0f;
     if (PaintSettings.Tool == kToolFloatingPiece) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
     CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);

@@ -124,6 +124,9 @@ int CreateImage(int width, int height);
 // mask, with undo twins). Shows the out-of-memory message and returns 0 on failure.
 int CreateFloatingPiece(int width, int height);
 
+// Gives up the floating piece's buffers: no piece is held any more.
+void FreeFloatingPiece();
+
 // The selection tool of the Select group's current entry: 0 -> 8, 1 -> 16, 2 -> 17, other -> 15.
 int SelectionToolOfGroup();
 

@@ -1,5 +1,7 @@
 #include "platform/Memory.h"
 
+#include <unistd.h>
+
 #include <cstdlib>  // defines __GLIBC__ on the GNU C library
 
 #if defined(__GLIBC__)
@@ -15,6 +17,13 @@ void KeepLargeBuffersForReuse() {
     mallopt(M_MMAP_THRESHOLD, 512 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
 #endif
+}
+
+std::uint64_t PhysicalMemoryBytes() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
 }  // namespace platform

@@ -1,0 +1,200 @@
+// The history of states on a 12-megapixel photo in a full-HD canvas: what 100 pen strokes and
+// 20 whole-picture filters cost in memory, how long recording a step takes on the stylus path
+// (the compression runs beside it), and a step backward or forward to the repainted view.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "filters/CommandIds.h"
+#include "filters/Operations.h"
+#include "image/History.h"
+#include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
+#include "image/ToolIds.h"
+#include "image/Undo.h"
+#include "image/View.h"
+#include "platform/Headless.h"
+#include "tools/Canvas.h"
+
+namespace {
+
+constexpr int kPhotoWidth = 4000;
+constexpr int kPhotoHeight = 3000;
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Smooth gradients with a soft pattern and a little grain, in a full-HD canvas window.
+void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
+    platform::SetWindowSystem(&windows);
+    ResetImageState();
+    ResetPaintSettings();
+    ResetCanvasState();
+    CreateImage(kPhotoWidth, kPhotoHeight);
+    ImageBox& box = CurrentBox();
+    std::uint32_t grain = 12345;
+    for (int y = 0; y < kPhotoHeight; ++y) {
+        std::uint8_t* row = box.workBitmap->Row(y);
+        for (int x = 0; x < kPhotoWidth; ++x) {
+            grain = grain * 1664525u + 1013904223u;
+            const int n = static_cast<int>((grain >> 24) & 15) - 8;
+            const double wave = 40.0 * std::sin(x * 0.013) * std::cos(y * 0.021);
+            row[3 * x] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(200 - 0.02 * (x + y) + wave / 2) + n, 0, 255));
+            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(40 + 0.05 * y - wave) + n, 0, 255));
+            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(60 + 0.04 * x + wave) + n, 0, 255));
+        }
+    }
+    box.window->Move(0, 0, 1920 + 2 + windows.scrollBarHeight, 1080 + 2 + windows.scrollBarHeight, false);
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    PaintSettings.Tool = kToolPen;
+}
+
+void CloseDocument() {
+    FreeImageBox(CurrentImage);
+    ResetImageState();
+    platform::SetWindowSystem(nullptr);
+}
+
+// A pen stroke of 200 pixels in ten moves somewhere in the visible part; the canvas records it
+// as a step at stylus-up.
+void PenStroke(int k) {
+    const int x = 100 + (k * 397) % 1600;
+    const int y = 100 + (k * 211) % 800;
+    PaintSettings.FColor = static_cast<std::uint32_t>(k * 0x10305);
+    CanvasStylusDown(x, y);
+    for (int i = 1; i <= 10; ++i) CanvasStylusMove(x + 20 * i, y + ((i * k) % 7) * 3);
+    CanvasStylusUp(x + 200, y);
+}
+
+void BM_HundredPenStrokesMemory(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    for (auto _ : state) {
+        state.PauseTiming();
+        MakePhotoDocument(windows);
+        state.ResumeTiming();
+        for (int k = 0; k < 100; ++k) {
+            PenStroke(k);
+            RecordHistoryStep("Pen Stroke", "");
+        }
+        WaitForHistoryCompression();
+        state.PauseTiming();
+        state.counters["history_MB"] = static_cast<double>(HistoryMemory()) / kMiB;
+        state.counters["states"] = static_cast<double>(HistoryStateCount());
+        CloseDocument();
+        state.ResumeTiming();
+    }
+}
+
+// Recording alone, after a stroke: hashing the tiles the stroke's box meets, copying the changed ones.
+void BM_RecordStrokeStep(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    MakePhotoDocument(windows);
+    EnsureHistoryBase();
+    int k = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        TakeImageUndo();
+        const int x = 100 + (k * 397) % 3600;
+        const int y = 100 + (k * 211) % 2600;
+        for (int dy = 0; dy < 9; ++dy) {
+            std::uint8_t* row = CurrentBox().workBitmap->Row(y + dy);
+            for (int dx = 0; dx < 200; ++dx) row[3 * (x + dx)] = static_cast<std::uint8_t>(k);
+        }
+        ++k;
+        const raster::Rect stroke{x - 8, y - 8, x + 208, y + 17};  // the stroke's box, as the canvas names it
+        state.ResumeTiming();
+        RecordHistoryStep("Pen Stroke", "", &stroke);
+    }
+    WaitForHistoryCompression();
+    CloseDocument();
+}
+
+// Recording after a change of every pixel: on the stylus path only the hashing and the copy;
+// the compression waits outside the timing.
+void BM_RecordWholePictureStep(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    MakePhotoDocument(windows);
+    EnsureHistoryBase();
+    SetHistoryBudget(std::size_t{1} << 40);
+    for (auto _ : state) {
+        state.PauseTiming();
+        WaitForHistoryCompression();
+        TakeImageUndo();
+        std::uint8_t* bits = CurrentBox().workBitmap->Bits();
+        for (std::size_t i = 0; i < CurrentBox().workBitmap->ByteSize(); ++i) bits[i] = static_cast<std::uint8_t>(~bits[i]);
+        state.ResumeTiming();
+        RecordHistoryStep("Invert", "invert");
+    }
+    WaitForHistoryCompression();
+    CloseDocument();
+}
+
+// Twenty filters and adjustments over the whole picture, as the menu runs them.
+void BM_TwentyFiltersMemory(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    const int commands[] = {CMD_BLUR_LOW, CMD_INVERT, CMD_SHARPEN_LOW, CMD_GRAYSCALE, CMD_DESPECKLE};
+    for (auto _ : state) {
+        state.PauseTiming();
+        MakePhotoDocument(windows);
+        state.ResumeTiming();
+        for (int k = 0; k < 20; ++k) {
+            TakeImageUndo();
+            ImageState.UndoKind = kUndoKindFilter;
+            std::string error;
+            OperationByCommand(commands[k % 5])->run(FilterArguments{}, error);
+            RecordHistoryStep("Filter", "");
+        }
+        WaitForHistoryCompression();
+        state.PauseTiming();
+        state.counters["history_MB"] = static_cast<double>(HistoryMemory()) / kMiB;
+        state.counters["budget_MB"] = static_cast<double>(HistoryBudget()) / kMiB;
+        state.counters["states"] = static_cast<double>(HistoryStateCount());
+        CloseDocument();
+        state.ResumeTiming();
+    }
+}
+
+void StepBackAndForth(benchmark::State& state) {
+    bool back = true;
+    for (auto _ : state) {
+        if (back) {
+            StepBackward();
+        } else {
+            StepForward();
+        }
+        back = !back;
+    }
+}
+
+// Step Backward / Forward over a whole-picture filter and over a stroke, each to the repainted
+// view (1920 x 1080 at 100 %).
+void BM_StepOverWholePicture(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    MakePhotoDocument(windows);
+    TakeImageUndo();
+    std::string error;
+    OperationByCommand(CMD_BLUR_LOW)->run(FilterArguments{}, error);
+    RecordHistoryStep("Low Gaussian Blur", "blur-low");
+    WaitForHistoryCompression();
+    StepBackAndForth(state);
+    CloseDocument();
+}
+
+void BM_StepOverStroke(benchmark::State& state) {
+    platform::HeadlessWindowSystem windows;
+    MakePhotoDocument(windows);
+    PenStroke(3);
+    RecordHistoryStep("Pen Stroke", "");
+    WaitForHistoryCompression();
+    StepBackAndForth(state);
+    CloseDocument();
+}
+
+}  // namespace
+
+BENCHMARK(BM_HundredPenStrokesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RecordStrokeStep)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_RecordWholePictureStep)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_TwentyFiltersMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_StepOverWholePicture)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_StepOverStroke)->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -1,0 +1,677 @@
+#include "image/History.h"
+
+#include <zstd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "image/ImageSlots.h"
+#include "image/PaintSettings.h"
+#include "image/ToolIds.h"
+#include "image/Undo.h"
+#include "image/View.h"
+#include "platform/Memory.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+constexpr int kTileSide = 64;
+constexpr int kCompressionLevel = 1;
+constexpr std::size_t kTilesForThreads = 256;
+constexpr std::size_t kGiB = std::size_t{1} << 30;
+
+// Bytes of all tiles alive, compressed or still raw: what the budget is about.
+std::atomic<std::int64_t> g_tileBytes{0};
+
+// A tile's rows as they were copied, until the compressor packs them: each row as a byte delta
+// along the row (a pixel minus its left neighbour), which turns a photograph's smooth shades
+// into the small numbers zstd packs well, then zstd.
+struct Tile {
+    std::uint64_t hash = 0;
+    std::mutex lock;
+    std::vector<std::uint8_t> raw;     // the rows' bytes, one after the other
+    std::vector<std::uint8_t> packed;  // a zstd frame of the delta rows
+    int rowBytes = 0;
+    int pixelBytes = 0;
+    std::size_t rawSize = 0;
+    std::int64_t counted = 0;
+
+    void Count(std::int64_t bytes) {
+        g_tileBytes += bytes - counted;
+        counted = bytes;
+    }
+    ~Tile() { g_tileBytes -= counted; }
+};
+
+using TilePtr = std::shared_ptr<Tile>;
+
+// One pixel buffer cut into tiles of 64 rows and 64 pixels' bytes; the last column of tiles
+// takes the rows' padding, so a restored buffer is the stored one byte for byte.
+struct TiledBuffer {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;  // 0: no buffer
+    std::vector<TilePtr> tiles;
+
+    bool SameShape(const TiledBuffer& other) const {
+        return width == other.width && height == other.height && bitsPerPixel == other.bitsPerPixel;
+    }
+    bool SameAs(const TiledBuffer& other) const { return SameShape(other) && tiles == other.tiles; }
+};
+
+// Where tile i of a buffer lies: stored rows [row, row + rows), bytes [offset, offset + bytes).
+struct TilePlace {
+    int row = 0;
+    int rows = 0;
+    int offset = 0;
+    int bytes = 0;
+};
+
+struct TileGrid {
+    int columns = 0;
+    int rowsOfTiles = 0;
+    int columnBytes = 0;
+    int stride = 0;
+    int height = 0;
+    int pixelBytes = 0;
+
+    TileGrid(int width, int h, int bitsPerPixel)
+        : columnBytes(kTileSide * bitsPerPixel / 8),
+          stride(raster::StrideFor(width, bitsPerPixel)),
+          height(h),
+          pixelBytes(bitsPerPixel / 8) {
+        columns = (stride + columnBytes - 1) / columnBytes;
+        rowsOfTiles = (height + kTileSide - 1) / kTileSide;
+    }
+    int Count() const { return columns * rowsOfTiles; }
+    TilePlace Place(int i) const {
+        TilePlace p;
+        p.row = (i / columns) * kTileSide;
+        p.rows = std::min(kTileSide, height - p.row);
+        p.offset = (i % columns) * columnBytes;
+        p.bytes = std::min(columnBytes, stride - p.offset);
+        return p;
+    }
+};
+
+constexpr std::uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
+constexpr std::uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
+constexpr std::uint64_t kPrime3 = 0x165667B19E3779F9ULL;
+constexpr std::uint64_t kPrime4 = 0x85EBCA77C2B2AE63ULL;
+
+constexpr std::uint64_t Rotl(std::uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+constexpr std::uint64_t Round(std::uint64_t acc, std::uint64_t input) {
+    return Rotl(acc + input * kPrime2, 31) * kPrime1;
+}
+
+// A 64-bit hash of a tile's row pieces, four lanes wide so it runs at memory speed. Equal
+// hashes are taken for equal tiles.
+class TileHash {
+public:
+    void Add(const std::uint8_t* p, std::size_t n) {
+        length_ += n;
+        for (; n >= 32; p += 32, n -= 32) {
+            std::uint64_t w[4];
+            std::memcpy(w, p, 32);
+            for (int k = 0; k < 4; ++k) lane_[k] = Round(lane_[k], w[k]);
+        }
+        int k = 0;
+        for (; n >= 8; p += 8, n -= 8, k = (k + 1) & 3) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            lane_[k] = Round(lane_[k], w);
+        }
+        if (n > 0) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, n);
+            lane_[k] = Round(lane_[k], w ^ (static_cast<std::uint64_t>(n) << 56));
+        }
+    }
+    std::uint64_t Finish() const {
+        std::uint64_t h = Rotl(lane_[0], 1) + Rotl(lane_[1], 7) + Rotl(lane_[2], 12) + Rotl(lane_[3], 18);
+        for (std::uint64_t lane : lane_) h = (h ^ Round(0, lane)) * kPrime1 + kPrime4;
+        h += length_;
+        h ^= h >> 33;
+        h *= kPrime2;
+        h ^= h >> 29;
+        h *= kPrime3;
+        h ^= h >> 32;
+        return h;
+    }
+
+private:
+    std::uint64_t lane_[4] = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
+    std::uint64_t length_ = 0;
+};
+
+std::uint64_t HashTile(const PixelBuffer& buffer, const TilePlace& place) {
+    TileHash hash;
+    for (int r = 0; r < place.rows; ++r) {
+        hash.Add(buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset,
+                 static_cast<std::size_t>(place.bytes));
+    }
+    return hash.Finish();
+}
+
+void CopyRows(const PixelBuffer& buffer, const TilePlace& place, std::uint8_t* out) {
+    for (int r = 0; r < place.rows; ++r, out += place.bytes) {
+        std::memcpy(out, buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset,
+                    static_cast<std::size_t>(place.bytes));
+    }
+}
+
+void WriteRows(const std::uint8_t* in, const TilePlace& place, PixelBuffer& buffer) {
+    for (int r = 0; r < place.rows; ++r, in += place.bytes) {
+        std::memcpy(buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset, in,
+                    static_cast<std::size_t>(place.bytes));
+    }
+}
+
+void DeltaRows(const std::uint8_t* in, std::size_t size, int rowBytes, int pixelBytes, std::uint8_t* out) {
+    for (std::size_t start = 0; start < size; start += static_cast<std::size_t>(rowBytes)) {
+        const int lead = std::min(pixelBytes, rowBytes);
+        const std::uint8_t* row = in + start;
+        std::uint8_t* to = out + start;
+        std::memcpy(to, row, static_cast<std::size_t>(lead));
+        for (int i = lead; i < rowBytes; ++i) to[i] = static_cast<std::uint8_t>(row[i] - row[i - pixelBytes]);
+    }
+}
+
+void UndeltaRows(const std::uint8_t* in, const TilePlace& place, int pixelBytes, PixelBuffer& buffer) {
+    for (int r = 0; r < place.rows; ++r) {
+        std::uint8_t* out = buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset;
+        const int lead = std::min(pixelBytes, place.bytes);
+        std::memcpy(out, in, static_cast<std::size_t>(lead));
+        for (int i = lead; i < place.bytes; ++i) out[i] = static_cast<std::uint8_t>(in[i] + out[i - pixelBytes]);
+        in += place.bytes;
+    }
+}
+
+// The one background thread that packs new tiles, so the stylus path only hashes and copies.
+class Compressor {
+public:
+    ~Compressor() {
+        {
+            const std::lock_guard<std::mutex> hold(mutex_);
+            stop_ = true;
+            queue_.clear();
+        }
+        wake_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+
+    void Queue(std::vector<TilePtr>& tiles) {
+        if (tiles.empty()) return;
+        {
+            const std::lock_guard<std::mutex> hold(mutex_);
+            if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+            for (TilePtr& tile : tiles) queue_.push_back(std::move(tile));
+        }
+        tiles.clear();
+        wake_.notify_one();
+    }
+
+    void Wait() {
+        std::unique_lock<std::mutex> hold(mutex_);
+        idle_.wait(hold, [this] { return queue_.empty() && !busy_; });
+    }
+
+    void Clear() {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        queue_.clear();
+    }
+
+private:
+    void Run() {
+        ZSTD_CCtx* context = ZSTD_createCCtx();
+        std::vector<std::uint8_t> frame;
+        std::vector<std::uint8_t> delta;
+        std::unique_lock<std::mutex> hold(mutex_);
+        while (true) {
+            wake_.wait(hold, [this] { return stop_ || !queue_.empty(); });
+            if (stop_) break;
+            TilePtr tile = std::move(queue_.front());
+            queue_.pop_front();
+            busy_ = true;
+            hold.unlock();
+            Pack(context, *tile, delta, frame);
+            tile.reset();
+            hold.lock();
+            busy_ = false;
+            if (queue_.empty()) idle_.notify_all();
+        }
+        ZSTD_freeCCtx(context);
+    }
+
+    // The raw rows stay untouched until the packed frame replaces them under the tile's lock,
+    // so a step that reads the tile meanwhile reads whole rows.
+    static void Pack(ZSTD_CCtx* context, Tile& tile, std::vector<std::uint8_t>& delta, std::vector<std::uint8_t>& frame) {
+        if (!context || tile.raw.empty()) return;
+        delta.resize(tile.raw.size());
+        DeltaRows(tile.raw.data(), tile.raw.size(), tile.rowBytes, tile.pixelBytes, delta.data());
+        frame.resize(ZSTD_compressBound(delta.size()));
+        const std::size_t size =
+            ZSTD_compressCCtx(context, frame.data(), frame.size(), delta.data(), delta.size(), kCompressionLevel);
+        if (ZSTD_isError(size) || size >= tile.raw.size()) return;
+        std::vector<std::uint8_t> packed(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(size));
+        const std::lock_guard<std::mutex> hold(tile.lock);
+        tile.packed = std::move(packed);
+        std::vector<std::uint8_t>().swap(tile.raw);
+        tile.Count(static_cast<std::int64_t>(tile.packed.size()));
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<TilePtr> queue_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+Compressor& TheCompressor() {
+    static Compressor compressor;
+    return compressor;
+}
+
+// Cuts the buffer into tiles; a tile equal to the same place of previous (same shape) is that
+// tile, shared. New tiles go to fresh for the compressor. Null tiles when memory is short.
+// With an area (image coordinates), only the tiles that meet it can have changed.
+bool Meets(const TilePlace& place, const TileGrid& grid, const raster::Rect& area) {
+    const int top = grid.height - place.row - place.rows;
+    const int left = place.offset / grid.pixelBytes;
+    const int right = (place.offset + place.bytes + grid.pixelBytes - 1) / grid.pixelBytes;
+    return area.left < right && left < area.right && area.top < top + place.rows && top < area.bottom;
+}
+
+bool CaptureBuffer(const PixelBuffer& buffer, const TiledBuffer* previous, TiledBuffer& out,
+                   std::vector<TilePtr>& fresh, const raster::Rect* area = nullptr) {
+    out.width = buffer.Width();
+    out.height = buffer.Height();
+    out.bitsPerPixel = buffer.BitsPerPixel();
+    if (previous && !previous->SameShape(out)) previous = nullptr;
+    const TileGrid grid(out.width, out.height, out.bitsPerPixel);
+    out.tiles.resize(static_cast<std::size_t>(grid.Count()));
+    for (int i = 0; i < grid.Count(); ++i) {
+        const TilePlace place = grid.Place(i);
+        if (previous && area && !Meets(place, grid, *area)) {
+            out.tiles[static_cast<std::size_t>(i)] = previous->tiles[static_cast<std::size_t>(i)];
+            continue;
+        }
+        const std::uint64_t hash = HashTile(buffer, place);
+        const Tile* before = previous ? previous->tiles[static_cast<std::size_t>(i)].get() : nullptr;
+        if (before && before->hash == hash) {
+            out.tiles[static_cast<std::size_t>(i)] = previous->tiles[static_cast<std::size_t>(i)];
+            continue;
+        }
+        try {
+            auto tile = std::make_shared<Tile>();
+            tile->hash = hash;
+            tile->rawSize = static_cast<std::size_t>(place.rows) * static_cast<std::size_t>(place.bytes);
+            tile->rowBytes = place.bytes;
+            tile->pixelBytes = grid.pixelBytes;
+            tile->raw.resize(tile->rawSize);
+            CopyRows(buffer, place, tile->raw.data());
+            tile->Count(static_cast<std::int64_t>(tile->rawSize));
+            fresh.push_back(tile);
+            out.tiles[static_cast<std::size_t>(i)] = std::move(tile);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ReadTile(Tile& tile, const TilePlace& place, int pixelBytes, PixelBuffer& buffer) {
+    static thread_local std::vector<std::uint8_t> rows;
+    static thread_local std::unique_ptr<ZSTD_DCtx, std::size_t (*)(ZSTD_DCtx*)> context(ZSTD_createDCtx(),
+                                                                                        ZSTD_freeDCtx);
+    const std::lock_guard<std::mutex> hold(tile.lock);
+    if (tile.packed.empty()) {
+        WriteRows(tile.raw.data(), place, buffer);
+        return;
+    }
+    rows.resize(tile.rawSize);
+    ZSTD_decompressDCtx(context.get(), rows.data(), rows.size(), tile.packed.data(), tile.packed.size());
+    UndeltaRows(rows.data(), place, pixelBytes, buffer);
+}
+
+// Writes the tiles of state into buffer (of the same shape), skipping those it shares with
+// shown, what the buffer holds now.
+// Many tiles (a step over a whole-picture filter) are unpacked by several threads at once.
+void RestoreBuffer(const TiledBuffer& state, const TiledBuffer* shown, PixelBuffer& buffer) {
+    if (shown && !shown->SameShape(state)) shown = nullptr;
+    const TileGrid grid(state.width, state.height, state.bitsPerPixel);
+    std::vector<int> changed;
+    for (int i = 0; i < grid.Count(); ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        if (!shown || shown->tiles[k] != state.tiles[k]) changed.push_back(i);
+    }
+    const auto readShare = [&](std::size_t part, std::size_t parts) {
+        for (std::size_t j = part; j < changed.size(); j += parts) {
+            const int i = changed[j];
+            ReadTile(*state.tiles[static_cast<std::size_t>(i)], grid.Place(i), grid.pixelBytes, buffer);
+        }
+    };
+    const std::size_t parts =
+        changed.size() < kTilesForThreads ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+    std::vector<std::thread> helpers;
+    for (std::size_t part = 1; part < parts; ++part) {
+        try {
+            helpers.emplace_back(readShare, part, parts);
+        } catch (const std::system_error&) {
+            readShare(part, parts);
+        }
+    }
+    readShare(0, parts);
+    for (std::thread& helper : helpers) helper.join();
+}
+
+bool HasShape(const PixelBuffer* buffer, const TiledBuffer& tiles) {
+    return buffer && buffer->Width() == tiles.width && buffer->Height() == tiles.height &&
+           buffer->BitsPerPixel() == tiles.bitsPerPixel;
+}
+
+struct DocumentState {
+    TiledBuffer picture;
+    bool pieceHeld = false;
+    TiledBuffer piece;
+    TiledBuffer mask;
+    std::int32_t pieceX = 0;
+    std::int32_t pieceY = 0;
+    std::int32_t savedPieceX = 0;
+    std::int32_t savedPieceY = 0;
+    int floatingTool = 0;  // 9 or 51 while the piece floats, else 0
+    std::string label;
+    std::string words;
+
+    bool SameDocument(const DocumentState& o) const {
+        if (!picture.SameAs(o.picture) || pieceHeld != o.pieceHeld || floatingTool != o.floatingTool) return false;
+        if (!pieceHeld) return true;
+        return piece.SameAs(o.piece) && mask.SameAs(o.mask) && pieceX == o.pieceX && pieceY == o.pieceY &&
+               savedPieceX == o.savedPieceX && savedPieceY == o.savedPieceY;
+    }
+};
+
+struct HistoryRecord {
+    std::deque<DocumentState> states;
+    std::size_t current = 0;
+    std::ptrdiff_t saved = -1;  // the state last opened or saved; -1 when none is kept
+    std::string pendingWords;
+    std::size_t budget = 0;
+    // An undo copy or an Undo came since the last step: the document may differ from the state
+    // shown. Every change of the picture begins with one, so without it there is nothing to look for.
+    bool changeComing = false;
+};
+
+HistoryRecord& History() {
+    static HistoryRecord history;
+    return history;
+}
+
+bool PieceFloatsWith(int tool) { return tool == kToolFloatingPiece || tool == kToolPieceGradient; }
+
+// The document as it is now; previous (the state shown) gives the tiles to share. False when
+// memory is short.
+bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState& out,
+                     const raster::Rect* area = nullptr) {
+    const ImageBox& box = CurrentBox();
+    std::vector<TilePtr> fresh;
+    if (!CaptureBuffer(*box.workBitmap, previous ? &previous->picture : nullptr, out.picture, fresh, area)) {
+        return false;
+    }
+    const FloatingPieceRecord& p = FloatingPiece;
+    out.pieceHeld = p.pieceBitmap != nullptr && p.maskBitmap != nullptr;
+    if (out.pieceHeld) {
+        const bool share = previous && previous->pieceHeld;
+        // An action that names its area left the held piece alone.
+        if (share && area && HasShape(p.pieceBitmap, previous->piece) && HasShape(p.maskBitmap, previous->mask)) {
+            out.piece = previous->piece;
+            out.mask = previous->mask;
+        } else if (!CaptureBuffer(*p.pieceBitmap, share ? &previous->piece : nullptr, out.piece, fresh) ||
+            !CaptureBuffer(*p.maskBitmap, share ? &previous->mask : nullptr, out.mask, fresh)) {
+            return false;
+        }
+        out.pieceX = p.pieceX;
+        out.pieceY = p.pieceY;
+        out.savedPieceX = p.savedPieceX;
+        out.savedPieceY = p.savedPieceY;
+    }
+    out.floatingTool = floating && out.pieceHeld && PieceFloatsWith(PaintSettings.Tool) ? PaintSettings.Tool : 0;
+    TheCompressor().Queue(fresh);
+    return true;
+}
+
+void SetModifiedByHistory() {
+    const HistoryRecord& h = History();
+    ImageState.ImageModified = static_cast<std::ptrdiff_t>(h.current) == h.saved ? 0 : 1;
+}
+
+// The oldest states go first, never the one shown.
+void KeepWithinBudget() {
+    HistoryRecord& h = History();
+    const std::size_t budget = HistoryBudget();
+    while (HistoryMemory() > budget && h.current > 0) {
+        h.states.pop_front();
+        --h.current;
+        if (h.saved >= 0) --h.saved;
+    }
+}
+
+void ShowOutOfMemory() {
+    platform::ShowMessageBox(kNoMemoryUndo, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                             platform::MessageIcon::Stop);
+}
+
+// A buffer of the state's shape in place of the one given (the image after a size change).
+bool Reshape(std::unique_ptr<raster::DrawingContext>& dc, PixelBuffer*& bitmap, const TiledBuffer& shape,
+             raster::BitmapInfo& header) {
+    if (HasShape(bitmap, shape)) return true;
+    PixelBuffer* made = nullptr;
+    std::unique_ptr<raster::DrawingContext> fresh =
+        MakeBufferContext(shape.width, shape.height, shape.bitsPerPixel, header, made);
+    if (!fresh) return false;
+    dc = std::move(fresh);
+    bitmap = made;
+    return true;
+}
+
+bool RestorePicture(const DocumentState& state, const DocumentState& shown) {
+    ImageBox& box = CurrentBox();
+    const bool sameShape = HasShape(box.workBitmap, state.picture);
+    if (!Reshape(box.workDc, box.workBitmap, state.picture, box.bitmapInfo)) return false;
+    RestoreBuffer(state.picture, sameShape ? &shown.picture : nullptr, *box.workBitmap);
+    if (!sameShape) {
+        box.width = state.picture.width;
+        box.height = state.picture.height;
+        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    }
+    return true;
+}
+
+bool RestorePiece(const DocumentState& state, const DocumentState& shown) {
+    FloatingPieceRecord& p = FloatingPiece;
+    if (!state.pieceHeld) {
+        FreeFloatingPiece();
+        return true;
+    }
+    const bool sameShape = HasShape(p.pieceBitmap, state.piece) && HasShape(p.maskBitmap, state.mask);
+    if (!sameShape && CreateFloatingPiece(state.piece.width, state.piece.height) != 1) return false;
+    const bool share = sameShape && shown.pieceHeld;
+    RestoreBuffer(state.piece, share ? &shown.piece : nullptr, *p.pieceBitmap);
+    RestoreBuffer(state.mask, share ? &shown.mask : nullptr, *p.maskBitmap);
+    p.pieceX = state.pieceX;
+    p.pieceY = state.pieceY;
+    p.savedPieceX = state.savedPieceX;
+    p.savedPieceY = state.savedPieceY;
+    return true;
+}
+
+void RestoreTool(const DocumentState& state) {
+    const int tool = PaintSettings.Tool;
+    if (state.floatingTool != 0) {
+        PaintSettings.Tool = static_cast<std::int8_t>(state.floatingTool);
+        // The floating piece is the Select group's; the gradient over it is the Area group's.
+        PaintSettings.Group = static_cast<std::int8_t>(state.floatingTool == kToolFloatingPiece ? 0 : 3);
+    } else if (tool == kToolPieceGradient) {
+        PaintSettings.Tool = kToolGradient;
+    } else if (tool == kToolFloatingPiece) {
+        PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    }
+}
+
+// The undo level holds what is shown: Undo has nothing to take back but a floating piece's
+// move, and the next action takes its own copy as always.
+void UndoLevelHoldsShown(const DocumentState& state) {
+    const std::uint8_t modified = ImageState.ImageModified;
+    TakeImageUndo();
+    if (state.pieceHeld) TakePieceUndo();
+    ImageState.UndoKind = state.floatingTool != 0 ? static_cast<std::uint32_t>(state.floatingTool) : kUndoKindFilter;
+    ImageState.ImageModified = modified;
+}
+
+// What escaped a step is not lost: it becomes one before the document is replaced.
+void RecordWhatEscaped() {
+    if (History().changeComing) RecordHistoryStep("Change", "");
+}
+
+bool StepTo(std::size_t target) {
+    HistoryRecord& h = History();
+    if (!CurrentBox().workBitmap || target >= h.states.size() || target == h.current) return false;
+    const DocumentState& state = h.states[target];
+    const DocumentState& shown = h.states[h.current];
+    if (!RestorePicture(state, shown) || !RestorePiece(state, shown)) {
+        ShowOutOfMemory();
+        return false;
+    }
+    h.current = target;
+    RestoreTool(state);
+    UndoLevelHoldsShown(state);
+    h.changeComing = false;
+    SetModifiedByHistory();
+    RepaintWholeView();
+    return true;
+}
+
+}  // namespace
+
+std::size_t DefaultHistoryBudget() {
+    const std::uint64_t quarter = platform::PhysicalMemoryBytes() / 4;
+    return quarter == 0 ? kGiB : static_cast<std::size_t>(std::min<std::uint64_t>(kGiB, quarter));
+}
+
+void SetHistoryBudget(std::size_t bytes) {
+    History().budget = bytes;
+    KeepWithinBudget();
+}
+
+std::size_t HistoryBudget() {
+    HistoryRecord& h = History();
+    if (h.budget == 0) h.budget = DefaultHistoryBudget();
+    return h.budget;
+}
+
+void ClearHistory() {
+    HistoryRecord& h = History();
+    TheCompressor().Clear();
+    h.states.clear();
+    h.current = 0;
+    h.saved = -1;
+    h.pendingWords.clear();
+    h.changeComing = false;
+}
+
+void NoteChangeComing() {
+    EnsureHistoryBase();
+    History().changeComing = true;
+}
+
+void EnsureHistoryBase() {
+    HistoryRecord& h = History();
+    if (!h.states.empty() || !CurrentBox().workBitmap) return;
+    HistoryBudget();
+    DocumentState base;
+    // A fresh document has no floating piece: the new image took the piece's tool away.
+    if (!CaptureDocument(nullptr, false, base)) return;
+    h.states.push_back(std::move(base));
+    h.current = 0;
+    h.saved = ImageState.ImageModified ? -1 : 0;
+}
+
+bool RecordHistoryStep(const std::string& label, const std::string& batchWords, const raster::Rect* changedArea) {
+    HistoryRecord& h = History();
+    if (!CurrentBox().workBitmap) return false;
+    if (h.states.empty()) {
+        EnsureHistoryBase();
+        if (h.states.empty()) return false;
+    }
+    h.changeComing = false;
+    DocumentState state;
+    if (!CaptureDocument(&h.states[h.current], true, state, changedArea)) {
+        ShowOutOfMemory();
+        return false;
+    }
+    if (state.SameDocument(h.states[h.current])) {
+        if (!batchWords.empty()) h.pendingWords += (h.pendingWords.empty() ? "" : " ") + batchWords;
+        return false;
+    }
+    state.label = label;
+    state.words = h.pendingWords + (h.pendingWords.empty() || batchWords.empty() ? "" : " ") + batchWords;
+    h.pendingWords.clear();
+    h.states.erase(h.states.begin() + static_cast<std::ptrdiff_t>(h.current) + 1, h.states.end());
+    if (h.saved > static_cast<std::ptrdiff_t>(h.current)) h.saved = -1;
+    h.states.push_back(std::move(state));
+    h.current = h.states.size() - 1;
+    SetModifiedByHistory();
+    KeepWithinBudget();
+    return true;
+}
+
+bool CanStepBackward() { return History().current > 0; }
+bool CanStepForward() { return History().current + 1 < History().states.size(); }
+
+std::string StepBackwardLabel() { return CanStepBackward() ? History().states[History().current].label : ""; }
+std::string StepForwardLabel() { return CanStepForward() ? History().states[History().current + 1].label : ""; }
+
+bool StepBackward() {
+    RecordWhatEscaped();
+    return CanStepBackward() && StepTo(History().current - 1);
+}
+
+bool StepForward() {
+    RecordWhatEscaped();
+    return CanStepForward() && StepTo(History().current + 1);
+}
+
+void MarkHistorySaved() {
+    HistoryRecord& h = History();
+    if (!h.states.empty()) h.saved = static_cast<std::ptrdiff_t>(h.current);
+}
+
+std::size_t HistoryStateCount() { return History().states.size(); }
+std::size_t HistoryCurrentIndex() { return History().current; }
+std::size_t HistoryMemory() { return static_cast<std::size_t>(std::max<std::int64_t>(g_tileBytes.load(), 0)); }
+
+std::string HistoryStepWords(std::size_t index) {
+    return index < History().states.size() ? History().states[index].words : "";
+}
+
+std::string HistoryStepLabel(std::size_t index) {
+    return index < History().states.size() ? History().states[index].label : "";
+}
+
+void WaitForHistoryCompression() { TheCompressor().Wait(); }
+
+void ResetHistory() {
+    ClearHistory();
+    TheCompressor().Wait();
+    History().budget = 0;
+}
