@@ -72,10 +72,7 @@ void BM_HundredPenStrokesMemory(benchmark::State& state) {
         state.PauseTiming();
         MakePhotoDocument(windows);
         state.ResumeTiming();
-        for (int k = 0; k < 100; ++k) {
-            PenStroke(k);
-            RecordHistoryStep("Pen Stroke", "");
-        }
+        for (int k = 0; k < 100; ++k) PenStroke(k);
         WaitForHistoryCompression();
         state.PauseTiming();
         state.counters["history_MB"] = static_cast<double>(HistoryMemory()) / kMiB;
@@ -184,7 +181,6 @@ void BM_StepOverStroke(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
     MakePhotoDocument(windows);
     PenStroke(3);
-    RecordHistoryStep("Pen Stroke", "");
     WaitForHistoryCompression();
     StepBackAndForth(state);
     CloseDocument();

@@ -7,6 +7,7 @@
 #include "files/OpenSave.h"
 #include "filters/Noise.h"
 #include "filters/TargetBuffers.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
@@ -197,6 +198,9 @@ std::vector<CanvasStep> MakeCanvasSteps() {
         Command("cut", "Edit > Cut", Dispatch<CMD_CUT>),
         Command("paste", "Edit > Paste", Dispatch<CMD_PASTE>),
         Command("undo", "Undo (a second undo redoes)", Dispatch<CMD_UNDO>),
+        Command("step-back", "Edit > Step Backward: the state before the last step of the history",
+                Dispatch<CMD_STEP_BACKWARD>),
+        Command("step-forward", "Edit > Step Forward: the state after it again", Dispatch<CMD_STEP_FORWARD>),
     };
 }
 
@@ -324,7 +328,9 @@ StepResult RunScriptStep(const ScriptStep& step, int number, double* millisecond
         *milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
     // Without a window there is no view to repaint.
-    return done ? StepResult::Done : StepResult::Failed;
+    if (!done) return StepResult::Failed;
+    RecordHistoryStep(OperationStepLabel(*step.operation.operation), step.text);
+    return StepResult::Done;
 }
 
 bool StartScriptDocument(const PixelBuffer& picture) {

@@ -7,6 +7,7 @@
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
 #include "files/ReadImage.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/View.h"
@@ -139,6 +140,7 @@ int SaveImage(bool askForName) {
     }
     ImageState.CurrentPath = name;
     ImageState.ImageModified = 0;
+    MarkHistorySaved();
     UpdateRecentFiles();
     return 1;
 }

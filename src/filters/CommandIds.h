@@ -19,6 +19,9 @@ constexpr int CMD_INVERSE_SELECTION = 2004;
 constexpr int CMD_SELECT_ALL = 2005;
 constexpr int CMD_SELECT_SIMILAR = 2006;
 constexpr int CMD_GROW_SELECTION = 2007;
+// The history of states beside the one-level Undo.
+constexpr int CMD_STEP_BACKWARD = 2008;
+constexpr int CMD_STEP_FORWARD = 2009;
 // View
 constexpr int CMD_TITLEBAR = 3001;
 constexpr int CMD_TOOLBAR = 3002;

@@ -619,10 +619,7 @@ bool RecordHistoryStep(const std::string& label, const std::string& batchWords, 
         ShowOutOfMemory();
         return false;
     }
-    if (state.SameDocument(h.states[h.current])) {
-        if (!batchWords.empty()) h.pendingWords += (h.pendingWords.empty() ? "" : " ") + batchWords;
-        return false;
-    }
+    if (state.SameDocument(h.states[h.current])) return false;
     state.label = label;
     state.words = h.pendingWords + (h.pendingWords.empty() || batchWords.empty() ? "" : " ") + batchWords;
     h.pendingWords.clear();
@@ -633,6 +630,11 @@ bool RecordHistoryStep(const std::string& label, const std::string& batchWords, 
     SetModifiedByHistory();
     KeepWithinBudget();
     return true;
+}
+
+void KeepHistoryWords(const std::string& batchWords) {
+    HistoryRecord& h = History();
+    if (!batchWords.empty()) h.pendingWords += (h.pendingWords.empty() ? "" : " ") + batchWords;
 }
 
 bool CanStepBackward() { return History().current > 0; }

@@ -11,13 +11,16 @@
 #include "platform/raster/Draw.h"
 
 // Records the document as it is now, if it differs from the state shown, as a step with the
-// user's label ("Pen Stroke") and the batch words that do it again ("tool=30 stroke=..."). Steps
-// ahead of the state shown are dropped. Words of a call that changed nothing wait and are put
-// before the next step's. An action that knows the only area it can have changed (image
+// user's label ("Pen Stroke") and the batch words that do it again ("tool=30 stroke=..."),
+// after any words kept meanwhile. Steps ahead of the state shown are dropped. An action that knows the only area it can have changed (image
 // coordinates; a stroke's box) names it, and the held piece counts as untouched: only the tiles
 // meeting the area are looked at. Returns true when a step was recorded.
 bool RecordHistoryStep(const std::string& label, const std::string& batchWords,
                        const raster::Rect* changedArea = nullptr);
+
+// Words of an action that changed nothing but matters to the next (a polygon's vertex, a
+// colour pick): they go before the next step's words.
+void KeepHistoryWords(const std::string& batchWords);
 
 // Takes the first state of a fresh history, when there is none yet, while the document is still
 // as opened.

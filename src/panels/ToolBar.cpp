@@ -12,6 +12,7 @@
 #include "panels/Palettes.h"
 #include "panels/PanelState.h"
 #include "tools/ToolGroups.h"
+#include "tools/HistorySteps.h"
 #include "panels/ToolOptions.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
@@ -107,6 +108,7 @@ void DropPieceForSelection() {
         RepaintWholeView();
     }
     CanvasState.PolygonCount = 0;
+    RecordToolChoice(kToolFloatingPiece);
 }
 
 void ChooseGroup(int b) {

@@ -41,6 +41,8 @@ public:
     virtual void Enable(bool enabled) = 0;
     // A menu item gets a check mark; an image button shows pressed.
     virtual void SetCheck(bool checked) = 0;
+    // A menu item's label, for items that say what they would do ("Step Backward: Gamma").
+    virtual void SetText(const std::string& /*label*/) {}
 };
 
 using CommandUpdateProcedure = std::function<void(int id, CommandItem& item)>;

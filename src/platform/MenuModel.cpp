@@ -11,6 +11,7 @@ public:
     explicit MenuItemUpdate(MenuModel::Item& item) : item_(item) {}
     void Enable(bool enabled) override { item_.enabled = enabled; }
     void SetCheck(bool checked) override { item_.checked = checked; }
+    void SetText(const std::string& label) override { item_.label = label; }
 
 private:
     MenuModel::Item& item_;

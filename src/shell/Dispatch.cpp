@@ -1,15 +1,19 @@
 #include "shell/Dispatch.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "files/OpenSave.h"
 #include "filters/Operations.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
 #include "panels/ColourBar.h"
+#include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
 #include "panels/ToolBar.h"
 #include "panels/ValueDialog.h"
@@ -154,6 +158,36 @@ void RunImageOperation(int id) {
     }
 }
 
+}  // namespace
+
+std::string OperationStepLabel(const Operation& operation) {
+    if (operation.title) return operation.title;
+    std::string label = operation.menuLabel;
+    while (!label.empty() && label.back() == '.') label.pop_back();
+    if (operation.command >= CMD_SHARPEN_LOW && operation.command <= CMD_SHARPEN_STRONG) label = "Sharpen " + label;
+    return label;
+}
+
+namespace {
+
+// The batch words of an operation as it ran: its name and the values the dialog ended with.
+std::string OperationStepWords(const Operation& operation) {
+    std::string words = operation.batchName;
+    std::vector<int> values;
+    if (operation.dialog == OperationDialog::Values) {
+        for (int k = 0; k < 3; ++k) {
+            if (SlotOf(operation, k)) values.push_back(ValueDialogRecord.slot[k].value);
+        }
+        if (ListOf(operation)) values.push_back(ValueDialogRecord.listIndex);
+    } else if (operation.dialog == OperationDialog::ImageSize) {
+        const bool piece = PieceOnCanvas();
+        values = {piece ? static_cast<int>(FloatingPiece.pieceWidth) : CurrentBox().width,
+                  piece ? static_cast<int>(FloatingPiece.pieceHeight) : CurrentBox().height, 0, 1};
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) words += (i == 0 ? "=" : ",") + std::to_string(values[i]);
+    return words;
+}
+
 void ImageOperation(int id) {
     // An open polygon's outline is drawn over the picture and wiped by copying the undo copy
     // back, which would wipe the operation's result with it and leave Undo nothing to undo:
@@ -168,6 +202,40 @@ void ImageOperation(int id) {
     RunImageOperation(id);
     RepaintWholeView();
     SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    if (const Operation* operation = OperationByCommand(id)) {
+        RecordHistoryStep(OperationStepLabel(*operation), OperationStepWords(*operation));
+    }
+}
+
+// An Edit command or Undo as the history names it.
+struct CommandStep {
+    int command;
+    const char* label;
+    const char* words;
+};
+
+constexpr CommandStep kCommandSteps[] = {
+    {CMD_COPY, "Copy", "copy"},
+    {CMD_PASTE, "Paste", "paste"},
+    {CMD_CUT, "Cut", "cut"},
+    {CMD_INVERSE_SELECTION, "Inverse Selection", "select-inverse"},
+    {CMD_SELECT_ALL, "Select All", "select-all"},
+    {CMD_SELECT_SIMILAR, "Select Similar", "select-similar"},
+    {CMD_GROW_SELECTION, "Grow Selection", "select-grow"},
+    {CMD_UNDO, "Undo", "undo"},
+};
+
+void RecordCommandStep(int id) {
+    for (const CommandStep& step : kCommandSteps) {
+        if (step.command == id) RecordHistoryStep(step.label, step.words);
+    }
+}
+
+// Step Backward / Forward: a polygon being drawn is given up, as a new document would; the
+// tool bar shows the tool the state brought back.
+void HistoryCommand(int id) {
+    CanvasState.PolygonCount = 0;
+    if (id == CMD_STEP_BACKWARD ? StepBackward() : StepForward()) RepaintToolBar();
 }
 
 }  // namespace
@@ -197,7 +265,14 @@ void DispatchCommand(int id) {
         LayoutBars();
         return;
     }
-    if (EditCommand(id)) return;
+    if (EditCommand(id)) {
+        RecordCommandStep(id);
+        return;
+    }
+    if (id == CMD_STEP_BACKWARD || id == CMD_STEP_FORWARD) {
+        HistoryCommand(id);
+        return;
+    }
     if (id >= CMD_COLORBAR_TOP && id <= CMD_COLORBAR_BOTTOM) {
         ColourBarPositionCommand(id);
         return;
@@ -217,6 +292,7 @@ void DispatchCommand(int id) {
     if (id == CMD_UNDO) {
         Undo();
         RepaintToolBar();  // an Undo that floats a put-down piece again shows the Select group
+        RecordCommandStep(id);
         return;
     }
     if (id == CMD_MODIFIER_MODE) {

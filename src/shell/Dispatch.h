@@ -12,3 +12,8 @@ void OpenDroppedFile(const std::string& path);
 
 // The text Image Information shows for a file name, an image size and a zoom factor.
 std::string ImageInformationText(const std::string& path, int width, int height, float zoom);
+
+struct Operation;
+// The user's name of an operation's step in the history: the dialog's title, else the menu
+// label without its dots; the three sharpenings say what they are.
+std::string OperationStepLabel(const Operation& operation);

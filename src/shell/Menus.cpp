@@ -2,6 +2,7 @@
 
 #include "files/OpenSave.h"
 #include "filters/Operations.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
@@ -57,7 +58,10 @@ void BuildEditMenu(platform::Menu& edit) {
                          {0, nullptr},
                          {CMD_COPY, "Copy"},
                          {CMD_PASTE, "Paste"},
-                         {CMD_CUT, "Cut"}});
+                         {CMD_CUT, "Cut"},
+                         {0, nullptr},
+                         {CMD_STEP_BACKWARD, "Step Backward"},
+                         {CMD_STEP_FORWARD, "Step Forward"}});
 }
 
 void BuildViewMenu(platform::Menu& view) {
@@ -103,6 +107,12 @@ void BuildFilterMenu(platform::Menu& filter) {
     AppendEntries(*MenuHandles.Distort, {Op(CMD_OFFSET), Op(CMD_SPHERE), Op(CMD_SWIRL), Op(CMD_WAVES)});
     MenuHandles.Other = filter.AppendSubMenu("Other");
     AppendEntries(*MenuHandles.Other, {Op(CMD_SEPARATE_CHANNEL), Op(CMD_SOLARIZE), Op(CMD_THRESHOLD)});
+}
+
+// "Step Backward: Gamma Correction": the item says which step it takes.
+void HistoryItem(platform::CommandItem& item, const char* verb, bool possible, const std::string& step) {
+    item.Enable(possible);
+    item.SetText(possible && !step.empty() ? std::string(verb) + ": " + step : std::string(verb));
 }
 
 bool SaveAllowed() { return CurrentBox().workBitmap && ImageState.ImageModified && !ImageState.CurrentPath.empty(); }
@@ -158,6 +168,8 @@ void UpdateCommandUI(int id, platform::CommandItem& item) {
             item.SetCheck(ShellState.ColourBarWindow != nullptr && ShellState.StandardColoursMode == 1);
             break;
         case CMD_MODIFIER_MODE: item.SetCheck(CanvasState.SelectModifier != 0); break;
+        case CMD_STEP_BACKWARD: HistoryItem(item, "Step Backward", CanStepBackward(), StepBackwardLabel()); break;
+        case CMD_STEP_FORWARD: HistoryItem(item, "Step Forward", CanStepForward(), StepForwardLabel()); break;
         default: break;
     }
 }

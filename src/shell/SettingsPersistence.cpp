@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
@@ -209,6 +210,11 @@ void LoadSettings() {
     MatchToolToItsButton();
     Load("Palette", PaintSettings.Palette, 0, 6);
     LoadBars();
+    // The memory the history of states may keep, in megabytes; without it, its default.
+    int historyMegabytes = 0;
+    if (ReadInRange("HistoryMegabytes", 16, 1 << 20, historyMegabytes)) {
+        SetHistoryBudget(static_cast<std::size_t>(historyMegabytes) << 20);
+    }
 }
 
 int SaveSettings() {

@@ -9,7 +9,10 @@
 namespace {
 
 constexpr ShortcutEntry kShortcuts[] = {
-    {CMD_UNDO, "Ctrl+Z"},
+    // The desktop's undo keys walk the history; the Undo button keeps the one level.
+    {CMD_STEP_BACKWARD, "Ctrl+Z"},
+    {CMD_STEP_FORWARD, "Ctrl+Shift+Z"},
+    {CMD_STEP_FORWARD, "Ctrl+Y"},
     {CMD_NEW, "Ctrl+N"},
     {CMD_OPEN, "Ctrl+O"},
     {CMD_SAVE, "Ctrl+S"},

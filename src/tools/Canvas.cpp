@@ -10,6 +10,7 @@
 #include "platform/Busy.h"
 #include "platform/Window.h"
 #include "tools/CanvasWheel.h"
+#include "tools/HistorySteps.h"
 #include "tools/RetouchDabs.h"
 #include "tools/ToolHandler.h"
 
@@ -19,6 +20,7 @@ void ResetCanvasState() {
     CanvasState = CanvasStateRecord{};
     ResetRetouchState();
     ResetWheelState();
+    ResetCanvasAction();
 }
 
 CanvasHooksRecord CanvasHooks;
@@ -111,6 +113,7 @@ void CanvasStylusDown(int windowX, int windowY) {
         event.pieceDropped = true;
         RunStylusDown(event);
     }
+    BeginCanvasAction(event.tool, event.pieceDropped, event.ImageX(), event.ImageY());
 }
 
 void CanvasStylusMove(int windowX, int windowY) {
@@ -119,6 +122,7 @@ void CanvasStylusMove(int windowX, int windowY) {
     if (!box) return;
     ToolEvent event = EventAt(*box, windowX, windowY);
     HandlerForTool(event.tool).StylusMove(event);
+    ExtendCanvasAction(event.ImageX(), event.ImageY());
 }
 
 void CanvasStylusUp(int windowX, int windowY) {
@@ -127,6 +131,8 @@ void CanvasStylusUp(int windowX, int windowY) {
     if (ImageBox* box = DrawableBox()) {
         ToolEvent event = EventAt(*box, windowX, windowY);
         HandlerForTool(event.tool).StylusUp(event);
+        // The action is over: it becomes a step of the history when it changed the document.
+        EndCanvasAction(event.ImageX(), event.ImageY());
     }
     CanvasState.StylusDown = 0;
 }
@@ -136,6 +142,7 @@ void CanvasDoubleTap(int windowX, int windowY) {
     if (!box) return;
     ToolEvent event = EventAt(*box, windowX, windowY);
     HandlerForTool(event.tool).DoubleTap(event);
+    DoubleTapCanvasAction(event.ImageX(), event.ImageY());
 }
 
 void CanvasTimer(int timerId) {

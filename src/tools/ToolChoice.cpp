@@ -3,6 +3,7 @@
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/FloatingPieceTool.h"
+#include "tools/HistorySteps.h"
 #include "tools/Shapes.h"
 #include "tools/ToolGroups.h"
 
@@ -82,8 +83,11 @@ void ApplyGroupTool() {
     }
     if (command == kBarFillHollow || command == kBarFillOutlined || command == kBarFillSolid) {
         PaintSettings.Group = CanvasState.PreviousGroup;
+        RecordToolChoice(tool);
         return;
     }
     const int next = ToolOfBarCommand(command, tool, CanvasState.SelectModifier);
     if (next >= 0) PaintSettings.Tool = static_cast<std::int8_t>(next);
+    // Dropping the piece or finishing a polygon changed the document.
+    RecordToolChoice(tool);
 }

@@ -97,6 +97,7 @@ TEST_F(HistoryStore, NothingChangedIsNoStepAndItsWordsWaitForTheNext) {
     MakeImage(50, 50);
     TakeImageUndo();  // an undo copy alone changes nothing
     EXPECT_FALSE(RecordHistoryStep("Polygon", "tool=12 stroke=1,1"));
+    KeepHistoryWords("tool=12 stroke=1,1");
     EXPECT_FALSE(CanStepBackward());
     Dab(10, 10, raster::MakeColour(255, 0, 0));
     ASSERT_TRUE(RecordHistoryStep("Polygon", "double-tap=5,5"));

@@ -1,9 +1,11 @@
 #include <bit>
 #include <cstring>
 
+#include "image/History.h"
 #include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "platform/MenuModel.h"
+#include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "support/ShellFixture.h"
 
@@ -59,7 +61,8 @@ TEST_F(ShellTest, MenusHoldTheirItemsInOrder) {
                                   {CMD_SAVE_AS, "Save As..."}, {0, ""}, {CMD_EXIT, "Exit"}}));
     EXPECT_EQ(Entries(*MenuHandles.Edit),
               (std::vector<Entry>{{2005, "Select All"}, {2004, "Inverse Selection"}, {2007, "Grow Selection"},
-                                  {2006, "Select Similar"}, {0, ""}, {2001, "Copy"}, {2002, "Paste"}, {2003, "Cut"}}));
+                                  {2006, "Select Similar"}, {0, ""}, {2001, "Copy"}, {2002, "Paste"}, {2003, "Cut"},
+                                  {0, ""}, {CMD_STEP_BACKWARD, "Step Backward"}, {CMD_STEP_FORWARD, "Step Forward"}}));
     EXPECT_EQ(Entries(*MenuHandles.View),
               (std::vector<Entry>{{3001, "Titlebar"}, {3002, "Toolbar"}, {0, ""}, {3003, "Spectrum Colorbar"},
                                   {3004, "30 Standard Colors"}, {-1, "Colorbar Position"}, {0, ""}, {-1, "Zoom"},
@@ -214,4 +217,38 @@ TEST_F(ShellTest, UpdateRunsOverEveryItemBeforeAMenuOpens) {
     EXPECT_TRUE(MenuHandles.File->IsItemEnabled(CMD_OPEN));
     EXPECT_TRUE(MenuHandles.View->IsItemChecked(CMD_TITLEBAR));
     EXPECT_TRUE(MenuHandles.ColorbarPosition->IsItemChecked(CMD_COLORBAR_BOTTOM));
+}
+
+// The history's items say which step they take, and are there only when there is one.
+TEST_F(ShellTest, StepItemsNameTheirStepAndKeepUndoAsItWas) {
+    Start();
+    const auto item = [](int id) { return Updated(id); };
+    EXPECT_FALSE(item(CMD_STEP_BACKWARD).enabled);
+    EXPECT_FALSE(item(CMD_STEP_FORWARD).enabled);
+    raster::SetPixel(*CurrentBox().workDc, 3, 3, raster::MakeColour(200, 30, 0));  // as opened: not uniform
+    DispatchCommand(CMD_INVERT);
+    DispatchCommand(CMD_FLIP_HORIZONTAL);
+    EXPECT_TRUE(item(CMD_STEP_BACKWARD).enabled);
+    platform::CommandBarModel& bar = *Bar();
+    bar.UpdateMenu(1);
+    EXPECT_EQ(bar.Buttons()[1].menu->Find(CMD_STEP_BACKWARD)->label, "Step Backward: Flip Horizontal");
+    EXPECT_EQ(bar.Buttons()[1].menu->Find(CMD_STEP_FORWARD)->label, "Step Forward");
+    EXPECT_EQ(bar.ShortcutTarget(CMD_STEP_BACKWARD), CMD_STEP_BACKWARD);
+    DispatchCommand(CMD_STEP_BACKWARD);
+    bar.UpdateMenu(1);
+    EXPECT_EQ(bar.Buttons()[1].menu->Find(CMD_STEP_BACKWARD)->label, "Step Backward: Invert");
+    EXPECT_EQ(bar.Buttons()[1].menu->Find(CMD_STEP_FORWARD)->label, "Step Forward: Flip Horizontal");
+    EXPECT_TRUE(bar.Buttons()[1].menu->Find(CMD_STEP_FORWARD)->enabled);
+    // Back at the state the program started with, the picture counts as unchanged again.
+    DispatchCommand(CMD_STEP_BACKWARD);
+    EXPECT_EQ(ImageState.ImageModified, 0);
+    EXPECT_FALSE(item(CMD_STEP_BACKWARD).enabled);
+    DispatchCommand(CMD_STEP_FORWARD);
+    EXPECT_EQ(ImageState.ImageModified, 1);
+    // The Undo button still undoes the last action's copy, and a second Undo redoes.
+    const raster::Colour before = raster::GetPixel(*CurrentBox().workDc, 3, 3);
+    DispatchCommand(CMD_GRAYSCALE);
+    DispatchCommand(CMD_UNDO);
+    EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 3, 3), before);
+    EXPECT_EQ(StepBackwardLabel(), "Undo");
 }

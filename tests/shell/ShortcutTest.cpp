@@ -28,7 +28,10 @@ TEST_F(ShellTest, EveryShortcutReachesAnItemOfTheBarAndNoKeysRepeat) {
     // The first keys of a command are the ones its menu shows.
     EXPECT_EQ(Bar()->ShortcutText(CMD_SAVE_AS), "Ctrl+Shift+S");
     EXPECT_EQ(Bar()->ShortcutText(CMD_ZOOM_IN), "Ctrl++");
-    EXPECT_EQ(Bar()->ShortcutText(CMD_UNDO), "Ctrl+Z");
+    // The desktop's undo keys walk the history; the Undo button keeps the one level, without keys.
+    EXPECT_EQ(Bar()->ShortcutText(CMD_STEP_BACKWARD), "Ctrl+Z");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_STEP_FORWARD), "Ctrl+Shift+Z");
+    EXPECT_EQ(Bar()->ShortcutText(CMD_UNDO), "");
     EXPECT_EQ(Bar()->ShortcutText(CMD_TITLEBAR), "F11");
     EXPECT_EQ(Bar()->ShortcutText(CMD_ABOUT), "");
 }
@@ -49,12 +52,15 @@ TEST_F(ShellTest, ShortcutsSendOnlyWhatTheMenusWouldAllow) {
     PaintSettings.Tool = kToolFloatingPiece;
     EXPECT_EQ(bar.ShortcutTarget(CMD_COPY), CMD_COPY);
     EXPECT_EQ(bar.ShortcutTarget(CMD_UNDO), CMD_UNDO);
+    // With no step taken there is none to step back or forward over.
+    EXPECT_EQ(bar.ShortcutTarget(CMD_STEP_BACKWARD), 0);
+    EXPECT_EQ(bar.ShortcutTarget(CMD_STEP_FORWARD), 0);
     EXPECT_EQ(bar.ShortcutTarget(CMD_ZOOM_OUT), CMD_ZOOM_OUT);
 }
 
 TEST_F(ShellTest, ImageButtonsTellWhatTheyDo) {
     Start();
-    EXPECT_EQ(Bar()->ButtonToolTip(CMD_UNDO), "Undo (Ctrl+Z)");
+    EXPECT_EQ(Bar()->ButtonToolTip(CMD_UNDO), "Undo");
     EXPECT_EQ(Bar()->ButtonToolTip(CMD_MODIFIER_MODE), "Selection Mode: Replace");
     system.MainWindow()->Send([] {
         platform::WindowMessage m;

@@ -1,0 +1,82 @@
+#include "image/History.h"
+#include "support/CanvasFixture.h"
+#include "tools/HistorySteps.h"
+#include "tools/ToolGroups.h"
+
+namespace {
+
+using HistorySteps = CanvasTest;
+
+// A stroke's step looks only at the tiles its box meets: for every free-hand and retouch tool
+// with every brush at the largest size, nothing the stroke changed may lie outside that box.
+TEST_F(HistorySteps, AStrokeStepHoldsEveryPixelTheStrokeChanged) {
+    const int tools[] = {kToolPen,   kToolBrush,   kToolEraser, kToolAirbrush,         kToolSpraycan,
+                         kToolBlur,  kToolSharpen, kToolSmudge, kToolRedEyeReduction, kToolLighter,
+                         kToolDarker, kToolTint,   kToolHealingBrush};
+    for (int tool : tools) {
+        for (std::uint32_t brush = 0; brush <= 7; ++brush) {
+            ResetProgramState();
+            PaintSettings.BColor = kPaper;
+            MakeImage(200, 200);
+            // A busy picture, so that the retouch brushes change something.
+            for (int y = 0; y < 200; ++y) {
+                for (int x = 0; x < 200; ++x) SetWorkPixel(x, y, raster::MakeColour(x * 5, y * 3, (x ^ y) & 255));
+            }
+            PaintSettings.Tool = static_cast<std::int8_t>(tool);
+            PaintSettings.Brush = brush;
+            PaintSettings.Size = 17;
+            PaintSettings.FColor = kRed;
+            Down(60, 60);
+            for (int i = 1; i <= 8; ++i) Move(60 + 8 * i, 60 + (i % 3) * 9);
+            if (tool == kToolAirbrush || tool == kToolSpraycan) {
+                for (int tick = 0; tick < 30; ++tick) Send(platform::MessageKind::Timer, 0, 0, 1);
+            }
+            Up(124, 70);
+            EXPECT_EQ(HistoryStateCount(), 2u) << "tool " << tool << " brush " << brush;
+            EXPECT_FALSE(RecordHistoryStep("probe", "")) << "tool " << tool << " brush " << brush;
+        }
+    }
+}
+
+TEST_F(HistorySteps, ActionsAreNamedByTheToolThatTookTheStylusDown) {
+    const std::pair<int, const char*> names[] = {
+        {kToolPen, "Pen Stroke"},       {kToolHealingBrush, "Healing Brush Stroke"},
+        {kToolLine, "Line"},            {kToolRoundedRectangle, "Rounded Rectangle"},
+        {kToolSelectLasso, "Select Lasso"}, {kToolFloodFill, "Flood Fill"},
+        {kToolFloatingPiece, "Move Selection"}, {kToolDroppedToMagicWand, "Select Magic Wand"},
+        {kToolText, "Text"},
+    };
+    FillToolGroups();
+    for (const auto& [tool, name] : names) EXPECT_EQ(ToolStepLabel(tool), name) << tool;
+    CanvasState.GradientKind = 1;
+    EXPECT_EQ(ToolStepLabel(kToolGradient), "Circular Gradient");
+}
+
+// A tap outside a floating piece drops it; the step says so, and stepping back floats it again.
+TEST_F(HistorySteps, ADropIsAStepAndSteppingBackFloatsThePieceAgain) {
+    MakeImage(100, 100);
+    PaintSettings.Tool = kToolSelectRectangle;
+    Down(10, 10);
+    Move(30, 30);
+    Up(30, 30);
+    ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    Down(15, 15);
+    Move(45, 15);
+    Up(45, 15);
+    EXPECT_EQ(StepBackwardLabel(), "Move Selection");
+    Down(90, 90);
+    Up(90, 90);
+    EXPECT_EQ(StepBackwardLabel(), "Drop Selection");
+    ASSERT_TRUE(StepBackward());
+    EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 40);
+    EXPECT_EQ(FloatingPiece.savedPieceX, 10);
+    // The piece's roles hold: a drag goes on from where it floats.
+    Down(45, 15);
+    Move(55, 15);
+    Up(55, 15);
+    EXPECT_EQ(FloatingPiece.pieceX, 50);
+    EXPECT_FALSE(CanStepForward());
+}
+
+}  // namespace
