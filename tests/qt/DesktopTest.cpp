@@ -119,7 +119,8 @@ TEST_F(DesktopTest, MenusShowTheShortcutsBesideTheLabels) {
     QStringList editTexts;
     for (QAction* action : edit->actions()) editTexts << action->text();
     EXPECT_EQ(editTexts, (QStringList{"Select All\tCtrl+A", "Inverse Selection", "Grow Selection", "Select Similar", "",
-                                      "Copy\tCtrl+C", "Paste\tCtrl+V", "Cut\tCtrl+X"}));
+                                      "Copy\tCtrl+C", "Paste\tCtrl+V", "Cut\tCtrl+X", "", "Step Backward\tCtrl+Z",
+                                      "Step Forward\tCtrl+Shift+Z"}));
     std::unique_ptr<QMenu> view = System().Bar()->BuildMenu(2);
     EXPECT_EQ(view->actions()[0]->text(), "Titlebar\tF11");
 }
