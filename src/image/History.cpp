@@ -556,6 +556,8 @@ bool StepTo(std::size_t target) {
     RestoreTool(state);
     UndoLevelHoldsShown(state);
     h.changeComing = false;
+    // The document is another one now: copies kept of it (the recovery copy) are out of date.
+    ++ImageState.EditCount;
     SetModifiedByHistory();
     RepaintWholeView();
     return true;

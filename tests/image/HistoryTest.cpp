@@ -147,8 +147,10 @@ TEST_F(HistoryStore, TheModifiedFlagFollowsTheStateLastSavedAndANewEditDropsTheS
     EXPECT_EQ(ImageState.ImageModified, 1);
     MarkHistorySaved();  // saved at B
     ImageState.ImageModified = 0;
+    const std::uint64_t edits = ImageState.EditCount;
     ASSERT_TRUE(StepBackward());
     EXPECT_EQ(ImageState.ImageModified, 1);
+    EXPECT_GT(ImageState.EditCount, edits);  // a step changes the document as an edit does
     ASSERT_TRUE(StepBackward());
     EXPECT_EQ(ImageState.ImageModified, 1);  // the opened file was saved over
     ASSERT_TRUE(StepForward());
