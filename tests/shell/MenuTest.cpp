@@ -7,6 +7,7 @@
 #include "platform/MenuModel.h"
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
+#include "shell/SettingsPersistence.h"
 #include "support/ShellFixture.h"
 
 namespace {
@@ -251,4 +252,18 @@ TEST_F(ShellTest, StepItemsNameTheirStepAndKeepUndoAsItWas) {
     DispatchCommand(CMD_UNDO);
     EXPECT_EQ(raster::GetPixel(*CurrentBox().workDc, 3, 3), before);
     EXPECT_EQ(StepBackwardLabel(), "Undo");
+}
+
+// The settings file may give the history another limit; a nonsense one leaves the default.
+TEST_F(ShellTest, TheHistoryTakesItsMemoryLimitFromTheSettings) {
+    const std::pair<std::uint32_t, std::size_t> cases[] = {
+        {64, std::size_t{64} << 20}, {4096, std::size_t{4096} << 20}, {3, DefaultHistoryBudget()}, {0, DefaultHistoryBudget()}};
+    for (const auto& [megabytes, budget] : cases) {
+        ResetProgramState();
+        settings.WriteNumber("HistoryMegabytes", megabytes);
+        LoadSettings();
+        EXPECT_EQ(HistoryBudget(), budget) << megabytes;
+    }
+    EXPECT_GE(DefaultHistoryBudget(), std::size_t{16} << 20);
+    EXPECT_LE(DefaultHistoryBudget(), std::size_t{1} << 30);
 }
