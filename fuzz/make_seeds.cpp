@@ -1,9 +1,11 @@
 // Writes the fuzzers' seed corpus: small sound files of every kind the decoder reads.
-// Usage: pw-fuzz-seeds DECODE_FOLDER TWOBPP_FOLDER
+// Usage: pw-fuzz-seeds DECODE_FOLDER TWOBPP_FOLDER WEBP_FOLDER TIFF_FOLDER HEIF_FOLDER
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "support/CameraFiles.h"
+#include "support/PhotoFiles.h"
 #include "support/SampleFiles.h"
 
 using namespace samples;
@@ -19,12 +21,15 @@ bool Save(const std::string& path, const Bytes& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s DECODE_FOLDER TWOBPP_FOLDER\n", argv[0]);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s DECODE_FOLDER TWOBPP_FOLDER WEBP_FOLDER TIFF_FOLDER HEIF_FOLDER\n", argv[0]);
         return 2;
     }
     const std::string decode = argv[1];
     const std::string twobpp = argv[2];
+    const std::string webp = argv[3];
+    const std::string tiff = argv[4];
+    const std::string heif = argv[5];
     const Picture gradient = GradientPicture(9, 7, false);
     const Picture faded = GradientPicture(9, 7, true);
     const Picture four = FourColourPicture(9, 7);
@@ -47,5 +52,19 @@ int main(int argc, char** argv) {
     ok &= Save(twobpp + "/top-down.2bp", MakeTwoBpp(four, true));
     ok &= Save(twobpp + "/core.2bp", MakeTwoBpp(four, false, true));
     ok &= Save(twobpp + "/two-colours.2bp", MakeTwoBpp(four, false, false, 2));
+    const Carried all{true, true, true};
+    ok &= Save(decode + "/camera.jpg", MakeCameraJpeg(gradient, 6));
+    ok &= Save(decode + "/lossy.webp", MakeWebp(gradient, false, all));
+    ok &= Save(decode + "/photo.tif", MakeTiff(gradient, TiffKind::Rgb8, false, all));
+    ok &= Save(webp + "/lossy.webp", MakeWebp(gradient, false, all));
+    ok &= Save(webp + "/lossless-alpha.webp", MakeWebp(faded, true));
+    ok &= Save(webp + "/animated.webp", MakeAnimatedWebp({gradient, faded}));
+    for (const TiffKind kind : {TiffKind::Rgb8, TiffKind::Rgb16, TiffKind::Grey8, TiffKind::Cmyk, TiffKind::Rgba}) {
+        ok &= Save(tiff + "/kind" + std::to_string(static_cast<int>(kind)) + ".tif", MakeTiff(gradient, kind, true, all));
+    }
+    ok &= Save(tiff + "/palette.tif", MakeTiff(four, TiffKind::Palette));
+    ok &= Save(heif + "/photo.heic", MakeHeif(gradient, false, all));
+    ok &= Save(heif + "/photo.avif", MakeHeif(gradient, true, all));
+    ok &= Save(heif + "/alpha.avif", MakeHeif(faded, true));
     return ok ? 0 : 1;
 }

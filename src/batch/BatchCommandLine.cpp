@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "files/WebpWriter.h"
 #include "files/ReadImage.h"
 #include "image/PixelBuffer.h"
 #include "image/View.h"
@@ -53,17 +55,23 @@ public:
     int shown = 0;
 };
 
-using Writer = int (*)(const PixelBuffer*, const std::string&);
-
-// The writer is chosen by the last four characters of the name, whatever their case.
-Writer WriterFor(const std::string& path) {
-    if (path.size() < 4) return nullptr;
-    std::string ending = path.substr(path.size() - 4);
+// The writer's ending: the last four characters of the name, or five for ".webp", whatever
+// their case; empty when no writer takes it.
+std::string WriterEnding(const std::string& path) {
+    std::string ending = path.substr(path.size() - std::min<std::size_t>(path.size(), 5));
     for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (ending == ".bmp") return WriteBmp;
-    if (ending == ".jpg") return WriteJpeg;
-    if (ending == ".png") return WritePng;
-    return nullptr;
+    if (ending == ".webp") return ending;
+    ending.erase(0, ending.size() > 4 ? 1 : 0);
+    return ending == ".bmp" || ending == ".jpg" || ending == ".png" ? ending : std::string();
+}
+
+// Writes with the ending's writer, with what the input carried (BMP keeps none).
+int WriteOutput(const PixelBuffer* picture, const std::string& path, bool lossless, CarriedMetadata carried) {
+    const std::string ending = WriterEnding(path);
+    if (ending == ".bmp") return WriteBmp(picture, path);
+    if (ending == ".jpg") return WriteJpeg(picture, path, carried);
+    if (ending == ".png") return WritePng(picture, path, carried);
+    return WriteWebp(picture, path, lossless, carried);
 }
 
 bool OutputFolderWritable(const std::string& path) {
@@ -80,15 +88,26 @@ int Run(std::vector<std::string> args) {
     }
     // --time prints how long each operation took, without the reading and writing around it.
     // --accept-damaged works on what could be read of a damaged input instead of refusing it.
+    // --strict refuses an input whose transparency the output would lose.
+    // --lossless writes a WebP output without loss.
     bool timed = false;
     bool acceptDamaged = false;
-    while (!args.empty() && (args[0] == "--time" || args[0] == "--accept-damaged")) {
-        (args[0] == "--time" ? timed : acceptDamaged) = true;
-        args.erase(args.begin());
+    bool strict = false;
+    bool lossless = false;
+    const std::pair<const char*, bool*> flags[] = {
+        {"--time", &timed}, {"--accept-damaged", &acceptDamaged}, {"--strict", &strict}, {"--lossless", &lossless}};
+    for (bool found = true; found && !args.empty();) {
+        found = false;
+        for (const auto& [flag, value] : flags) {
+            if (args[0] != flag) continue;
+            *value = found = true;
+            args.erase(args.begin());
+            break;
+        }
     }
     if (args.size() < 2) {
-        Complain("usage: pixelwright-batch [--time] [--accept-damaged] INPUT OUTPUT [OPERATION ...], or --list for "
-                 "the operations");
+        Complain("usage: pixelwright-batch [--time] [--accept-damaged] [--strict] [--lossless] INPUT OUTPUT "
+                 "[OPERATION ...], or --list for the operations");
         return kExitUsage;
     }
     const std::string& input = args[0];
@@ -105,9 +124,8 @@ int Run(std::vector<std::string> args) {
         }
         steps.push_back(step);
     }
-    const Writer writer = WriterFor(output);
-    if (!writer) {
-        Complain("cannot write \"" + output + "\": the name must end in .bmp, .jpg or .png");
+    if (WriterEnding(output).empty()) {
+        Complain("cannot write \"" + output + "\": the name must end in .bmp, .jpg, .png or .webp");
         return kExitUsage;
     }
     if (!OutputFolderWritable(output)) {
@@ -127,8 +145,14 @@ int Run(std::vector<std::string> args) {
         Complain(decoded.text + " Nothing was written; --accept-damaged works on what could be read.");
         return kExitFailed;
     }
+    const std::string transparent = "\"" + input + "\" has transparent parts";
+    if (decoded.transparent && strict) {
+        Complain(transparent + ", which the output cannot keep. Nothing was written (--strict).");
+        return kExitFailed;
+    }
     if (!StartScriptDocument(*decoded.image)) return kExitFailed;
     decoded.image.reset();
+    const platform::PictureMetadata carried = std::move(decoded.metadata);
 
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const ScriptStep& step = steps[i];
@@ -154,7 +178,9 @@ int Run(std::vector<std::string> args) {
     std::unique_ptr<PixelBuffer> merged;
     const PixelBuffer* picture = PictureAsShown(merged);
     if (!picture) return kExitFailed;
-    return writer(picture, output) == 1 ? 0 : kExitFailed;
+    if (WriteOutput(picture, output, lossless, &carried) != 1) return kExitFailed;
+    if (decoded.transparent) Complain(transparent + ": they were saved filled with the background colour.");
+    return 0;
 }
 
 }  // namespace

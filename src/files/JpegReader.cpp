@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <jpeglib.h>
 
+#include "files/Metadata.h"
 #include "files/ReaderSupport.h"
 
 namespace {
 
 constexpr int kExifMarker = JPEG_APP0 + 1;
+constexpr int kProfileMarker = JPEG_APP0 + 2;
 constexpr int kLongestMarker = 0xFFFF;
 
 struct ReadErrors {
@@ -31,38 +34,27 @@ void CountWarning(j_common_ptr cinfo, int level) {
 
 void Silent(j_common_ptr) {}
 
-std::uint32_t Read16(const std::uint8_t* p, bool motorola) {
-    return motorola ? (p[0] << 8) | p[1] : p[0] | (p[1] << 8);
-}
-std::uint32_t Read32(const std::uint8_t* p, bool motorola) {
-    return motorola ? (Read16(p, true) << 16) | Read16(p + 2, true) : Read16(p, false) | (Read16(p + 2, false) << 16);
+bool StartsWith(const jpeg_saved_marker_ptr m, const char* signature, std::size_t length) {
+    return m->data_length >= length && std::equal(signature, signature + length, m->data);
 }
 
-// The orientation tag of the first image directory of an EXIF block; 1 (as stored) when
-// there is none or it makes no sense.
-int OrientationOf(const jpeg_saved_marker_ptr markers) {
-    static const std::uint8_t kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
-    for (jpeg_saved_marker_ptr m = markers; m; m = m->next) {
-        if (m->marker != kExifMarker || m->data_length < 14 || !std::equal(kExifHeader, kExifHeader + 6, m->data)) {
-            continue;
+// The EXIF block, the XMP packet and the colour profile the file carries.
+void ReadMetadata(j_decompress_ptr cinfo, platform::PictureMetadata& metadata) {
+    const std::size_t xmpLength = sizeof kXmpSignature;
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker != kExifMarker) continue;
+        if (metadata.exif.empty() && StartsWith(m, kExifSignature, sizeof kExifSignature)) {
+            metadata.exif.assign(m->data + sizeof kExifSignature, m->data + m->data_length);
+        } else if (metadata.xmp.empty() && StartsWith(m, kXmpSignature, xmpLength)) {
+            metadata.xmp.assign(m->data + xmpLength, m->data + m->data_length);
         }
-        const std::uint8_t* tiff = m->data + 6;
-        const std::size_t size = m->data_length - 6;
-        const bool motorola = tiff[0] == 'M' && tiff[1] == 'M';
-        if (!motorola && !(tiff[0] == 'I' && tiff[1] == 'I')) return 1;
-        const std::uint32_t directory = Read32(tiff + 4, motorola);
-        if (directory > size - 2) return 1;
-        const std::uint32_t entries = Read16(tiff + directory, motorola);
-        for (std::uint32_t i = 0; i < entries; ++i) {
-            const std::size_t at = directory + 2 + static_cast<std::size_t>(i) * 12;
-            if (at + 12 > size) return 1;
-            if (Read16(tiff + at, motorola) != 0x0112) continue;
-            const std::uint32_t value = Read16(tiff + at + 8, motorola);
-            return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
-        }
-        return 1;
     }
-    return 1;
+    JOCTET* profile = nullptr;
+    unsigned int length = 0;
+    if (jpeg_read_icc_profile(cinfo, &profile, &length)) {
+        metadata.icc.assign(profile, profile + length);
+        std::free(profile);
+    }
 }
 
 // Orientations 5 to 8 turn the picture by a quarter, exchanging its sides.
@@ -122,6 +114,7 @@ struct Progress {
     int rowsRead = 0;
     int orientation = 1;
     bool headerRead = false;
+    platform::PictureMetadata metadata;
 };
 
 // A library error jumps back into this function, so nothing in it may need destroying;
@@ -132,9 +125,12 @@ bool RunDecompression(jpeg_decompress_struct* cinfo, ReadErrors* errors, const s
     jpeg_create_decompress(cinfo);
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(cinfo, kExifMarker, kLongestMarker);
+    jpeg_save_markers(cinfo, kProfileMarker, kLongestMarker);
     jpeg_read_header(cinfo, TRUE);
     progress->headerRead = true;
-    progress->orientation = OrientationOf(cinfo->marker_list);
+    ReadMetadata(cinfo, progress->metadata);
+    const std::vector<std::uint8_t>& exif = progress->metadata.exif;
+    progress->orientation = ExifOrientation(exif.data(), exif.size());
 
     const bool inks = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = inks ? JCS_CMYK : JCS_EXT_BGR;
@@ -201,6 +197,7 @@ platform::DecodedImage DecodeJpeg(const std::uint8_t* data, std::size_t size, co
         Turn(stored, progress.orientation, *turned.image);
         result = std::move(turned);
     }
+    result.metadata = std::move(progress.metadata);
     if (!finished || warned) MarkDamaged(result, name);
     return std::move(result);
 }

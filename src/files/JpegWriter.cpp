@@ -3,9 +3,11 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
+#include "files/Metadata.h"
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
 #include "platform/Busy.h"
@@ -42,7 +44,28 @@ struct Picture {
     const std::uint8_t* base;
     std::size_t lastRowOffset;
     J_COLOR_SPACE order;  // JCS_RGB, or JCS_EXT_BGR for rows as the program stores them
+    CarriedMetadata carried;
 };
+
+constexpr unsigned kLongestSegment = 65533;  // a marker segment's data, after its length
+
+// The file's camera data, description and colour profile, as far as each fits a segment;
+// one that cannot fit is left out rather than cut.
+void WriteMetadata(jpeg_compress_struct* cinfo, const Picture& picture) {
+    if (!picture.carried) return;
+    const platform::PictureMetadata& carried = *picture.carried;
+    const auto write = [&](const char* signature, std::size_t signatureLength, const std::vector<std::uint8_t>& body) {
+        if (body.empty() || body.size() + signatureLength > kLongestSegment) return;
+        std::vector<std::uint8_t> segment(signature, signature + signatureLength);
+        segment.insert(segment.end(), body.begin(), body.end());
+        jpeg_write_marker(cinfo, JPEG_APP0 + 1, segment.data(), static_cast<unsigned>(segment.size()));
+    };
+    write(kExifSignature, sizeof kExifSignature, ExifForSave(carried.exif, picture.width, picture.height));
+    write(kXmpSignature, sizeof kXmpSignature, carried.xmp);
+    if (ProfileFitsRgb(carried.icc)) {
+        jpeg_write_icc_profile(cinfo, carried.icc.data(), static_cast<unsigned>(carried.icc.size()));
+    }
+}
 
 // A library error jumps back into this function, so nothing in it may need destroying;
 // the library's records live in the caller.
@@ -65,6 +88,7 @@ int RunCompression(jpeg_compress_struct* cinfo, JpegErrorManager* errors, std::F
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, picture.quality, TRUE);
     jpeg_start_compress(cinfo, TRUE);
+    WriteMetadata(cinfo, picture);
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
     while (cinfo->next_scanline < cinfo->image_height) {
         JSAMPROW row =
@@ -102,20 +126,22 @@ int CompressJpeg(const std::string& path, int width, int height, int quality, co
     bool cantOpen = false;
     std::string reason;
     const int result =
-        Compress(path, Picture{width, height, quality, pixelBase, lastRowOffset, JCS_RGB}, &cantOpen, &reason);
+        Compress(path, Picture{width, height, quality, pixelBase, lastRowOffset, JCS_RGB, nullptr}, &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
 
-int WriteJpeg(const PixelBuffer* image, const std::string& path) {
+int WriteJpeg(const PixelBuffer* image, const std::string& path, CarriedMetadata carried) {
     if (!CheckWritable(image, path)) return 0;
     const std::size_t lastRowOffset = static_cast<std::size_t>(image->Height() - 1) * image->Stride();
     bool cantOpen = false;
     std::string reason;
     // libjpeg reads the blue-green-red rows as they are, so the document is only ever read.
     const int result = Compress(
-        path, Picture{image->Width(), image->Height(), 100, image->Bits(), lastRowOffset, JCS_EXT_BGR}, &cantOpen,
+        path, Picture{image->Width(), image->Height(), 100, image->Bits(), lastRowOffset, JCS_EXT_BGR, carried}, &cantOpen,
         &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
+
+int WriteJpeg(const PixelBuffer* image, const std::string& path) { return WriteJpeg(image, path, nullptr); }

@@ -7,6 +7,7 @@
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
 #include "files/ReadImage.h"
+#include "files/WebpWriter.h"
 #include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
@@ -25,27 +26,39 @@ std::string LowerEnding(const std::string& name) {
     return ending;
 }
 
-bool HasWriter(const std::string& name) {
+constexpr const char* kWebpLosslessType = "WebP Lossless (*.webp)";
+
+// The ending that chooses the writer: the last four characters, or five for ".webp";
+// empty when no writer takes the name.
+std::string WriterEnding(const std::string& name) {
     const std::string ending = LowerEnding(name);
-    return ending == ".png" || ending == ".bmp" || ending == ".jpg";
+    if (ending == ".png" || ending == ".bmp" || ending == ".jpg") return ending;
+    if (ending == "webp" && name.size() >= 5 && name[name.size() - 5] == '.') return ".webp";
+    return std::string();
+}
+
+bool HasWriter(const std::string& name) { return !WriterEnding(name).empty(); }
+
+// Field number field of a dialog list ("|"-separated); "" past its end.
+std::string TypeListField(const std::string& typeList, int field) {
+    if (field < 0) return std::string();
+    std::size_t start = 0;
+    for (int at = 0; start <= typeList.size(); ++at) {
+        const std::size_t bar = typeList.find('|', start);
+        if (at == field) return typeList.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    return std::string();
 }
 
 // The ending ("*.png" -> ".png") of the type pair typeIndex in a dialog list; "" when unknown.
 std::string EndingOfType(const std::string& typeList, int typeIndex) {
     if (typeIndex < 0) return std::string();
-    std::size_t start = 0;
-    for (int field = 0; start <= typeList.size(); ++field) {
-        const std::size_t bar = typeList.find('|', start);
-        const std::string text = typeList.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        if (field == 2 * typeIndex + 1) {
-            const std::string pattern = text.substr(0, text.find(';'));
-            if (pattern.size() < 2 || pattern[0] != '*') return std::string();
-            return pattern.substr(1);
-        }
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    return std::string();
+    const std::string text = TypeListField(typeList, 2 * typeIndex + 1);
+    const std::string pattern = text.substr(0, text.find(';'));
+    if (pattern.size() < 2 || pattern[0] != '*') return std::string();
+    return pattern.substr(1);
 }
 
 // A proposal that no writer takes (a ".gif" or ".2bp" document) is offered as PNG.
@@ -58,21 +71,57 @@ std::string ProposedSaveName(const std::string& path) {
     return (dotInName ? path.substr(0, dot) : path) + ".png";
 }
 
-int WriteByEnding(const PixelBuffer* image, const std::string& path) {
-    const std::string ending = LowerEnding(path);
-    if (ending == ".png") return WritePng(image, path);
+int WriteByEnding(const PixelBuffer* image, const std::string& path, bool lossless) {
+    const std::string ending = WriterEnding(path);
+    if (ending == ".png") return WritePng(image, path, &FileState.Carried);
     if (ending == ".bmp") return WriteBmp(image, path);
-    if (ending == ".jpg") return WriteJpeg(image, path);
+    if (ending == ".jpg") return WriteJpeg(image, path, &FileState.Carried);
+    if (ending == ".webp") return WriteWebp(image, path, lossless, &FileState.Carried);
     return 0;
+}
+
+// 1 when the save may go ahead: the picture opened had no transparency, or the user agrees
+// to lose it.
+int ConfirmTransparencyLoss() {
+    if (FileState.TransparentFrom.empty()) return 1;
+    const platform::MessageResult answer =
+        platform::ShowMessageBox(TransparencyQuestion(FileState.TransparentFrom), platform::kCaptionProgram,
+                                 platform::MessageButtons::YesNo, platform::MessageIcon::Question);
+    return answer == platform::MessageResult::Yes ? 1 : 0;
 }
 
 }  // namespace
 
+void ForgetCarriedData() {
+    FileState.Carried = platform::PictureMetadata{};
+    FileState.TransparentFrom.clear();
+    FileState.WebpLossless = false;
+}
+
+std::string TransparencyQuestion(const std::string& name) {
+    return name + " has transparent parts. Pixelwright keeps no transparency, so they will be saved filled with the "
+                  "background colour. Save anyway?";
+}
+
+// Every list ends with the two ways of writing WebP.
 const char* SaveTypeListFor(const std::string& name) {
-    const std::string ending = LowerEnding(name);
-    if (ending == ".png") return "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|";
-    if (ending == ".bmp") return "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|";
-    if (ending == ".jpg") return "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|";
+    const std::string ending = WriterEnding(name);
+    if (ending == ".png") {
+        return "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|WebP Files (*.webp)|*.webp|"
+               "WebP Lossless (*.webp)|*.webp|";
+    }
+    if (ending == ".bmp") {
+        return "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|WebP Files (*.webp)|*.webp|"
+               "WebP Lossless (*.webp)|*.webp|";
+    }
+    if (ending == ".jpg") {
+        return "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|WebP Files (*.webp)|*.webp|"
+               "WebP Lossless (*.webp)|*.webp|";
+    }
+    if (ending == ".webp") {
+        return "WebP Files (*.webp)|*.webp|WebP Lossless (*.webp)|*.webp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|"
+               "Bitmap File (*.bmp)|*.bmp|";
+    }
     return "";
 }
 
@@ -113,6 +162,7 @@ int SaveImage(bool askForName) {
     const ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
     std::string name = ImageState.CurrentPath;
+    bool lossless = FileState.WebpLossless;
     if (askForName || name.empty() || !HasWriter(name)) {
         const std::string proposed = ProposedSaveName(name);
         const std::string typeList = SaveTypeListFor(proposed);
@@ -121,26 +171,35 @@ int SaveImage(bool askForName) {
         if (name.empty()) return 0;
         // A name typed without an ending gets the one of the type picked in the dialog.
         if (!HasWriter(name)) name += EndingOfType(typeList, typeIndex);
+        // Of the two WebP types, the one picked says how; any other keeps the document's way.
+        if (EndingOfType(typeList, typeIndex) == ".webp") {
+            lossless = TypeListField(typeList, 2 * typeIndex) == kWebpLosslessType;
+        }
     }
     if (!HasWriter(name)) {
-        platform::ShowMessageBox("Cannot save \"" + FileNameOf(name) + "\": the name must end in .png, .bmp or .jpg.",
+        platform::ShowMessageBox("Cannot save \"" + FileNameOf(name) +
+                                     "\": the name must end in .png, .bmp, .jpg or .webp.",
                                  platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
         return 0;
     }
     // The file holds the picture as it is seen, a floating piece included. The writers
     // report their own failures; the document keeps its name and its unsaved state until a
     // file has really been written.
+    if (ConfirmTransparencyLoss() != 1) return 0;
     std::unique_ptr<PixelBuffer> merged;
     const PixelBuffer* picture = PictureAsShown(merged);
     if (!picture) return 0;
     {
         // A large picture takes a while to compress: the window shows how far it has come.
         const platform::ProgressIndication progress("Saving " + FileNameOf(name));
-        if (WriteByEnding(picture, name) != 1) return 0;
+        if (WriteByEnding(picture, name, lossless) != 1) return 0;
     }
+    if (WriterEnding(name) == ".webp") FileState.WebpLossless = lossless;
     ImageState.CurrentPath = name;
     ImageState.ImageModified = 0;
     MarkHistorySaved();
+    // The file now holds the picture as it is, flattened: there is nothing more to lose.
+    FileState.TransparentFrom.clear();
     UpdateRecentFiles();
     return 1;
 }
@@ -183,6 +242,9 @@ int LoadDecodedFile(const std::string& path, std::string* damagedText) {
     }
     if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
     CopyPixels(CurrentBox().workBitmap, decoded.image.get());
+    FileState.Carried = std::move(decoded.metadata);
+    FileState.TransparentFrom = decoded.transparent ? FileNameOf(path) : std::string();
+    FileState.WebpLossless = decoded.lossless;
     damagedText->clear();
     if (decoded.status == platform::DecodeStatus::Damaged) {
         *damagedText = decoded.text;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ImageDecoder.h"
+
 namespace platform {
 class Menu;
 }
@@ -17,6 +19,15 @@ struct FileStateRecord {
     std::uint8_t RecentCount = 0;          // entries in use
     // The "Recent" sub-menu of the File menu: set by whoever builds the menus, filled here.
     platform::Menu* RecentMenu = nullptr;
+    // What the document's file carried beside its pixels (camera data, description, colour
+    // profile), written back on save; nothing for a picture made with New.
+    platform::PictureMetadata Carried;
+    // The name of the opened file whose picture had transparent parts, laid over the
+    // background colour; empty when it had none. Saving asks about it once.
+    std::string TransparentFrom;
+    // Save writes a WebP file without loss: the document was opened from such a file, or
+    // last saved as "WebP Lossless".
+    bool WebpLossless = false;
 };
 
 extern FileStateRecord FileState;
@@ -24,17 +35,27 @@ extern FileStateRecord FileState;
 // No recent files and no Recent menu (tests).
 void ResetFileState();
 
+// A picture made with New carries nothing over from the file open before it.
+void ForgetCarriedData();
+
+// The question before a save that loses the transparency of the picture as it was opened.
+std::string TransparencyQuestion(const std::string& name);
+
 // The Recent menu's first identifier; entry i has 1101 + i.
 constexpr int kRecentFirstCommand = 1101;
 
 // File-type lists of the dialogs: pairs of description and pattern, "|"-separated. The open
-// list takes every usual JPEG ending and upper-case names too (cameras write "IMG_1.JPG");
-// the dialog shows each description with its patterns.
+// list takes every usual JPEG ending and upper-case names too (cameras write "IMG_1.JPG"),
+// and the photo formats of the web, phones and scanners after the program's own; the dialog
+// shows each description with its patterns.
 inline constexpr const char* kOpenTypeList =
-    "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.2BP;*.BMP;*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG|"
+    "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;*.2BP;*.BMP;"
+    "*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG;*.WEBP;*.TIF;*.TIFF;*.HEIC;*.HEIF;*.AVIF|"
     "Bitmap Files|*.bmp;*.BMP|GIF Files|*.gif;*.GIF|JPEG Files|*.jpg;*.jpeg;*.jpe;*.JPG;*.JPEG;*.JPE|"
-    "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|";
-// The save list for a proposed name, by its ending; empty for any other ending.
+    "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|WebP Files|*.webp;*.WEBP|TIFF Files|*.tif;*.tiff;*.TIF;*.TIFF|"
+    "HEIF Files|*.heic;*.heif;*.HEIC;*.HEIF|AVIF Files|*.avif;*.AVIF|";
+// The save list for a proposed name, by its ending (".png", ".bmp", ".jpg", ".webp"); empty
+// for any other ending.
 const char* SaveTypeListFor(const std::string& name);
 
 // The part after the last "/" (the whole path when there is none).

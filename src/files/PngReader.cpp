@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include "files/Metadata.h"
 #include "files/ReaderSupport.h"
 
 namespace {
@@ -31,35 +32,13 @@ void StopReading(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 // picture itself is sound.
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-std::uint8_t Over(int colour, int background, int alpha) {
-    return static_cast<std::uint8_t>((colour * alpha + background * (255 - alpha) + 127) / 255);
-}
-
-// Lays a row of blue-green-red-alpha pixels over the background colour.
-void LayOver(const std::uint8_t* in, int width, raster::Colour background, std::uint8_t* out) {
-    const int blue = raster::BlueOf(background);
-    const int green = raster::GreenOf(background);
-    const int red = raster::RedOf(background);
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-        const int alpha = in[3];
-        if (alpha == 255) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-        } else {
-            out[0] = Over(in[0], blue, alpha);
-            out[1] = Over(in[1], green, alpha);
-            out[2] = Over(in[2], red, alpha);
-        }
-    }
-}
-
 struct Progress {
     platform::DecodedImage result;
     std::vector<std::uint8_t> withAlpha;  // a row, or the whole picture of an interlaced file
     bool headerRead = false;
     bool alpha = false;
     bool interlaced = false;
+    bool transparent = false;
     int rowsRead = 0;  // rows complete, from the top; all of an interlaced file once its data began
 };
 
@@ -68,7 +47,7 @@ void ReadPlainRows(png_structp png, PixelBuffer& image, raster::Colour backgroun
     for (int row = 0; row < image.Height(); ++row) {
         if (progress->alpha) {
             png_read_row(png, progress->withAlpha.data(), nullptr);
-            LayOver(progress->withAlpha.data(), width, background, image.Row(row));
+            if (LayRowOver(progress->withAlpha.data(), width, background, image.Row(row))) progress->transparent = true;
         } else {
             png_read_row(png, image.Row(row), nullptr);
         }
@@ -88,6 +67,45 @@ void ReadInterlacedRows(png_structp png, int passes, PixelBuffer& image, raster:
             png_read_row(png, target, nullptr);
             progress->rowsRead = image.Height();
         }
+    }
+}
+
+std::string Text(png_const_charp text, std::size_t length) { return text ? std::string(text, length) : std::string(); }
+
+// The EXIF block, the colour profile and the text chunks (XMP among them) read so far.
+// libpng has checked each: a damaged one was dropped with a warning.
+void ReadMetadata(png_structp png, png_infop info, platform::PictureMetadata& metadata) {
+    png_bytep exif = nullptr;
+    png_uint_32 exifLength = 0;
+    if (png_get_eXIf_1(png, info, &exifLength, &exif) && exif) metadata.exif.assign(exif, exif + exifLength);
+    png_charp profileName = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileLength = 0;
+    if (png_get_iCCP(png, info, &profileName, &compression, &profile, &profileLength) && profile) {
+        metadata.icc.assign(profile, profile + profileLength);
+        metadata.iccName = profileName ? profileName : "";
+    }
+    png_textp texts = nullptr;
+    const int count = png_get_text(png, info, &texts, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const png_text& t = texts[i];
+        const bool international = t.compression == PNG_ITXT_COMPRESSION_NONE || t.compression == PNG_ITXT_COMPRESSION_zTXt;
+        const std::size_t length = international ? t.itxt_length : t.text_length;
+        if (international && std::strcmp(t.key, kXmpKeyword) == 0) {
+            metadata.xmp.assign(t.text, t.text + length);
+            continue;
+        }
+        platform::PngText text;
+        text.keyword = t.key;
+        text.text = Text(t.text, length);
+        text.international = international;
+        text.compressed = t.compression == PNG_TEXT_COMPRESSION_zTXt || t.compression == PNG_ITXT_COMPRESSION_zTXt;
+        if (international) {
+            text.language = t.lang ? t.lang : "";
+            text.translated = t.lang_key ? t.lang_key : "";
+        }
+        metadata.texts.push_back(std::move(text));
     }
 }
 
@@ -122,7 +140,8 @@ bool RunRead(png_structp png, png_infop info, const std::string& name, raster::C
     } else {
         ReadPlainRows(png, image, background, progress);
     }
-    png_read_end(png, nullptr);
+    // Text chunks may follow the picture; they join those before it.
+    png_read_end(png, info);
     return true;
 }
 
@@ -152,6 +171,7 @@ platform::DecodedImage DecodePng(const std::uint8_t* data, std::size_t size, con
         png_destroy_read_struct(&png, &info, nullptr);
         return platform::DecodeFailure(platform::DecodeStatus::OutOfMemory, name);
     }
+    if (progress.headerRead) ReadMetadata(png, info, progress.result.metadata);
     png_destroy_read_struct(&png, &info, nullptr);
 
     platform::DecodedImage& result = progress.result;
@@ -162,10 +182,13 @@ platform::DecodedImage DecodePng(const std::uint8_t* data, std::size_t size, con
     if (progress.interlaced && progress.alpha) {
         const std::size_t alphaRow = static_cast<std::size_t>(image.Width()) * 4;
         for (int row = 0; row < image.Height(); ++row) {
-            LayOver(progress.withAlpha.data() + alphaRow * row, image.Width(), background, image.Row(row));
+            if (LayRowOver(progress.withAlpha.data() + alphaRow * row, image.Width(), background, image.Row(row))) {
+                progress.transparent = true;
+            }
         }
     }
     if (progress.rowsRead < image.Height()) FillRowsFrom(image, progress.rowsRead, background);
+    result.transparent = progress.transparent;
     if (!finished) MarkDamaged(result, name);
     return std::move(result);
 }

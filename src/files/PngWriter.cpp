@@ -1,10 +1,13 @@
 #include "files/PngWriter.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include <png.h>
 #include <zlib.h>
 
+#include "files/Metadata.h"
 #include "files/PixelOrder.h"
 #include "files/SafeWrite.h"
 #include "platform/Busy.h"
@@ -45,7 +48,47 @@ struct Picture {
     const std::uint8_t* base;
     std::size_t lastRowOffset;
     bool blueFirst;  // rows as the program stores them, which libpng turns around as it writes
+    CarriedMetadata carried;
 };
+
+// The file's camera data (eXIf), colour profile (iCCP) and text chunks, XMP among them.
+// libpng keeps copies of what it is given.
+void SetMetadata(png_structp png, png_infop info, const Picture& picture) {
+    if (!picture.carried) return;
+    const platform::PictureMetadata& carried = *picture.carried;
+    std::vector<std::uint8_t> exif = ExifForSave(carried.exif, picture.width, picture.height);
+    if (!exif.empty()) png_set_eXIf_1(png, info, static_cast<png_uint_32>(exif.size()), exif.data());
+    if (ProfileFitsRgb(carried.icc)) {
+        const std::string name = carried.iccName.empty() ? "ICC profile" : carried.iccName;
+        png_set_iCCP(png, info, name.c_str(), PNG_COMPRESSION_TYPE_BASE, carried.icc.data(),
+                     static_cast<png_uint_32>(carried.icc.size()));
+    }
+    std::vector<png_text> texts;
+    const auto add = [&](const std::string& keyword, const std::string& text, bool international, bool compressed,
+                         const std::string& language, const std::string& translated) {
+        png_text t{};
+        t.key = const_cast<png_charp>(keyword.c_str());
+        t.text = const_cast<png_charp>(text.c_str());
+        if (international) {
+            t.compression = compressed ? PNG_ITXT_COMPRESSION_zTXt : PNG_ITXT_COMPRESSION_NONE;
+            t.itxt_length = text.size();
+            t.lang = const_cast<png_charp>(language.c_str());
+            t.lang_key = const_cast<png_charp>(translated.c_str());
+        } else {
+            t.compression = compressed ? PNG_TEXT_COMPRESSION_zTXt : PNG_TEXT_COMPRESSION_NONE;
+            t.text_length = text.size();
+        }
+        texts.push_back(t);
+    };
+    for (const platform::PngText& t : carried.texts) {
+        add(t.keyword, t.text, t.international, t.compressed, t.language, t.translated);
+    }
+    const std::string xmp(carried.xmp.begin(), carried.xmp.end());
+    static const std::string kNone;
+    static const std::string kXmpKey = kXmpKeyword;
+    if (!xmp.empty()) add(kXmpKey, xmp, true, false, kNone, kNone);
+    if (!texts.empty()) png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
+}
 
 // A library error jumps back into this function, so nothing in it may need destroying.
 int RunWrite(PngSink* sink, const Picture& picture) {
@@ -74,6 +117,7 @@ int RunWrite(PngSink* sink, const Picture& picture) {
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
     png_set_compression_level(png, 1);
     png_set_compression_strategy(png, Z_RLE);
+    SetMetadata(png, info, picture);
     png_write_info(png, info);
     if (picture.blueFirst) png_set_bgr(png);
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
@@ -81,7 +125,9 @@ int RunWrite(PngSink* sink, const Picture& picture) {
         png_write_row(png, picture.base + picture.lastRowOffset - static_cast<std::size_t>(row) * stride);
         platform::StepProgress(row, picture.height);
     }
-    png_write_end(png, info);
+    // Everything went before the picture; the end is written without the info, which would
+    // repeat the eXIf chunk after it.
+    png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return 1;
 }
@@ -107,18 +153,20 @@ int CompressPng(const std::string& path, int width, int height, const std::uint8
                 std::size_t lastRowOffset) {
     bool cantOpen = false;
     std::string reason;
-    const int result = Compress(path, Picture{width, height, pixelBase, lastRowOffset, false}, &cantOpen, &reason);
+    const int result = Compress(path, Picture{width, height, pixelBase, lastRowOffset, false, nullptr}, &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
 
-int WritePng(const PixelBuffer* image, const std::string& path) {
+int WritePng(const PixelBuffer* image, const std::string& path, CarriedMetadata carried) {
     if (!CheckWritable(image, path)) return 0;
     const std::size_t lastRowOffset = static_cast<std::size_t>(image->Height() - 1) * image->Stride();
     bool cantOpen = false;
     std::string reason;
-    const int result = Compress(path, Picture{image->Width(), image->Height(), image->Bits(), lastRowOffset, true},
+    const int result = Compress(path, Picture{image->Width(), image->Height(), image->Bits(), lastRowOffset, true, carried},
                                 &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
     return result;
 }
+
+int WritePng(const PixelBuffer* image, const std::string& path) { return WritePng(image, path, nullptr); }

@@ -5,12 +5,17 @@
 #include <cstdint>
 #include <string>
 
+#include "files/Metadata.h"
 #include "image/PixelBuffer.h"
 
 // Writes the 24-bit buffer to path as a PNG. libpng turns the blue-green-red rows around in
 // its own row buffer: the picture is never written to. Failures, libpng's own among
 // them, are shown in the "Error" box naming the path; the old file at path survives a
-// failed write. Returns 1 written, 0 failed.
+// failed write. The carried metadata goes into eXIf, iCCP (an RGB profile only) and text
+// chunks, the XMP packet into the international text chunk XMP readers look for.
+// Returns 1 written, 0 failed.
+int WritePng(const PixelBuffer* image, const std::string& path, CarriedMetadata carried);
+// The same with nothing carried over.
 int WritePng(const PixelBuffer* image, const std::string& path);
 
 // The inner writer: rows of width red-green-blue pixels stored bottom-up from pixelBase with

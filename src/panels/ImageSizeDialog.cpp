@@ -224,6 +224,7 @@ int RunNewImageDialog() {
     }
     if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
     ImageState.CurrentPath.clear();
+    ForgetCarriedData();
     return 1;
 }
 

@@ -21,6 +21,28 @@ enum class DecodeStatus {
     Damaged,      // the file is damaged: image holds what could be read of it
 };
 
+// A text chunk of a PNG file, kept to be written back.
+struct PngText {
+    std::string keyword;
+    std::string text;
+    std::string language;    // international text only
+    std::string translated;  // the keyword in that language
+    bool international = false;
+    bool compressed = false;
+    bool operator==(const PngText&) const = default;
+};
+
+// What a picture file carries beside its pixels: camera data, a description and a colour
+// profile, kept as they were read so that saving writes them back.
+struct PictureMetadata {
+    std::vector<std::uint8_t> exif;  // the TIFF structure of an EXIF block, from "II" or "MM"
+    std::vector<std::uint8_t> xmp;   // the XMP packet
+    std::vector<std::uint8_t> icc;   // the ICC colour profile
+    std::string iccName;             // the profile's name in a PNG file
+    std::vector<PngText> texts;      // a PNG file's text chunks, XMP aside
+    bool Empty() const { return exif.empty() && xmp.empty() && icc.empty() && texts.empty(); }
+};
+
 struct DecodedImage {
     // A 24-bit buffer of the decoded width and height, blue-green-red, bottom-up, rows
     // padded with zero bytes; null unless status is Ok or Damaged.
@@ -30,6 +52,11 @@ struct DecodedImage {
     // caption: "Error" for file problems, "Out Of Memory Error" for a shortage of memory.
     std::string text;
     std::string caption;
+    PictureMetadata metadata;
+    // Some pixel was transparent or partly so, and was laid over the background.
+    bool transparent = false;
+    // The file was stored without loss where its format has both ways (WebP).
+    bool lossless = false;
 };
 
 // Decodes ".bmp", ".gif" (the first frame), ".jpg", ".png", anything else the platform's

@@ -6,6 +6,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "files/WebpWriter.h"
 #include "support/WriterFixtures.h"
 
 using namespace writer_test;
@@ -67,4 +68,7 @@ TEST(Writers, ReadTheDocumentWithoutWritingToItWhetherTheyFinishOrFail) {
     WriteFromReadOnlyPixels(WriteJpeg, ".jpg");
     WriteFromReadOnlyPixels(WritePng, ".png");
     WriteFromReadOnlyPixels(WriteBmp, ".bmp");
+    WriteFromReadOnlyPixels([](const PixelBuffer* image, const std::string& path) {
+        return WriteWebp(image, path, true, nullptr);
+    }, ".webp");
 }

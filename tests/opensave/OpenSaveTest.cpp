@@ -175,7 +175,8 @@ TEST_F(OpenSaveTest, SavingANewImageProposesUntitledPngWithPngFirst) {
     EXPECT_TRUE(request.save);
     EXPECT_EQ(request.title, "Save Image");
     EXPECT_EQ(request.initialName, "untitled.png");
-    EXPECT_EQ(request.typeList, "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|");
+    EXPECT_EQ(request.typeList, "PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|JPEG File (*.jpg)|*.jpg|"
+                                "WebP Files (*.webp)|*.webp|WebP Lossless (*.webp)|*.webp|");
     EXPECT_EQ(ImageState.CurrentPath, target);
     EXPECT_EQ(ImageState.ImageModified, 0);
     EXPECT_EQ(Stored("File1"), target);
@@ -189,9 +190,12 @@ TEST_F(OpenSaveTest, SavingANewImageProposesUntitledPngWithPngFirst) {
 }
 
 TEST_F(OpenSaveTest, TypeListsFollowTheProposedEnding) {
-    EXPECT_STREQ(SaveTypeListFor("a.BMP"), "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|");
-    EXPECT_STREQ(SaveTypeListFor("/x/a.Jpg"), "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|");
+    const std::string webp = "WebP Files (*.webp)|*.webp|WebP Lossless (*.webp)|*.webp|";
+    EXPECT_EQ(SaveTypeListFor("a.BMP"), "Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|" + webp);
+    EXPECT_EQ(SaveTypeListFor("/x/a.Jpg"), "JPEG File (*.jpg)|*.jpg|PNG File (*.png)|*.png|Bitmap File (*.bmp)|*.bmp|" + webp);
+    EXPECT_EQ(SaveTypeListFor("a.WebP"), webp + "PNG File (*.png)|*.png|JPEG File (*.jpg)|*.jpg|Bitmap File (*.bmp)|*.bmp|");
     EXPECT_STREQ(SaveTypeListFor("a.gif"), "");
+    EXPECT_STREQ(SaveTypeListFor("awebp"), "");
     EXPECT_STREQ(SaveTypeListFor("png"), "");
     EXPECT_EQ(FileNameOf("/a/b/c.png"), "c.png");
     EXPECT_EQ(FileNameOf("plain"), "plain");
@@ -294,9 +298,11 @@ TEST_F(OpenSaveTest, OpenCommandUsesTheOpenListAndCancelChangesNothing) {
     EXPECT_EQ(dialogs.requests[0].title, "Load Image");
     EXPECT_EQ(dialogs.requests[0].initialName, "");
     EXPECT_EQ(dialogs.requests[0].typeList,
-              "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.2BP;*.BMP;*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG|"
+              "All Image Files|*.2bp;*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.png;*.webp;*.tif;*.tiff;*.heic;*.heif;*.avif;"
+              "*.2BP;*.BMP;*.GIF;*.JPG;*.JPEG;*.JPE;*.PNG;*.WEBP;*.TIF;*.TIFF;*.HEIC;*.HEIF;*.AVIF|"
               "Bitmap Files|*.bmp;*.BMP|GIF Files|*.gif;*.GIF|JPEG Files|*.jpg;*.jpeg;*.jpe;*.JPG;*.JPEG;*.JPE|"
-              "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|");
+              "PNG Files|*.png;*.PNG|2BP Files|*.2bp;*.2BP|WebP Files|*.webp;*.WEBP|"
+              "TIFF Files|*.tif;*.tiff;*.TIF;*.TIFF|HEIF Files|*.heic;*.heif;*.HEIC;*.HEIF|AVIF Files|*.avif;*.AVIF|");
     EXPECT_EQ(CurrentBox().width, 5);
 
     const std::string path = WriteSample("picked.png");

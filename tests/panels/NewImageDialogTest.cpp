@@ -74,8 +74,13 @@ TEST_F(NewImageDialogTest, ShowsOnlyTheSizeFieldsWithItsButtonsAt53) {
 TEST_F(NewImageDialogTest, OkReplacesTheImageAndForgetsThePath) {
     PaintSettings.BColor = 0x0000FF;  // red background
     ImageState.ImageModified = 1;
+    FileState.Carried.exif = {'I', 'I', 42, 0};  // what the photo open before carried
+    FileState.Carried.icc = {1, 2, 3};
+    FileState.TransparentFrom = "picture.png";
     Answer("30", "20", {kSizeOkButton});
     ASSERT_EQ(RunNewImageDialog(), 1);
+    EXPECT_TRUE(FileState.Carried.Empty());  // a new picture carries none of it
+    EXPECT_TRUE(FileState.TransparentFrom.empty());
     EXPECT_EQ(CurrentBox().width, 30);
     EXPECT_EQ(CurrentBox().height, 20);
     EXPECT_EQ(CurrentBox().workBitmap->Row(19)[2], 255);  // filled with the background

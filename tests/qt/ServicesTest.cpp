@@ -66,10 +66,11 @@ TEST(QtSettings, SoundFilesAreTold) {
 TEST(QtFileDialog, TypeListsBecomeNameFilters) {
     TestApplication();
     const auto types = platform::qt::ParseTypeList(kOpenTypeList);
-    ASSERT_EQ(types.size(), 6u);
+    ASSERT_EQ(types.size(), 10u);
     EXPECT_EQ(types[0].description, "All Image Files");
-    EXPECT_EQ(types[0].patterns, (QStringList{"*.2bp", "*.bmp", "*.gif", "*.jpg", "*.jpeg", "*.jpe", "*.png", "*.2BP",
-                                              "*.BMP", "*.GIF", "*.JPG", "*.JPEG", "*.JPE", "*.PNG"}));
+    EXPECT_EQ(types[0].patterns.size(), 26);
+    EXPECT_EQ(types[0].patterns.mid(0, 7), (QStringList{"*.2bp", "*.bmp", "*.gif", "*.jpg", "*.jpeg", "*.jpe", "*.png"}));
+    EXPECT_EQ(platform::qt::NameFilterOf(types[7]), "TIFF Files (*.tif *.tiff *.TIF *.TIFF)");
     EXPECT_EQ(platform::qt::NameFilterOf(types[3]), "JPEG Files (*.jpg *.jpeg *.jpe *.JPG *.JPEG *.JPE)");
     EXPECT_EQ(platform::qt::NameFilterOf(types[1]), "Bitmap Files (*.bmp *.BMP)");
     EXPECT_EQ(types[5].patterns, (QStringList{"*.2bp", "*.2BP"}));

@@ -56,8 +56,10 @@ std::uint8_t Over(int colour, int background, int alpha) {
 }
 
 // Copies rows first .. first + count - 1 of a 32-bit image (RGB32 or ARGB32, not
-// premultiplied) into the result, composited over the background colour.
-void CopyRows(const QImage& rows, int first, raster::Bitmap& image, bool composite, raster::Colour under) {
+// premultiplied) into the result, composited over the background colour; *transparent is
+// set when a pixel was not opaque.
+void CopyRows(const QImage& rows, int first, raster::Bitmap& image, bool composite, raster::Colour under,
+              bool* transparent) {
     const int background[3] = {raster::BlueOf(under), raster::GreenOf(under), raster::RedOf(under)};
     const int width = image.Width();
     for (int r = 0; r < rows.height(); ++r) {
@@ -71,6 +73,7 @@ void CopyRows(const QImage& rows, int first, raster::Bitmap& image, bool composi
                 out[3 * x + 1] = static_cast<std::uint8_t>(qGreen(p));
                 out[3 * x + 2] = static_cast<std::uint8_t>(qRed(p));
             } else {
+                *transparent = true;
                 out[3 * x] = Over(qBlue(p), background[0], alpha);
                 out[3 * x + 1] = Over(qGreen(p), background[1], alpha);
                 out[3 * x + 2] = Over(qRed(p), background[2], alpha);
@@ -80,18 +83,18 @@ void CopyRows(const QImage& rows, int first, raster::Bitmap& image, bool composi
 }
 
 // Fills the result from a decoded picture of any format; false when memory runs out.
-bool CopyDecoded(const QImage& decoded, raster::Bitmap& image, raster::Colour background) {
+bool CopyDecoded(const QImage& decoded, raster::Bitmap& image, raster::Colour background, bool* transparent) {
     const bool composite = decoded.hasAlphaChannel();
     const QImage::Format wanted = composite ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     if (decoded.format() == wanted) {
-        CopyRows(decoded, 0, image, composite, background);
+        CopyRows(decoded, 0, image, composite, background, transparent);
         return true;
     }
     for (int first = 0; first < decoded.height(); first += kConversionRows) {
         const int count = std::min(kConversionRows, decoded.height() - first);
         const QImage rows = decoded.copy(0, first, decoded.width(), count).convertToFormat(wanted);
         if (rows.isNull()) return false;
-        CopyRows(rows, first, image, composite, background);
+        CopyRows(rows, first, image, composite, background, transparent);
     }
     return true;
 }
@@ -144,7 +147,7 @@ DecodedImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const std:
         result = MakeDecodeTarget(decoded.width(), decoded.height(), 0, name);
         if (!result.image) return result;
     }
-    if (!CopyDecoded(decoded, *result.image, background)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
+    if (!CopyDecoded(decoded, *result.image, background, &result.transparent)) return DecodeFailure(DecodeStatus::OutOfMemory, name);
     return result;
 }
 
