@@ -13,6 +13,7 @@
 #include "files/BmpWriter.h"
 #include "files/JpegWriter.h"
 #include "files/PngWriter.h"
+#include "files/WebpWriter.h"
 #include "image/PaintSettings.h"
 #include "image/PixelBuffer.h"
 #include "files/ReadImage.h"
@@ -149,5 +150,11 @@ BENCHMARK_CAPTURE(BM_Write, Png12MP, WritePng, ".png")->Unit(benchmark::kMillise
 BENCHMARK_CAPTURE(BM_Decode, Bmp12MP, WriteBmp, ".bmp")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_Decode, Jpeg12MP, WriteJpeg, ".jpg")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_Decode, Png12MP, WritePng, ".png")->Unit(benchmark::kMillisecond)->Iterations(2);
+
+int WriteLossyWebp(const PixelBuffer* image, const std::string& path) { return WriteWebp(image, path, false, nullptr); }
+int WriteLosslessWebp(const PixelBuffer* image, const std::string& path) { return WriteWebp(image, path, true, nullptr); }
+BENCHMARK_CAPTURE(BM_Write, WebpLossy12MP, WriteLossyWebp, ".webp")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_Write, WebpLossless12MP, WriteLosslessWebp, ".webp")->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_Decode, WebpLossy12MP, WriteLossyWebp, ".webp")->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

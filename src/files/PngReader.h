@@ -14,8 +14,9 @@ bool LooksLikePng(const std::uint8_t* data, std::size_t size);
 
 // Decodes a PNG held in memory; name stands for the file in messages. Every colour type and
 // depth becomes 8-bit blue-green-red; transparent pixels are laid over the background
-// colour. A file whose data ends early or is corrupt gives status Damaged with what could
-// be decoded (rows never reached are in the background colour) and the warning to show;
-// one without a readable header is refused as not an image.
+// colour. The eXIf, iCCP and text chunks (XMP among them) are kept in the result. A file
+// whose data ends early or is corrupt gives status Damaged with what could be decoded (rows
+// never reached are in the background colour) and the warning to show; one without a
+// readable header is refused as not an image.
 platform::DecodedImage DecodePng(const std::uint8_t* data, std::size_t size, const std::string& name,
                                  raster::Colour background);
