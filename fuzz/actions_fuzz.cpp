@@ -23,6 +23,7 @@
 #include "ActionCodes.h"
 #include "files/PngWriter.h"
 #include "files/ReadImage.h"
+#include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
@@ -55,7 +56,8 @@ namespace {
 constexpr int kLargestSide = 64;               // what New makes
 constexpr long kLargestArea = 160L * 160L;     // beyond this an input stops: it would only be slow
 constexpr int kLongestRun = 3000;              // actions per input
-constexpr int kRoundTripEvery = 16;            // actions between two save-and-open checks at most
+constexpr int kRoundTripEvery = 16;
+constexpr std::size_t kHistoryBudget = 2u << 20;            // actions between two save-and-open checks at most
 
 [[noreturn]] void Breach(const std::string& what) {
     std::fprintf(stderr, "INVARIANT BREACH: %s\n", what.c_str());
@@ -420,6 +422,8 @@ void Start() {
     ResetProgramState();
     s.system->onModal = [](platform::HeadlessWindow& dialog) { PlayDialog(dialog); };
     if (StartApplication(g_folder + "/bin/pixelwright") != 1) Breach("the program did not start");
+    // A small budget, so that the history drops its oldest steps within a run too.
+    SetHistoryBudget(kHistoryBudget);
     s.ended = false;
 }
 
@@ -746,6 +750,7 @@ void CheckMemory(std::size_t baseline) {
              BufferBytes(p.maskUndoBitmap);
     needs += BufferBytes(S().clipboard.HeldPixels()) + BufferBytes(S().clipboard.HeldMask());
     for (platform::HeadlessWindow* w : S().system->LiveWindows()) needs += BufferBytes(w->GetDC().SelectedBitmap());
+    needs += HistoryMemory();
     const std::size_t allowed = baseline + 4 * needs + (8u << 20);
     const std::size_t used = __sanitizer_get_current_allocated_bytes();
     if (used > allowed) {
