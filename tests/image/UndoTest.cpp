@@ -109,17 +109,21 @@ TEST_F(UndoTest, UndoAfterADropWithASelectionToolFloatsThePieceAgain) {
     ASSERT_EQ(CreateFloatingPiece(4, 4), 1);
     PaintSettings.Tool = kToolSelectLasso;
     TakeImageUndo();
+    MarkUndoUnderPiece(3, 5);  // as the drop does
     SetWorkPixel(0, 0, kRed);  // the dropped piece, merged
     Undo();
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+    EXPECT_EQ(FloatingPiece.pieceX, 3);
+    EXPECT_EQ(FloatingPiece.pieceY, 5);
     // The buffers were not exchanged: the image under the floating piece is the clean copy.
     EXPECT_EQ(UndoPixel(0, 0), kWhite);
     EXPECT_EQ(WorkPixel(0, 0), kWhite);
 
-    // After a filter the buffers are exchanged instead.
+    // After a filter, or any copy taken since the drop, the buffers are exchanged instead.
     PaintSettings.Tool = kToolSelectLasso;
-    SetWorkPixel(0, 0, kRed);
+    TakeImageUndo();
     ImageState.UndoKind = kUndoKindFilter;
+    SetWorkPixel(0, 0, kRed);
     Undo();
     EXPECT_EQ(PaintSettings.Tool, kToolSelectLasso);
     EXPECT_EQ(WorkPixel(0, 0), kWhite);
