@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/OpenSave.h"
+#include "files/RecoveryCopies.h"
 #include "panels/Artwork.h"
 #include "platform/Busy.h"
 #include "platform/Memory.h"
@@ -14,6 +15,7 @@
 #include "platform/Settings.h"
 #include "platform/qt/QtPlatform.h"
 #include "shell/MainFrame.h"
+#include "shell/Recovery.h"
 
 namespace {
 
@@ -88,7 +90,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pixelwright: the main window could not be created\n");
         return 1;
     }
-    if (!args.file.empty()) {
+    // A screenshot neither writes nor offers recovery copies. A recovered picture is what the
+    // user chose to go on with, in place of the file named.
+    const bool recovered = !screenshot && StartRecoveryCopies(DefaultRecoveryFolder()) == 1;
+    if (!args.file.empty() && !recovered) {
         const platform::BusyPointer busy;
         OpenImageAt(args.file, ShowOpenedDocument);
     }

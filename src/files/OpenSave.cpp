@@ -1,5 +1,7 @@
 #include "files/OpenSave.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -9,6 +11,7 @@
 #include "files/ReadImage.h"
 #include "files/WebpWriter.h"
 #include "image/History.h"
+#include "files/RecoveryCopies.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/View.h"
@@ -24,6 +27,11 @@ std::string LowerEnding(const std::string& name) {
     std::transform(ending.begin(), ending.end(), ending.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ending;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
 }
 
 constexpr const char* kWebpLosslessType = "WebP Lossless (*.webp)";
@@ -163,7 +171,8 @@ int SaveImage(bool askForName) {
     if (!box.workBitmap) return 0;
     std::string name = ImageState.CurrentPath;
     bool lossless = FileState.WebpLossless;
-    if (askForName || name.empty() || !HasWriter(name)) {
+    const bool chosenInDialog = askForName || name.empty() || !HasWriter(name);
+    if (chosenInDialog) {
         const std::string proposed = ProposedSaveName(name);
         const std::string typeList = SaveTypeListFor(proposed);
         int typeIndex = -1;
@@ -175,6 +184,13 @@ int SaveImage(bool askForName) {
         if (EndingOfType(typeList, typeIndex) == ".webp") {
             lossless = TypeListField(typeList, 2 * typeIndex) == kWebpLosslessType;
         }
+    }
+    // Asked only where no save dialog has asked about overwriting already.
+    if (!chosenInDialog && FileState.ConfirmOverwrite && FileExists(name) &&
+        platform::ShowMessageBox(OverwriteRecoveredQuestion(name), platform::kCaptionProgram,
+                                 platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question) != platform::MessageResult::Yes) {
+        return 0;
     }
     if (!HasWriter(name)) {
         platform::ShowMessageBox("Cannot save \"" + FileNameOf(name) +
@@ -200,8 +216,30 @@ int SaveImage(bool askForName) {
     MarkHistorySaved();
     // The file now holds the picture as it is, flattened: there is nothing more to lose.
     FileState.TransparentFrom.clear();
+    FileState.ConfirmOverwrite = false;
+    DiscardRecoveryCopy();
     UpdateRecentFiles();
     return 1;
+}
+
+int ReplaceDocument(int width, int height) {
+    const std::uint32_t previous = CurrentImage;
+    const float previousZoom = ImageState.ZoomFactor;
+    const std::int8_t previousTool = PaintSettings.Tool;
+    if (CreateImage(width, height) != 1) {
+        CurrentImage = previous;
+        ImageState.ZoomFactor = previousZoom;
+        PaintSettings.Tool = previousTool;
+        return 0;
+    }
+    if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
+    FileState.ConfirmOverwrite = false;
+    DiscardRecoveryCopy();
+    return 1;
+}
+
+std::string OverwriteRecoveredQuestion(const std::string& path) {
+    return "Overwrite \"" + FileNameOf(path) + "\" with the recovered picture?";
 }
 
 int OpenImage(ShowDocumentProcedure showDocument) {
@@ -229,18 +267,7 @@ int LoadDecodedFile(const std::string& path, std::string* damagedText) {
         platform::ShowMessageBox(text, caption, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
         return 0;
     }
-    // The new image is made beside the current one, which is freed only once the new one
-    // exists: a picture too large for memory leaves the document as it was.
-    const std::uint32_t previous = CurrentImage;
-    const float previousZoom = ImageState.ZoomFactor;
-    const std::int8_t previousTool = PaintSettings.Tool;
-    if (CreateImage(decoded.image->Width(), decoded.image->Height()) != 1) {
-        CurrentImage = previous;
-        ImageState.ZoomFactor = previousZoom;
-        PaintSettings.Tool = previousTool;
-        return 0;
-    }
-    if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
+    if (ReplaceDocument(decoded.image->Width(), decoded.image->Height()) != 1) return 0;
     CopyPixels(CurrentBox().workBitmap, decoded.image.get());
     FileState.Carried = std::move(decoded.metadata);
     FileState.TransparentFrom = decoded.transparent ? FileNameOf(path) : std::string();

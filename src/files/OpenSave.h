@@ -28,11 +28,14 @@ struct FileStateRecord {
     // Save writes a WebP file without loss: the document was opened from such a file, or
     // last saved as "WebP Lossless".
     bool WebpLossless = false;
+    // The document was recovered after the program died: its file may hold other work, so
+    // Save asks before it overwrites it.
+    bool ConfirmOverwrite = false;
 };
 
 extern FileStateRecord FileState;
 
-// No recent files and no Recent menu (tests).
+// No recent files, no Recent menu and no recovery copies kept (tests).
 void ResetFileState();
 
 // A picture made with New carries nothing over from the file open before it.
@@ -89,6 +92,15 @@ int OpenImageAt(const std::string& path, ShowDocumentProcedure showDocument = nu
 // a message says why. A damaged JPEG or PNG loads what could be read of it, with a warning,
 // and leaves the document untitled.
 int LoadImageFile(const std::string& path);
+
+// Makes a new width x height picture (in the background colour) the document. It is made
+// beside the current one, which goes only once the new one exists: a size too large for
+// memory leaves the document as it was, after the out-of-memory message. The old picture's
+// unsaved changes go with it, and their recovery copy. 1 on success.
+int ReplaceDocument(int width, int height);
+
+// The question Save asks before it overwrites the file of a recovered document.
+std::string OverwriteRecoveredQuestion(const std::string& path);
 
 // Reads the list from the settings store, puts ImageState.CurrentPath at its head, writes it back and
 // rebuilds the Recent menu.

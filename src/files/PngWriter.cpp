@@ -1,6 +1,8 @@
 #include "files/PngWriter.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ namespace {
 struct PngSink {
     std::FILE* file;
     char error[256];  // the library's text for the error that stopped the write
+    bool quiet;       // no message box: the write runs away from the GUI thread
 };
 
 PngSink& SinkOf(png_structp png) { return *static_cast<PngSink*>(png_get_io_ptr(png)); }
@@ -38,7 +41,8 @@ void OnError(png_structp png, png_const_charp message) {
     png_longjmp(png, 1);
 }
 
-void OnWarning(png_structp, png_const_charp) {
+void OnWarning(png_structp png, png_const_charp) {
+    if (static_cast<PngSink*>(png_get_error_ptr(png))->quiet) return;
     platform::ShowMessageBox("PNG Warning!", "xx", platform::MessageButtons::Ok, platform::MessageIcon::Warning);
 }
 
@@ -49,6 +53,7 @@ struct Picture {
     std::size_t lastRowOffset;
     bool blueFirst;  // rows as the program stores them, which libpng turns around as it writes
     CarriedMetadata carried;
+    const QuietPngWrite* quiet = nullptr;  // set for a write that shows nothing
 };
 
 // The file's camera data (eXIf), colour profile (iCCP) and text chunks, XMP among them.
@@ -90,6 +95,24 @@ void SetMetadata(png_structp png, png_infop info, const Picture& picture) {
     if (!texts.empty()) png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
 }
 
+
+// libpng keeps pointers to the texts until the info is written.
+void SetTexts(png_structp png, png_infop info, const QuietPngWrite& quiet) {
+    std::vector<png_text> texts(quiet.texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = png_text{};
+        texts[i].compression = PNG_ITXT_COMPRESSION_NONE;
+        texts[i].key = const_cast<char*>(quiet.texts[i].first.c_str());
+        texts[i].text = const_cast<char*>(quiet.texts[i].second.c_str());
+        texts[i].itxt_length = quiet.texts[i].second.size();
+    }
+    if (!texts.empty()) png_set_text(png, info, texts.data(), static_cast<int>(texts.size()));
+}
+
+bool Cancelled(const Picture& picture) {
+    return picture.quiet && picture.quiet->cancel && picture.quiet->cancel->load(std::memory_order_relaxed);
+}
+
 // A library error jumps back into this function, so nothing in it may need destroying.
 int RunWrite(PngSink* sink, const Picture& picture) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, OnError, OnWarning);
@@ -118,12 +141,14 @@ int RunWrite(PngSink* sink, const Picture& picture) {
     png_set_compression_level(png, 1);
     png_set_compression_strategy(png, Z_RLE);
     SetMetadata(png, info, picture);
+    if (picture.quiet) SetTexts(png, info, *picture.quiet);
     png_write_info(png, info);
     if (picture.blueFirst) png_set_bgr(png);
     const std::size_t stride = static_cast<std::size_t>(raster::StrideFor(picture.width, 24));
     for (int row = 0; row < picture.height; ++row) {
+        if (Cancelled(picture)) png_error(png, "Cancelled");
         png_write_row(png, picture.base + picture.lastRowOffset - static_cast<std::size_t>(row) * stride);
-        platform::StepProgress(row, picture.height);
+        if (!picture.quiet) platform::StepProgress(row, picture.height);
     }
     // Everything went before the picture; the end is written without the info, which would
     // repeat the eXIf chunk after it.
@@ -138,7 +163,7 @@ int Compress(const std::string& path, const Picture& picture, bool* cantOpen, st
         *cantOpen = true;
         return 0;
     }
-    PngSink sink{out.file, {}};
+    PngSink sink{out.file, {}, picture.quiet != nullptr};
     if (!RunWrite(&sink, picture)) {
         AbandonSafeFile(out);
         *reason = sink.error;
@@ -155,6 +180,21 @@ int CompressPng(const std::string& path, int width, int height, const std::uint8
     std::string reason;
     const int result = Compress(path, Picture{width, height, pixelBase, lastRowOffset, false, nullptr}, &cantOpen, &reason);
     if (!result) ReportWriteFailure(path, cantOpen, reason);
+    return result;
+}
+
+int WritePngQuietly(const PixelBuffer& image, const std::string& path, const QuietPngWrite& options,
+                    std::string* reason) {
+    if (image.BitsPerPixel() != 24 || image.Width() <= 0 || image.Height() <= 0) {
+        *reason = "The picture cannot be written.";
+        return 0;
+    }
+    const std::size_t lastRowOffset = static_cast<std::size_t>(image.Height() - 1) * image.Stride();
+    Picture picture{image.Width(), image.Height(), image.Bits(), lastRowOffset, true, nullptr};
+    picture.quiet = &options;
+    bool cantOpen = false;
+    const int result = Compress(path, picture, &cantOpen, reason);
+    if (cantOpen) *reason = std::strerror(errno);
     return result;
 }
 

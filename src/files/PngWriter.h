@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files/Metadata.h"
 #include "image/PixelBuffer.h"
@@ -22,3 +25,15 @@ int WritePng(const PixelBuffer* image, const std::string& path);
 // stride ((width * 24 + 31) & ~31) / 8; lastRowOffset is the offset of the top picture row.
 int CompressPng(const std::string& path, int width, int height, const std::uint8_t* pixelBase,
                 std::size_t lastRowOffset);
+
+// A write away from the GUI thread (a recovery copy): it shows nothing, neither a message nor
+// progress, adds text chunks (keyword, UTF-8 text), and stops early once *cancel is set.
+struct QuietPngWrite {
+    std::vector<std::pair<std::string, std::string>> texts;
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Writes image to path as WritePng does, atomically, but quietly: 1 written, else 0 with
+// *reason. Safe on any thread as long as nobody changes image meanwhile.
+int WritePngQuietly(const PixelBuffer& image, const std::string& path, const QuietPngWrite& options,
+                    std::string* reason);

@@ -2,13 +2,17 @@
 #include <cctype>
 
 #include "files/OpenSave.h"
+#include "files/RecoveryCopies.h"
 #include "image/ImageSlots.h"
 #include "platform/CommandBar.h"
 #include "platform/Settings.h"
 
 FileStateRecord FileState;
 
-void ResetFileState() { FileState = FileStateRecord{}; }
+void ResetFileState() {
+    FileState = FileStateRecord{};
+    ResetRecoveryState();
+}
 
 namespace {
 

@@ -211,18 +211,7 @@ int RunNewImageDialog() {
     handler.accepted = false;
     RunBuiltDialog("New Image", kDialogWidth, kNewImageHeight, kTemplatePlain, &handler);
     if (!handler.accepted) return 0;
-    // Made beside the current image, which goes only once the new one exists: a size too
-    // large for memory leaves the document as it was.
-    const std::uint32_t previous = CurrentImage;
-    const float previousZoom = ImageState.ZoomFactor;
-    const std::int8_t previousTool = PaintSettings.Tool;
-    if (CreateImage(handler.width, handler.height) != 1) {
-        CurrentImage = previous;
-        ImageState.ZoomFactor = previousZoom;
-        PaintSettings.Tool = previousTool;
-        return 0;
-    }
-    if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
+    if (ReplaceDocument(handler.width, handler.height) != 1) return 0;
     ImageState.CurrentPath.clear();
     ForgetCarriedData();
     return 1;

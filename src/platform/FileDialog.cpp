@@ -1,5 +1,7 @@
 #include "platform/FileDialog.h"
 
+#include "platform/Modal.h"
+
 namespace platform {
 
 namespace {
@@ -10,6 +12,7 @@ void SetFileDialogService(FileDialogService* service) { g_dialogs = service; }
 
 FileDialogResult RunFileDialog(const FileDialogRequest& request) {
     if (!g_dialogs) return {};
+    const ModalRunScope modal;
     return g_dialogs->Run(request);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Modal.h"
+
 namespace platform {
 
 namespace {
@@ -12,6 +14,7 @@ void SetMessageBoxService(MessageBoxService* service) { g_service = service; }
 
 MessageResult ShowMessageBox(const std::string& text, const std::string& caption, MessageButtons buttons,
                              MessageIcon icon) {
+    const ModalRunScope modal;
     if (g_service) return g_service->Show(text, caption, buttons, icon);
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     // Without anyone to ask, a question is answered the safe way.

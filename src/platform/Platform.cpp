@@ -2,6 +2,7 @@
 #include "platform/Dialog.h"
 #include "platform/FullScreen.h"
 #include "platform/Headless.h"
+#include "platform/Modal.h"
 #include "platform/TapAndHold.h"
 #include "platform/Window.h"
 
@@ -13,7 +14,12 @@ namespace {
 WindowSystem* g_system = nullptr;
 std::function<void()> g_idle;
 bool g_inIdle = false;
+int g_modalDepth = 0;
 }  // namespace
+
+bool ModalRunning() { return g_modalDepth > 0; }
+ModalRunScope::ModalRunScope() { ++g_modalDepth; }
+ModalRunScope::~ModalRunScope() { --g_modalDepth; }
 
 void SetIdleProcedure(std::function<void()> procedure) { g_idle = std::move(procedure); }
 
@@ -65,6 +71,7 @@ CommandBar* CreateCommandBar() { return Windows().CreateCommandBar(); }
 CommandBar* GetCommandBar() { return Windows().GetCommandBar(); }
 
 int RunModalDialog(const DialogTemplate& dialogTemplate, WindowHandler* handler) {
+    const ModalRunScope modal;
     return Windows().RunModalDialog(dialogTemplate, handler);
 }
 

@@ -1,6 +1,7 @@
 #include "shell/MainFrame.h"
 
 #include "files/OpenSave.h"
+#include "files/RecoveryCopies.h"
 #include "filters/FilterEngine.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
@@ -17,6 +18,7 @@
 #include "shell/Dispatch.h"
 #include "shell/Menus.h"
 #include "shell/ProgramState.h"
+#include "shell/Recovery.h"
 #include "shell/Shortcuts.h"
 #include "shell/SettingsPersistence.h"
 #include "tools/ToolGroups.h"
@@ -56,6 +58,10 @@ public:
                 return 1;
             }
             case platform::MessageKind::Size: OnSize(); return 1;
+            case platform::MessageKind::Timer:
+                if (message.id != kTimerRecovery) return 0;
+                RecoveryTimerTick();
+                return 1;
             case platform::MessageKind::Close: ExitProgram(); return 1;
             case platform::MessageKind::FileDrop: {
                 const platform::BusyPointer busy;
@@ -223,8 +229,11 @@ int StartApplication(const std::string& programPath) {
     ShellState.MainWindow = platform::Windows().CreateMainWindow(MainWindowProcedure());
     if (!ShellState.MainWindow) return 0;
     // Every change of the document's name or state shows in the title once the message
-    // that made it has been handled.
-    platform::SetIdleProcedure(UpdateWindowTitle);
+    // that made it has been handled, and a change starts the wait for its recovery copy.
+    platform::SetIdleProcedure([] {
+        UpdateWindowTitle();
+        RecoveryIdle();
+    });
     ShellState.FrameFlag = 1;
     platform::CreateCommandBar();
     ShellState.HighResolution = HighResolutionFor(platform::ScreenWidth(), platform::ScreenHeight(), 0);
@@ -290,6 +299,8 @@ void ShowOpenedDocument() {
 
 int ExitProgram() {
     if (!SaveSettings()) return 0;
+    // Saved, or thrown away on purpose: nothing is left to recover.
+    StopRecovery();
     if (ShellState.MainWindow) platform::DestroyWindow(ShellState.MainWindow);
     ShellState.MainWindow = nullptr;
     platform::Windows().Quit();
