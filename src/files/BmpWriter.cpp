@@ -47,7 +47,7 @@ int WriteBmp(const PixelBuffer* image, const std::string& path) {
     if (!CheckWritable(image, path)) return 0;
     SafeFile out;
     if (!OpenSafeFile(out, path)) {
-        ReportCantOpen(path);
+        ReportCantOpen(path, WriteErrorText(out.error));
         return 0;
     }
     const int stride = raster::StrideFor(image->Width(), 24);
@@ -66,7 +66,7 @@ int WriteBmp(const PixelBuffer* image, const std::string& path) {
         if (written) platform::StepProgress(row + rows, image->Height());
     }
     if (!written) {
-        const std::string reason = errno ? std::strerror(errno) : std::string();
+        const std::string reason = WriteErrorText(errno);
         AbandonSafeFile(out);
         ReportCantWrite(path, reason);
         return 0;

@@ -107,6 +107,7 @@ int Compress(const std::string& path, const Picture& picture, bool* cantOpen, st
     SafeFile out;
     if (!OpenSafeFile(out, path)) {
         *cantOpen = true;
+        *reason = WriteErrorText(out.error);
         return 0;
     }
     jpeg_compress_struct cinfo{};

@@ -21,12 +21,17 @@ struct PngSink {
     std::FILE* file;
     char error[256];  // the library's text for the error that stopped the write
     bool quiet;       // no message box: the write runs away from the GUI thread
+    int writeError;   // why the file refused bytes (an errno value), 0 when it did not
 };
 
 PngSink& SinkOf(png_structp png) { return *static_cast<PngSink*>(png_get_io_ptr(png)); }
 
 void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
-    if (std::fwrite(data, 1, length, SinkOf(png).file) != length) png_error(png, "Write Error");
+    PngSink& sink = SinkOf(png);
+    errno = 0;
+    if (std::fwrite(data, 1, length, sink.file) == length) return;
+    sink.writeError = errno ? errno : EIO;
+    png_error(png, "Write Error");
 }
 
 void FlushFile(png_structp png) {
@@ -161,12 +166,14 @@ int Compress(const std::string& path, const Picture& picture, bool* cantOpen, st
     SafeFile out;
     if (!OpenSafeFile(out, path)) {
         *cantOpen = true;
+        *reason = WriteErrorText(out.error);
         return 0;
     }
-    PngSink sink{out.file, {}, picture.quiet != nullptr};
+    PngSink sink{out.file, {}, picture.quiet != nullptr, 0};
     if (!RunWrite(&sink, picture)) {
         AbandonSafeFile(out);
-        *reason = sink.error;
+        // The file's own reason says more than the library's "Write Error".
+        *reason = sink.writeError ? WriteErrorText(sink.writeError) : std::string(sink.error);
         return 0;
     }
     return CommitSafeFile(out, reason) ? 1 : 0;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 
 #include "platform/MessageBox.h"
@@ -58,7 +59,16 @@ void SyncFolder(const std::string& folder) {
     close(fd);
 }
 
-std::string ErrnoText(int error) { return error ? std::strerror(error) : std::string(); }
+// A reason as the end of a sentence: "Write Error" becomes "write error.", while an
+// abbreviation at its start ("JPEG ...") keeps its capitals.
+std::string AsSentenceEnd(std::string reason) {
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+    if (reason.empty()) return reason;
+    const bool abbreviation = reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[1]));
+    if (!abbreviation) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    if (reason.back() != '.') reason += '.';
+    return reason;
+}
 
 }  // namespace
 
@@ -69,16 +79,22 @@ bool OpenSafeFile(SafeFile& out, const std::string& path) {
     const std::string real = ResolvedTarget(path);
     struct stat info {};
     if (stat(real.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        errno = 0;
         out.file = std::fopen(real.c_str(), "wb");
+        if (!out.file) out.error = errno;
         return out.file != nullptr;
     }
     const std::string folder = FolderOf(real);
     std::string pattern = folder + "/." + NameOf(real).substr(0, kTemporaryNameKeep) + ".XXXXXX";
     const int fd = mkstemp(pattern.data());
-    if (fd < 0) return false;
+    if (fd < 0) {
+        out.error = errno;
+        return false;
+    }
     GiveMode(fd, real);
     out.file = fdopen(fd, "wb");
     if (!out.file) {
+        out.error = errno;
         close(fd);
         unlink(pattern.c_str());
         return false;
@@ -107,7 +123,7 @@ bool CommitSafeFile(SafeFile& out, std::string* reason) {
         unlink(out.temporary.c_str());
         out.temporary.clear();
     }
-    if (error && reason) *reason = ErrnoText(error);
+    if (error && reason) *reason = WriteErrorText(error);
     return error == 0;
 }
 
@@ -118,20 +134,38 @@ void AbandonSafeFile(SafeFile& out) {
     out.temporary.clear();
 }
 
-void ReportCantOpen(const std::string& path) {
-    platform::ShowMessageBox("Can't open file\"" + path + "\"", platform::kCaptionError, platform::MessageButtons::Ok,
-                             platform::MessageIcon::Stop);
+std::string WriteErrorText(int error) {
+    switch (error) {
+        case 0: return std::string();
+        case EACCES:
+        case EPERM: return "you have no permission to write there.";
+        case ENOENT:
+        case ENOTDIR: return "there is no such folder.";
+        case EISDIR: return "it is a folder, not a file.";
+        case ENOSPC: return "the disk is full.";
+        case EDQUOT: return "your disk quota is used up.";
+        case EROFS: return "the disk can only be read.";
+        default: return AsSentenceEnd(std::strerror(error));
+    }
 }
 
-void ReportCantWrite(const std::string& path, const std::string& reason) {
-    std::string text = "Can't write file\"" + path + "\"";
-    if (!reason.empty()) text += "\n" + reason;
+namespace {
+
+void ReportFileError(const std::string& verb, const std::string& path, const std::string& reason) {
+    const std::string words = AsSentenceEnd(reason);
+    const std::string text = "Can't " + verb + " file \"" + path + "\"" + (words.empty() ? "." : ": " + words);
     platform::ShowMessageBox(text, platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
 }
 
+}  // namespace
+
+void ReportCantOpen(const std::string& path, const std::string& reason) { ReportFileError("open", path, reason); }
+
+void ReportCantWrite(const std::string& path, const std::string& reason) { ReportFileError("write", path, reason); }
+
 void ReportWriteFailure(const std::string& path, bool cantOpen, const std::string& reason) {
     if (cantOpen) {
-        ReportCantOpen(path);
+        ReportCantOpen(path, reason);
     } else {
         ReportCantWrite(path, reason);
     }

@@ -52,7 +52,7 @@ TEST(BmpWriter, MissingFolderShowsTheErrorBoxAndMakesNoFile) {
     const std::string path = folder / "absent/picture.bmp";
     EXPECT_EQ(WriteBmp(image.get(), path), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + path + "\"");
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file \"" + path + "\": there is no such folder.");
     EXPECT_EQ(boxes.shown[0].caption, "Error");
     EXPECT_EQ(boxes.shown[0].icon, platform::MessageIcon::Stop);
     EXPECT_TRUE(folder.Names().empty());
@@ -64,7 +64,7 @@ TEST(BmpWriter, FullDeviceIsReportedAsAFailedWrite) {
     const std::vector<std::uint8_t> before = BytesOf(*image);
     EXPECT_EQ(WriteBmp(image.get(), "/dev/full"), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"/dev/full\"\nNo space left on device");
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file \"/dev/full\": the disk is full.");
     EXPECT_EQ(boxes.shown[0].caption, "Error");
     EXPECT_EQ(BytesOf(*image), before);
 }
@@ -80,7 +80,7 @@ TEST(BmpWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
         EXPECT_EQ(WriteBmp(image.get(), path), 0);
     }
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text.rfind("Can't write file\"" + path + "\"\n", 0), 0u) << boxes.shown[0].text;
+    EXPECT_EQ(boxes.shown[0].text.rfind("Can't write file \"" + path + "\": ", 0), 0u) << boxes.shown[0].text;
     const std::vector<std::uint8_t> kept = ReadFile(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "the old picture");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.bmp"});  // no temporary file left behind

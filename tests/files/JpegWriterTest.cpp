@@ -147,9 +147,9 @@ TEST(JpegWriter, FailuresAreReportedAndLeaveTheDocumentAlone) {
     EXPECT_EQ(BytesOf(*image), before);
 
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + (folder / "absent/x.jpg") + "\"");
-    EXPECT_EQ(boxes.shown[1].text.rfind("Can't write file\"/dev/full\"\n", 0), 0u) << boxes.shown[1].text;
-    EXPECT_GT(boxes.shown[1].text.size(), std::string("Can't write file\"/dev/full\"\n").size());
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file \"" + (folder / "absent/x.jpg") + "\": there is no such folder.");
+    EXPECT_EQ(boxes.shown[1].text.rfind("Can't write file \"/dev/full\": ", 0), 0u) << boxes.shown[1].text;
+    EXPECT_GT(boxes.shown[1].text.size(), std::string("Can't write file \"/dev/full\": ").size());
     for (const ShownMessage& box : boxes.shown) {
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.icon, platform::MessageIcon::Stop);

@@ -99,7 +99,7 @@ TEST(PngWriter, AShortWriteStopsWithTheErrorBoxAndTheDocumentUntouched) {
     EXPECT_EQ(WritePng(image.get(), "/dev/full"), 0);
     EXPECT_EQ(BytesOf(*image), before);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"/dev/full\"\nWrite Error");
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file \"/dev/full\": the disk is full.");
     EXPECT_EQ(boxes.shown[0].caption, "Error");
     EXPECT_EQ(boxes.shown[0].icon, platform::MessageIcon::Stop);
 }
@@ -119,7 +119,7 @@ TEST(PngWriter, AWriteThatFailsHalfWayKeepsTheOldFile) {
     EXPECT_EQ(ReadFile(path), oldFile);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"kept.png"});
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't write file\"" + path + "\"\nWrite Error");
+    EXPECT_EQ(boxes.shown[0].text, "Can't write file \"" + path + "\": file too large.");
 }
 
 TEST(PngWriter, MissingFolderShowsCantOpen) {
@@ -128,7 +128,7 @@ TEST(PngWriter, MissingFolderShowsCantOpen) {
     auto image = Pattern(3, 3);
     EXPECT_EQ(WritePng(image.get(), folder / "absent/p.png"), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "Can't open file\"" + (folder / "absent/p.png") + "\"");
+    EXPECT_EQ(boxes.shown[0].text, "Can't open file \"" + (folder / "absent/p.png") + "\": there is no such folder.");
     EXPECT_EQ(CompressPng(folder / "absent/q.png", 1, 1, image->Bits(), 0), 0);
     EXPECT_EQ(boxes.shown.size(), 2u);
 }
