@@ -197,6 +197,7 @@ std::vector<CanvasStep> MakeCanvasSteps() {
         Command("copy", "Edit > Copy", Dispatch<CMD_COPY>),
         Command("cut", "Edit > Cut", Dispatch<CMD_CUT>),
         Command("paste", "Edit > Paste", Dispatch<CMD_PASTE>),
+        Command("crop-to-selection", "Image > Crop to Selection", Dispatch<CMD_CROP_TO_SELECTION>),
         Command("undo", "Undo (a second undo redoes)", Dispatch<CMD_UNDO>),
         Command("step-back", "Edit > Step Backward: the state before the last step of the history",
                 Dispatch<CMD_STEP_BACKWARD>),

@@ -17,6 +17,7 @@
 #include "image/View.h"
 #include "platform/Busy.h"
 #include "platform/FileDialog.h"
+#include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -298,6 +299,13 @@ int OpenImageAt(const std::string& path, ShowDocumentProcedure showDocument) {
     // Shown over the picture, so that the user sees what is missing.
     if (!damagedText.empty()) ShowDamagedWarning(damagedText);
     return 1;
+}
+
+bool RememberedFileReachable(const std::string& path) {
+    const std::string text = platform::CannotOpenText(path);
+    if (text.empty()) return true;
+    platform::ShowMessageBox(text, platform::kCaptionError, platform::MessageButtons::Ok, platform::MessageIcon::Stop);
+    return false;
 }
 
 int LoadImageFile(const std::string& path) {

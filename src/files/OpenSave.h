@@ -88,6 +88,10 @@ int OpenImage(ShowDocumentProcedure showDocument = nullptr);
 // over the picture, after showDocument. 1 on success.
 int OpenImageAt(const std::string& path, ShowDocumentProcedure showDocument = nullptr);
 
+// A remembered file is checked before anything is asked about it: false, after the message
+// that opening it would show, when it cannot be opened (gone, moved, no longer readable).
+bool RememberedFileReachable(const std::string& path);
+
 // Decodes the file into a new current image. 1 on success; on failure the image stays and
 // a message says why. A damaged JPEG or PNG loads what could be read of it, with a warning,
 // and leaves the document untitled.

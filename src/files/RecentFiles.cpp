@@ -24,15 +24,28 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 std::string ValueName(int i) { return "File" + std::to_string(i + 1); }
 
-void LoadRecentFiles() {
+// A path with a control character (a line break, a tab, a zero) comes from a damaged
+// settings file, never from a file the program opened: the Recent menu must not show it.
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+}
+
+// Whether an entry was dropped for a control character.
+bool LoadRecentFiles() {
     FileState.RecentCount = 0;
+    bool dropped = false;
     for (int i = 0; i < kRecentRoom; ++i) {
         std::string value;
         // A missing or empty value leaves no gap in the list.
         if (!platform::Settings().ReadText(ValueName(i), value) || value.empty()) continue;
+        if (HasControlCharacter(value)) {
+            dropped = true;
+            continue;
+        }
         FileState.RecentFiles[FileState.RecentCount++] = value;
     }
     for (int i = FileState.RecentCount; i < kRecentRoom; ++i) FileState.RecentFiles[i].clear();
+    return dropped;
 }
 
 void PutCurrentPathFirst() {
@@ -62,10 +75,14 @@ void RebuildRecentMenu() {
 }  // namespace
 
 void UpdateRecentFiles() {
-    LoadRecentFiles();
+    const bool dropped = LoadRecentFiles();
     if (!ImageState.CurrentPath.empty()) PutCurrentPathFirst();
     for (int i = 0; i < FileState.RecentCount; ++i) {
         platform::Settings().WriteText(ValueName(i), FileState.RecentFiles[i]);
+    }
+    // The list written back must leave no damaged entry behind it.
+    if (dropped) {
+        for (int i = FileState.RecentCount; i < kRecentRoom; ++i) platform::Settings().WriteText(ValueName(i), "");
     }
     RebuildRecentMenu();
 }

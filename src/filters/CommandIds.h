@@ -81,6 +81,14 @@ constexpr int CMD_EMBOSS = 8903;
 constexpr int CMD_UNDO = 9003;
 constexpr int CMD_MODIFIER_MODE = 9004;
 constexpr int CMD_EXIT = 9999;
+// What a desktop adds: the status bar and cropping have menu items, the others only keys.
+constexpr int CMD_PASTE_AT_POINTER = 2102;  // Paste from the keyboard with the pointer on the canvas
+constexpr int CMD_DESELECT = 2103;          // puts a floating piece down
+constexpr int CMD_DELETE_SELECTION = 2104;  // the piece's place keeps the background colour
+constexpr int CMD_STATUS_BAR = 3011;
+constexpr int CMD_CROP_TO_SELECTION = 4011;
+constexpr int CMD_BRUSH_SMALLER = 9101;
+constexpr int CMD_BRUSH_LARGER = 9102;
 // Reaching the main window without a menu item.
 constexpr int CMD_PLATFORM_OK = 1;
 constexpr int CMD_FRAME_FLAG = 32768;

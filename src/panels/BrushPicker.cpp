@@ -7,6 +7,7 @@
 #include "panels/DialogBuilder.h"
 #include "panels/Palettes.h"
 #include "panels/PanelState.h"
+#include "panels/ToolBar.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "image/PaintSettings.h"
@@ -58,6 +59,7 @@ public:
                 if (ShellState.ToolBarWindow) DrawBrushIcon(ShellState.ToolBarWindow->GetDC());
                 return 1;
             }
+            case platform::MessageKind::Close: ClosePopupsUnchanged(); return 1;
             default: return 0;
         }
     }
@@ -81,12 +83,13 @@ void DrawBrushIcon(raster::DrawingContext& dc) {
 }
 
 bool BrushPickAt(int x, int y, int& shape, int& size) {
-    // Points left of or above the picker come as large unsigned numbers.
-    const int ux = static_cast<std::uint16_t>(x);
-    const int uy = static_cast<std::uint16_t>(y);
-    if (uy >= 144) return false;
-    const int c = (ux - 1) / kCellPitch;
-    const int r = (uy - 1) / kCellPitch;
+    // A lift anywhere but on a cell is the user letting go elsewhere (the picker holds the
+    // stylus): the brush stays as it was. Read as unsigned, a point left of the picker would
+    // wrap into a far column and choose a brush.
+    if (x < 1 || y < 1) return false;
+    const int c = (x - 1) / kCellPitch;
+    const int r = (y - 1) / kCellPitch;
+    if (c > kLastColumn || r > kLastRow) return false;
     if (c >= 1) {
         shape = r;
         size = 2 * c + 1;
@@ -101,6 +104,45 @@ bool BrushPickAt(int x, int y, int& shape, int& size) {
     return true;
 }
 
+std::vector<int> BrushSizesFor(int shape) {
+    std::vector<int> sizes;
+    if (shape == kShapeSpray) {
+        for (int r = 1; r <= kLastRow; ++r) sizes.push_back(std::min(2 * r + 5, kLargestSize));
+        return sizes;
+    }
+    // Only the hard round shape has the one-pixel cell; the others start at the first column.
+    if (shape == 0) sizes.push_back(1);
+    for (int c = 1; c <= kLastColumn; ++c) sizes.push_back(2 * c + 1);
+    return sizes;
+}
+
+bool StepBrushSize(int direction) {
+    const std::vector<int> sizes = BrushSizesFor(static_cast<int>(PaintSettings.Brush));
+    const int size = static_cast<int>(PaintSettings.Size);
+    int next = 0;
+    if (direction < 0) {
+        for (int s : sizes) {
+            if (s < size) next = s;
+        }
+    } else {
+        for (auto it = sizes.rbegin(); it != sizes.rend(); ++it) {
+            if (*it > size) next = *it;
+        }
+    }
+    if (next == 0) return false;
+    PaintSettings.Size = static_cast<std::uint32_t>(next);
+    if (ShellState.ToolBarWindow) DrawBrushIcon(ShellState.ToolBarWindow->GetDC());
+    return true;
+}
+
+std::string BrushName() {
+    static const char* const kShapeNames[] = {"Hard Round", "Square",          "Soft Round",    "Rising Line",
+                                              "Falling Line", "Horizontal Line", "Vertical Line", "Spray"};
+    const std::uint32_t shape = PaintSettings.Brush;
+    const char* name = shape <= kShapeSpray ? kShapeNames[shape] : "Unknown";
+    return std::string(name) + " Brush, size " + std::to_string(PaintSettings.Size);
+}
+
 void OpenBrushPicker() {
     if (PanelState.BrushPickerWindow) platform::DestroyWindow(PanelState.BrushPickerWindow);
     PanelState.BrushPickerWindow = nullptr;
@@ -112,6 +154,15 @@ void OpenBrushPicker() {
     picker->Move(x, y, kBrushPickerWidth, kBrushPickerHeight, true);
     picker->Show(true);
     picker->Invalidate();
+}
+
+bool CloseBrushPickerUnchanged() {
+    platform::Window* picker = PanelState.BrushPickerWindow;
+    if (!picker) return false;
+    PanelState.BrushPickerWindow = nullptr;
+    picker->ReleaseStylus();
+    platform::DestroyWindow(picker);
+    return true;
 }
 
 platform::WindowHandler* BrushPickerProcedure() {

@@ -6,6 +6,7 @@
 #include "panels/DialogBuilder.h"
 #include "panels/Palettes.h"
 #include "panels/PanelState.h"
+#include "panels/ToolBar.h"
 #include "platform/TapAndHold.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
@@ -124,6 +125,7 @@ public:
                 PanelState.ColourPopupWindow = nullptr;
                 platform::DestroyWindow(&window);
                 return 1;
+            case platform::MessageKind::Close: ClosePopupsUnchanged(); return 1;
             default: return 0;
         }
     }
@@ -246,11 +248,32 @@ void OpenColourPopup() {
     platform::Window* popup = platform::CreateModelessDialog(DialogTemplateFor(kTemplatePopup), ColourPopupProcedure());
     if (!popup) return;
     PanelState.ColourPopupWindow = popup;
+    PanelState.PopupColoursAtOpen[0] = PaintSettings.FColor;
+    PanelState.PopupColoursAtOpen[1] = PaintSettings.BColor;
     const raster::Rect bar = ShellState.ToolBarWindow ? ShellState.ToolBarWindow->WindowRect() : raster::Rect{};
     const raster::Rect r = ColourPopupRect(bar, platform::ScreenWidth());
     popup->Move(r.left, r.top, r.Width(), r.Height(), true);
     popup->Show(true);
     popup->Invalidate();
+}
+
+bool CloseColourPopupUnchanged(bool* restored) {
+    *restored = false;
+    platform::Window* popup = PanelState.ColourPopupWindow;
+    if (!popup) return false;
+    PanelState.ColourPopupWindow = nullptr;
+    PanelState.PopupTracking = 0;
+    popup->ReleaseStylus();
+    platform::DestroyWindow(popup);
+    // A drag in the popup picks as it goes: closing it unchanged puts back what it changed.
+    if (PaintSettings.FColor != PanelState.PopupColoursAtOpen[0] ||
+        PaintSettings.BColor != PanelState.PopupColoursAtOpen[1]) {
+        PaintSettings.FColor = PanelState.PopupColoursAtOpen[0];
+        PaintSettings.BColor = PanelState.PopupColoursAtOpen[1];
+        RedrawSwatch();
+        *restored = true;
+    }
+    return true;
 }
 
 platform::WindowHandler* ColourPopupProcedure() {

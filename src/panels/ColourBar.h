@@ -53,6 +53,9 @@ void RedrawSwatch();
 
 // The picker popup, placed above the tool bar's swatch. PickTarget says which colour it sets.
 void OpenColourPopup();
+// Closes the colour picker popup with the colours as they were when it opened. Whether it
+// was open; *restored says whether a colour had to be put back.
+bool CloseColourPopupUnchanged(bool* restored);
 raster::Rect ColourPopupRect(const raster::Rect& toolBar, int screenWidth);
 platform::WindowHandler* ColourPopupProcedure();
 // The palette entry under (x, y) of a popup or table at (0, 0); -1 off the table.

@@ -18,6 +18,7 @@ struct PanelStateRecord {
     std::uint32_t PopupTracking = 0;
     std::uint8_t PaletteTracking = 0;
     platform::Window* ColourPopupWindow = nullptr;
+    std::uint32_t PopupColoursAtOpen[2] = {0x000000, 0xFFFFFF};  // foreground, background
     platform::Window* FlyoutWindow = nullptr;
     int FlyoutGroup = 0;
     platform::Window* BrushPickerWindow = nullptr;

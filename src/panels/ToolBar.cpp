@@ -70,6 +70,41 @@ SwatchZone SwatchZoneAt(int x, int y) {
     return SwatchZone::None;
 }
 
+const char* SwatchZoneName(SwatchZone zone) {
+    switch (zone) {
+        case SwatchZone::Background: return "Background Color";
+        case SwatchZone::Swap: return "Swap colours";
+        case SwatchZone::Reset: return "Reset colours";
+        case SwatchZone::Foreground: return "Foreground Color";
+        case SwatchZone::None: break;
+    }
+    return "";
+}
+
+// The largest band of the swatch button around (x, y) that lies wholly in the point's zone:
+// the tip goes once the pointer leaves it, so the next zone can say its own.
+raster::Rect SwatchZoneArea(int x, int y) {
+    const int left = kButtonPitch * kSwatchButton;
+    const int right = left + kButtonPitch;
+    constexpr int kBottom = 23;
+    const SwatchZone zone = SwatchZoneAt(x, y);
+    int x0 = x;
+    int x1 = x + 1;
+    while (x0 > left && SwatchZoneAt(x0 - 1, y) == zone) --x0;
+    while (x1 < right && SwatchZoneAt(x1, y) == zone) ++x1;
+    const auto rowInZone = [&](int row) {
+        for (int px = x0; px < x1; ++px) {
+            if (SwatchZoneAt(px, row) != zone) return false;
+        }
+        return true;
+    };
+    int y0 = y;
+    int y1 = y + 1;
+    while (y0 > 0 && rowInZone(y0 - 1)) --y0;
+    while (y1 < kBottom && rowInZone(y1)) ++y1;
+    return {x0, y0, x1, y1};
+}
+
 void SwatchTap(int x, int y) {
     switch (SwatchZoneAt(x, y)) {
         case SwatchZone::Background:
@@ -153,6 +188,7 @@ public:
             default: return 0;
         }
     }
+    platform::ToolTip ToolTipAt(platform::Window&, int x, int y) override { return ToolBarToolTip(x, y); }
 
 private:
     bool held_ = false;
@@ -185,12 +221,16 @@ public:
                 }
                 return 1;
             }
+            case platform::MessageKind::Close: ClosePopupsUnchanged(); return 1;
             case platform::MessageKind::User:
                 if (message.id != kFlyoutSelectMessage) return 0;
                 Choose(group, std::clamp(message.y / kButtonPitch, 0, record.count - 1));
                 return 1;
             default: return 0;
         }
+    }
+    platform::ToolTip ToolTipAt(platform::Window&, int x, int y) override {
+        return FlyoutToolTip(PanelState.FlyoutGroup, x, y);
     }
 
 private:
@@ -337,6 +377,34 @@ void ToolBarHold(int x, int y) {
     RunToolOptions(b);
 }
 
+platform::ToolTip ToolBarToolTip(int x, int y) {
+    if (x < 0 || y < 0) return {};
+    const int b = x / kButtonPitch;
+    if (b >= kToolGroupCount || ToolGroups[b].count == 0) return {};
+    platform::ToolTip tip;
+    tip.area = {kButtonPitch * b, 0, kButtonPitch * (b + 1), kButtonPitch + 3};
+    if (b == kSwatchButton) {
+        tip.text = SwatchZoneName(SwatchZoneAt(x, y));
+        tip.area = SwatchZoneArea(x, y);
+    } else if (b == kBrushButton) {
+        tip.text = BrushName();
+    } else {
+        const int item = std::clamp<int>(GroupCurrent(b), 0, ToolGroups[b].count - 1);
+        if (const char* name = ToolGroups[b].name[item]) tip.text = name;
+    }
+    return tip;
+}
+
+platform::ToolTip FlyoutToolTip(int group, int x, int y) {
+    const ToolGroup& record = ToolGroups[group];
+    if (x < 0 || y < 0 || x > record.width || y > kButtonPitch * record.count - 2) return {};
+    const int row = y / kButtonPitch;
+    platform::ToolTip tip;
+    if (const char* name = record.name[row]) tip.text = name;
+    tip.area = {0, kButtonPitch * row, record.width, kButtonPitch * (row + 1)};
+    return tip;
+}
+
 raster::Rect FlyoutRect(int group, const raster::Rect& toolBar, int screenWidth) {
     const ToolGroup& record = ToolGroups[group];
     const int width = record.width;
@@ -366,6 +434,21 @@ void CloseFlyout() {
     PanelState.FlyoutWindow = nullptr;
     flyout->ReleaseStylus();
     platform::DestroyWindow(flyout);
+}
+
+bool ClosePopupsUnchanged() {
+    bool closed = false;
+    if (PanelState.FlyoutWindow) {
+        CloseFlyout();
+        // The fill-style flyout made its button current only while it was open.
+        if (PaintSettings.Group == kFillStyleButton) PaintSettings.Group = CanvasState.PreviousGroup;
+        closed = true;
+    }
+    closed = CloseBrushPickerUnchanged() || closed;
+    bool restored = false;
+    closed = CloseColourPopupUnchanged(&restored) || closed;
+    if (restored) ToolColoursChanged(ColourChange::Swatch);
+    return closed;
 }
 
 platform::WindowHandler* ToolBarProcedure() {

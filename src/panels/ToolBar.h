@@ -6,13 +6,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/Window.h"
 #include "platform/raster/Bitmap.h"
 #include "platform/raster/Draw.h"
-
-namespace platform {
-class Window;
-class WindowHandler;
-}
 
 constexpr int kButtonPitch = 20;
 constexpr int kSwatchButton = 8;
@@ -41,11 +37,20 @@ void ToolBarTap(int x, int y);
 // A press held on the bar at x.
 void ToolBarHold(int x, int y);
 
+// The tip where the pointer rests on the bar: the name of the tool a button holds, what the
+// swatch does there, the brush; and on row y of a group's flyout, that entry's name.
+platform::ToolTip ToolBarToolTip(int x, int y);
+platform::ToolTip FlyoutToolTip(int group, int x, int y);
+
 // The flyout of a group rising above the bar's button.
 void OpenFlyout(int group);
 raster::Rect FlyoutRect(int group, const raster::Rect& toolBar, int screenWidth);
 // Destroys the flyout if one is open.
 void CloseFlyout();
+
+// Escape: closes the flyout, the brush picker and the colour picker popup, whichever are
+// open, leaving the tool, the brush and the colours as they were. Whether any was open.
+bool ClosePopupsUnchanged();
 
 void RepaintToolBar();
 

@@ -109,6 +109,15 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
     return result;
 }
 
+std::string CannotOpenText(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return CannotOpenFailure(path, errno).text;
+    struct stat info {};
+    const bool folder = fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+    std::fclose(file);
+    return folder ? CannotOpenFailure(path, EISDIR).text : std::string();
+}
+
 DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -73,6 +73,10 @@ DecodedImage DecodeImageData(const std::uint8_t* data, std::size_t size, const s
 // for a file that cannot be opened, or a shortage of memory), status Ok otherwise.
 DecodedImage ReadImageFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
+// Whether the file can be opened for reading, without reading it: "" when it can, else the
+// message opening it would show ("Cannot open "path": there is no such file.").
+std::string CannotOpenText(const std::string& path);
+
 // The program's image resources (106 command bar images, 129 brush sheet, 130 tool icons,
 // 131 and 132 spectrum strips, 136 colour field) are files named after their number
 // ("129.gif", "130.png", ...) in the resources folder of the program's data.

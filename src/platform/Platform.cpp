@@ -45,6 +45,7 @@ Window* CreateCanvasWindow(int x, int y, int width, int height, WindowHandler* h
     style.horizontalScrollBar = true;
     style.verticalScrollBar = true;
     style.doubleClicks = true;
+    style.pointerTracking = true;
     return Windows().CreateChildWindow(x, y, width, height, style, handler);
 }
 

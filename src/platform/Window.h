@@ -41,7 +41,12 @@ enum class MessageKind {
     User,         // id: a private message number; x, y: its parameters
     Wheel,        // x, y: the client point under the pointer; wheel: the turn
     FileDrop,     // text: the full path of a file dropped on the main window
+    PointerMove,  // x, y: the pointer over a window made with pointerTracking, pressed or not
+    PointerLeave, // the pointer has left that window
 };
+
+// KeyDown's id for the Escape key.
+constexpr int kKeyEscape = 0x1B;
 
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, EndScroll };
 
@@ -77,11 +82,23 @@ struct WindowMessage {
     std::string text;
 };
 
+// The tip shown while the pointer rests at a point of a window: its text ("" for none) and
+// the part of the client area it speaks of, so that it goes when the pointer leaves that part.
+struct ToolTip {
+    std::string text;
+    Rect area{};
+};
+
 // A window's procedure. Returns the message's result (1 = done; 0 = not handled).
 class WindowHandler {
 public:
     virtual ~WindowHandler() = default;
     virtual int Handle(Window& window, const WindowMessage& message) = 0;
+    // Asked when the pointer rests at the client point (x, y); no tip by default.
+    virtual ToolTip ToolTipAt(Window& window, int x, int y) {
+        (void)window, (void)x, (void)y;
+        return {};
+    }
 };
 
 enum class ScrollBarKind { Horizontal, Vertical };
@@ -100,6 +117,7 @@ struct WindowStyle {
     bool horizontalScrollBar = false;
     bool verticalScrollBar = false;
     bool doubleClicks = false;  // a second press soon after the first comes as DoubleTap
+    bool pointerTracking = false;  // every pointer move comes as PointerMove, then PointerLeave
     bool visible = true;
 };
 
@@ -216,7 +234,7 @@ void RunIdleProcedure();
 // Shorthands for the installed window system.
 Window* MainWindow();
 // The canvas window of an image slot: a bordered child of the main window with both scroll
-// bars and double clicks.
+// bars, double clicks and the pointer followed.
 Window* CreateCanvasWindow(int x, int y, int width, int height, WindowHandler* handler);
 Window* CreateChildWindow(int x, int y, int width, int height, const WindowStyle& style, WindowHandler* handler);
 void DestroyWindow(Window* window);

@@ -12,11 +12,13 @@
 #include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "panels/BrushPicker.h"
 #include "panels/ColourBar.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ImageSizeDialog.h"
 #include "panels/ToolBar.h"
 #include "panels/ValueDialog.h"
+#include "platform/Chrome.h"
 #include "platform/CommandBar.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
@@ -38,9 +40,11 @@ void PaintCurrentView() {
 }
 
 void RecentFile(int id) {
-    if (!PromptSaveChanges()) return;
     const std::string path = FileState.RecentFiles[id - CMD_RECENT_1];
     if (path.empty()) return;
+    // Asking to save changes for a file that then cannot open would ask for nothing.
+    if (!RememberedFileReachable(path)) return;
+    if (!PromptSaveChanges()) return;
     OpenImageAt(path, ShowOpenedDocument);
 }
 
@@ -97,6 +101,15 @@ bool EditCommand(int id) {
         case CMD_PASTE:
             if (PasteFromClipboard() == 1) RepaintToolBar();
             return true;
+        case CMD_PASTE_AT_POINTER: {
+            raster::Point pointer;
+            const bool atPointer = PointerImagePoint(pointer);
+            if (PasteFromClipboard(atPointer ? &pointer : nullptr) == 1) RepaintToolBar();
+            return true;
+        }
+        case CMD_DESELECT: DropPieceCommand(); break;
+        case CMD_DELETE_SELECTION: DeleteSelection(); break;
+        case CMD_CROP_TO_SELECTION: CropToSelection(); break;
         case CMD_CUT:
             if (CutPiece() == 1) PutPieceOnClipboard();
             return true;
@@ -124,6 +137,13 @@ void ModifierCommand() {
     if (!bar) return;
     bar->DeleteButton(kModifierButtonIndex);
     bar->AddImageButton(kImageModifierFirst + CanvasState.SelectModifier, CMD_MODIFIER_MODE);
+}
+
+// [ and ]: the brush picker's next size, said in the status bar (also when there is none
+// further, so that the user sees the end is reached).
+void BrushSizeCommand(int id) {
+    StepBrushSize(id == CMD_BRUSH_LARGER ? 1 : -1);
+    platform::Chrome().ShowStatusNote("Brush size " + std::to_string(PaintSettings.Size));
 }
 
 bool IsZoomCommand(int id) {
@@ -279,6 +299,14 @@ void DispatchCommand(int id) {
     }
     if (id == CMD_TOOLBAR) {
         ToggleToolBar();
+        return;
+    }
+    if (id == CMD_STATUS_BAR) {
+        platform::Chrome().ShowStatusBar(!platform::Chrome().StatusBarShown());
+        return;
+    }
+    if (id == CMD_BRUSH_SMALLER || id == CMD_BRUSH_LARGER) {
+        BrushSizeCommand(id);
         return;
     }
     if (id == CMD_SPECTRUM_COLORBAR || id == CMD_STANDARD_COLORS) {

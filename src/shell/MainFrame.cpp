@@ -20,6 +20,7 @@
 #include "shell/ProgramState.h"
 #include "shell/Recovery.h"
 #include "shell/Shortcuts.h"
+#include "shell/StatusLine.h"
 #include "shell/SettingsPersistence.h"
 #include "tools/ToolGroups.h"
 
@@ -47,7 +48,11 @@ class MainHandler : public platform::WindowHandler {
 public:
     int Handle(platform::Window& window, const platform::WindowMessage& message) override {
         switch (message.kind) {
-            case platform::MessageKind::KeyDown: return 0;
+            case platform::MessageKind::KeyDown:
+                if (message.id != platform::kKeyEscape) return 0;
+                EscapeKey();
+                UpdateBar();
+                return 1;
             case platform::MessageKind::Paint: {
                 raster::FillRect(window.GetDC(), window.ClientRect(), kFrameColour);
                 return 1;
@@ -104,6 +109,11 @@ private:
 };
 
 }  // namespace
+
+void EscapeKey() {
+    if (ClosePopupsUnchanged()) return;
+    if (ShortcutCommand(CMD_DESELECT) == CMD_DESELECT) DispatchCommand(CMD_DESELECT);
+}
 
 void ResetShellState() { ShellState = ShellStateRecord{}; }
 
@@ -229,9 +239,11 @@ int StartApplication(const std::string& programPath) {
     ShellState.MainWindow = platform::Windows().CreateMainWindow(MainWindowProcedure());
     if (!ShellState.MainWindow) return 0;
     // Every change of the document's name or state shows in the title once the message
-    // that made it has been handled, and a change starts the wait for its recovery copy.
+    // that made it has been handled, the status bar catches up, and a change starts the wait
+    // for its recovery copy.
     platform::SetIdleProcedure([] {
         UpdateWindowTitle();
+        UpdateStatusBar();
         RecoveryIdle();
     });
     ShellState.FrameFlag = 1;

@@ -99,6 +99,10 @@ void ShowOpenedDocument();
 // The main window's handler: paint, commands, size, close and keys.
 platform::WindowHandler* MainWindowProcedure();
 
+// Escape on the main window: closes the popups that are open as they were; with none open,
+// puts a floating piece down.
+void EscapeKey();
+
 // Leaving the program (Exit, the window's close button, the platform's OK): saves the
 // settings, which asks about unsaved changes first, and unless the user cancels closes the
 // main window. 1 when the program ends.

@@ -6,6 +6,7 @@
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "platform/Chrome.h"
 #include "platform/CommandBar.h"
 #include "shell/MainFrame.h"
 #include "tools/Canvas.h"
@@ -67,6 +68,7 @@ void BuildEditMenu(platform::Menu& edit) {
 void BuildViewMenu(platform::Menu& view) {
     AppendEntries(view, {{CMD_TITLEBAR, "Titlebar"},
                          {CMD_TOOLBAR, "Toolbar"},
+                         {CMD_STATUS_BAR, "Status Bar"},
                          {0, nullptr},
                          {CMD_SPECTRUM_COLORBAR, "Spectrum Colorbar"},
                          {CMD_STANDARD_COLORS, "30 Standard Colors"}});
@@ -88,7 +90,10 @@ void BuildImageMenu(platform::Menu& image) {
     AppendEntries(*MenuHandles.Rotate, {Op(CMD_ROTATE_180), Op(CMD_ROTATE_90_CW), Op(CMD_ROTATE_90_CCW),
                                         Op(CMD_ROTATE_ARBITRARY), {0, nullptr}, Op(CMD_FLIP_HORIZONTAL),
                                         Op(CMD_FLIP_VERTICAL)});
-    AppendEntries(image, {Op(CMD_IMAGE_SIZE), {0, nullptr}, {CMD_IMAGE_INFO, "Image Information..."}});
+    AppendEntries(image, {Op(CMD_IMAGE_SIZE),
+                          {CMD_CROP_TO_SELECTION, "Crop to Selection"},
+                          {0, nullptr},
+                          {CMD_IMAGE_INFO, "Image Information..."}});
 }
 
 void BuildFilterMenu(platform::Menu& filter) {
@@ -154,13 +159,19 @@ void UpdateCommandUI(int id, platform::CommandItem& item) {
         case CMD_REVERT: item.Enable(SaveAllowed()); break;
         case CMD_SAVE_AS: item.Enable(CurrentBox().workBitmap != nullptr); break;
         case CMD_COPY:
-        case CMD_CUT: item.Enable(PieceOnCanvas()); break;
+        case CMD_CUT:
+        case CMD_DESELECT:
+        case CMD_CROP_TO_SELECTION: item.Enable(PieceOnCanvas()); break;
+        // Delete lets the piece go as Cut does, which acts on a piece being moved only.
+        case CMD_DELETE_SELECTION: item.Enable(PaintSettings.Tool == kToolFloatingPiece); break;
         case CMD_PASTE:
+        case CMD_PASTE_AT_POINTER:
             // Either the held piece or an image another program put on the desktop clipboard.
             item.Enable((FloatingPiece.pieceDc != nullptr || ClipboardImageWaiting()) && !PieceOnCanvas());
             break;
         case CMD_TITLEBAR: item.SetCheck(ShellState.FullScreen == 0); break;
         case CMD_TOOLBAR: item.SetCheck(ShellState.ToolBarWindow != nullptr); break;
+        case CMD_STATUS_BAR: item.SetCheck(platform::Chrome().StatusBarShown()); break;
         case CMD_SPECTRUM_COLORBAR:
             item.SetCheck(ShellState.ColourBarWindow != nullptr && ShellState.StandardColoursMode == 0);
             break;

@@ -9,6 +9,7 @@
 #include "image/View.h"
 #include "panels/DialogBuilder.h"
 #include "panels/PanelState.h"
+#include "platform/Chrome.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "tools/Canvas.h"
@@ -38,6 +39,7 @@ void ResetProgramState() {
     ResetFileState();
     // Subsystem 5: the shell, its menus and the settings record.
     ResetShellState();
+    platform::ResetMemoryChrome();
     MenuHandles = MenuHandlesRecord{};
     ResetPaintSettings();
     // Subsystem 6: the panels and dialogs.

@@ -1,11 +1,13 @@
 #include "shell/SettingsPersistence.h"
 
+#include <cstdint>
 #include <string>
 
 #include "files/OpenSave.h"
 #include "panels/ColourBar.h"
 #include "panels/ToolBar.h"
 #include "tools/ToolGroups.h"
+#include "platform/Chrome.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "shell/MainFrame.h"
@@ -113,6 +115,28 @@ void LoadBars() {
     CheckColourBarPosition(true);
 }
 
+// The window chrome: the status bar, and the window's place when it still fits the screens
+// (a screen unplugged since leaves the window where a first start puts it).
+void LoadChrome() {
+    std::uint32_t status = 1;
+    if (platform::Settings().ReadNumber("StatusBar", status)) platform::Chrome().ShowStatusBar(status != 0);
+    platform::WindowPlacement place;
+    int maximised = 0;
+    const bool stored = ReadInRange("WindowX", INT32_MIN, INT32_MAX, place.x) &&
+                        ReadInRange("WindowY", INT32_MIN, INT32_MAX, place.y) &&
+                        ReadInRange("WindowWidth", 1, INT32_MAX, place.width) &&
+                        ReadInRange("WindowHeight", 1, INT32_MAX, place.height) &&
+                        ReadInRange("WindowMaximized", 0, 1, maximised);
+    if (!stored) return;
+    place.maximised = maximised != 0;
+    int minimumWidth = 0;
+    int minimumHeight = 0;
+    platform::Chrome().MinimumSize(minimumWidth, minimumHeight);
+    if (platform::PlacementFits(place, platform::Chrome().Screens(), minimumWidth, minimumHeight)) {
+        platform::Chrome().Place(place);
+    }
+}
+
 bool Write(const char* name, std::uint32_t value) { return platform::Settings().WriteNumber(name, value); }
 
 bool WriteSigned(const char* name, std::int32_t value) { return Write(name, static_cast<std::uint32_t>(value)); }
@@ -137,6 +161,15 @@ bool WriteAll() {
     ok &= Write("Colorbar", PackColourBar(ShellState.ColourBarPosition, ShellState.StandardColoursMode,
                                           ShellState.ColourBarWindow != nullptr));
     ok &= Write("Titlebar", ShellState.FullScreen == 0 ? 1 : 0);
+    ok &= Write("StatusBar", platform::Chrome().StatusBarShown() ? 1 : 0);
+    platform::WindowPlacement place;
+    if (platform::Chrome().Placement(place)) {
+        ok &= WriteSigned("WindowX", place.x);
+        ok &= WriteSigned("WindowY", place.y);
+        ok &= WriteSigned("WindowWidth", place.width);
+        ok &= WriteSigned("WindowHeight", place.height);
+        ok &= Write("WindowMaximized", place.maximised ? 1 : 0);
+    }
     ok &= WriteSigned("Palette", s.Palette);
     ok &= Write("FColor", s.FColor);
     ok &= Write("BColor", s.BColor);
@@ -215,6 +248,7 @@ void LoadSettings() {
     if (ReadInRange("HistoryMegabytes", 16, 1 << 20, historyMegabytes)) {
         SetHistoryBudget(static_cast<std::size_t>(historyMegabytes) << 20);
     }
+    LoadChrome();
 }
 
 int SaveSettings() {

@@ -28,6 +28,11 @@ constexpr ShortcutEntry kShortcuts[] = {
     {CMD_ZOOM_OUT, "Ctrl+-"},
     {CMD_ACTUAL_PIXELS, "Ctrl+0"},
     {CMD_TITLEBAR, "F11"},
+    {CMD_DESELECT, "Ctrl+Shift+A"},
+    {CMD_CROP_TO_SELECTION, "Ctrl+Shift+X"},
+    {CMD_DELETE_SELECTION, "Del"},
+    {CMD_BRUSH_SMALLER, "["},
+    {CMD_BRUSH_LARGER, "]"},
 };
 
 // The state an update rule leaves on an item that starts enabled.
@@ -52,6 +57,9 @@ std::span<const ShortcutEntry> ShortcutTable() { return kShortcuts; }
 int ShortcutCommand(int command) {
     // A picture without a file has nowhere to be saved but a new name.
     if (command == CMD_SAVE && ImageState.CurrentPath.empty()) command = CMD_SAVE_AS;
+    // Paste from the keyboard puts the piece where the user points, when that is the canvas.
+    raster::Point pointer;
+    if (command == CMD_PASTE && PointerImagePoint(pointer)) command = CMD_PASTE_AT_POINTER;
     return Enabled(command) ? command : 0;
 }
 

@@ -182,6 +182,26 @@ void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition) {
     }
 }
 
+void CanvasPointerAt(int windowX, int windowY) {
+    const ImageBox& box = CurrentBox();
+    const raster::Rect client = box.window ? box.window->ClientRect() : raster::Rect{};
+    CanvasState.PointerX = windowX;
+    CanvasState.PointerY = windowY;
+    CanvasState.PointerInside = windowX >= client.left && windowX < client.right && windowY >= client.top &&
+                                windowY < client.bottom;
+}
+
+void CanvasPointerLeft() { CanvasState.PointerInside = 0; }
+
+bool PointerImagePoint(raster::Point& out) {
+    if (!CanvasState.PointerInside || CurrentImage == 0 || !CurrentBox().workBitmap) return false;
+    const ImageBox& box = CurrentBox();
+    const CanvasPoint p =
+        CanvasCoordinates(CanvasState.PointerX, CanvasState.PointerY, box.scrollX, box.scrollY, ImageState.ZoomFactor);
+    out = {p.ImageX(), p.ImageY()};
+    return true;
+}
+
 void CanvasSize() {
     if (CurrentImage == 0) return;
     SetupScrollBars(CurrentImage, 0.0f, 0.0f);
@@ -195,6 +215,8 @@ public:
         using platform::MessageKind;
         switch (m.kind) {
             case MessageKind::StylusMove: CanvasStylusMove(m.x, m.y); return 0;
+            case MessageKind::PointerMove: CanvasPointerAt(m.x, m.y); return 0;
+            case MessageKind::PointerLeave: CanvasPointerLeft(); return 0;
             case MessageKind::StylusDown:
             case MessageKind::StylusUp:
             case MessageKind::DoubleTap: Tap(m); return 0;

@@ -30,6 +30,11 @@ struct CanvasStateRecord {
     // Stamp mode, set at stylus-down and refreshed by StrokeSegment.
     std::uint8_t StampSoft = 0;  // 1: paint pulls the pixels towards the colour with fall-off
     float AirbrushStep = 0.0f;   // 1 / size for the airbrush, else 0
+    // The pointer over the current canvas window (window pixels), followed whether pressed or
+    // not: the status bar shows the point under it and Paste from the keyboard lands there.
+    std::uint8_t PointerInside = 0;
+    std::int32_t PointerX = 0;
+    std::int32_t PointerY = 0;
 };
 
 extern CanvasStateRecord CanvasState;
@@ -95,6 +100,14 @@ void CanvasDoubleTap(int windowX, int windowY);
 void CanvasTimer(int timerId);
 
 void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition);
+
+// The pointer moved to a window point of the canvas (also outside it while captured), or
+// left the canvas window.
+void CanvasPointerAt(int windowX, int windowY);
+void CanvasPointerLeft();
+// The image point under the pointer while the pointer is over the canvas (it may lie past
+// the picture, in the grey around it); false while it is elsewhere.
+bool PointerImagePoint(raster::Point& out);
 
 // Size change of the canvas: scroll bars redone without a target point.
 void CanvasSize();

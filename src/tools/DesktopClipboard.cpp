@@ -15,7 +15,7 @@ namespace {
 
 // The clipboard's image becomes the floating piece: its pixels, and where it is transparent
 // (when it has a mask) outside the selection.
-int FloatClipboardImage(const platform::ClipboardImage& image) {
+int FloatClipboardImage(const platform::ClipboardImage& image, const raster::Point* centre) {
     const int w = image.pixels->Width();
     const int h = image.pixels->Height();
     if (CreateFloatingPiece(w, h) != 1) return 0;
@@ -29,10 +29,9 @@ int FloatClipboardImage(const platform::ClipboardImage& image) {
     MarkBorder(0);
     PaintSettings.Tool = kToolFloatingPiece;
     TakeImageUndo();
-    const ImageBox& box = CurrentBox();
-    const float inv = 1.0f / ImageState.ZoomFactor;
-    piece.pieceX = piece.savedPieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
-    piece.pieceY = piece.savedPieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
+    const raster::Point at = PastePlace(w, h, centre);
+    piece.pieceX = piece.savedPieceX = at.x;
+    piece.pieceY = piece.savedPieceY = at.y;
     ShowPiece(nullptr, piece.pieceX, piece.pieceY, false);
     PaintSettings.Group = 0;
     return 1;
@@ -48,9 +47,9 @@ int PutPieceOnClipboard() {
 
 bool ClipboardImageWaiting() { return platform::Clipboard().HasForeignImage(); }
 
-int PasteFromClipboard() {
+int PasteFromClipboard(const raster::Point* centre) {
     if (!CurrentBox().workBitmap) return 0;
-    if (!ClipboardImageWaiting()) return PastePiece();
+    if (!ClipboardImageWaiting()) return PastePiece(centre);
     const platform::ClipboardImage image = platform::Clipboard().ForeignImage();
     if (!image.pixels) {
         platform::ShowMessageBox(kNoMemoryBitmap, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
@@ -58,5 +57,5 @@ int PasteFromClipboard() {
         return 0;
     }
     if (PieceOnCanvas()) ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
-    return FloatClipboardImage(image);
+    return FloatClipboardImage(image, centre);
 }

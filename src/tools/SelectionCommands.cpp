@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
+#include "filters/TargetBuffers.h"
 #include "tools/Selection.h"
 #include "image/ToolIds.h"
 
@@ -41,10 +42,9 @@ int FinishCommandSelection(bool dropped) {
 }
 
 void PlacePieceAtViewOrigin() {
-    const ImageBox& box = CurrentBox();
-    const float inv = 1.0f / ImageState.ZoomFactor;
-    FloatingPiece.pieceX = static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv);
-    FloatingPiece.pieceY = static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv);
+    const raster::Point at = PastePlace(0, 0, nullptr);
+    FloatingPiece.pieceX = at.x;
+    FloatingPiece.pieceY = at.y;
 }
 
 PixelBuffer* Scratch() { return CurrentBox().workBitmap; }
@@ -173,15 +173,91 @@ int CutPiece() {
     return 1;
 }
 
-int PastePiece() {
+raster::Point PastePlace(int pieceWidth, int pieceHeight, const raster::Point* centre) {
+    const ImageBox& box = CurrentBox();
+    if (!centre) {
+        const float inv = 1.0f / ImageState.ZoomFactor;
+        return {static_cast<std::int32_t>(static_cast<float>(box.scrollX) * inv),
+                static_cast<std::int32_t>(static_cast<float>(box.scrollY) * inv)};
+    }
+    return {std::clamp(centre->x - pieceWidth / 2, 0, std::max(0, box.width - 1)),
+            std::clamp(centre->y - pieceHeight / 2, 0, std::max(0, box.height - 1))};
+}
+
+int PastePiece(const raster::Point* centre) {
     if (!FloatingPiece.pieceDc) return 0;
     PaintSettings.Tool = kToolFloatingPiece;
     TakeImageUndo();
-    PlacePieceAtViewOrigin();
+    const raster::Point at = PastePlace(static_cast<int>(FloatingPiece.pieceWidth),
+                                        static_cast<int>(FloatingPiece.pieceHeight), centre);
+    FloatingPiece.pieceX = at.x;
+    FloatingPiece.pieceY = at.y;
     // Undo while it floats takes back the drags since the paste, not the paste's placement.
     FloatingPiece.savedPieceX = FloatingPiece.pieceX;
     FloatingPiece.savedPieceY = FloatingPiece.pieceY;
     ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, false);
     PaintSettings.Group = 0;
+    return 1;
+}
+
+namespace {
+
+// The tool a tap outside the piece leaves once it is up: the gradient keeps painting, any
+// other the Select group's selection tool.
+void TakeUpToolAfterPiece() {
+    PaintSettings.Tool = PaintSettings.Tool == kToolPieceGradient ? static_cast<std::int8_t>(kToolGradient)
+                                                                   : static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+}
+
+}  // namespace
+
+int DropPieceCommand() {
+    if (!PieceOnCanvas() || !FloatingPiece.pieceDc) return 0;
+    TakeUpToolAfterPiece();
+    TakeImageUndo();
+    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    return 1;
+}
+
+int DeleteSelection() {
+    if (PaintSettings.Tool != kToolFloatingPiece) return 0;
+    PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    CanvasState.PolygonCount = 0;
+    TakeImageUndo();
+    // Unlike Cut the piece keeps its place, so that Undo floats it back where it was.
+    RepaintView(true);
+    return 1;
+}
+
+int CropToSelection() {
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!PieceOnCanvas() || !p.pieceBitmap || !CurrentBox().workBitmap) return 0;
+    const int w = static_cast<int>(p.pieceWidth);
+    const int h = static_cast<int>(p.pieceHeight);
+    ReplacementTarget cropped;
+    if (!MakeReplacementTarget(w, h, false, cropped)) {
+        platform::ShowMessageBox(kNoMemoryBitmap, platform::kCaptionOutOfMemory, platform::MessageButtons::Ok,
+                                 platform::MessageIcon::Stop);
+        return 0;
+    }
+    // The new picture starts in the background colour; the piece's selected pixels go in.
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* from = p.pieceBitmap->Row(y);
+        const std::uint8_t* mask = p.maskBitmap ? p.maskBitmap->Row(y) : nullptr;
+        std::uint8_t* to = cropped.bitmap->Row(y);
+        for (int x = 0; x < w; ++x) {
+            if (mask && mask[x] == kMaskOutside) continue;
+            std::memcpy(to + 3 * x, from + 3 * x, 3);
+        }
+    }
+    // Undo gives back the whole picture with the piece put down where it floated.
+    TakeUpToolAfterPiece();
+    ShowPiece(nullptr, p.pieceX, p.pieceY, true);
+    if (TakeImageUndo() != 1) return 0;
+    ImageState.UndoKind = kUndoKindFilter;
+    InstallImageTarget(cropped);
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    RepaintWholeView();
     return 1;
 }

@@ -54,15 +54,16 @@ void FillToolGroups() {
                                                {kBarTint, "Tint", 35},
                                                {kBarRedEyeReduction, "Red Eye Reduction", 30},
                                                {kBarHealingBrush, "Healing Brush", 31}});
-    ToolGroups[kGroupPicker] = MakeGroup(120, {{kBarColourPicker, nullptr, 5}});
-    ToolGroups[kGroupText] = MakeGroup(120, {{kBarText, nullptr, 14}});
+    ToolGroups[kGroupPicker] = MakeGroup(120, {{kBarColourPicker, "Color Picker", 5}});
+    ToolGroups[kGroupText] = MakeGroup(120, {{kBarText, "Text", 14}});
     ToolGroups[kGroupZoom] = MakeGroup(85, {{kBarZoomIn, "Zoom In", 17}, {kBarZoomOut, "Zoom Out", 18}});
     ToolGroups[kGroupSwatch] = MakeGroup(120, {{kBarColourPicker, nullptr, 10}});
     ToolGroups[kGroupFillStyle] = MakeGroup(120, {{kBarFillHollow, "Fillstyle Hollow", 20},
                                                   {kBarFillOutlined, "Fillstyle Outlined", 21},
                                                   {kBarFillSolid, "Fillstyle Solid", 22}});
     ToolGroups[kGroupBrush] = MakeGroup(120, {{kBarColourPicker, nullptr, 5}});
-    ToolGroups[kGroupTransparency] = MakeGroup(120, {{kBarColourPicker, nullptr, 15}, {kBarColourPicker, nullptr, 16}});
+    ToolGroups[kGroupTransparency] = MakeGroup(120, {{kBarColourPicker, "Transparency Off", 15},
+                                                     {kBarColourPicker, "Transparency On", 16}});
 }
 
 std::int16_t& GroupCurrent(int group) {

@@ -146,3 +146,19 @@ TEST_F(SelectionScriptTest, TheProgramWritesAFloatingPieceWhereItFloats) {
 }
 
 }  // namespace
+
+TEST_F(SelectionScriptTest, CropToSelectionKeepsTheLassoedPieceOnTheBackgroundColour) {
+    // A lasso triangle over the red square's top-left half: its bounding box becomes the
+    // picture, and what the lasso left out of that box is the background colour.
+    const std::unique_ptr<PixelBuffer> out = Run({"tool=16", "stroke=10,10,30,10,10,30", "crop-to-selection"});
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->Width(), 21);
+    EXPECT_EQ(out->Height(), 21);
+    EXPECT_EQ(PixelAt(*out, 1, 1), kRed);
+    EXPECT_EQ(PixelAt(*out, 15, 2), kWhite);  // inside the lasso, beside the square
+    EXPECT_EQ(PixelAt(*out, 19, 19), kHole);  // outside the lasso
+    // Without a floating piece there is nothing to crop to.
+    const std::unique_ptr<PixelBuffer> whole = Run({"crop-to-selection"});
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->Width(), 60);
+}

@@ -6,7 +6,9 @@
 #include "tools/ToolGroups.h"
 #include "panels/ValueDialog.h"
 #include "shell/Dispatch.h"
+#include "shell/MainFrame.h"
 #include "shell/Menus.h"
+#include "tools/SelectionCommands.h"
 #include "image/ToolIds.h"
 
 namespace {
@@ -239,13 +241,47 @@ TEST(BrushPicker, CornerCellsGiveTheLargestBrushes) {
     ASSERT_TRUE(BrushPickAt(21, 21, shape, size));
     EXPECT_EQ(shape, 1);
     EXPECT_EQ(size, 3);
-    ASSERT_TRUE(BrushPickAt(25, 143, shape, size));  // the last rows belong to shape 7
-    EXPECT_EQ(shape, 7);
-    EXPECT_EQ(size, 3);
-    EXPECT_FALSE(BrushPickAt(25, 144, shape, size));
-    EXPECT_FALSE(BrushPickAt(25, -1, shape, size));
-    ASSERT_TRUE(BrushPickAt(500, 30, shape, size));
+    ASSERT_TRUE(BrushPickAt(180, 140, shape, size));  // the last pixel of the last cell
+    EXPECT_EQ(shape, 6);
     EXPECT_EQ(size, 17);
+    // Off the sheet's cells (below its last row, right of its last column, left of or above
+    // the picker, as a click 300 pixels left of its third row) nothing is chosen.
+    for (const raster::Point p : {raster::Point{25, 141}, raster::Point{25, 144}, raster::Point{25, -1},
+                                  raster::Point{181, 30}, raster::Point{500, 30}, raster::Point{-300, 50},
+                                  raster::Point{0, 50}, raster::Point{50, 0}}) {
+        EXPECT_FALSE(BrushPickAt(p.x, p.y, shape, size)) << p.x << ", " << p.y;
+    }
+}
+
+TEST(BrushPicker, TheSizeKeysStepThroughThePickersSizesForTheShape) {
+    ResetProgramState();
+    const std::vector<int> round = {1, 3, 5, 7, 9, 11, 13, 15, 17};
+    const std::vector<int> square = {3, 5, 7, 9, 11, 13, 15, 17};
+    const std::vector<int> spray = {7, 9, 11, 13, 15, 17};
+    EXPECT_EQ(BrushSizesFor(0), round);
+    EXPECT_EQ(BrushSizesFor(1), square);
+    EXPECT_EQ(BrushSizesFor(6), square);
+    EXPECT_EQ(BrushSizesFor(7), spray);
+    struct Case {
+        std::uint32_t shape, size;
+        int direction;
+        std::uint32_t expected;
+        bool stepped;
+    };
+    const Case cases[] = {
+        {0, 7, +1, 9, true},   {0, 3, -1, 1, true},    {0, 1, -1, 1, false},  {0, 17, +1, 17, false},
+        {1, 3, -1, 3, false},  {2, 17, -1, 15, true},  {7, 7, -1, 7, false},  {7, 9, -1, 7, true},
+        {7, 3, +1, 7, true},   {1, 1, +1, 3, true},    {2, 4, +1, 5, true},   {2, 4, -1, 3, true},
+    };
+    for (const Case& c : cases) {
+        PaintSettings.Brush = c.shape;
+        PaintSettings.Size = c.size;
+        EXPECT_EQ(StepBrushSize(c.direction), c.stepped) << c.shape << "/" << c.size;
+        EXPECT_EQ(PaintSettings.Size, c.expected) << c.shape << "/" << c.size;
+    }
+    PaintSettings.Brush = 2;
+    PaintSettings.Size = 17;
+    EXPECT_EQ(BrushName(), "Soft Round Brush, size 17");
 }
 
 TEST_F(ToolBarTest, TheBrushButtonOpensThePickerAndALiftChoosesTheBrush) {
@@ -487,4 +523,51 @@ TEST_F(ToolBarTest, MagicWandToleranceIsKeptOnlyWithOk) {
     EXPECT_EQ(PanelState.FlyoutWindow, nullptr);
     EXPECT_EQ(PanelState.BrushPickerWindow, nullptr);
     EXPECT_EQ(PaintSettings.Trans, 0u);
+}
+
+TEST_F(ToolBarTest, EscapeClosesEveryPopupLeavingToolBrushAndColoursAsTheyWere) {
+    const int group = PaintSettings.Group;
+    const int fill = PaintSettings.Fill;
+    TapButton(kFillStyleButton);
+    ASSERT_NE(Flyout(), nullptr);
+    EscapeKey();
+    EXPECT_EQ(Flyout(), nullptr);
+    EXPECT_EQ(PaintSettings.Group, group);
+    EXPECT_EQ(PaintSettings.Fill, fill);
+    // The flyout's own close (Escape with the flyout focused) is the same.
+    TapButton(1);
+    TapButton(1);
+    ASSERT_NE(Flyout(), nullptr);
+    platform::WindowMessage close;
+    close.kind = MessageKind::Close;
+    Flyout()->Send(close);
+    EXPECT_EQ(Flyout(), nullptr);
+    EXPECT_EQ(PaintSettings.Tool, kToolPen);
+    // The brush picker.
+    const std::uint32_t brush = PaintSettings.Brush;
+    const std::uint32_t size = PaintSettings.Size;
+    TapButton(kBrushButton);
+    ASSERT_NE(PanelState.BrushPickerWindow, nullptr);
+    EscapeKey();
+    EXPECT_EQ(PanelState.BrushPickerWindow, nullptr);
+    EXPECT_EQ(PaintSettings.Brush, brush);
+    EXPECT_EQ(PaintSettings.Size, size);
+    // The colour popup, after a drag in it has picked a colour: the colour goes back.
+    Tap(bar, 168, 5);
+    platform::Window* popup = PanelState.ColourPopupWindow;
+    ASSERT_NE(popup, nullptr);
+    platform::WindowMessage down;
+    down.kind = MessageKind::StylusDown;
+    down.x = 140;
+    down.y = 140;
+    popup->Send(down);
+    ASSERT_NE(PaintSettings.FColor, 0x000000u);
+    EscapeKey();
+    EXPECT_EQ(PanelState.ColourPopupWindow, nullptr);
+    EXPECT_EQ(PaintSettings.FColor, 0x000000u);
+    EXPECT_EQ(PaintSettings.BColor, 0xFFFFFFu);
+    // With nothing open Escape puts a floating piece down.
+    ASSERT_EQ(SelectAll(), 1);
+    EscapeKey();
+    EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
 }

@@ -7,6 +7,8 @@
 #include "support/FileDialogs.h"
 #include "support/QtFixture.h"
 #include "panels/DialogBuilder.h"
+#include "panels/PanelState.h"
+#include "support/QtInput.h"
 #include "platform/FileDialog.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/AboutBox.h"
@@ -170,4 +172,36 @@ TEST_F(DesktopTest, ImageButtonsShowTips) {
     QHelpEvent help2(QEvent::ToolTip, modifier.center(), bar->mapToGlobal(modifier.center()));
     QApplication::sendEvent(bar, &help2);
     EXPECT_EQ(QToolTip::text(), "Selection Mode: Replace");
+}
+
+TEST_F(DesktopTest, ToolBarButtonsFlyoutEntriesAndSwatchZonesShowTips) {
+    Start();
+    auto* bar = static_cast<platform::qt::QtWindow*>(ShellState.ToolBarWindow);
+    ASSERT_NE(bar, nullptr);
+    const auto tipAt = [](QWidget* widget, QPoint at) {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QWidget* client = bar->Client();
+    const struct {
+        QPoint at;
+        const char* tip;
+    } cases[] = {
+        {{10, 10}, "Select Rectangle"}, {{30, 10}, "Pen"},          {{110, 10}, "Color Picker"},
+        {{130, 10}, "Text"},            {{150, 10}, "Zoom In"},     {{176, 3}, "Swap colours"},
+        {{162, 16}, "Reset colours"},   {{168, 5}, "Foreground Color"}, {{176, 15}, "Background Color"},
+        {{190, 10}, "Fillstyle Hollow"}, {{210, 10}, "Hard Round Brush, size 7"}, {{230, 10}, "Transparency Off"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tipAt(client, c.at), c.tip) << c.at.x() << ", " << c.at.y();
+    // Past the last button there is nothing to name.
+    EXPECT_EQ(tipAt(client, {245, 10}), "");
+    // The Pen group's flyout names each entry.
+    Click(client, {30, 10});
+    Click(client, {30, 10});
+    auto* flyout = static_cast<platform::qt::QtWindow*>(PanelState.FlyoutWindow);
+    ASSERT_NE(flyout, nullptr);
+    EXPECT_EQ(tipAt(flyout->Client(), {40, 2 * 20 + 10}), "Airbrush");
+    EXPECT_EQ(tipAt(flyout->Client(), {40, 4 * 20 + 10}), "Eraser");
 }

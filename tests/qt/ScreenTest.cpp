@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "support/QtFixture.h"
+#include "platform/qt/QtChrome.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/Menus.h"
 
@@ -23,7 +24,8 @@ TEST_F(QtTest, ScreenshotShowsTheCanvasTheMarginsAndTheCommandBar) {
     const QImage shot(path);
     ASSERT_FALSE(shot.isNull());
     EXPECT_EQ(shot.width(), 480);
-    EXPECT_EQ(shot.height(), 640);
+    // The screen area, and the status bar under it.
+    EXPECT_EQ(shot.height(), 640 + platform::qt::QtStatusBar::kHeight);
     // A large screen: the canvas starts two pixels left of it, with a one-pixel border, so
     // image column 0 is screen column -1; the image is 240 x 228 in white.
     EXPECT_EQ(Pixel(shot, 0, 1), 0xFFFFFFu);

@@ -65,8 +65,9 @@ TEST_F(ShellTest, MenusHoldTheirItemsInOrder) {
                                   {2006, "Select Similar"}, {0, ""}, {2001, "Copy"}, {2002, "Paste"}, {2003, "Cut"},
                                   {0, ""}, {CMD_STEP_BACKWARD, "Step Backward"}, {CMD_STEP_FORWARD, "Step Forward"}}));
     EXPECT_EQ(Entries(*MenuHandles.View),
-              (std::vector<Entry>{{3001, "Titlebar"}, {3002, "Toolbar"}, {0, ""}, {3003, "Spectrum Colorbar"},
-                                  {3004, "30 Standard Colors"}, {-1, "Colorbar Position"}, {0, ""}, {-1, "Zoom"},
+              (std::vector<Entry>{{3001, "Titlebar"}, {3002, "Toolbar"}, {3011, "Status Bar"}, {0, ""},
+                                  {3003, "Spectrum Colorbar"}, {3004, "30 Standard Colors"},
+                                  {-1, "Colorbar Position"}, {0, ""}, {-1, "Zoom"},
                                   {3006, "Zoom In"}, {3007, "Zoom Out"}, {3008, "Actual Pixels"}}));
     EXPECT_EQ(Entries(*MenuHandles.ColorbarPosition),
               (std::vector<Entry>{{3101, "Top"}, {3102, "Left"}, {3103, "Right"}, {3104, "Bottom"}}));
@@ -74,7 +75,8 @@ TEST_F(ShellTest, MenusHoldTheirItemsInOrder) {
               (std::vector<Entry>{{4001, "Brightness/Contrast..."}, {4002, "Hue/Saturation..."},
                                   {4003, "Gamma Correction..."}, {4004, "Adjust RGB..."}, {4005, "Colorize..."},
                                   {0, ""}, {4006, "Invert"}, {4007, "Grayscale"}, {-1, "Rotate"},
-                                  {4008, "Image Size..."}, {0, ""}, {4009, "Image Information..."}}));
+                                  {4008, "Image Size..."}, {4011, "Crop to Selection"}, {0, ""},
+                                  {4009, "Image Information..."}}));
     EXPECT_EQ(Entries(*MenuHandles.Rotate),
               (std::vector<Entry>{{8001, "180\xC2\xB0 CW"}, {8002, "90\xC2\xB0 CW"}, {8003, "90\xC2\xB0 CCW"},
                                   {8004, "Arbitrary..."}, {0, ""}, {8005, "Flip Horizontal"},

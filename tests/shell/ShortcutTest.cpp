@@ -20,8 +20,10 @@ bool OnBar(platform::CommandBarModel& bar, int id) {
 TEST_F(ShellTest, EveryShortcutReachesAnItemOfTheBarAndNoKeysRepeat) {
     Start();
     std::set<std::string> keys;
+    // Only the keys of the floating piece and the brush act without an item.
+    const std::set<int> keysOnly = {CMD_DESELECT, CMD_DELETE_SELECTION, CMD_BRUSH_SMALLER, CMD_BRUSH_LARGER};
     for (const ShortcutEntry& entry : ShortcutTable()) {
-        EXPECT_TRUE(OnBar(*Bar(), entry.command)) << entry.keys;
+        EXPECT_NE(OnBar(*Bar(), entry.command), keysOnly.count(entry.command) == 1) << entry.keys;
         EXPECT_TRUE(keys.insert(entry.keys).second) << entry.keys;
     }
     EXPECT_EQ(Bar()->Shortcuts().size(), ShortcutTable().size());

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -48,6 +49,29 @@ void FitComboText(QComboBox* combo, const QString& item) {
         while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     if (font != combo->font()) combo->setFont(font);
+}
+
+// A label beside a control (a slider's name) must not run into it: where a word of it
+// would reach the label's right edge, its letters get a little smaller, as a list entry's do.
+void FitLabelText(QLabel* label, int width) {
+    constexpr int kGap = 4;
+    const QStringList words = label->text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+    QFont font = label->font();
+    const auto tooWide = [&] {
+        const QFontMetrics metrics(font);
+        for (const QString& word : words) {
+            if (metrics.horizontalAdvance(word) > width - kGap) return true;
+        }
+        return false;
+    };
+    if (font.pixelSize() > 0) {
+        constexpr int kSmallestPixels = 9;
+        while (tooWide() && font.pixelSize() > kSmallestPixels) font.setPixelSize(font.pixelSize() - 1);
+    } else if (font.pointSizeF() > 0) {
+        constexpr double kSmallestPoints = 6.5;
+        while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (font != label->font()) label->setFont(font);
 }
 
 Qt::Alignment AlignmentOf(std::uint32_t style) {
@@ -154,6 +178,8 @@ void QtControl::Build(QWidget* parent, const QRect& geometry, std::uint32_t styl
                 label->setFrameStyle(QFrame::Box | QFrame::Plain);
                 label->setLineWidth(1);
                 label->setAlignment((AlignmentOf(style) & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+            } else {
+                FitLabelText(label, geometry.width());
             }
             widget_ = label;
             break;

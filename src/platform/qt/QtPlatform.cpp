@@ -10,7 +10,9 @@
 #include "platform/FilterPump.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
+#include "platform/Chrome.h"
 #include "platform/qt/QtBusy.h"
+#include "platform/qt/QtChrome.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtImage.h"
@@ -29,6 +31,7 @@ struct Installed {
     QtClipboardService clipboard;
     std::unique_ptr<QtBusyService> busy;
     std::unique_ptr<QtSettingsStore> settings;
+    std::unique_ptr<QtChrome> chrome;
 };
 
 std::unique_ptr<Installed> g_installed;
@@ -41,6 +44,8 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     g_installed = std::make_unique<Installed>();
     g_installed->system = std::make_unique<QtWindowSystem>();
     SetWindowSystem(g_installed->system.get());
+    g_installed->chrome = std::make_unique<QtChrome>(*g_installed->system);
+    SetWindowChrome(g_installed->chrome.get());
     SetMessageBoxService(&g_installed->messages);
     SetFileDialogService(&g_installed->files);
     SetFontService(&g_installed->fonts);
@@ -54,7 +59,8 @@ void InstallQtPlatform(SettingsStore* settings, int screenWidth, int screenHeigh
     SetSettingsStore(settings);
     SetFilterMessagePump([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
     if (screenWidth > 0 && screenHeight > 0) {
-        g_installed->system->Screen()->resize(screenWidth, screenHeight);
+        // The size asked for is the screen area's; the status bar comes below it.
+        g_installed->system->Screen()->resize(screenWidth, screenHeight + g_installed->system->StatusHeight());
     } else {
         g_installed->system->PlaceFirstWindow();
     }
@@ -82,6 +88,7 @@ void UninstallQtPlatform() {
     SetFilterMessagePump({});
     SetSettingsStore(nullptr);
     SetBusyService(nullptr);
+    SetWindowChrome(nullptr);
     SetClipboardService(nullptr);
     SetFontService(nullptr);
     SetFileDialogService(nullptr);

@@ -1,5 +1,6 @@
 #include "platform/qt/QtWindow.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -8,6 +9,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstring>
@@ -114,6 +116,20 @@ ClientWidget::ClientWidget(QWidget* parent, QtWindow& window) : QWidget(parent),
     setFocusPolicy(Qt::ClickFocus);
 }
 
+bool ClientWidget::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const ToolTip tip = window_.ToolTipAt(help->pos().x(), help->pos().y());
+    if (tip.text.empty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const QRect area(tip.area.left, tip.area.top, tip.area.Width(), tip.area.Height());
+    QToolTip::showText(help->globalPos(), QString::fromStdString(tip.text), this, area);
+    return true;
+}
+
 void ClientWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     window_.PaintClient(painter, event->rect());
@@ -141,6 +157,7 @@ void ClientWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (window_.TracksPointer()) SendStylus(MessageKind::PointerMove, event);
     if (event->buttons() == Qt::NoButton && !window_.HasCapture()) return;
     SendStylus(MessageKind::StylusMove, event);
 }
@@ -148,6 +165,13 @@ void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
 void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     SendStylus(MessageKind::StylusUp, event);
+}
+
+void ClientWidget::leaveEvent(QEvent*) {
+    if (!window_.TracksPointer()) return;
+    WindowMessage message;
+    message.kind = MessageKind::PointerLeave;
+    window_.Send(message);
 }
 
 void ClientWidget::wheelEvent(QWheelEvent* event) {
@@ -186,6 +210,7 @@ QtWindow::QtWindow(QtWindowSystem& system, OuterWidget* outer, const WindowStyle
         background_ = kDialogFace;
     }
     client_ = new ClientWidget(outer_, *this);
+    client_->setMouseTracking(style_.pointerTracking);
     for (ScrollBarKind kind : {ScrollBarKind::Horizontal, ScrollBarKind::Vertical}) {
         const bool wanted = kind == ScrollBarKind::Horizontal ? style_.horizontalScrollBar : style_.verticalScrollBar;
         if (!wanted) continue;
@@ -371,6 +396,11 @@ void QtWindow::PaintClient(QPainter& painter, const QRect& rect) {
     }
     const QImage image = ToQImage(*bitmap, rect);
     if (!image.isNull()) painter.drawImage(rect.topLeft(), image);
+}
+
+ToolTip QtWindow::ToolTipAt(int x, int y) {
+    if (!handler_) return {};
+    return handler_->ToolTipAt(*this, x, y);
 }
 
 void QtWindow::CaptureStylus() { client_->grabMouse(); }

@@ -41,12 +41,14 @@ public:
     ClientWidget(QWidget* parent, QtWindow& window);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void SendStylus(MessageKind kind, QMouseEvent* event);
@@ -93,6 +95,7 @@ public:
     ClientWidget* Client() const { return client_; }
     bool IsDialog() const { return dialog_; }
     bool WantsDoubleClicks() const { return style_.doubleClicks; }
+    bool TracksPointer() const { return style_.pointerTracking; }
     bool IsDestroyed() const { return handler_ == nullptr; }
     void Detach();
     void SetModeless() { modeless_ = true; }
@@ -106,6 +109,7 @@ public:
 
     // Called by the client widget.
     void PaintClient(QPainter& painter, const QRect& rect);
+    ToolTip ToolTipAt(int x, int y);
 
     static constexpr int kCaptionHeight = 20;
 

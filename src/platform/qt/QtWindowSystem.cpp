@@ -16,6 +16,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/qt/QtBusy.h"
+#include "platform/qt/QtChrome.h"
 #include "platform/qt/QtCommandBar.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtWindow.h"
@@ -138,6 +139,7 @@ void ScreenWidget::dropEvent(QDropEvent* event) {
 }
 
 QtWindowSystem::QtWindowSystem() : screen_(std::make_unique<ScreenWidget>(*this)) {
+    status_ = new QtStatusBar(screen_.get());
     qApp->installEventFilter(this);
 }
 
@@ -145,6 +147,7 @@ QtWindowSystem::~QtWindowSystem() {
     qApp->removeEventFilter(this);
     main_ = nullptr;
     bar_ = nullptr;
+    status_ = nullptr;
     screen_.reset();
 }
 
@@ -233,7 +236,24 @@ Window* QtWindowSystem::CreateModelessDialog(const DialogTemplate& dialogTemplat
 }
 
 int QtWindowSystem::ScreenWidth() { return screen_->width(); }
-int QtWindowSystem::ScreenHeight() { return screen_->height(); }
+int QtWindowSystem::ScreenHeight() { return screen_->height() - StatusHeight(); }
+
+int QtWindowSystem::StatusHeight() const { return statusShown_ && !fullScreen_ ? QtStatusBar::kHeight : 0; }
+
+void QtWindowSystem::SetStatusBarShown(bool shown) {
+    if (shown == statusShown_) return;
+    statusShown_ = shown;
+    UpdateMinimumSize();
+    const bool sized = screen_->isMaximized() || screen_->isFullScreen() || fullScreen_;
+    if (sized) {
+        ScreenResized();
+        return;
+    }
+    // The window grows by the bar, as a title bar adds to it: the picture keeps its room.
+    const int change = shown ? QtStatusBar::kHeight : -QtStatusBar::kHeight;
+    screen_->resize(screen_->width(), screen_->height() + change);
+    ScreenResized();
+}
 int QtWindowSystem::LogicalDpiX() { return screen_->logicalDpiX(); }
 int QtWindowSystem::ScrollBarHeight() { return screen_->style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
 
@@ -245,6 +265,7 @@ void QtWindowSystem::SetFullScreen(bool on) {
     } else {
         screen_->showNormal();
     }
+    ScreenResized();
 }
 
 bool QtWindowSystem::RecognizeTapAndHold(Window& window, int x, int y) {
@@ -284,17 +305,23 @@ void QtWindowSystem::RunShortcut(int id) {
 
 void QtWindowSystem::ScreenResized() {
     const int width = screen_->width();
-    const int height = screen_->height();
+    const int statusHeight = StatusHeight();
+    const int height = screen_->height() - statusHeight;
     const int barHeight = bar_ ? QtCommandBar::kHeight : 0;
+    if (status_) {
+        status_->setGeometry(0, height, width, statusHeight);
+        status_->setVisible(statusHeight > 0);
+    }
     if (bar_) {
         bar_->setGeometry(0, height - barHeight, width, barHeight);
         bar_->raise();
     }
     if (main_) {
-        if (fullScreen_) {
-            main_->Move(0, 0, width, height, true);
-        } else {
-            main_->Move(0, 0, width, height - barHeight, true);
+        const int mainHeight = fullScreen_ ? height : height - barHeight;
+        // The same place again must not cost the windows inside a repaint.
+        const Rect now = main_->WindowRect();
+        if (now.left != 0 || now.top != 0 || now.Width() != width || now.Height() != mainHeight) {
+            main_->Move(0, 0, width, mainHeight, true);
         }
     }
 }
@@ -305,7 +332,7 @@ QSize QtWindowSystem::MinimumScreenSize() const {
         const int count = bar_->Model().ButtonCount();
         if (count > 0) barWidth = bar_->ButtonRect(count - 1).right() + 1;
     }
-    return QSize(barWidth, QtCommandBar::kHeight + kMinimumAboveBar);
+    return QSize(barWidth, QtCommandBar::kHeight + kMinimumAboveBar + StatusHeight());
 }
 
 void QtWindowSystem::UpdateMinimumSize() { screen_->setMinimumSize(MinimumScreenSize()); }
@@ -337,7 +364,7 @@ void QtWindowSystem::MainKey(int key) {
     if (!main_) return;
     WindowMessage message;
     message.kind = MessageKind::KeyDown;
-    message.id = key;
+    message.id = key == Qt::Key_Escape ? kKeyEscape : key;
     main_->Send(message);
 }
 

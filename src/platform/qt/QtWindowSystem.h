@@ -15,6 +15,7 @@
 namespace platform::qt {
 
 class QtCommandBar;
+class QtStatusBar;
 class QtWindow;
 class QtWindowSystem;
 
@@ -83,6 +84,13 @@ public:
     void DropFile(const std::string& path);
     void NotePress(Qt::MouseButton button) { lastPressButton_ = button; }
     bool IsFullScreen() const { return fullScreen_; }
+    // The status bar under the command bar, outside the screen area. Shown or hidden, a window
+    // that is neither maximised nor full screen grows or shrinks by its height, so the screen
+    // area keeps its size; it is not shown in full screen.
+    QtStatusBar* Status() const { return status_; }
+    bool StatusBarShown() const { return statusShown_; }
+    void SetStatusBarShown(bool shown);
+    int StatusHeight() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +102,8 @@ private:
     std::unique_ptr<ScreenWidget> screen_;
     QtWindow* main_ = nullptr;
     QtCommandBar* bar_ = nullptr;
+    QtStatusBar* status_ = nullptr;
+    bool statusShown_ = true;
     std::vector<QtWindow*> modalStack_;
     Qt::MouseButton lastPressButton_ = Qt::LeftButton;
     bool fullScreen_ = false;
