@@ -390,3 +390,25 @@ TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
     ASSERT_EQ(UnsharpMask(CurrentBox().undoBitmap, CurrentBox().workBitmap, 308, 4), 1);
     EXPECT_EQ(Bytes(*CurrentBox().workBitmap), accepted);
 }
+
+// The slider rows' names keep clear of their sliders, the longest ones too.
+TEST_F(QtTest, SliderNamesDoNotTouchTheirSliders) {
+    Start();
+    for (const int command : {CMD_BRIGHTNESS_CONTRAST, CMD_HUE_SATURATION}) {
+        int checked = 0;
+        QTimer::singleShot(0, [&] {
+            platform::Window& dialog = *DialogBuildState.dialog;
+            for (int k = 0; k < 3; ++k) {
+                if (!dialog.FindControl(ValueLabelId(k))) continue;
+                const QLabel* label = WidgetOf<QLabel>(dialog, ValueLabelId(k));
+                const QSlider* slider = WidgetOf<QSlider>(dialog, ValueSliderId(k));
+                const int textEnd = label->x() + QFontMetrics(label->font()).horizontalAdvance(label->text());
+                EXPECT_LE(textEnd + 3, slider->x()) << label->text().toStdString();
+                ++checked;
+            }
+            QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueCloseId), Qt::LeftButton);
+        });
+        System().SendCommand(command);
+        EXPECT_GE(checked, 2);
+    }
+}

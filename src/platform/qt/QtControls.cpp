@@ -31,6 +31,20 @@ namespace {
 constexpr int kUpDownWidth = 13;
 constexpr int kComboClosedHeight = 20;
 
+// The font made smaller step by step, down to a size still easily read, until fits says yes.
+template <typename Fits>
+QFont SmallerUntilFits(QFont font, Fits fits) {
+    const auto tooWide = [&] { return !fits(QFontMetrics(font)); };
+    if (font.pixelSize() > 0) {
+        constexpr int kSmallestPixels = 9;
+        while (tooWide() && font.pixelSize() > kSmallestPixels) font.setPixelSize(font.pixelSize() - 1);
+    } else if (font.pointSizeF() > 0) {
+        constexpr double kSmallestPoints = 6.5;
+        while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    return font;
+}
+
 // The dialogs give their lists fixed narrow widths: where an entry would not fit the closed
 // box, its letters get a little smaller, down to a size still easily read.
 void FitComboText(QComboBox* combo, const QString& item) {
@@ -39,15 +53,9 @@ void FitComboText(QComboBox* combo, const QString& item) {
     option.editable = false;
     option.frame = combo->hasFrame();
     const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
-    QFont font = combo->font();
-    const auto tooWide = [&] { return QFontMetrics(font).horizontalAdvance(item) > field.width(); };
-    if (font.pixelSize() > 0) {
-        constexpr int kSmallestPixels = 9;
-        while (tooWide() && font.pixelSize() > kSmallestPixels) font.setPixelSize(font.pixelSize() - 1);
-    } else if (font.pointSizeF() > 0) {
-        constexpr double kSmallestPoints = 6.5;
-        while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
+    const QFont font = SmallerUntilFits(combo->font(), [&](const QFontMetrics& metrics) {
+        return metrics.horizontalAdvance(item) <= field.width();
+    });
     if (font != combo->font()) combo->setFont(font);
 }
 
@@ -56,21 +64,12 @@ void FitComboText(QComboBox* combo, const QString& item) {
 void FitLabelText(QLabel* label, int width) {
     constexpr int kGap = 4;
     const QStringList words = label->text().split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-    QFont font = label->font();
-    const auto tooWide = [&] {
-        const QFontMetrics metrics(font);
+    const QFont font = SmallerUntilFits(label->font(), [&](const QFontMetrics& metrics) {
         for (const QString& word : words) {
-            if (metrics.horizontalAdvance(word) > width - kGap) return true;
+            if (metrics.horizontalAdvance(word) > width - kGap) return false;
         }
-        return false;
-    };
-    if (font.pixelSize() > 0) {
-        constexpr int kSmallestPixels = 9;
-        while (tooWide() && font.pixelSize() > kSmallestPixels) font.setPixelSize(font.pixelSize() - 1);
-    } else if (font.pointSizeF() > 0) {
-        constexpr double kSmallestPoints = 6.5;
-        while (tooWide() && font.pointSizeF() - 0.5 >= kSmallestPoints) font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
+        return true;
+    });
     if (font != label->font()) label->setFont(font);
 }
 
