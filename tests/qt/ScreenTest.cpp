@@ -55,7 +55,8 @@ TEST_F(QtTest, FrameWithoutACanvasIsDarkGrey) {
 
 TEST_F(QtTest, ResizingTheProgramsWindowLaysTheCanvasOutAgain) {
     Start();
-    System().Screen()->resize(240, 320);
+    // The screen area of a handheld, the status bar under it.
+    System().Screen()->resize(240, 320 + platform::qt::QtStatusBar::kHeight);
     QCoreApplication::processEvents();
     EXPECT_EQ(ShellState.HighResolution, 0u);
     const raster::Rect r = Canvas()->WindowRect();
@@ -194,11 +195,12 @@ TEST_F(QtTest, TheWindowNeverGetsSmallerThanTheWholeCommandBar) {
     const QSize minimum = System().Screen()->minimumSize();
     EXPECT_EQ(minimum.width(), bar->ButtonRect(buttons - 1).right() + 1);
     EXPECT_LE(minimum.width(), 240);  // the handheld's screen still fits it
-    EXPECT_EQ(minimum.height(), platform::qt::QtCommandBar::kHeight + 96);
+    const int status = platform::qt::QtStatusBar::kHeight;
+    EXPECT_EQ(minimum.height(), platform::qt::QtCommandBar::kHeight + 96 + status);
     System().Screen()->resize(100, 60);
     QCoreApplication::processEvents();
     EXPECT_EQ(System().Screen()->size(), minimum);
     // The bar lies whole inside the window, its last button too.
-    EXPECT_EQ(bar->geometry(), QRect(0, minimum.height() - bar->height(), minimum.width(), bar->height()));
+    EXPECT_EQ(bar->geometry(), QRect(0, minimum.height() - status - bar->height(), minimum.width(), bar->height()));
     EXPECT_LE(bar->ButtonRect(buttons - 1).right(), bar->width() - 1);
 }

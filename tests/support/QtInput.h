@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <QWidget>
 
 #include "platform/Window.h"
@@ -21,6 +24,17 @@ inline void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton
 inline void Click(QWidget* widget, QPoint at) {
     Mouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+// A click through the program's window, the release already waiting: a press on the tool
+// bar waits to see whether it is held, and the release must come while it waits.
+inline void TapThroughWindow(QWidget* widget, QPoint at) {
+    QWindow* window = widget->window()->windowHandle();
+    const QPoint p = widget->mapTo(widget->window(), at);
+    QTimer::singleShot(0, [window, p] { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, p); });
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, p);
+    QApplication::processEvents();
+    QApplication::processEvents();
 }
 
 // The second press of a double click arrives as a double-click event.
