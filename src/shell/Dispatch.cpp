@@ -243,6 +243,10 @@ constexpr CommandStep kCommandSteps[] = {
     {CMD_SELECT_SIMILAR, "Select Similar", "select-similar"},
     {CMD_GROW_SELECTION, "Grow Selection", "select-grow"},
     {CMD_UNDO, "Undo", "undo"},
+    {CMD_PASTE_AT_POINTER, "Paste", "paste"},
+    {CMD_DESELECT, "Deselect", "deselect"},
+    {CMD_DELETE_SELECTION, "Delete", "delete"},
+    {CMD_CROP_TO_SELECTION, "Crop to Selection", "crop-to-selection"},
 };
 
 void RecordCommandStep(int id) {
