@@ -12,6 +12,7 @@
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "filters/TargetBuffers.h"
+#include "tools/FloatingPieceTool.h"
 #include "tools/Selection.h"
 #include "image/ToolIds.h"
 
@@ -215,8 +216,7 @@ void TakeUpToolAfterPiece() {
 int DropPieceCommand() {
     if (!PieceOnCanvas() || !FloatingPiece.pieceDc) return 0;
     TakeUpToolAfterPiece();
-    TakeImageUndo();
-    ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    DropFloatingPiece();
     return 1;
 }
 
@@ -224,8 +224,8 @@ int DeleteSelection() {
     if (PaintSettings.Tool != kToolFloatingPiece) return 0;
     PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
     CanvasState.PolygonCount = 0;
-    TakeImageUndo();
-    // Unlike Cut the piece keeps its place, so that Undo floats it back where it was.
+    // Unlike Cut the piece keeps its place: Undo floats it back where it was.
+    if (TakeImageUndo() == 1) MarkUndoUnderPiece(FloatingPiece.pieceX, FloatingPiece.pieceY);
     RepaintView(true);
     return 1;
 }
