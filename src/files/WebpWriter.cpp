@@ -117,11 +117,11 @@ int WriteWebp(const PixelBuffer* image, const std::string& path, bool lossless, 
     }
     SafeFile out;
     if (!OpenSafeFile(out, path)) {
-        ReportCantOpen(path);
+        ReportCantOpen(path, WriteErrorText(out.error));
         return 0;
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), out.file) != bytes.size()) {
-        reason = errno ? std::strerror(errno) : std::string();
+        reason = WriteErrorText(errno);
         AbandonSafeFile(out);
         ReportCantWrite(path, reason);
         return 0;

@@ -100,7 +100,7 @@ TEST(WebpWriter, APictureTooLargeForWebpIsRefusedAndTheOldFileKept) {
     const auto wide = Pattern(kWebpLargestSide + 1, 1);
     EXPECT_EQ(WriteWebp(wide.get(), path, false, nullptr), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].text.find("A WebP picture may be at most 16383 pixels wide and high; this one is 16384 x 1."),
+    EXPECT_NE(boxes.shown[0].text.find(": a WebP picture may be at most 16383 pixels wide and high; this one is 16384 x 1."),
               std::string::npos);
     EXPECT_EQ(boxes.shown[0].caption, "Error");
     EXPECT_EQ(samples::ReadFileBytes(path), (samples::Bytes{'o', 'l', 'd'}));
