@@ -75,7 +75,9 @@ TEST_F(HistoryStore, ASizeChangeStepsBackToTheOldSizeAndPixels) {
     const std::vector<std::uint8_t> before = Picture();
     TakeImageUndo();
     ImageBox& box = CurrentBox();
-    std::swap(box.workDc, box.undoDc);  // the undo buffer becomes the work buffer after a resize
+    // The undo buffer becomes the work buffer after a resize.
+    std::swap(box.workDc, box.undoDc);
+    std::swap(box.workBitmap, box.undoBitmap);
     raster::BitmapInfo header;
     box.workDc = MakeBufferContext(31, 200, 24, header, box.workBitmap);
     Scribble(*box.workBitmap, 8);
