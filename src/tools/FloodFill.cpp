@@ -5,8 +5,6 @@
 #include <new>
 
 #include "image/ImageSlots.h"
-#include "image/PaintSettings.h"
-#include "image/ToolIds.h"
 #include "image/Undo.h"
 #include "platform/MessageBox.h"
 
@@ -175,12 +173,12 @@ void ShowFillOutOfMemory() {
 
 }  // namespace
 
-int FloodFill(std::uint32_t slot, int x, int y, raster::Colour colour) {
+int FloodFill(std::uint32_t slot, int x, int y, const FillPaint& paint) {
     FillStack stack;
-    return FloodFillWith(stack, slot, x, y, colour);
+    return FloodFillWith(stack, slot, x, y, paint);
 }
 
-int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, raster::Colour colour) {
+int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, const FillPaint& paint) {
     if (slot == 0 || slot >= kImageSlots) return 0;
     ImageBox& box = ImageBoxTable[slot];
     if (!box.workBitmap || !box.workBitmap->Contains(x, y)) return 0;
@@ -189,11 +187,9 @@ int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, raster::Co
         return 0;
     }
     const bool haveCopy = TakeImageUndo() == 1;
-    const bool wand = PaintSettings.Tool == kToolSelectMagicWand;
     const raster::Colour seed = PixelColour(*box.workBitmap, x, y);
-    const raster::Colour fill = wand ? ContrastingColour(seed) : colour;
-    const int tolerance = wand ? PaintSettings.WTolerance : PaintSettings.FTolerance;
-    const FillOutcome outcome = FloodFillPixels(*box.workBitmap, x, y, fill, tolerance, stack);
+    const raster::Colour fill = paint.contrasting ? ContrastingColour(seed) : paint.colour;
+    const FillOutcome outcome = FloodFillPixels(*box.workBitmap, x, y, fill, paint.tolerance, stack);
     if (outcome != FillOutcome::OutOfMemory) return outcome == FillOutcome::Filled ? 1 : 0;
     // Half a fill is no fill: the copy just taken holds the picture as it was.
     if (haveCopy) CopyPixels(box.workBitmap, box.undoBitmap);

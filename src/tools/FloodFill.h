@@ -65,11 +65,18 @@ FillOutcome FloodFillPixels(PixelBuffer& bitmap, int x, int y, raster::Colour co
 // The fill colour of the magic wand: each channel of the seed moved half way round.
 raster::Colour ContrastingColour(raster::Colour seed);
 
-// The fill of the canvas, on the current slot's work buffer at image point (x, y): the undo
-// copy first; the magic wand (current tool 17) fills with the colour contrasting with the seed
-// and its own tolerance. When memory runs out the picture is left as it was, after
-// "Error: Out of memory". Returns 1 when something was filled.
-int FloodFill(std::uint32_t slot, int x, int y, raster::Colour colour);
-int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, raster::Colour colour);
+// What a fill of the canvas paints and how far it reaches: the caller decides (the fill tool
+// its colour and tolerance, the magic wand the colour contrasting with the seed and its own).
+struct FillPaint {
+    raster::Colour colour = 0;
+    bool contrasting = false;  // paint with ContrastingColour(seed) instead of colour
+    int tolerance = 0;
+};
+
+// The fill of the canvas, on the current slot's work buffer at image point (x, y), the undo
+// copy first. When memory runs out the picture is left as it was, after "Error: Out of
+// memory". Returns 1 when something was filled.
+int FloodFill(std::uint32_t slot, int x, int y, const FillPaint& paint);
+int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, const FillPaint& paint);
 
 inline constexpr const char* kFillOutOfMemory = "Error: Out of memory";

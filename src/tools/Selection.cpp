@@ -485,7 +485,7 @@ int SelectWithWand(int x, int y) {
     if (!box.workBitmap) return 0;
     // A tap outside the picture fills nothing: the scratch stays black, and with the modifier
     // the held piece alone makes the selection again.
-    FloodFill(CurrentImage, x, y, PaintSettings.FColor);
+    FloodFill(CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
     if (!box.undoBitmap) return 0;
     WandMask(*box.workBitmap, *box.undoBitmap);
     return MakeAndLift();

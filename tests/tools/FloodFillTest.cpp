@@ -167,24 +167,34 @@ protected:
     } messages;
 };
 
-TEST_F(FloodFillOnTheCanvas, TheFillTakesTheUndoCopyAndTheSettingsTolerance) {
-    MakeImage(8, 8, Grey(100));
-    SetPixelOf(Work(), 7, 7, Grey(102));
-    PaintSettings.Tool = kToolFloodFill;
-    PaintSettings.FTolerance = 6;
-    PaintSettings.WTolerance = 0;
-    EXPECT_EQ(FloodFill(1, 0, 0, kFill), 1);
-    EXPECT_EQ(WorkAt(7, 7), kFill);
-    EXPECT_EQ(PixelOf(Undo(), 7, 7), Grey(102));
-    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolFloodFill));
-
-    // The wand fills with its contrasting colour and its own tolerance.
-    MakeImage(8, 8, Grey(100));
-    SetPixelOf(Work(), 7, 7, Grey(102));
-    PaintSettings.Tool = kToolSelectMagicWand;
-    EXPECT_EQ(FloodFill(1, 0, 0, kFill), 1);
-    EXPECT_EQ(WorkAt(0, 0), Grey(228));
-    EXPECT_EQ(WorkAt(7, 7), Grey(102));
+TEST_F(FloodFillOnTheCanvas, TheFillTakesTheUndoCopyAndPaintsWhatTheCallerGives) {
+    // Whichever tool is current, the fill paints with the colour and tolerance it is given;
+    // the wand asks for the colour contrasting with the seed.
+    struct Case {
+        int tool;
+        FillPaint paint;
+        raster::Colour corner;  // (0, 0) afterwards
+        raster::Colour far;     // (7, 7), two grey steps from the seed
+    };
+    const Case cases[] = {
+        {kToolFloodFill, {kFill, false, 6}, kFill, kFill},
+        {kToolFloodFill, {kFill, false, 5}, kFill, Grey(102)},
+        {kToolSelectMagicWand, {kFill, false, 6}, kFill, kFill},
+        {kToolFloodFill, {kFill, true, 0}, Grey(228), Grey(102)},
+        {kToolSelectMagicWand, {kFill, true, 6}, Grey(228), Grey(228)},
+    };
+    for (const Case& c : cases) {
+        MakeImage(8, 8, Grey(100));
+        SetPixelOf(Work(), 7, 7, Grey(102));
+        PaintSettings.Tool = static_cast<std::int8_t>(c.tool);
+        PaintSettings.FTolerance = 255;
+        PaintSettings.WTolerance = 255;
+        EXPECT_EQ(FloodFill(1, 0, 0, c.paint), 1);
+        EXPECT_EQ(WorkAt(0, 0), c.corner) << c.paint.tolerance;
+        EXPECT_EQ(WorkAt(7, 7), c.far) << c.paint.tolerance;
+        EXPECT_EQ(PixelOf(Undo(), 7, 7), Grey(102));
+        EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(c.tool));
+    }
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -198,11 +208,11 @@ TEST_F(FloodFillOnTheCanvas, RunningOutOfMemoryLeavesThePictureAsItWas) {
     // No room for a stack at all: nothing filled, and no undo copy taken.
     FillStack none(0);
     ImageState.UndoKind = 0;
-    EXPECT_EQ(FloodFillWith(none, 1, 0, 0, kFill), 0);
+    EXPECT_EQ(FloodFillWith(none, 1, 0, 0, {kFill, false, 0}), 0);
     EXPECT_EQ(ImageState.UndoKind, 0u);
     // Memory ends at 40 records, half way through the winding region: what was painted goes.
     FillStack tight(40);
-    EXPECT_EQ(FloodFillWith(tight, 1, 0, 0, kFill), 0);
+    EXPECT_EQ(FloodFillWith(tight, 1, 0, 0, {kFill, false, 0}), 0);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(tight.Deepest(), 40u);
     ASSERT_EQ(messages.shown.size(), 2u);
@@ -210,7 +220,7 @@ TEST_F(FloodFillOnTheCanvas, RunningOutOfMemoryLeavesThePictureAsItWas) {
     EXPECT_EQ(messages.shown[1], "Pixelwright: Error: Out of memory");
     // With the memory it needs the same fill completes.
     FillStack enough(71);
-    EXPECT_EQ(FloodFillWith(enough, 1, 0, 0, kFill), 1);
+    EXPECT_EQ(FloodFillWith(enough, 1, 0, 0, {kFill, false, 0}), 1);
     EXPECT_EQ(WorkAt(15, 0), kFill);
     EXPECT_EQ(messages.shown.size(), 2u);
 }
