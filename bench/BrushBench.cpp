@@ -49,13 +49,13 @@ void StrokeAcross(benchmark::State& state, int tool, int shape) {
     PaintSettings.Brush = static_cast<std::uint32_t>(shape);
     PaintSettings.Size = kLargestBrushSize;
     PaintSettings.DOpacity = 70;
-    StartStampMode(tool);
+    BrushStroke stroke = StartStroke(tool);
     bool dark = true;
     for (auto _ : state) {
         // Alternate the colour so that soft strokes keep working instead of settling.
-        PaintSettings.FColor = dark ? raster::MakeColour(20, 40, 60) : raster::MakeColour(230, 210, 190);
+        stroke.ink.colour = dark ? raster::MakeColour(20, 40, 60) : raster::MakeColour(230, 210, 190);
         dark = !dark;
-        StrokeSegment(0, 0, kWidth - 1, kHeight - 1);
+        StrokeSegment(stroke, 0, 0, kWidth - 1, kHeight - 1);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kWidth);  // dabs
@@ -81,9 +81,10 @@ void BM_RetouchDab(benchmark::State& state) {
     PaintSettings.Tool = static_cast<std::int8_t>(state.range(0));
     PaintSettings.Brush = static_cast<std::uint32_t>(state.range(1));
     PaintSettings.Size = kLargestBrushSize;
+    const BrushStroke stroke = StartStroke(PaintSettings.Tool);
     int x = kWidth / 2;
     for (auto _ : state) {
-        Dab(x, kHeight / 2);
+        Dab(stroke, x, kHeight / 2);
         x ^= 1;  // the smudge drags from its previous place
         benchmark::ClobberMemory();
     }

@@ -66,29 +66,40 @@ void ResetStampMode() {
     CanvasState.AirbrushStep = 0.0f;
 }
 
-void StartStampMode(int tool) {
-    switch (tool) {
-        case kToolPen:
-        case kToolEraser:
+StampMode ApplyStampRule(StampRule rule) {
+    switch (rule) {
+        case StampRule::None: return StampMode{CanvasState.StampSoft, CanvasState.AirbrushStep};
+        case StampRule::Keep: break;
+        case StampRule::Hard:
             CanvasState.StampSoft = 0;
             CanvasState.AirbrushStep = 0.0f;
             break;
-        case kToolBrush:
+        case StampRule::Soft:
             CanvasState.StampSoft = 1;
             CanvasState.AirbrushStep = 0.0f;
             break;
-        case kToolAirbrush:
+        case StampRule::Airbrush:
             CanvasState.StampSoft = PaintSettings.Brush == 7 ? 1 : 0;
             CanvasState.AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
             break;
-        case kToolLine:
-        case kToolSpraycan:
-            break;
-        default:
-            return;
     }
     if (PaintSettings.Brush == 2) CanvasState.StampSoft = 1;
+    return StampMode{CanvasState.StampSoft, CanvasState.AirbrushStep};
 }
+
+StampRule StampRuleOf(int tool) {
+    switch (tool) {
+        case kToolPen:
+        case kToolEraser: return StampRule::Hard;
+        case kToolBrush: return StampRule::Soft;
+        case kToolAirbrush: return StampRule::Airbrush;
+        case kToolLine:
+        case kToolSpraycan: return StampRule::Keep;
+        default: return StampRule::None;
+    }
+}
+
+StampMode StartStampMode(int tool) { return ApplyStampRule(StampRuleOf(tool)); }
 
 FootprintRow FootprintRowOf(int shape, int r, int r2, int dy, int cx) {
     switch (shape) {
@@ -106,17 +117,21 @@ FootprintRow FootprintRowOf(int shape, int r, int r2, int dy, int cx) {
     }
 }
 
-BrushInk CurrentBrushInk() {
+BrushInk InkOf(int tool) {
     BrushInk ink;
     ink.size = LimitBrushSize(PaintSettings.Size);
-    ink.colour = PaintSettings.FColor;
+    ink.eraser = tool == kToolEraser;
+    ink.colour = ink.eraser ? PaintSettings.BColor : PaintSettings.FColor;
     ink.opacity = PaintSettings.DOpacity;
-    ink.eraser = PaintSettings.Tool == kToolEraser;
     return ink;
 }
 
-int BrushDab(int shape, PixelBuffer* source, PixelBuffer* destination, int x, int y, float step, float soft) {
-    return BrushDabWith(CurrentBrushInk(), shape, source, destination, x, y, step, soft);
+BrushStroke StartStroke(int tool) {
+    BrushStroke stroke;
+    stroke.tool = tool;
+    stroke.ink = InkOf(tool);
+    stroke.stamp = StartStampMode(tool);
+    return stroke;
 }
 
 int BrushDabWith(const BrushInk& ink, int shape, PixelBuffer* source, PixelBuffer* destination, int x, int y,
@@ -194,8 +209,6 @@ int BrushDabWith(const BrushInk& ink, int shape, PixelBuffer* source, PixelBuffe
     return 1;
 }
 
-int SprayDab(PixelBuffer* bitmap, int x, int y, int soft) { return SprayDabWith(CurrentBrushInk(), bitmap, x, y, soft); }
-
 int SprayDabWith(const BrushInk& ink, PixelBuffer* bitmap, int x, int y, int soft) {
     if (!IsUsable24(bitmap)) return 0;
     const int size = LimitBrushSize(static_cast<std::uint32_t>(std::max(ink.size, 0)));
@@ -236,10 +249,10 @@ int SprayDabWith(const BrushInk& ink, PixelBuffer* bitmap, int x, int y, int sof
     return 1;
 }
 
-void Dab(int x, int y) {
+void Dab(const BrushStroke& stroke, int x, int y) {
     ImageBox& box = CurrentBox();
     const std::uint32_t shape = PaintSettings.Brush;
-    const int tool = PaintSettings.Tool;
+    const int tool = stroke.tool;
     const int retouchShape = static_cast<int>(std::min<std::uint32_t>(shape, 255));
     switch (tool) {
         case kToolBlur:
@@ -258,43 +271,21 @@ void Dab(int x, int y) {
         RetouchDab(retouchShape, box.undoBitmap, box.workBitmap, x, y);
         return;
     }
+    const StampMode& stamp = stroke.stamp;
     if (shape >= 7) {
-        SprayDab(box.workBitmap, x, y, CanvasState.StampSoft);
+        SprayDabWith(stroke.ink, box.workBitmap, x, y, stamp.soft);
         return;
     }
     const int brush = static_cast<int>(shape);
     if (tool == kToolBrush || tool == kToolAirbrush || brush == 2) {
-        BrushDab(brush, box.workBitmap, box.workBitmap, x, y, CanvasState.AirbrushStep,
-                 CanvasState.StampSoft ? 1.0f : 0.0f);
+        BrushDabWith(stroke.ink, brush, box.workBitmap, box.workBitmap, x, y, stamp.step, stamp.soft ? 1.0f : 0.0f);
         return;
     }
-    BrushDab(brush, box.undoBitmap, box.workBitmap, x, y, CanvasState.AirbrushStep,
-             static_cast<float>(CanvasState.StampSoft));
+    BrushDabWith(stroke.ink, brush, box.undoBitmap, box.workBitmap, x, y, stamp.step, static_cast<float>(stamp.soft));
 }
 
-void StrokeSegment(int x1, int y1, int x2, int y2) {
-    const int tool = PaintSettings.Tool;
-    const std::uint32_t shape = PaintSettings.Brush;
-    switch (tool) {
-        case kToolAirbrush:
-            CanvasState.StampSoft = 0;
-            CanvasState.AirbrushStep = 1.0f / static_cast<float>(LimitBrushSize(PaintSettings.Size));
-            break;
-        case kToolBrush:
-            CanvasState.StampSoft = 1;
-            CanvasState.AirbrushStep = 0.0f;
-            break;
-        case kToolLine:
-        case kToolPen:
-            CanvasState.StampSoft = 0;
-            CanvasState.AirbrushStep = 0.0f;
-            break;
-        default:
-            break;
-    }
-    if (shape == 2 || (tool == kToolAirbrush && shape == 7)) CanvasState.StampSoft = 1;
-
-    Dab(x1, y1);
+void StrokeSegment(const BrushStroke& stroke, int x1, int y1, int x2, int y2) {
+    Dab(stroke, x1, y1);
     // Bresenham's stepping, one dab per step, the end point included. 64-bit error terms
     // so that far-apart points cannot overflow.
     const long long adx = std::llabs(static_cast<long long>(x2) - x1);
@@ -313,7 +304,7 @@ void StrokeSegment(int x1, int y1, int x2, int y2) {
                 e -= 2 * ady;
             }
             e += 2 * adx;
-            Dab(x, y);
+            Dab(stroke, x, y);
         } while (y != y2);
         return;
     }
@@ -325,6 +316,6 @@ void StrokeSegment(int x1, int y1, int x2, int y2) {
             e -= 2 * adx;
         }
         e += 2 * ady;
-        Dab(x, y);
+        Dab(stroke, x, y);
     } while (x != x2);
 }

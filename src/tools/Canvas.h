@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/raster/Draw.h"
+#include "tools/BrushEngine.h"
 
 struct ImageBox;
 
@@ -27,9 +28,11 @@ struct CanvasStateRecord {
     std::int32_t LassoStartY = 0;
     std::uint32_t LassoDownward = 0;
     std::uint8_t GradientKind = 0;  // 0 linear, 1 circular
-    // Stamp mode, set at stylus-down and refreshed by StrokeSegment.
+    // The stamp mode the last stroke chose, kept for strokes that keep it (ApplyStampRule).
     std::uint8_t StampSoft = 0;  // 1: paint pulls the pixels towards the colour with fall-off
     float AirbrushStep = 0.0f;   // 1 / size for the airbrush, else 0
+    // The stroke of dabs in progress, as its stylus-down decided it.
+    BrushStroke Stroke;
     // The pointer over the current canvas window (window pixels), followed whether pressed or
     // not: the status bar shows the point under it and Paste from the keyboard lands there.
     std::uint8_t PointerInside = 0;

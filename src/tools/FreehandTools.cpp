@@ -1,7 +1,5 @@
 #include "tools/FreehandTools.h"
 
-#include <utility>
-
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/View.h"
@@ -10,11 +8,6 @@
 
 namespace {
 
-// The eraser paints with the background colour: the colours change places around its dabs.
-void ExchangeColoursFor(int tool) {
-    if (tool == kToolEraser) std::swap(PaintSettings.FColor, PaintSettings.BColor);
-}
-
 bool RepeatsAtRest(int tool) { return tool == kToolAirbrush || tool == kToolSpraycan; }
 
 // One stroke step to the view point (vx, vy), from a move or, at rest, from the timer.
@@ -22,13 +15,11 @@ void StrokeTo(ToolEvent& event, int vx, int vy) {
     const int tool = event.tool;
     const int sx = event.point.sx;
     const int sy = event.point.sy;
-    ExchangeColoursFor(tool);
     if (tool == kToolSpraycan) {
-        Dab(vx + sx, vy + sy);
+        Dab(CanvasState.Stroke, vx + sx, vy + sy);
     } else {
-        StrokeSegment(event.box.anchorX + sx, event.box.anchorY + sy, vx + sx, vy + sy);
+        StrokeSegment(CanvasState.Stroke, event.box.anchorX + sx, event.box.anchorY + sy, vx + sx, vy + sy);
     }
-    ExchangeColoursFor(tool);
     FollowStroke(event, vx, vy);
     if (RepeatsAtRest(tool) && event.box.window) event.box.window->SetTimer(kTimerAirbrush, 1);
 }
@@ -53,11 +44,8 @@ const FreehandHandler g_freehand;
 const ToolHandler& FreehandTools() { return g_freehand; }
 
 void StartFreehandStroke(const ToolEvent& event) {
-    const int tool = event.tool;
-    StartStampMode(tool);
-    ExchangeColoursFor(tool);
-    Dab(event.ImageX(), event.ImageY());
-    ExchangeColoursFor(tool);
+    CanvasState.Stroke = StartStroke(event.tool);
+    Dab(CanvasState.Stroke, event.ImageX(), event.ImageY());
     const int size = LimitBrushSize(PaintSettings.Size);
     RepaintChanged(event, ChangedBox(event.point.vx, event.point.vy, event.point.vx, event.point.vy, size));
 }

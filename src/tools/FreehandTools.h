@@ -7,8 +7,8 @@
 
 const ToolHandler& FreehandTools();
 
-// The stylus-down dab of the painting tools and the line: the stamp mode of the tool, one dab
-// at the image point (the eraser with the colours exchanged), the dab's box repainted.
+// The stylus-down dab of the painting tools and the line: the stroke's ink and stamp mode
+// decided (CanvasState.Stroke), one dab at the image point, the dab's box repainted.
 void StartFreehandStroke(const ToolEvent& event);
 
 // After a stroke step to the view point (vx, vy): repaints the box from the anchor to it,

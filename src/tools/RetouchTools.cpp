@@ -11,6 +11,7 @@ class RetouchHandler : public ToolHandler {
 public:
     // A smudge starts from the stylus-down point: the first move drags from there.
     DownOutcome StylusDown(ToolEvent& event) const override {
+        CanvasState.Stroke = StartStroke(event.tool);
         if (event.tool == kToolSmudge) SmudgeDab(kSmudgeAnchorShape, nullptr, event.ImageX(), event.ImageY());
         return DownOutcome::Done;
     }
@@ -18,9 +19,13 @@ public:
     void StylusMove(ToolEvent& event) const override {
         const CanvasPoint& p = event.point;
         if (event.tool == kToolSmudge) {
-            StrokeSegment(event.box.anchorX + p.sx, event.box.anchorY + p.sy, p.ImageX(), p.ImageY());
+            // The smudge's segments leave the soft round shape's mode to the strokes that
+            // keep theirs, as every stroke segment does.
+            CanvasState.Stroke.stamp = ApplyStampRule(StampRule::Keep);
+            StrokeSegment(CanvasState.Stroke, event.box.anchorX + p.sx, event.box.anchorY + p.sy, p.ImageX(),
+                          p.ImageY());
         } else {
-            Dab(p.ImageX(), p.ImageY());
+            Dab(CanvasState.Stroke, p.ImageX(), p.ImageY());
         }
         FollowStroke(event, p.vx, p.vy);
     }

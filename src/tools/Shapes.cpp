@@ -88,7 +88,11 @@ void DrawShape(ImageBox& box, int x, int y, bool final) {
     const ShapeCorners corners = ShapeCornersOf(tool, box.anchorX, box.anchorY, x, y, sx, sy);
     ApplyFillStyleTo(*box.workDc, tool);
     if (tool == kToolLine) {
-        StrokeSegment(corners.start.x, corners.start.y, corners.end.x, corners.end.y);
+        // The line's first dab kept the last stroke's mode; its rubber band is hard (or soft
+        // round), and the strokes after it keep that.
+        BrushStroke line = CanvasState.Stroke;
+        line.stamp = ApplyStampRule(StampRule::Hard);
+        StrokeSegment(line, corners.start.x, corners.start.y, corners.end.x, corners.end.y);
     } else {
         DrawShapeOutline(*box.workDc, tool, corners);
     }

@@ -104,9 +104,16 @@ protected:
         PaintSettings.FColor = colour;
     }
 
+    // The stroke of the current tool as stylus-down decides it.
+    void Start() { stroke = StartStroke(PaintSettings.Tool); }
     // One dab as stylus-down makes it.
-    static void DownDab(int x, int y) {
-        StartStampMode(PaintSettings.Tool);
-        Dab(x, y);
+    void DownDab(int x, int y) {
+        Start();
+        DabAt(x, y);
     }
+    // Dabs and segments of the stroke last started.
+    void DabAt(int x, int y) const { Dab(stroke, x, y); }
+    void Segment(int x1, int y1, int x2, int y2) const { StrokeSegment(stroke, x1, y1, x2, y2); }
+
+    BrushStroke stroke;
 };

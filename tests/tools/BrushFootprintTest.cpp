@@ -229,10 +229,10 @@ TEST_F(BrushTest, AnySizeFromTheSettingsIsSafe) {
                 MakeImage(5, 4, Grey(100));
                 UseBrush(tool, shape, 0);
                 PaintSettings.Size = size;
-                StartStampMode(tool);
-                ASSERT_FALSE(std::isnan(CanvasState.AirbrushStep) || CanvasState.AirbrushStep > 1.0f);  // never 1 / 0
-                for (const Point& p : {Point{0, 0}, Point{4, 0}, Point{0, 3}, Point{4, 3}, Point{2, 2}}) Dab(p.first, p.second);
-                StrokeSegment(-30, -30, 35, 34);
+                Start();
+                ASSERT_FALSE(std::isnan(stroke.stamp.step) || stroke.stamp.step > 1.0f);  // never 1 / 0
+                for (const Point& p : {Point{0, 0}, Point{4, 0}, Point{0, 3}, Point{4, 3}, Point{2, 2}}) DabAt(p.first, p.second);
+                Segment(-30, -30, 35, 34);
             }
 
     // Oversized brushes paint exactly as the largest one, size 0 exactly as size 1.
@@ -240,7 +240,8 @@ TEST_F(BrushTest, AnySizeFromTheSettingsIsSafe) {
         MakeImage(30, 30, kWhite);
         UseBrush(kToolBrush, shape, 0, 60);
         PaintSettings.Size = size;
-        StrokeSegment(3, 4, 25, 20);
+        Start();
+        Segment(3, 4, 25, 20);
         return Snapshot();
     };
     EXPECT_EQ(paint(100000, 0), paint(21, 0));

@@ -10,12 +10,16 @@ TEST_F(BrushTest, FullOpacityPaintsWith254) {
     DownDab(1, 1);
     EXPECT_EQ(WorkAt(1, 1), Grey(253));
 
-    // The eraser blends with alpha 255 whatever the opacity: 255 x 255 / 256 = 254.
+    // The eraser paints with the background colour, blended with alpha 255 whatever the
+    // opacity: 255 x 255 / 256 = 254. The colours stay where the user put them.
     for (int opacity : {100, 50, 0}) {
         MakeImage(3, 3, kBlack);
-        UseBrush(kToolEraser, 0, 1, opacity, kWhite);  // the canvas has swapped in the background colour
+        UseBrush(kToolEraser, 0, 1, opacity, Grey(7));
+        PaintSettings.BColor = kWhite;
         DownDab(1, 1);
         EXPECT_EQ(WorkAt(1, 1), Grey(254)) << opacity;
+        EXPECT_EQ(PaintSettings.FColor, Grey(7));
+        EXPECT_EQ(PaintSettings.BColor, kWhite);
     }
 }
 
@@ -49,7 +53,7 @@ TEST_F(BrushTest, HalfOpacitySoftNumbers) {
     EXPECT_EQ(WorkAt(6, 4), kWhite);
     EXPECT_EQ(WorkAt(4, 2), kWhite);
     // The brush accumulates: a second dab starts from 213: 213 - 213 x 1650 / 10000 = 178.
-    Dab(4, 4);
+    DabAt(4, 4);
     EXPECT_EQ(WorkAt(4, 4), Grey(178));
 }
 
@@ -104,7 +108,7 @@ TEST_F(BrushTest, AirbrushPullsByOneOverSize) {
     EXPECT_EQ(WorkAt(4, 4), Grey(204));
     EXPECT_EQ(WorkAt(6, 4), Grey(204));
     // Repeated dabs (the timer) accumulate: 204 - 204 x 2000 / 10000 = 164.
-    Dab(4, 4);
+    DabAt(4, 4);
     EXPECT_EQ(WorkAt(4, 4), Grey(164));
     EXPECT_EQ(PixelOf(Undo(), 4, 4), kWhite);
 }
@@ -123,12 +127,12 @@ TEST_F(BrushTest, PenReadsTheUndoCopy) {
 TEST_F(BrushTest, PenStrokeCrossingItselfDoesNotDarken) {
     MakeImage(11, 11, kWhite);
     UseBrush(kToolPen, 0, 3, 50);
-    StartStampMode(kToolPen);
-    Dab(1, 5);
-    StrokeSegment(1, 5, 5, 5);
-    StrokeSegment(5, 5, 9, 5);  // the joint (5, 5) is dabbed twice
-    StrokeSegment(9, 5, 5, 1);
-    StrokeSegment(5, 1, 5, 9);  // crosses the first part
+    Start();
+    DabAt(1, 5);
+    Segment(1, 5, 5, 5);
+    Segment(5, 5, 9, 5);  // the joint (5, 5) is dabbed twice
+    Segment(9, 5, 5, 1);
+    Segment(5, 1, 5, 9);  // crosses the first part
     for (int y = 0; y < 11; ++y)
         for (int x = 0; x < 11; ++x) {
             const raster::Colour c = WorkAt(x, y);
@@ -140,11 +144,11 @@ TEST_F(BrushTest, PenStrokeCrossingItselfDoesNotDarken) {
 TEST_F(BrushTest, BrushStrokeAccumulatesAtTheJoint) {
     MakeImage(11, 11, kWhite);
     UseBrush(kToolBrush, 1, 1, 100);
-    StartStampMode(kToolBrush);
+    Start();
     // Square, soft, r raised to 1: centre strength 50, k = 5000 per dab.
-    StrokeSegment(5, 5, 5, 5);
+    Segment(5, 5, 5, 5);
     EXPECT_EQ(WorkAt(5, 5), Grey(128));
-    StrokeSegment(5, 5, 5, 5);
+    Segment(5, 5, 5, 5);
     EXPECT_EQ(WorkAt(5, 5), Grey(64));  // 128 - 128 x 5000 / 10000
 }
 
@@ -155,7 +159,7 @@ TEST_F(BrushTest, SoftRoundReadsTheWorkCopyForEveryTool) {
     DownDab(3, 3);
     EXPECT_EQ(CanvasState.StampSoft, 1);
     EXPECT_EQ(WorkAt(3, 3), Grey(192));
-    Dab(3, 3);
+    DabAt(3, 3);
     EXPECT_EQ(WorkAt(3, 3), Grey(144));
 }
 
@@ -165,7 +169,7 @@ TEST_F(BrushTest, SpraycanWithABrushShapeChangesNothingAfterTheFirstDab) {
     DownDab(4, 4);
     const std::vector<raster::Colour> first = Snapshot();
     EXPECT_EQ(WorkAt(4, 4), Grey(127));
-    for (int i = 0; i < 5; ++i) Dab(4, 4);  // timer ticks at a resting point
+    for (int i = 0; i < 5; ++i) DabAt(4, 4);  // timer ticks at a resting point
     EXPECT_EQ(Snapshot(), first);
 }
 
@@ -184,9 +188,9 @@ TEST_F(BrushTest, SprayArithmetic) {
     MakeImage(5, 5, kWhite);
     ResetNoise();
     UseBrush(kToolAirbrush, 7, 2, 50);
-    StartStampMode(kToolAirbrush);
-    EXPECT_EQ(CanvasState.StampSoft, 1);
-    StrokeSegment(2, 2, 2, 2);
+    Start();
+    EXPECT_EQ(stroke.stamp.soft, 1);
+    Segment(2, 2, 2, 2);
     EXPECT_EQ(WorkAt(2, 3), Grey(64));
     EXPECT_EQ(WorkAt(2, 2), Grey(128));
 
@@ -195,7 +199,8 @@ TEST_F(BrushTest, SprayArithmetic) {
     MakeImage(5, 5, kWhite);
     ResetNoise();
     PaintSettings.Size = 3;
-    StrokeSegment(2, 2, 2, 2);
+    Start();
+    Segment(2, 2, 2, 2);
     EXPECT_EQ(WorkAt(2, 3), Grey(115));
     EXPECT_EQ(WorkAt(2, 2), Grey(115));
     EXPECT_EQ(ChangedFrom(kWhite, 2, 2), (PointSet{{0, 0}, {0, 1}}));
@@ -220,7 +225,8 @@ TEST_F(BrushTest, SegmentsDabOnePixelApart) {
     for (const auto& c : cases) {
         MakeImage(6, 6, kWhite);
         UseBrush(kToolPen, 0, 1);
-        StrokeSegment(c.x1, c.y1, c.x2, c.y2);
+        Start();
+        Segment(c.x1, c.y1, c.x2, c.y2);
         EXPECT_EQ(ChangedFrom(kWhite), c.dabs) << c.x1 << "," << c.y1 << " -> " << c.x2 << "," << c.y2;
     }
 }
@@ -230,7 +236,8 @@ TEST_F(BrushTest, SegmentDabsEachPointOnce) {
     // strength 100, k = 5000, one dab takes white to 128, a second would give 64.
     MakeImage(8, 3, kWhite);
     UseBrush(kToolAirbrush, 0, 1, 50);
-    StrokeSegment(0, 1, 7, 1);
+    Start();
+    Segment(0, 1, 7, 1);
     for (int x = 0; x < 8; ++x) EXPECT_EQ(WorkAt(x, 1), Grey(128)) << x;
 }
 
@@ -265,12 +272,17 @@ TEST_F(BrushTest, StampModeByTool) {
     StartStampMode(kToolAirbrush);
     EXPECT_EQ(CanvasState.AirbrushStep, 1.0f);
 
-    // The line resets what an earlier airbrush stroke left.
+    // The line's first dab keeps what an earlier airbrush stroke left; its rubber band is hard
+    // and leaves that for the strokes after it.
     MakeImage(3, 3, kWhite);
     UseBrush(kToolLine, 0, 1, 100);
     CanvasState.StampSoft = 1;
     CanvasState.AirbrushStep = 0.5f;
-    StrokeSegment(1, 1, 1, 1);
+    Start();
+    EXPECT_EQ(stroke.stamp.soft, 1);
+    EXPECT_FLOAT_EQ(stroke.stamp.step, 0.5f);
+    stroke.stamp = ApplyStampRule(StampRule::Hard);
+    Segment(1, 1, 1, 1);
     EXPECT_EQ(CanvasState.StampSoft, 0);
     EXPECT_EQ(CanvasState.AirbrushStep, 0.0f);
     EXPECT_EQ(WorkAt(1, 1), kBlack);
@@ -279,23 +291,23 @@ TEST_F(BrushTest, StampModeByTool) {
 TEST_F(BrushTest, MissingBuffersPaintNothing) {
     MakeImage(3, 3, kWhite);
     UseBrush(kToolPen, 0, 3);
-    EXPECT_EQ(BrushDab(0, nullptr, Work(), 1, 1, 0.0f, 0.0f), 0);
-    EXPECT_EQ(BrushDab(0, Undo(), nullptr, 1, 1, 0.0f, 0.0f), 0);
-    EXPECT_EQ(SprayDab(nullptr, 1, 1, 0), 0);
+    EXPECT_EQ(BrushDabWith(InkOf(kToolPen), 0, nullptr, Work(), 1, 1, 0.0f, 0.0f), 0);
+    EXPECT_EQ(BrushDabWith(InkOf(kToolPen), 0, Undo(), nullptr, 1, 1, 0.0f, 0.0f), 0);
+    EXPECT_EQ(SprayDabWith(InkOf(kToolPen), nullptr, 1, 1, 0), 0);
     EXPECT_EQ(FilterState.NoiseState, 1u);  // no numbers drawn for a missing bitmap
-    EXPECT_EQ(BrushDab(0, Undo(), Work(), 1, 1, 0.0f, 0.0f), 1);
+    EXPECT_EQ(BrushDabWith(InkOf(kToolPen), 0, Undo(), Work(), 1, 1, 0.0f, 0.0f), 1);
 
     // An 8-bit mask is no paint surface.
     raster::BitmapInfo info;
     std::unique_ptr<PixelBuffer> mask = CreatePixelBuffer(3, 3, 8, info, nullptr);
     ASSERT_NE(mask, nullptr);
-    EXPECT_EQ(BrushDab(0, mask.get(), mask.get(), 1, 1, 0.0f, 0.0f), 0);
-    EXPECT_EQ(SprayDab(mask.get(), 1, 1, 0), 0);
+    EXPECT_EQ(BrushDabWith(InkOf(kToolPen), 0, mask.get(), mask.get(), 1, 1, 0.0f, 0.0f), 0);
+    EXPECT_EQ(SprayDabWith(InkOf(kToolPen), mask.get(), 1, 1, 0), 0);
 
     // No open image: the dab does nothing.
     CurrentImage = 0;
-    Dab(1, 1);
-    StrokeSegment(0, 0, 2, 2);
+    DabAt(1, 1);
+    Segment(0, 0, 2, 2);
     CurrentImage = 1;
     EXPECT_EQ(ChangedFrom(kWhite).size(), 5u);
 
@@ -303,6 +315,6 @@ TEST_F(BrushTest, MissingBuffersPaintNothing) {
     std::unique_ptr<PixelBuffer> small = CreatePixelBuffer(2, 2, 24, info, nullptr);
     ASSERT_NE(small, nullptr);
     FillBuffer(small.get(), kWhite);
-    EXPECT_EQ(BrushDab(1, Undo(), small.get(), 1, 1, 0.0f, 0.0f), 1);
+    EXPECT_EQ(BrushDabWith(InkOf(kToolPen), 1, Undo(), small.get(), 1, 1, 0.0f, 0.0f), 1);
     EXPECT_EQ(PixelOf(small.get(), 1, 1), kBlack);
 }
