@@ -28,8 +28,8 @@ enum Action : std::uint8_t {
     kNew,           // width (1-64), height (1-64): "New..." answered with that size
     kRestart,       // setting, value (4 bytes): stores a raw setting, exits and starts again
     kFileDrop,      // file
-    kStepBackward,  // reserved for the history of states
-    kStepForward,   // reserved for the history of states
+    kStepBackward,  // Edit > Step Backward
+    kStepForward,   // Edit > Step Forward
     kActionCount
 };
 

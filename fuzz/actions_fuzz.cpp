@@ -18,11 +18,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ActionCodes.h"
 #include "files/PngWriter.h"
 #include "files/ReadImage.h"
+#include "filters/CommandIds.h"
 #include "image/History.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
@@ -661,6 +663,8 @@ void Act(Action action) {
         }
         case kRestart: Restart(); break;
         case kFileDrop: FileDrop(); break;
+        case kStepBackward: SendTo(ShellState.MainWindow, platform::MessageKind::Command, 0, 0, CMD_STEP_BACKWARD); break;
+        case kStepForward: SendTo(ShellState.MainWindow, platform::MessageKind::Command, 0, 0, CMD_STEP_FORWARD); break;
         default: break;
     }
 }
@@ -819,6 +823,91 @@ void CheckDoubleUndo() {
     }
 }
 
+// The document as the history keeps it: the picture and its size, the held piece with its
+// mask and places, whether it floats, and the modified flag.
+struct DocumentView {
+    std::vector<std::uint8_t> work, piece, mask;
+    int width, height;
+    bool held, floats;
+    std::int32_t pieceX, pieceY, savedPieceX, savedPieceY;
+    bool operator==(const DocumentView&) const = default;
+};
+
+DocumentView ViewForHistory() {
+    const ImageBox& box = CurrentBox();
+    const FloatingPieceRecord& p = FloatingPiece;
+    const bool held = p.pieceBitmap && p.maskBitmap;
+    DocumentView v{Bytes(box.workBitmap), Bytes(p.pieceBitmap), Bytes(p.maskBitmap), box.width, box.height, held,
+                   held && PieceOnCanvas(), 0, 0, 0, 0};
+    if (held) {
+        v.pieceX = p.pieceX;
+        v.pieceY = p.pieceY;
+        v.savedPieceX = p.savedPieceX;
+        v.savedPieceY = p.savedPieceY;
+    }
+    return v;
+}
+
+// Step Backward then Step Forward gives back the document shown, and a document as saved
+// stays unmodified. The undo level, the tool, the flags and the view the steps set are put
+// back afterwards, so that the check does not steer what follows. Not in the middle of a
+// stroke or a polygon, and not while a change waits to be recorded: Step Backward would
+// record it, and the history would differ from the stream's.
+std::size_t g_historyChecks = 0;
+
+void CheckStepBackAndForth() {
+    if (CanvasState.StylusDown || CanvasState.PolygonCount > 0 || HistoryChangePending() || !CanStepBackward()) return;
+    ++g_historyChecks;
+    const DocumentView before = ViewForHistory();
+    const std::size_t index = HistoryCurrentIndex();
+    const std::size_t states = HistoryStateCount();
+    ImageBox& box = CurrentBox();
+    FloatingPieceRecord& p = FloatingPiece;
+    // The steps re-make the undo copies: the stream's own are kept aside meanwhile.
+    std::unique_ptr<raster::DrawingContext> undoDc = std::move(box.undoDc);
+    std::unique_ptr<raster::DrawingContext> pieceUndoDc = std::move(p.pieceUndoDc);
+    std::unique_ptr<raster::DrawingContext> maskUndoDc = std::move(p.maskUndoDc);
+    PixelBuffer* const undoBitmap = std::exchange(box.undoBitmap, nullptr);
+    PixelBuffer* const pieceUndoBitmap = std::exchange(p.pieceUndoBitmap, nullptr);
+    PixelBuffer* const maskUndoBitmap = std::exchange(p.maskUndoBitmap, nullptr);
+    const ImageStateRecord image = ImageState;
+    const std::int8_t tool = PaintSettings.Tool, group = PaintSettings.Group;
+    const std::int32_t scrollX = box.scrollX, scrollY = box.scrollY;
+
+    DispatchCommand(CMD_STEP_BACKWARD);
+    if (HistoryCurrentIndex() + 1 != index) Breach("Step Backward did not step back");
+    DispatchCommand(CMD_STEP_FORWARD);
+    const DocumentView after = ViewForHistory();
+    if (HistoryCurrentIndex() != index || HistoryStateCount() != states) Breach("Step Forward did not come back");
+    if (!(after == before)) {
+        std::string what;
+        if (after.work != before.work) what += " picture";
+        if (after.width != before.width || after.height != before.height) what += " size";
+        if (after.held != before.held) what += " piece-held";
+        if (after.piece != before.piece || after.mask != before.mask) what += " piece";
+        if (after.pieceX != before.pieceX || after.pieceY != before.pieceY) what += " piece-place";
+        if (after.savedPieceX != before.savedPieceX || after.savedPieceY != before.savedPieceY) what += " saved-place";
+        if (after.floats != before.floats) what += " floating";
+        Breach("Step Backward and Step Forward changed the" + what);
+    }
+    if (image.ImageModified == 0 && ImageState.ImageModified != 0) Breach("stepping marked a saved document modified");
+
+    CurrentBox().undoDc = std::move(undoDc);
+    CurrentBox().undoBitmap = undoBitmap;
+    p.pieceUndoDc = std::move(pieceUndoDc);
+    p.pieceUndoBitmap = pieceUndoBitmap;
+    p.maskUndoDc = std::move(maskUndoDc);
+    p.maskUndoBitmap = maskUndoBitmap;
+    ImageState = image;
+    PaintSettings.Tool = tool;
+    PaintSettings.Group = group;
+    if (CurrentBox().scrollX != scrollX || CurrentBox().scrollY != scrollY) {
+        CurrentBox().scrollX = scrollX;
+        CurrentBox().scrollY = scrollY;
+        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    }
+}
+
 std::uint64_t Hash(const std::vector<std::uint8_t>& bytes, int width) {
     std::uint64_t h = 1469598103934665603ull ^ static_cast<std::uint64_t>(width);
     for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
@@ -855,6 +944,7 @@ void CheckAll(std::size_t baseline) {
     CheckTool();
     CheckMemory(baseline);
     CheckDoubleUndo();
+    CheckStepBackAndForth();
     CheckRoundTrip();
 }
 
@@ -865,10 +955,18 @@ double g_seconds = 0.0;
 void TellRate() {
     std::error_code ignored;
     std::filesystem::remove_all(g_folder, ignored);
-    if (g_seconds > 0.0) {
-        std::fprintf(stderr, "pw-fuzz-actions: %ld actions in %.1f s of inputs, %.0f actions a second\n", g_actions,
-                     g_seconds, g_actions / g_seconds);
+    if (g_seconds <= 0.0) return;
+    // A long run in forked jobs loses each job's standard error: the counts go to a file too.
+    if (const char* tally = std::getenv("PW_FUZZ_TALLY")) {
+        if (std::FILE* out = std::fopen(tally, "a")) {
+            std::fprintf(out, "%ld %.3f %zu\n", g_actions, g_seconds, g_historyChecks);
+            std::fclose(out);
+        }
     }
+    std::fprintf(stderr,
+                 "pw-fuzz-actions: %ld actions in %.1f s of inputs, %.0f actions a second, %zu steps back and forth "
+                 "checked\n",
+                 g_actions, g_seconds, g_actions / g_seconds, g_historyChecks);
 }
 
 void MakeFolder() {

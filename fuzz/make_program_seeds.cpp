@@ -38,6 +38,8 @@ public:
     // A group's entry: the group's button twice opens its flyout, then the row.
     Session& Tool(int group, int row) { return Button(group).Button(group).Row(row); }
     Session& Undo() { return Raw({kUndo}); }
+    Session& Back() { return Raw({kStepBackward}); }
+    Session& Forward() { return Raw({kStepForward}); }
     Session& Menu(int item) { return Raw({kMenu, item >> 8, item & 255}); }
     Session& Shortcut(int index) { return Raw({kShortcut, index}); }
     // A dialog accepted as it opened, or closed.
@@ -54,7 +56,9 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-enum Shortcuts { kCtrlZ, kCtrlN, kCtrlO, kCtrlS, kCtrlShiftS, kCtrlQ, kCtrlA, kCtrlC, kCtrlX, kCtrlV, kCtrlPlus };
+// In the order of the shortcut table.
+enum Shortcuts { kCtrlZ, kCtrlShiftZ, kCtrlY, kCtrlN, kCtrlO, kCtrlS, kCtrlShiftS, kCtrlQ, kCtrlA, kCtrlC, kCtrlX, kCtrlV,
+                 kCtrlPlus, kCtrlEquals, kCtrlMinus, kCtrl0, kF11, kCtrlShiftA, kCtrlShiftX, kDelete };
 enum Groups { kSelect, kPen, kShape, kArea, kFilter, kPicker, kText, kZoom, kSwatch, kFillStyle, kBrush, kTransparent };
 
 std::vector<std::pair<std::string, Session>> ActionSeeds() {
@@ -119,6 +123,29 @@ std::vector<std::pair<std::string, Session>> ActionSeeds() {
     files.Tool(kPen, 0).Drag({{1, 1}, {18, 14}}).Shortcut(kCtrlShiftS).Raw({1, 0}).Raw({kForeignImage, 12, 9, 7, 1});
     files.Shortcut(kCtrlV).Shortcut(kCtrlN).Raw({1}).Raw({kNew, 10, 12}).Raw({kFileDrop, 0, 0}).Raw({kRestart, 0, 0, 0, 0, 30, 1});
     seeds.emplace_back("files-clipboard", files);
+
+    // The history of states: steps back and forward over strokes, a new stroke that drops the
+    // steps ahead, Undo between steps, the keys.
+    Session strokes(40, 40);
+    strokes.Tool(kPen, 0).Drag({{2, 2}, {30, 30}}).Tool(kShape, 1).Drag({{5, 5}, {25, 15}}).Tool(kArea, 0).Tap(35, 3);
+    strokes.Back().Back().Forward().Tool(kPen, 1).Drag({{0, 39}, {39, 0}}).Back().Back().Back().Back().Forward();
+    strokes.Forward().Undo().Back().Undo().Undo().Forward().Shortcut(kCtrlZ).Shortcut(kCtrlY).Shortcut(kCtrlShiftZ);
+    strokes.Tool(kShape, 4).Tap(4, 4).Tap(30, 6).Back().Tap(25, 28).DoubleTap(6, 20).Back().Forward();
+    seeds.emplace_back("history-strokes", strokes);
+
+    // Over a floating piece: lifted, dragged, the gradient drawn on it, dropped; stepped over.
+    Session piece(48, 40);
+    piece.Tool(kSelect, 0).Drag({{4, 4}, {20, 20}}).Drag({{10, 10}, {30, 25}}).Back().Forward().Undo().Back().Forward();
+    piece.Button(kArea).Row(1).Drag({{22, 18}, {34, 30}}).Back().Back().Forward().Forward().Undo().Undo();
+    piece.Button(kSelect).Drag({{28, 24}, {12, 30}}).Tap(46, 38).Back().Undo().Forward().Back().Back().Back();
+    piece.Shortcut(kCtrlA).Shortcut(kCtrlX).Back().Shortcut(kCtrlV).Back().Forward().Shortcut(kDelete).Back();
+    seeds.emplace_back("history-piece", piece);
+
+    // Every command, then a step back and forward over it; a save, and steps around it.
+    Session commands(24, 20);
+    commands.Tool(kPen, 0).Drag({{1, 1}, {20, 18}}).Shortcut(kCtrlShiftS).Raw({1, 0}).Back().Forward();
+    for (int item = 0; item < 120; ++item) commands.Menu(item).Ok().Raw({1, 1}).Back().Forward();
+    seeds.emplace_back("history-commands", commands);
     return seeds;
 }
 

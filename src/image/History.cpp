@@ -662,6 +662,7 @@ void MarkHistorySaved() {
 
 std::size_t HistoryStateCount() { return History().states.size(); }
 std::size_t HistoryCurrentIndex() { return History().current; }
+bool HistoryChangePending() { return History().changeComing; }
 std::size_t HistoryMemory() { return static_cast<std::size_t>(std::max<std::int64_t>(g_tileBytes.load(), 0)); }
 
 std::string HistoryStepWords(std::size_t index) {

@@ -60,6 +60,9 @@ std::size_t DefaultHistoryBudget();
 std::size_t HistoryStateCount();
 std::size_t HistoryCurrentIndex();
 std::size_t HistoryMemory();
+// A change may have come since the state shown was recorded: the next step, or Step Backward,
+// records it first.
+bool HistoryChangePending();
 std::string HistoryStepWords(std::size_t index);
 std::string HistoryStepLabel(std::size_t index);
 
