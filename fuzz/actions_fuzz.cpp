@@ -788,10 +788,6 @@ bool UndoExchanges() {
     if (kind >= 12 && kind <= 15 && CanvasState.PolygonCount > 0) return false;
     if (kind == kUndoKindPiece) return true;
     if (tool == kToolFloatingPiece) return false;
-    // The gradient chosen while a piece floats drops the piece into the picture and keeps it
-    // floating; Undo then shows it again over the exchanged picture, so two Undos are not the
-    // identity there. Left out until that flow is settled.
-    if (tool == kToolPieceGradient) return false;
     if (!PieceOnCanvas() && PieceExists() && ImageState.UndoUnderPiece) return false;  // floats the piece again
     return true;
 }

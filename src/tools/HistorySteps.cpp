@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "image/History.h"
+#include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "platform/raster/Draw.h"
@@ -140,6 +141,8 @@ void DoubleTapCanvasAction(int imageX, int imageY) {
 
 void RecordToolChoice(int toolBefore) {
     const bool floated = toolBefore == kToolFloatingPiece || toolBefore == kToolPieceGradient;
+    // A choice that leaves the piece afloat changed nothing of the document.
+    if (floated && PieceOnCanvas()) return;
     RecordHistoryStep(floated ? "Drop Selection" : ToolStepLabel(toolBefore), "");
 }
 

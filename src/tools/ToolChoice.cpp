@@ -64,7 +64,11 @@ void ApplyGroupTool() {
     const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, CanvasState.SelectModifier);
     if (chosen >= 0 && chosen != PaintSettings.Tool) CloseOpenPolygon();
     const int tool = PaintSettings.Tool;
-    if (PieceOnCanvas()) DropFloatingPiece();
+    // The gradient over the piece and a fill style leave the piece afloat: put down as well, it
+    // would lie in the picture under itself, and Undo or a drag would show that copy.
+    const int next = ToolOfBarCommand(command, tool, CanvasState.SelectModifier);
+    const int after = next >= 0 ? next : tool;
+    if (PieceOnCanvas() && after != kToolFloatingPiece && after != kToolPieceGradient) DropFloatingPiece();
 
     switch (command) {
         case kBarSelectPolygon:
@@ -86,7 +90,6 @@ void ApplyGroupTool() {
         RecordToolChoice(tool);
         return;
     }
-    const int next = ToolOfBarCommand(command, tool, CanvasState.SelectModifier);
     if (next >= 0) PaintSettings.Tool = static_cast<std::int8_t>(next);
     // Dropping the piece or finishing a polygon changed the document.
     RecordToolChoice(tool);

@@ -106,20 +106,25 @@ TEST_F(ToolChoiceTest, GradientEntriesSetTheKind) {
 
 TEST_F(ToolChoiceTest, AGradientOverAFloatingPiecePaintsIntoThePiece) {
     FloatPiece(kToolFloatingPiece);
+    const raster::Colour under = WorkPixel(3, 3);
+    ImageState.ImageModified = 0;
+    ImageState.UndoKind = 0;
     Choose(kGroupArea, 2);
     EXPECT_EQ(PaintSettings.Tool, kToolPieceGradient);
     EXPECT_EQ(CanvasState.GradientKind, 1);
-    // The piece went down first: the undo copy holds the image without it.
-    EXPECT_EQ(ImageState.ImageModified, 1);
-    EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolFloatingPiece));
-    EXPECT_EQ(WorkPixel(3, 3), kRed);
-    EXPECT_EQ(WorkPixel(4, 4), kRed);
-    EXPECT_EQ(WorkPixel(5, 5), kPaper);
-    EXPECT_EQ(UndoPixel(3, 3), kPaper);
-    // Choosing a gradient again while the piece gradient is on gives the image's gradient.
+    // The piece stays afloat and is not put down as well: the picture under it is as it was
+    // and the undo level is untouched.
+    EXPECT_EQ(WorkPixel(3, 3), under);
+    EXPECT_NE(WorkPixel(3, 3), kRed);
+    EXPECT_EQ(ImageState.ImageModified, 0);
+    EXPECT_EQ(ImageState.UndoKind, 0u);
+    // Choosing a gradient again while the piece gradient is on gives the image's gradient, and
+    // that puts the piece down.
     Choose(kGroupArea, 1);
     EXPECT_EQ(PaintSettings.Tool, kToolGradient);
     EXPECT_EQ(ImageState.UndoKind, static_cast<std::uint32_t>(kToolPieceGradient));
+    EXPECT_EQ(WorkPixel(4, 4), kRed);
+    EXPECT_EQ(UndoPixel(4, 4), under);
 }
 
 TEST_F(ToolChoiceTest, AnyChoiceDropsAFloatingPieceFirst) {
