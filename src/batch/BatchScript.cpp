@@ -23,6 +23,7 @@
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -36,21 +37,12 @@ struct ToolPlace {
     std::int16_t entry = 0;
 };
 
-// The groups of tools are buttons 0 to 7; the buttons after them choose no tool of their own.
-constexpr int kToolButtons = kGroupZoom + 1;
-
-// The variant-th entry of the tool bar that chooses the tool (the linear gradient is variant 0
-// of tool 50, the circular one variant 1).
-ToolPlace FindToolPlace(int tool, int variant) {
-    if (ToolGroups[kGroupSelect].count == 0) FillToolGroups();
-    for (int group = 0; group < kToolButtons; ++group) {
-        const ToolGroup& entries = ToolGroups[group];
-        for (std::int16_t entry = 0; entry < entries.count; ++entry) {
-            if (ToolOfBarCommand(entries.command[entry], 0, 0) != tool) continue;
-            if (variant-- == 0) return ToolPlace{group, entry};
-        }
-    }
-    return ToolPlace{};
+// The tool bar's entry of the tool's row of that kind (the linear gradient is kind 0 of
+// tool 50, the circular one kind 1); no group for tools the bar does not choose.
+ToolPlace FindToolPlace(int tool, int kind) {
+    const ToolRow* row = RowOfEntry(tool, kind);
+    if (!row || row->group == kNoToolGroup) return ToolPlace{};
+    return ToolPlace{row->group, row->place};
 }
 
 // The tool bar's way: the tool's entry becomes its group's current one, the group becomes

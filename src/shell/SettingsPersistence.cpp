@@ -18,6 +18,7 @@
 #include "tools/Canvas.h"
 #include "image/ToolIds.h"
 #include "tools/ToolChoice.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -53,24 +54,8 @@ bool LoadColour(const char* name, std::uint32_t& field) {
 // The tools a stored "Tool" may name: those the tool bar chooses. A floating piece or a
 // half-dropped selection cannot come back, as no piece exists at start.
 bool IsStorableTool(int tool) {
-    switch (tool) {
-        case kToolLine:
-        case kToolRectangle:
-        case kToolRoundedRectangle:
-        case kToolEllipse:
-        case kToolSelectRectangle:
-        case kToolZoomIn:
-        case kToolZoomOut:
-        case kToolPolygon:
-        case kToolSelectPolygon:
-        case kToolSelectLasso:
-        case kToolSelectMagicWand:
-        case kToolFloodFill:
-        case kToolColourPicker:
-        case kToolText:
-        case kToolGradient: return true;
-        default: return IsPaintTool(tool) || IsRetouchTool(tool);
-    }
+    const ToolRow* row = RowOfTool(tool);
+    return row && row->stored != ToolStored::No;
 }
 
 void LoadTool() {
@@ -93,8 +78,7 @@ void LoadGroupItems() {
 // button, so that the bar shows what paints.
 void MatchToolToItsButton() {
     const int group = PaintSettings.Group;
-    const std::int16_t command = ToolGroups[group].command[GroupCurrent(group)];
-    const int chosen = ToolOfBarCommand(command, PaintSettings.Tool, 0);
+    const int chosen = ToolOfEntry(ToolGroups[group].row[GroupCurrent(group)], PaintSettings.Tool, 0);
     if (chosen >= 0 && chosen != PaintSettings.Tool) PaintSettings.Tool = static_cast<std::int8_t>(chosen);
 }
 
@@ -142,12 +126,12 @@ bool Write(const char* name, std::uint32_t value) { return platform::Settings().
 bool WriteSigned(const char* name, std::int32_t value) { return Write(name, static_cast<std::uint32_t>(value)); }
 
 void NormaliseTool() {
-    const int tool = PaintSettings.Tool;
+    const ToolRow* row = RowOfTool(PaintSettings.Tool);
     if (PieceOnCanvas()) {
         PaintSettings.Tool = kToolSelectRectangle;
         PaintSettings.Select = 0;
         PaintSettings.Group = 0;
-    } else if (tool == kToolZoomIn || tool == kToolZoomOut || tool == kToolColourPicker) {
+    } else if (row && row->stored == ToolStored::AsPen) {
         PaintSettings.Tool = kToolPen;
         PaintSettings.Pen = 0;
         PaintSettings.Group = 1;

@@ -9,6 +9,7 @@
 #include "image/ToolIds.h"
 #include "tools/Canvas.h"
 #include "tools/RetouchDabs.h"
+#include "tools/ToolTable.h"
 
 const std::int8_t RoundHalfWidth[kRoundHalfWidthEntries] = {
     0, 0, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4,
@@ -88,15 +89,8 @@ StampMode ApplyStampRule(StampRule rule) {
 }
 
 StampRule StampRuleOf(int tool) {
-    switch (tool) {
-        case kToolPen:
-        case kToolEraser: return StampRule::Hard;
-        case kToolBrush: return StampRule::Soft;
-        case kToolAirbrush: return StampRule::Airbrush;
-        case kToolLine:
-        case kToolSpraycan: return StampRule::Keep;
-        default: return StampRule::None;
-    }
+    const ToolRow* row = RowOfTool(tool);
+    return row ? row->stamp : StampRule::None;
 }
 
 StampMode StartStampMode(int tool) { return ApplyStampRule(StampRuleOf(tool)); }

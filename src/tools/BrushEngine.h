@@ -38,7 +38,7 @@ StampMode ApplyStampRule(StampRule rule);
 // The remembered stamp mode back to hard, no step.
 void ResetStampMode();
 
-// The stamp rule of a tool's strokes.
+// The stamp rule of a tool's strokes: its row's.
 StampRule StampRuleOf(int tool);
 
 // The stamp mode stylus-down sets for the tool, remembered as above.

@@ -9,8 +9,7 @@
 #include "image/ToolIds.h"
 #include "platform/raster/Draw.h"
 #include "tools/Canvas.h"
-#include "tools/ToolChoice.h"
-#include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -66,21 +65,10 @@ std::string ActionLabel() {
     return ToolStepLabel(tool);
 }
 
-const char* NameOfBarEntry(std::int16_t command) {
-    for (int g = 0; g < kToolGroupCount; ++g) {
-        for (int i = 0; i < ToolGroups[g].count; ++i) {
-            if (ToolGroups[g].command[i] == command) return ToolGroups[g].name[i];
-        }
-    }
-    return nullptr;
-}
-
+// The first display name the rows give the tool.
 const char* NameOfTool(int tool) {
-    for (int g = 0; g < kToolGroupCount; ++g) {
-        for (int i = 0; i < ToolGroups[g].count; ++i) {
-            const std::int16_t command = ToolGroups[g].command[i];
-            if (ToolOfBarCommand(command, kToolPen, 0) == tool && ToolGroups[g].name[i]) return ToolGroups[g].name[i];
-        }
+    for (const ToolRow& row : ToolRows()) {
+        if (row.id == tool && row.name) return row.name;
     }
     return nullptr;
 }
@@ -95,8 +83,8 @@ std::string ToolStepLabel(int tool) {
         case kToolDroppedToMagicWand: return ToolStepLabel(kToolSelectMagicWand);
         case kToolGradient:
         case kToolPieceGradient: {
-            const char* name = NameOfBarEntry(CanvasState.GradientKind ? kBarCircularGradient : kBarLinearGradient);
-            return name ? name : "Gradient";
+            const ToolRow* row = RowOfEntry(kToolGradient, CanvasState.GradientKind ? 1 : 0);
+            return row && row->name ? row->name : "Gradient";
         }
         case kToolText: return "Text";
         default: break;

@@ -1,6 +1,6 @@
 // Choosing a tool as the tool bar does. The tool bar keeps the current group
 // (PaintSettings.Group) and each group's current entry (GroupCurrent(g)); once it has
-// set them it calls ApplyGroupTool, which turns that entry's command into the current tool
+// set them it calls ApplyGroupTool, which makes that entry's tool row the current tool
 // (PaintSettings.Tool) with the side effects below. The caller redraws the tool bar and sets
 // CanvasState.PreviousGroup itself when it changes the group (as a tap on another button does).
 //
@@ -17,16 +17,18 @@
 //   when the tool is not a zoom already), so that their one tap returns to it.
 // - The fill styles set PaintSettings.Fill 0 / 1 / 2, keep the tool, and put the current group
 //   back to CanvasState.PreviousGroup (the fill-style button is no tool group of its own).
-// - A command of no tool keeps the tool as it is.
+// - An entry of no tool keeps the tool as it is.
 #pragma once
 
 #include <cstdint>
 
 #include "image/ToolIds.h"
 
-// The tool a tool-bar command chooses, given the tool current before and the select
-// modifier; -1 for the fill styles and for commands that choose no tool.
-int ToolOfBarCommand(std::int16_t command, int currentTool, int selectModifier);
+struct ToolRow;
+
+// The tool an entry's row chooses, given the tool current before and the select modifier;
+// -1 for entries of no tool (the fill styles).
+int ToolOfEntry(const ToolRow* row, int currentTool, int selectModifier);
 
 // Applies the current entry of the current group as described above.
 void ApplyGroupTool();

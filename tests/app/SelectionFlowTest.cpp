@@ -25,6 +25,7 @@
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 #include "image/ToolIds.h"
 
 namespace {
@@ -60,9 +61,7 @@ TEST(SelectionFlow, SelectDragDropAndUndoWithTheMouse) {
     TakeImageUndo();
     PaintSettings.BColor = kWhite;
     FillToolGroups();
-    ToolGroup& select = ToolGroups[kGroupSelect];
-    for (std::int16_t i = 0; i < select.count; ++i)
-        if (select.command[i] == kBarSelectRectangle) GroupCurrent(kGroupSelect) = i;
+    GroupCurrent(kGroupSelect) = RowOfTool(kToolSelectRectangle)->place;
     PaintSettings.Group = kGroupSelect;
     ApplyGroupTool();
     ASSERT_EQ(PaintSettings.Tool, kToolSelectRectangle);

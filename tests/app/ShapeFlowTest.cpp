@@ -26,18 +26,19 @@
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Chooses the group's entry with the command, as a tap in the group's flyout does.
-void ChooseEntry(int group, std::int16_t command) {
+// Chooses the entry of the tool's row (of that kind), as a tap in the group's flyout does.
+void ChooseEntry(int tool, int kind = 0) {
     FillToolGroups();
-    ToolGroup& entries = ToolGroups[group];
-    for (std::int16_t i = 0; i < entries.count; ++i)
-        if (entries.command[i] == command) GroupCurrent(group) = i;
-    PaintSettings.Group = static_cast<std::int8_t>(group);
+    const ToolRow* row = RowOfEntry(tool, kind);
+    ASSERT_NE(row, nullptr);
+    GroupCurrent(row->group) = row->place;
+    PaintSettings.Group = row->group;
     ApplyGroupTool();
 }
 
@@ -72,7 +73,7 @@ TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
     ASSERT_NE(bar, nullptr);
 
     // The Polygon entry of the Shape group, solid.
-    ChooseEntry(kGroupShape, kBarPolygon);
+    ChooseEntry(kToolPolygon);
     ASSERT_EQ(PaintSettings.Tool, 12);
     PaintSettings.Fill = 2;
 
@@ -119,9 +120,9 @@ TEST(GradientFlow, AGradientDraggedOverAPastedPiece) {
     // A red box, a selection around part of it, Copy and Paste: the piece floats at the corner.
     PaintSettings.FColor = raster::MakeColour(255, 0, 0);
     PaintSettings.Fill = 2;
-    ChooseEntry(kGroupShape, kBarRectangle);
+    ChooseEntry(kToolRectangle);
     Drag(client, {40, 30}, {80, 60});
-    ChooseEntry(kGroupSelect, kBarSelectRectangle);
+    ChooseEntry(kToolSelectRectangle);
     Drag(client, {30, 20}, {90, 70});
     ASSERT_EQ(PaintSettings.Tool, 9);
     SendCommand(2001);
@@ -131,7 +132,7 @@ TEST(GradientFlow, AGradientDraggedOverAPastedPiece) {
     ASSERT_EQ(FloatingPiece.pieceY, 0);
 
     // The linear gradient chosen while the piece floats paints the piece, at half opacity.
-    ChooseEntry(kGroupArea, kBarLinearGradient);
+    ChooseEntry(kToolGradient, 0);
     ASSERT_EQ(PaintSettings.Tool, 51);
     PaintSettings.FColor = raster::MakeColour(0, 0, 255);
     PaintSettings.BColor = raster::MakeColour(255, 255, 0);

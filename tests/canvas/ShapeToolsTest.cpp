@@ -6,6 +6,7 @@
 #include "tools/Shapes.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -41,14 +42,18 @@ protected:
         return pixels;
     }
 
-    // Chooses the group entry with the command, as the tool bar's flyout does.
-    static void ChooseEntry(int group, std::int16_t command) {
+    // Chooses the group's entry, as the tool bar's flyout does.
+    static void ChooseEntry(int group, int entry) {
         FillToolGroups();
-        ToolGroup& entries = ToolGroups[group];
-        for (std::int16_t i = 0; i < entries.count; ++i)
-            if (entries.command[i] == command) GroupCurrent(group) = i;
+        GroupCurrent(group) = static_cast<std::int16_t>(entry);
         PaintSettings.Group = static_cast<std::int8_t>(group);
         ApplyGroupTool();
+    }
+    // Chooses the entry of the tool's row.
+    static void ChooseTool(int tool) {
+        const ToolRow* row = RowOfTool(tool);
+        ASSERT_NE(row, nullptr);
+        ChooseEntry(row->group, row->place);
     }
 
     const std::vector<raster::Colour> paper = std::vector<raster::Colour>(100 * 100, kPaper);
@@ -223,13 +228,13 @@ TEST_F(ShapeTest, ChoosingAnotherToolClosesAnOpenPolygonButAFillStyleDoesNot) {
     Tap(10, 10);
     Tap(60, 10);
     Tap(60, 60);
-    ChooseEntry(kGroupFillStyle, kBarFillSolid);
+    ChooseEntry(kGroupFillStyle, kFillSolid);
     EXPECT_EQ(PaintSettings.Fill, kFillSolid);
     EXPECT_EQ(PaintSettings.Tool, kToolPolygon);
     EXPECT_EQ(CanvasState.PolygonCount, 4u);
     EXPECT_EQ(WorkPixels(), paper);
 
-    ChooseEntry(kGroupPen, kBarPen);
+    ChooseTool(kToolPen);
     EXPECT_EQ(PaintSettings.Tool, kToolPen);
     EXPECT_EQ(CanvasState.PolygonCount, 0u);
     EXPECT_EQ(WorkPixel(50, 20), kBlack);  // drawn solid, in the style chosen while it was open
@@ -240,7 +245,7 @@ TEST_F(ShapeTest, ChoosingAnotherToolClosesAnOpenPolygonButAFillStyleDoesNot) {
     PaintSettings.Tool = kToolPolygon;
     Tap(10, 10);
     Tap(60, 10);
-    ChooseEntry(kGroupShape, kBarPolygon);
+    ChooseTool(kToolPolygon);
     EXPECT_EQ(CanvasState.PolygonCount, 0u);
     EXPECT_EQ(WorkPixels(), paper);
 }

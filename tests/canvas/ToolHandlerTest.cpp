@@ -1,4 +1,6 @@
 #include <set>
+#include <string>
+#include <utility>
 
 #include "support/CanvasFixture.h"
 #include "tools/FloatingPieceTool.h"
@@ -11,16 +13,44 @@
 
 namespace {
 
-TEST(ToolTable, EveryToolIdHasOneFamilyAtMost) {
-    std::set<int> seen;
-    for (const ToolTableRow& row : ToolTableRows()) {
-        for (const ToolId tool : row.tools) {
-            EXPECT_TRUE(seen.insert(tool).second) << "tool " << int{tool} << " is in two rows";
-            EXPECT_GE(tool, 0);
-            EXPECT_LT(tool, kToolIdRoom);
-            EXPECT_EQ(&HandlerForTool(tool), &row.handler) << "tool " << int{tool};
+TEST(ToolTable, EachToolHasOneRowAndTheToolBarShowsTheRows) {
+    FillToolGroups();
+    std::set<std::pair<int, int>> tools;
+    std::set<std::pair<int, int>> places;
+    for (const ToolRow& row : ToolRows()) {
+        const int tool = row.id;
+        EXPECT_TRUE(tools.insert({tool, row.kind}).second) << "tool " << tool << " has two rows";
+        EXPECT_GE(tool, 0);
+        EXPECT_LT(tool, kToolIdRoom);
+        ASSERT_NE(row.handler, nullptr) << "tool " << tool;
+        EXPECT_EQ(RowOfTool(tool)->handler, row.handler) << "tool " << tool;
+        EXPECT_EQ(&HandlerForTool(tool), row.handler) << "tool " << tool;
+        EXPECT_EQ(RowOfEntry(tool, row.kind), &row);
+        if (row.group == kNoToolGroup) {
+            // What the bar cannot choose the settings cannot bring back.
+            EXPECT_EQ(row.stored, ToolStored::No) << "tool " << tool;
+            continue;
+        }
+        EXPECT_TRUE(places.insert({row.group, row.place}).second) << "tool " << tool << " shares its place";
+        const ToolGroup& group = ToolGroups[row.group];
+        ASSERT_LT(row.place, group.count) << "tool " << tool;
+        EXPECT_EQ(group.row[row.place], &row);
+        EXPECT_EQ(group.image[row.place], row.tile);
+        EXPECT_EQ(group.name[row.place], row.name);
+        EXPECT_NE(row.stored, ToolStored::No) << "tool " << tool;
+    }
+    // The tool groups hold the rows and nothing else, without gaps.
+    for (int g = kGroupSelect; g <= kGroupZoom; ++g) {
+        for (int entry = 0; entry < ToolGroups[g].count; ++entry) {
+            EXPECT_TRUE(places.count({g, entry})) << "group " << g << " entry " << entry;
         }
     }
+    EXPECT_EQ(RowOfEntry(kToolGradient, 1)->name, std::string("Circular Gradient"));
+    EXPECT_EQ(RowOfTool(kToolGradient)->kind, 0);
+    EXPECT_EQ(RowOfEntry(kToolPen, 1), nullptr);
+    EXPECT_EQ(RowOfTool(5), nullptr);
+    EXPECT_EQ(RowOfTool(-1), nullptr);
+    EXPECT_EQ(RowOfTool(1000), nullptr);
     EXPECT_EQ(&HandlerForTool(kToolPen), &FreehandTools());
     EXPECT_EQ(&HandlerForTool(kToolSpraycan), &FreehandTools());
     EXPECT_EQ(&HandlerForTool(kToolHealingBrush), &RetouchTools());
@@ -28,7 +58,6 @@ TEST(ToolTable, EveryToolIdHasOneFamilyAtMost) {
     EXPECT_EQ(&HandlerForTool(kToolFloatingPiece), &FloatingPieceTool());
     // Ids of no family share one handler, whatever the byte holds.
     const ToolHandler& none = HandlerForTool(5);
-    EXPECT_EQ(seen.count(5), 0u);
     EXPECT_EQ(&HandlerForTool(-1), &none);
     EXPECT_EQ(&HandlerForTool(-128), &none);
     EXPECT_EQ(&HandlerForTool(127), &none);

@@ -9,6 +9,7 @@
 #include "shell/MainFrame.h"
 #include "shell/ProgramState.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -234,11 +235,11 @@ TEST(ToolGroupRecords, InitialContents) {
     FillToolGroups();
     EXPECT_EQ(ToolGroups[0].count, 4);
     EXPECT_EQ(ToolGroups[0].width, 135);
-    EXPECT_EQ(ToolGroups[0].command[3], 1018);
+    EXPECT_EQ(ToolGroups[0].row[3]->id, kToolSelectPolygon);
     EXPECT_STREQ(ToolGroups[0].name[3], "Select Polygon");
     EXPECT_EQ(ToolGroups[0].image[1], 34);
     EXPECT_EQ(ToolGroups[1].count, 5);
-    EXPECT_EQ(ToolGroups[1].command[0], 1019);
+    EXPECT_EQ(ToolGroups[1].row[0]->id, kToolPen);
     EXPECT_STREQ(ToolGroups[1].name[4], "Eraser");
     EXPECT_EQ(ToolGroups[1].width, 90);
     EXPECT_EQ(ToolGroups[4].count, 8);
@@ -248,7 +249,7 @@ TEST(ToolGroupRecords, InitialContents) {
     EXPECT_EQ(ToolGroups[8].image[0], 10);
     EXPECT_EQ(ToolGroups[11].count, 2);
     EXPECT_EQ(ToolGroups[11].image[1], 16);
-    EXPECT_EQ(ToolGroups[11].command[1], 1011);
+    EXPECT_EQ(ToolGroups[11].row[1]->id, kToolColourPicker);
     int total = 0;
     for (const ToolGroup& group : ToolGroups) {
         EXPECT_EQ(group.current, 0);

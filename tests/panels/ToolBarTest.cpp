@@ -9,6 +9,7 @@
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "tools/SelectionCommands.h"
+#include "tools/ToolTable.h"
 #include "image/ToolIds.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(ToolBarTest, TappingTheCurrentFilterButtonOpensAnEightRowFlyoutAboveIt) {
     Stylus(Flyout(), MessageKind::StylusUp, 60, 5 * 20 + 10);
     EXPECT_EQ(Flyout(), nullptr);
     EXPECT_EQ(GroupCurrent(4), 5);
-    EXPECT_EQ(ToolGroups[4].command[GroupCurrent(4)], 1046);
+    EXPECT_EQ(ToolGroups[4].row[GroupCurrent(4)]->id, kToolTint);
     EXPECT_EQ(PaintSettings.Tool, kToolTint);
 }
 

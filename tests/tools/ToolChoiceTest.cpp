@@ -4,6 +4,7 @@
 #include "support/DocumentFixture.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -60,10 +61,12 @@ TEST_F(ToolChoiceTest, EveryEntryOfTheToolGroupsChoosesItsTool) {
             EXPECT_EQ(PaintSettings.Group, group);
         }
     }
-    EXPECT_EQ(ToolOfBarCommand(kBarTint, kToolPen, 0), 46);
-    EXPECT_EQ(ToolOfBarCommand(kBarHealingBrush, kToolPen, 0), 47);
-    EXPECT_EQ(ToolOfBarCommand(kBarFillSolid, kToolPen, 0), -1);
-    EXPECT_EQ(ToolOfBarCommand(1234, kToolPen, 0), -1);
+    EXPECT_EQ(ToolOfEntry(RowOfTool(kToolTint), kToolPen, 0), 46);
+    EXPECT_EQ(ToolOfEntry(RowOfTool(kToolHealingBrush), kToolPen, 0), 47);
+    EXPECT_EQ(ToolOfEntry(ToolGroups[kGroupFillStyle].row[2], kToolPen, 0), -1);
+    EXPECT_EQ(ToolOfEntry(nullptr, kToolPen, 0), -1);
+    // The swatch, brush and transparency buttons' entries choose the picker.
+    EXPECT_EQ(ToolOfEntry(ToolGroups[kGroupTransparency].row[1], kToolPen, 0), kToolColourPicker);
 }
 
 TEST_F(ToolChoiceTest, WithTheModifierOnASelectionEntryKeepsThePieceTool) {
