@@ -144,6 +144,9 @@ int CreateImage(int width, int height) {
     ClearHistory();
     ImageState.ZoomFactor = 1.0f;
     if (PaintSettings.Tool == kToolFloatingPiece) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+    // The gradient over a piece would show the old piece over the new picture and repaint it
+    // from the fresh undo buffer: it becomes the gradient over the picture.
+    if (PaintSettings.Tool == kToolPieceGradient) PaintSettings.Tool = kToolGradient;
     CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);
     const bool made =
         CurrentImage != 0 && CreateWorkBuffer(CurrentImage, 24) == 1 && CreateUndoBuffer(CurrentImage, 24) == 1;

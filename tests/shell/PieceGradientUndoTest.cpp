@@ -2,6 +2,7 @@
 // over the picture it was lifted from, and Undo, before or after the gradient is drawn, shows
 // only pictures the user saw; a second Undo redoes.
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -154,6 +155,18 @@ TEST_F(PieceGradientUndoTest, UndoShowsOnlyPicturesSeenAndASecondUndoRedoes) {
         // went up with the piece and left white behind.
         if (PieceOnCanvas()) EXPECT_EQ(RedPixels(*CurrentBox().workBitmap), 0) << "a copy of the piece lies under it";
     }
+}
+
+TEST_F(PieceGradientUndoTest, ANewPictureWhileTheGradientIsOnAPieceIsShownAsMade) {
+    Act("lift");
+    Act("gradient");
+    FreeImageBox(CurrentImage);
+    ASSERT_EQ(CreateImage(30, 20), 1);
+    PixelBuffer& work = *CurrentBox().workBitmap;
+    std::memset(work.Bits(), 0x40, work.ByteSize());
+    RepaintWholeView();
+    EXPECT_EQ(PaintSettings.Tool, kToolGradient);
+    EXPECT_EQ(Shown(), Picture(work.ByteSize(), 0x40));
 }
 
 }  // namespace
