@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "image/PixelBuffer.h"
@@ -73,6 +74,14 @@ struct FilterStateRecord {
     // value should stop it: rows in all, and rows begun.
     int pumpedRows = 0;
     int pumpedRowsBegun = 0;
+    // Rows [firstRowsBegin, firstRowsEnd) a pumping filter writes before all others; once they
+    // are all written it calls firstRowsDone on the calling thread, between two rows or before it returns, and sets
+    // firstRowsShown. The live preview puts the rows in the view here, so the view shows the
+    // new values while the rest of the picture is still being made. Empty: plain row order.
+    int firstRowsBegin = 0;
+    int firstRowsEnd = 0;
+    std::function<void()> firstRowsDone;
+    bool firstRowsShown = false;
 };
 
 extern FilterStateRecord FilterState;

@@ -321,4 +321,64 @@ TEST_F(TwoThreadRows, AStoppedRunLeavesWholeRowsAndARestartMatchesACleanRun) {
     }
 }
 
+// The live preview names the rows in the view: they are written first and shown once all are
+// written, and the picture comes out the same as in plain order.
+TEST_F(TwoThreadRows, FirstRowsAreWrittenAndShownBeforeTheRest) {
+    struct Range {
+        int first;
+        int end;
+        bool shown;  // only a proper, non-empty part of the rows is shown early
+    };
+    const Range ranges[] = {{100, 141, true}, {0, 50, true}, {190, kHigh, true}, {0, kHigh, false}, {60, 60, false}};
+    for (int threads : {1, 2}) {
+        RowThreadsWanted = threads;
+        for (const Range& range : ranges) {
+            for (int chunk : {1, 32}) {
+                RowLog log(kHigh);
+                auto band = log.Band();
+                int shows = 0;
+                FilterState.firstRowsBegin = range.first;
+                FilterState.firstRowsEnd = range.end;
+                FilterState.firstRowsDone = [&] {
+                    ++shows;
+                    for (int y = 0; y < kHigh; ++y) {
+                        const bool inside = y >= range.first && y < range.end;
+                        if (inside) ASSERT_EQ(log.writes[y].load(), 1) << "row " << y;
+                        // With one thread nothing else is begun before the view is shown.
+                        if (!inside && threads == 1) ASSERT_EQ(log.writes[y].load(), 0) << "row " << y;
+                    }
+                };
+                ASSERT_EQ(RunPumpedRows(kHigh, kWide, chunk, band, [&band] { return &band; }), 1);
+                for (int y = 0; y < kHigh; ++y) ASSERT_EQ(log.writes[y].load(), 1) << "row " << y;
+                EXPECT_EQ(shows, range.shown ? 1 : 0) << threads << " threads, rows " << range.first << ".."
+                                                       << range.end << ", chunk " << chunk;
+                EXPECT_EQ(FilterState.firstRowsShown, range.shown);
+            }
+        }
+    }
+
+    auto src = RandomBuffer(kWide, kHigh, 17);
+    using Run = int (*)(const PixelBuffer*, PixelBuffer*);
+    const Run runs[] = {
+        [](const PixelBuffer* s, PixelBuffer* t) { return HueSaturation(s, t, 40.0f, -20.0f, 15.0f); },
+        [](const PixelBuffer* s, PixelBuffer* t) { return Colorize(s, t, 100.0f, 20.0f, -5.0f); },
+        [](const PixelBuffer* s, PixelBuffer* t) { return UnsharpMask(s, t, 120, 3); },
+    };
+    for (int threads : {1, 2}) {
+        RowThreadsWanted = threads;
+        for (Run run : runs) {
+            FilterState.firstRowsDone = nullptr;
+            auto plain = MakeBuffer(kWide, kHigh);
+            ASSERT_EQ(run(src.get(), plain.get()), 1);
+            FilterState.firstRowsBegin = 77;
+            FilterState.firstRowsEnd = 133;
+            FilterState.firstRowsDone = [] {};
+            auto ordered = MakeBuffer(kWide, kHigh);
+            ASSERT_EQ(run(src.get(), ordered.get()), 1);
+            EXPECT_TRUE(FilterState.firstRowsShown);
+            EXPECT_TRUE(SameBytes(*ordered, *plain)) << threads << " threads";
+        }
+    }
+}
+
 }  // namespace

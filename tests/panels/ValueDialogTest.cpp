@@ -14,11 +14,13 @@
 #include "filters/Geometry.h"
 #include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
+#include "filters/ParallelRows.h"
 #include "filters/TextureList.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/Undo.h"
+#include "image/View.h"
 #include "panels/DialogBuilder.h"
 #include "panels/ValueDialog.h"
 #include "platform/FilterPump.h"
@@ -629,4 +631,44 @@ TEST_F(ValueDialogTest, ADragWithoutAPauseShowsAPreviewAtLeastEveryTenthOfASecon
         Undo();
         EXPECT_TRUE(SameBytes(*Work(), *picture));
     }
+}
+
+TEST_F(ValueDialogTest, APictureTallerThanTheViewShowsTheRowsInTheViewFirst) {
+    // One thread, so the order of the rows is fixed: the view shows its rows with the new
+    // values while the rows below it are still the old ones, and OK leaves the whole picture
+    // as the filter makes it.
+    RowThreadsWanted = 1;
+    constexpr int kTall = 1200;
+    ASSERT_EQ(CreateImage(300, kTall), 1);
+    picture = RandomBuffer(300, kTall, 12);
+    CopyPixels(Work(), picture.get());
+    auto expected = Expected([] { HueSaturation(40.0f, -30.0f, 10.0f); });
+    platform::Window& canvas = *CurrentBox().window;
+    canvas.Move(0, 0, 320, 240, false);
+    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    const int viewRows = canvas.ClientRect().Height();
+    ASSERT_GT(viewRows, 10);
+    ASSERT_LT(viewRows + 2, kTall);
+    bool sawFirstRows = false;
+    platform::SetFilterMessagePump([&] {
+        if (sawFirstRows || !FilterState.firstRowsShown) return;
+        sawFirstRows = true;
+        const raster::DrawingContext& surface = canvas.GetDC();
+        for (int y : {0, viewRows / 2, viewRows - 1}) {
+            for (int x : {0, 150, 299}) {
+                const std::uint8_t* want = expected->Row(y) + 3 * x;
+                EXPECT_EQ(raster::GetPixel(surface, x, y), raster::MakeColour(want[2], want[1], want[0])) << x << "," << y;
+            }
+        }
+        EXPECT_TRUE(std::equal(Work()->Row(kTall - 1), Work()->Row(kTall - 1) + 900, picture->Row(kTall - 1)));
+    });
+    Choose(CMD_HUE_SATURATION, [&](HeadlessWindow& dialog) {
+        dialog.FindControl(ValueFieldId(0))->SetText("40");
+        dialog.FindControl(ValueFieldId(1))->SetText("-30");
+        dialog.FindControl(ValueFieldId(2))->SetText("10");
+        dialog.Send(Command(kValueOkId));
+    });
+    RowThreadsWanted = 0;
+    EXPECT_TRUE(sawFirstRows);
+    EXPECT_TRUE(SameBytes(*Work(), *expected));
 }
