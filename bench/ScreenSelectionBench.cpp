@@ -19,6 +19,7 @@
 #include "platform/Headless.h"
 #include "platform/qt/QtImage.h"
 #include "shell/Dispatch.h"
+#include "shell/ProgramState.h"
 #include "tools/Canvas.h"
 
 namespace {
@@ -65,6 +66,7 @@ public:
     // zoomCommand: the View menu's zoom the canvas shows the photo at.
     explicit PhotoWindow(int zoomCommand) {
         platform::SetWindowSystem(&windows_);
+        InstallLayerHooks();
         ResetImageState();
         ResetPaintSettings();
         ResetCanvasState();

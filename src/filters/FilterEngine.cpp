@@ -31,7 +31,11 @@ PixelBuffer* FilterTarget() {
 }
 
 PixelBuffer* FilterSource() {
-    if (PieceOnCanvas()) return FloatingPiece.pieceDc ? FloatingPiece.pieceUndoBitmap : nullptr;
+    if (PieceOnCanvas()) {
+        if (!FloatingPiece.pieceDc) return nullptr;
+        FillBlankPieceTwins();
+        return FloatingPiece.pieceUndoBitmap;
+    }
     if (CurrentImage == 0) return nullptr;
     return CurrentBox().undoBitmap;
 }

@@ -26,6 +26,7 @@ PixelBuffer* TargetMask() {
 
 PixelBuffer* SourceMask() {
     if (!PieceOnCanvas() || !FloatingPiece.maskDc || !FloatingPiece.maskUndoDc) return nullptr;
+    FillBlankPieceTwins();
     return FloatingPiece.maskUndoBitmap;
 }
 

@@ -9,6 +9,7 @@
 #include "image/Hooks.h"
 #include "image/View.h"
 #include "platform/MessageBox.h"
+#include "platform/raster/Draw.h"
 #include "platform/Window.h"
 
 ImageBox ImageBoxTable[kImageSlots];
@@ -62,18 +63,26 @@ void FreePiece() {
     FloatingPiece.pieceUndoBitmap = nullptr;
     FloatingPiece.maskUndoDc.reset();
     FloatingPiece.maskUndoBitmap = nullptr;
+    FloatingPiece.twinsBlank = false;
 }
 
-// One 24-bit piece buffer in the background colour and one empty mask.
+// One 24-bit piece buffer and one mask; filled, in the background colour and empty.
 bool MakePiecePair(int width, int height, std::unique_ptr<raster::DrawingContext>& pieceDc, PixelBuffer*& piece,
-                   std::unique_ptr<raster::DrawingContext>& maskDc, PixelBuffer*& mask) {
+                   std::unique_ptr<raster::DrawingContext>& maskDc, PixelBuffer*& mask, bool filled) {
     raster::BitmapInfo header;
     pieceDc = MakeBufferContext(width, height, 24, header, piece);
     if (!pieceDc) return false;
-    FillWithBackground(*pieceDc, width, height);
+    if (filled) FillWithBackground(*pieceDc, width, height);
     maskDc = MakeBufferContext(width, height, 8, header, mask);
     if (!maskDc) return false;
-    std::memset(mask->Bits(), kMaskOutside, mask->ByteSize());
+    if (filled) {
+        std::memset(mask->Bits(), kMaskOutside, mask->ByteSize());
+    } else if (mask->Stride() > width) {
+        // The maker writes the pixels; the rows' padding is kept empty as a filled mask's is.
+        for (int y = 0; y < height; ++y) {
+            std::memset(mask->Row(y) + width, kMaskOutside, static_cast<std::size_t>(mask->Stride() - width));
+        }
+    }
     return true;
 }
 
@@ -161,11 +170,13 @@ int CreateImage(int width, int height) {
     return 0;
 }
 
-int CreateFloatingPiece(int width, int height) {
+int CreateFloatingPiece(int width, int height, PieceStart start) {
     FreePiece();
     FloatingPieceRecord& p = FloatingPiece;
-    const bool made = MakePiecePair(width, height, p.pieceDc, p.pieceBitmap, p.maskDc, p.maskBitmap) &&
-                      MakePiecePair(width, height, p.pieceUndoDc, p.pieceUndoBitmap, p.maskUndoDc, p.maskUndoBitmap);
+    // The twins are filled only when read: mostly an undo copy overwrites them first.
+    const bool made =
+        MakePiecePair(width, height, p.pieceDc, p.pieceBitmap, p.maskDc, p.maskBitmap, start == PieceStart::Blank) &&
+        MakePiecePair(width, height, p.pieceUndoDc, p.pieceUndoBitmap, p.maskUndoDc, p.maskUndoBitmap, false);
     if (!made) {
         // A half-made piece would pair new buffers with the old piece's size: keep none.
         FreePiece();
@@ -176,5 +187,18 @@ int CreateFloatingPiece(int width, int height) {
     }
     p.pieceWidth = static_cast<std::uint32_t>(width);
     p.pieceHeight = static_cast<std::uint32_t>(height);
+    p.twinsBlank = true;
+    p.twinsColour = PaintSettings.BColor;
     return 1;
+}
+
+void FillBlankPieceTwins() {
+    FloatingPieceRecord& p = FloatingPiece;
+    if (!p.twinsBlank) return;
+    p.twinsBlank = false;
+    if (p.pieceUndoDc) {
+        raster::FillRect(*p.pieceUndoDc, raster::Rect{0, 0, p.pieceUndoBitmap->Width(), p.pieceUndoBitmap->Height()},
+                         p.twinsColour);
+    }
+    if (p.maskUndoBitmap) std::memset(p.maskUndoBitmap->Bits(), kMaskOutside, p.maskUndoBitmap->ByteSize());
 }

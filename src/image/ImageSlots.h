@@ -52,6 +52,11 @@ struct ImageStateRecord {
     bool UndoUnderPiece = false;
     std::int32_t UndoPieceX = 0;
     std::int32_t UndoPieceY = 0;
+    // The work buffer was seen equal to the undo copy at this edit count, with these two
+    // buffers (see NoteWorkEqualsUndo in View.h).
+    std::uint64_t CleanWorkEditCount = ~std::uint64_t{0};
+    const PixelBuffer* CleanWork = nullptr;
+    const PixelBuffer* CleanUndo = nullptr;
 };
 
 extern ImageStateRecord ImageState;
@@ -79,6 +84,10 @@ struct FloatingPieceRecord {
     std::int32_t pieceY = 0;
     std::int32_t savedPieceX = 0;
     std::int32_t savedPieceY = 0;
+    // The undo twins were made with the piece but not yet filled: until something reads them
+    // they stand for a piece in twinsColour with an empty mask (see FillBlankPieceTwins).
+    bool twinsBlank = false;
+    raster::Colour twinsColour = 0;
 };
 
 extern FloatingPieceRecord FloatingPiece;
@@ -121,8 +130,14 @@ void FreeImageBox(std::uint32_t slot);
 int CreateImage(int width, int height);
 
 // Replaces the floating piece by a new one of width x height (background colour, empty
-// mask, with undo twins). Shows the out-of-memory message and returns 0 on failure.
-int CreateFloatingPiece(int width, int height);
+// mask, with undo twins). Shows the out-of-memory message and returns 0 on failure. A maker
+// that writes every pixel of the piece and of its mask itself asks for them unfilled.
+enum class PieceStart { Blank, Unfilled };
+int CreateFloatingPiece(int width, int height, PieceStart start = PieceStart::Blank);
+
+// Fills the piece's undo twins as CreateFloatingPiece would have, if they were left for
+// later; every reader of the twins calls it first.
+void FillBlankPieceTwins();
 
 // Gives up the floating piece's buffers: no piece is held any more.
 void FreeFloatingPiece();

@@ -85,8 +85,12 @@ int TakePieceUndo() {
         }
     }
     ImageState.UndoKind = kUndoKindPiece;
+    // Twins left blank by the piece's making need no filling: the copy overwrites them, unless
+    // the mask has none to copy.
+    if (!hasMask) FillBlankPieceTwins();
     CopyPixels(p.pieceUndoBitmap, p.pieceBitmap);
     if (hasMask) CopyPixels(p.maskUndoBitmap, p.maskBitmap);
+    p.twinsBlank = false;
     return 1;
 }
 
@@ -106,6 +110,7 @@ namespace {
 void SwapPieceWithUndo() {
     FloatingPieceRecord& p = FloatingPiece;
     if (!p.pieceUndoDc) return;
+    FillBlankPieceTwins();
     std::swap(p.pieceDc, p.pieceUndoDc);
     std::swap(p.pieceBitmap, p.pieceUndoBitmap);
     if (p.maskDc && p.maskUndoDc) {

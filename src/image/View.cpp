@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "image/Hooks.h"
 #include "image/PaintSettings.h"
@@ -117,19 +118,141 @@ void DrawPieceBorder(int x, int y, int width, int height) {
     if (box.window) box.window->SetTimer(kTimerBorder, kBorderPeriodMs);
 }
 
+namespace {
+
+// The image pixel a view pixel shows, as the stretching copy of PaintView picks it: source
+// start + (offset x source extent) / view extent; -1 where it lies outside the image.
+std::vector<int> ViewSources(int viewExtent, int sourceStart, int sourceExtent, int imageExtent) {
+    std::vector<int> sources(static_cast<std::size_t>(std::max(viewExtent, 0)), -1);
+    for (int d = 0; d < viewExtent; ++d) {
+        const long long s = sourceStart + static_cast<long long>(d) * sourceExtent / viewExtent;
+        if (s >= 0 && s < imageExtent) sources[static_cast<std::size_t>(d)] = static_cast<int>(s);
+    }
+    return sources;
+}
+
+// Draws the piece at (x, y) with its moving border over the view PaintView has just drawn of
+// the clean image: each view pixel becomes what it would show had the piece been pasted into
+// the image and the border painted there. Only the view is touched, so the image needs no
+// restoring afterwards and the cost follows the view's size, not the image's.
+void DrawPieceOverView(PixelBuffer& view, const ImageBox& box, int x, int y) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    const PixelBuffer& piece = *p.pieceBitmap;
+    const PixelBuffer& mask = *p.maskBitmap;
+    const int cw = view.Width();
+    const int ch = view.Height();
+    const float zoom = ImageState.ZoomFactor;
+    const float inv = 1.0f / zoom;
+    const int srcX = static_cast<int>(static_cast<float>(box.scrollX) * inv);
+    const int srcY = static_cast<int>(static_cast<float>(box.scrollY) * inv);
+    const int srcW = static_cast<int>(static_cast<float>(cw) * inv);
+    const int srcH = static_cast<int>(static_cast<float>(ch) * inv);
+    if (cw <= 0 || ch <= 0 || srcW <= 0 || srcH <= 0) return;
+    const PixelBuffer& image = *box.workBitmap;
+    // The pasted part (through the mask) and the bordered part, in mask coordinates.
+    const int pasteW = std::min(piece.Width(), mask.Width());
+    const int pasteH = std::min(piece.Height(), mask.Height());
+    const int borderW = std::min({static_cast<int>(p.pieceWidth), image.Width() - x, mask.Width()});
+    const int borderH = std::min({static_cast<int>(p.pieceHeight), image.Height() - y, mask.Height()});
+    const bool transparent = PaintSettings.Trans != 0;
+    const raster::Colour bg = PaintSettings.BColor;
+    const auto skipB = static_cast<std::uint8_t>(raster::BlueOf(bg));
+    const auto skipG = static_cast<std::uint8_t>(raster::GreenOf(bg));
+    const auto skipR = static_cast<std::uint8_t>(raster::RedOf(bg));
+    const int phaseBase = static_cast<int>(ImageState.AntsPhase) + borderW + borderH;
+    // Per view column: the mask column it shows, or -1.
+    std::vector<int> columns = ViewSources(cw, srcX, srcW, image.Width());
+    int firstColumn = cw;
+    int endColumn = 0;
+    for (int d = 0; d < cw; ++d) {
+        int& c = columns[static_cast<std::size_t>(d)];
+        c = c < 0 ? -1 : c - x;
+        if (c < 0 || c >= mask.Width()) {
+            c = -1;
+            continue;
+        }
+        firstColumn = std::min(firstColumn, d);
+        endColumn = d + 1;
+    }
+    if (firstColumn >= endColumn) return;
+    const std::vector<int> rows = ViewSources(ch, srcY, srcH, image.Height());
+    for (int d = 0; d < ch; ++d) {
+        const int sy = rows[static_cast<std::size_t>(d)];
+        const int my = sy - y;
+        if (sy < 0 || my < 0 || my >= mask.Height()) continue;
+        const std::uint8_t* m = mask.Row(my);
+        const std::uint8_t* src = my < pasteH ? piece.Row(my) : nullptr;
+        const bool borderRow = my < borderH;
+        std::uint8_t* out = view.Row(d);
+        for (int c = firstColumn; c < endColumn; ++c) {
+            const int mx = columns[static_cast<std::size_t>(c)];
+            if (mx < 0) continue;
+            const std::uint8_t value = m[mx];
+            if (value == kMaskOutside) continue;
+            std::uint8_t* o = out + 3 * c;
+            if (value == kMaskBorder && borderRow && mx < borderW) {
+                const std::uint8_t g = (phaseBase - mx - my) % 5 < 2 ? 255 : 0;
+                o[0] = g;
+                o[1] = g;
+                o[2] = g;
+                continue;
+            }
+            if (!src || mx >= pasteW) continue;
+            const std::uint8_t* s = src + 3 * mx;
+            if (transparent && s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
+            o[0] = s[0];
+            o[1] = s[1];
+            o[2] = s[2];
+        }
+    }
+}
+
+}  // namespace
+
+void NoteWorkEqualsUndo() {
+    const ImageBox& box = CurrentBox();
+    ImageState.CleanWorkEditCount = ImageState.EditCount;
+    ImageState.CleanWork = box.workBitmap;
+    ImageState.CleanUndo = box.undoBitmap;
+}
+
+bool WorkKnownEqualToUndo() {
+    const ImageBox& box = CurrentBox();
+    return box.workBitmap && box.undoBitmap && ImageState.CleanWorkEditCount == ImageState.EditCount &&
+           ImageState.CleanWork == box.workBitmap && ImageState.CleanUndo == box.undoBitmap;
+}
+
+void ForgetWorkEqualsUndo() { ImageState.CleanWork = nullptr; }
+
 void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
     FloatingPieceRecord& p = FloatingPiece;
     ImageBox& box = CurrentBox();
     if (!p.pieceBitmap || !p.maskBitmap || !box.workBitmap) return;
+    raster::DrawingContext* target = dc ? dc : (box.window ? &box.window->GetDC() : nullptr);
+    PixelBuffer* view = target ? target->SelectedBitmap() : nullptr;
+    // Shown without dropping over a clean image, the piece goes straight onto the view: the
+    // image would be given back its undo copy afterwards anyway.
+    if (!drop && WorkKnownEqualToUndo() && (!view || view->BitsPerPixel() == 24)) {
+        ImageState.AntsPhase = (ImageState.AntsPhase + 1) % 5;
+        if (box.window) box.window->SetTimer(kTimerBorder, kBorderPeriodMs);
+        if (!target) return;
+        PaintView(*target, box);
+        if (view) DrawPieceOverView(*view, box, x, y);
+        return;
+    }
     PastePieceThroughMask(*box.workBitmap, x, y, *p.pieceBitmap, *p.maskBitmap, PaintSettings.Trans != 0,
                           PaintSettings.BColor);
     if (!drop) DrawPieceBorder(x, y, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight));
-    if (dc) {
-        PaintView(*dc, box);
-    } else if (box.window) {
-        PaintView(box.window->GetDC(), box);
+    if (target) PaintView(*target, box);
+    if (drop) {
+        ForgetWorkEqualsUndo();
+    } else if (box.undoBitmap) {
+        CopyPixels(box.workBitmap, box.undoBitmap);
+        const bool same = box.undoBitmap->Width() == box.workBitmap->Width() &&
+                          box.undoBitmap->Height() == box.workBitmap->Height() &&
+                          box.undoBitmap->BitsPerPixel() == box.workBitmap->BitsPerPixel();
+        if (same) NoteWorkEqualsUndo();
     }
-    if (!drop && box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
 }
 
 const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged) {

@@ -31,6 +31,14 @@ void RepaintView(bool keep);
 // Repaints the whole view as the current tool shows it (a floating piece included).
 void RepaintWholeView();
 
+// The work buffer equals the undo copy now (it was just given back, or the undo copy was just
+// taken with nothing to follow but showing the floating piece). Until the next edit (every
+// change of the picture begins with one) or a drop, showing the piece without dropping it
+// draws it over the view alone: the image would only be given back what it already holds.
+void NoteWorkEqualsUndo();
+bool WorkKnownEqualToUndo();
+void ForgetWorkEqualsUndo();
+
 // Shows the floating piece at image position (x, y) in the view painted into dc (null: the
 // current window). With drop the piece stays merged into the image.
 void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop);

@@ -37,7 +37,19 @@ public:
     // A drag changes nothing until it ends; a drop takes its own copy.
     DownCopy CopyAtDown(const ToolEvent&) const override { return DownCopy::None; }
     DownOutcome StylusDown(ToolEvent& event) const override {
-        if (HitsPiece(event.ImageX(), event.ImageY())) return DownOutcome::Done;  // the piece will be dragged
+        if (HitsPiece(event.ImageX(), event.ImageY())) {
+            // The piece will be dragged. The image is given back its undo copy now, as the
+            // first display would, so every display of the drag draws the piece over the view alone.
+            ImageBox& box = CurrentBox();
+            if (!WorkKnownEqualToUndo() && box.workBitmap && box.undoBitmap &&
+                box.workBitmap->Width() == box.undoBitmap->Width() &&
+                box.workBitmap->Height() == box.undoBitmap->Height() &&
+                box.workBitmap->BitsPerPixel() == box.undoBitmap->BitsPerPixel()) {
+                CopyPixels(box.workBitmap, box.undoBitmap);
+                NoteWorkEqualsUndo();
+            }
+            return DownOutcome::Done;
+        }
         PaintSettings.Tool = static_cast<std::int8_t>(ToolAfterDrop());
         CanvasState.PolygonCount = 0;
         DropFloatingPiece();
@@ -54,8 +66,11 @@ public:
         const int dy = event.point.vy - event.box.anchorY;
         FloatingPiece.pieceX += dx;
         FloatingPiece.pieceY += dy;
-        // Save writes the piece where it floats, so a move is an unsaved change.
+        // Save writes the piece where it floats, so a move is an unsaved change; the image
+        // itself is as it was.
+        const bool clean = WorkKnownEqualToUndo();
         if (dx != 0 || dy != 0) MarkDocumentChanged();
+        if (clean) NoteWorkEqualsUndo();
         ShowPieceAt(FloatingPiece.pieceX, FloatingPiece.pieceY);
     }
     void Timer(ToolEvent&, int timerId) const override { TickPieceBorder(timerId); }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "filters/ParallelRows.h"
@@ -282,6 +284,29 @@ void WandMask(PixelBuffer& filled, const PixelBuffer& untouched) {
     });
 }
 
+bool WandMap(PixelBuffer& filled, const PixelBuffer& untouched, SelectionMap& map) {
+    const int w = filled.Width();
+    const int h = filled.Height();
+    if (untouched.Width() != w || untouched.Height() != h || map.Width() != w || map.Height() != h) return false;
+    RunRowsInParallel(h, w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = filled.Row(y);
+            const std::uint8_t* old = untouched.Row(y);
+            std::uint8_t* in = map.Row(y);
+            bool changed = false;
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t* p = row + 3 * x;
+                const std::uint8_t* o = old + 3 * x;
+                in[x] = p[0] == o[0] && p[1] == o[1] ? 0 : kSelectionMapIn;
+                changed = changed || p[2] != o[2] || in[x] != 0;
+            }
+            // The fill's colour leaves the image with the row while it is at hand.
+            if (changed) std::memcpy(row, old, static_cast<std::size_t>(3 * w));
+        }
+    });
+    return true;
+}
+
 namespace {
 
 struct Box {
@@ -315,14 +340,15 @@ Box ScratchBoundsOfRows(const PixelBuffer& scratch, int firstRow, int endRow) {
     return box;
 }
 
-// The bounding box over the whole scratch: each thread bounds its band of rows, and the
-// bands' boxes are joined in order.
-Box ScratchBounds(const PixelBuffer& scratch) {
+// The bounding box over rows x width: each thread bounds its band of rows with
+// boundsOfRows(first, end), and the bands' boxes are joined in order.
+template <class BoundsOfRows>
+Box BoundsInBands(int rows, int width, BoundsOfRows&& boundsOfRows) {
     Box bands[kMostRowThreads];
-    const int count = RunBandsInParallel(scratch.Height(), scratch.Width(), [&](int band, int first, int end) {
-        bands[band] = ScratchBoundsOfRows(scratch, first, end);
+    const int count = RunBandsInParallel(rows, width, [&](int band, int first, int end) {
+        bands[band] = boundsOfRows(first, end);
     });
-    Box box{scratch.Width(), -1, -1, -1};
+    Box box{width, -1, -1, -1};
     for (int k = 0; k < count; ++k) {
         const Box& b = bands[k];
         if (b.top > b.bottom) continue;
@@ -333,6 +359,11 @@ Box ScratchBounds(const PixelBuffer& scratch) {
     }
     if (box.top < 0) return Box{0, 0, -1, -1};
     return box;
+}
+
+Box ScratchBounds(const PixelBuffer& scratch) {
+    return BoundsInBands(scratch.Height(), scratch.Width(),
+                         [&](int first, int end) { return ScratchBoundsOfRows(scratch, first, end); });
 }
 
 // Combines the existing piece with the new shape in the scratch: added to it, or the old
@@ -364,6 +395,10 @@ void CombineWithPiece(PixelBuffer& scratch) {
     MaskedBlit(scratch, p.pieceX, p.pieceY, w, h, nullptr, p.maskBitmap, 0, 0, BlitMode::Minus);
 }
 
+bool SameShape(const PixelBuffer& a, const PixelBuffer& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.BitsPerPixel() == b.BitsPerPixel();
+}
+
 void RestoreWork(ImageBox& box) {
     if (box.undoBitmap) CopyPixels(box.workBitmap, box.undoBitmap);
 }
@@ -378,7 +413,7 @@ int MakePieceFromScratch() {
     PixelBuffer& scratch = *box.workBitmap;
     CombineWithPiece(scratch);
     const Box b = ScratchBounds(scratch);
-    if (b.Width() < 2 || b.Height() < 2 || CreateFloatingPiece(b.Width(), b.Height()) != 1) {
+    if (b.Width() < 2 || b.Height() < 2 || CreateFloatingPiece(b.Width(), b.Height(), PieceStart::Unfilled) != 1) {
         RestoreWork(box);
         return 0;
     }
@@ -402,8 +437,99 @@ int MakePieceFromScratch() {
     });
     RestoreWork(box);
     MarkBorder(0);
+    if (SameShape(*box.workBitmap, *box.undoBitmap)) NoteWorkEqualsUndo();
     ShowFloatingPiece();
     return 1;
+}
+
+SelectionMap::SelectionMap(int width, int height) : width_(std::max(width, 0)), height_(std::max(height, 0)) {
+    bytes_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) + 1]);
+}
+
+bool NewSelectionReplacesPiece() {
+    const FloatingPieceRecord& p = FloatingPiece;
+    return !p.pieceDc || !p.maskBitmap || (CanvasState.SelectModifier != 1 && CanvasState.SelectModifier != 2);
+}
+
+namespace {
+
+// The first and last non-zero byte of a row of count bytes (-1, -1 when all are zero), eight
+// bytes at a time.
+std::pair<int, int> NonZeroSpan(const std::uint8_t* row, int count) {
+    int first = 0;
+    while (first + 8 <= count && maskruns::Load8(row + first) == 0) first += 8;
+    while (first < count && row[first] == 0) ++first;
+    if (first == count) return {-1, -1};
+    int last = count;
+    while (last - 8 >= first && maskruns::Load8(row + last - 8) == 0) last -= 8;
+    while (row[last - 1] == 0) --last;
+    return {first, last - 1};
+}
+
+Box MapBoundsOfRows(const SelectionMap& map, int firstRow, int endRow) {
+    Box box{map.Width(), -1, -1, -1};
+    for (int y = firstRow; y < endRow; ++y) {
+        const auto [first, last] = NonZeroSpan(map.Row(y), map.Width());
+        if (first < 0) continue;
+        if (box.top < 0) box.top = y;
+        box.bottom = y;
+        box.left = std::min(box.left, first);
+        box.right = std::max(box.right, last);
+    }
+    if (box.top < 0) return Box{0, 0, -1, -1};
+    return box;
+}
+
+Box MapBounds(const SelectionMap& map) {
+    return BoundsInBands(map.Height(), map.Width(),
+                         [&](int first, int end) { return MapBoundsOfRows(map, first, end); });
+}
+
+// The piece of the box b, its pixels from the clean image and each mask row from maskRow(y,
+// out), then bordered and shown, as MakePieceFromScratch ends.
+template <class MaskRow>
+int MakePieceOfBox(ImageBox& box, const Box& b, MaskRow&& maskRow) {
+    if (b.Width() < 2 || b.Height() < 2 || CreateFloatingPiece(b.Width(), b.Height(), PieceStart::Unfilled) != 1) return 0;
+    FloatingPieceRecord& p = FloatingPiece;
+    p.pieceX = p.savedPieceX = b.left;
+    p.pieceY = p.savedPieceY = b.top;
+    RunRowsInParallel(b.Height(), b.Width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::memcpy(p.pieceBitmap->Row(y), box.undoBitmap->Row(b.top + y) + 3 * b.left,
+                        static_cast<std::size_t>(3 * b.Width()));
+            maskRow(y, p.maskBitmap->Row(y));
+        }
+    });
+    MarkBorder(0);
+    NoteWorkEqualsUndo();  // the callers leave the work buffer as the undo copy
+    ShowFloatingPiece();
+    return 1;
+}
+
+}  // namespace
+
+int MakePieceFromMap(const SelectionMap& map) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !box.undoBitmap || !map.Ok()) return 0;
+    const Box b = MapBounds(map);
+    return MakePieceOfBox(box, b, [&](int y, std::uint8_t* m) {
+        const std::uint8_t* in = map.Row(b.top + y) + b.left;
+        // In is 255 and out 0, so the mask byte is the map byte with the inside value's bits.
+        for (int x = 0; x < b.Width(); ++x) m[x] = static_cast<std::uint8_t>(in[x] & kMaskInside);
+    });
+}
+
+int MakePieceFromRectangle(int left, int top, int right, int bottom) {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !box.undoBitmap) return 0;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, box.workBitmap->Width());
+    bottom = std::min(bottom, box.workBitmap->Height());
+    const Box b = left < right && top < bottom ? Box{left, top, right - 1, bottom - 1} : Box{0, 0, -1, -1};
+    return MakePieceOfBox(box, b, [&](int, std::uint8_t* m) {
+        std::memset(m, kMaskInside, static_cast<std::size_t>(b.Width()));
+    });
 }
 
 void LiftPiece() {
@@ -412,7 +538,8 @@ void LiftPiece() {
     if (!box.workBitmap || !p.pieceDc) return;
     MaskedBlit(*box.workBitmap, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
                p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift);
-    TakeImageUndo();
+    // The copy leaves the two buffers equal, and the piece's tool writes no pixel of the image.
+    if (TakeImageUndo() == 1) NoteWorkEqualsUndo();
     PaintSettings.Tool = kToolFloatingPiece;
 }
 
@@ -420,6 +547,12 @@ namespace {
 
 int MakeAndLift() {
     if (MakePieceFromScratch() != 1) return 0;
+    LiftPiece();
+    return 1;
+}
+
+int LiftMade(int made) {
+    if (made != 1) return 0;
     LiftPiece();
     return 1;
 }
@@ -475,6 +608,7 @@ int SelectRectangle(int x1, int y1, int x2, int y2) {
     const int top = std::clamp(std::min(y1, y2), 0, box.height);
     const int bottom = std::clamp(std::max(y1, y2), 0, box.height);
     if (left == right || top == bottom) return 0;
+    if (NewSelectionReplacesPiece()) return LiftMade(MakePieceFromRectangle(left, top, right, bottom));
     FillScratch(*box.workBitmap, false);
     FillScratchRect(*box.workBitmap, left, top, right, bottom);
     return MakeAndLift();
@@ -487,6 +621,10 @@ int SelectWithWand(int x, int y) {
     // the held piece alone makes the selection again.
     FloodFill(CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
     if (!box.undoBitmap) return 0;
+    if (NewSelectionReplacesPiece()) {
+        SelectionMap map(box.workBitmap->Width(), box.workBitmap->Height());
+        if (map.Ok() && WandMap(*box.workBitmap, *box.undoBitmap, map)) return LiftMade(MakePieceFromMap(map));
+    }
     WandMask(*box.workBitmap, *box.undoBitmap);
     return MakeAndLift();
 }

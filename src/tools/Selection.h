@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "image/ImageSlots.h"
 #include "image/PixelBuffer.h"
@@ -53,6 +54,42 @@ void WandMask(PixelBuffer& filled, const PixelBuffer& untouched);
 // the undo buffer, the old piece untouched) when the shape is smaller than 2 x 2 or memory is
 // short. Public for every piece maker, the text tool included.
 int MakePieceFromScratch();
+
+// A selection over the whole image as one byte per pixel (kSelectionMapIn or 0), rows top
+// down: the short way to a piece when a new selection replaces the held one, which needs no
+// scratch in the work buffer (one byte per pixel instead of three, and no work buffer to give
+// back its undo copy afterwards).
+constexpr std::uint8_t kSelectionMapIn = 255;
+class SelectionMap {
+public:
+    SelectionMap(int width, int height);  // contents undefined; Ok() false when memory is short
+    bool Ok() const { return bytes_ != nullptr; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    std::uint8_t* Row(int y) { return bytes_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_); }
+    const std::uint8_t* Row(int y) const {
+        return bytes_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+    }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+};
+
+// The wand's flood result as a map (in where the fill changed the blue or green byte of the
+// untouched picture), the filled buffer given back the untouched one's pixels. False (nothing
+// done) when the sizes differ.
+bool WandMap(PixelBuffer& filled, const PixelBuffer& untouched, SelectionMap& map);
+
+// Whether a new selection replaces the held piece (no piece, or no add / subtract modifier),
+// so that it may be made from a map or a rectangle instead of the scratch.
+bool NewSelectionReplacesPiece();
+
+// MakePieceFromScratch's result for the shape in the map, or for the rectangle left <= x <
+// right, top <= y < bottom (clipped to the image); the work buffer must equal the undo copy.
+int MakePieceFromMap(const SelectionMap& map);
+int MakePieceFromRectangle(int left, int top, int right, int bottom);
 
 // After a piece was made: its area in the image becomes the background colour, the image undo
 // copy is taken, and the piece's tool becomes current.

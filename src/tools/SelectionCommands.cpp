@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "filters/ParallelRows.h"
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"
@@ -31,8 +32,8 @@ bool DropIfFloating() {
 // The common ending: the scratch becomes the piece, which is lifted. When nothing results,
 // a piece put down at the start stays down: the Select group's tool takes over, so the held
 // piece does not float again over its own copy.
-int FinishCommandSelection(bool dropped) {
-    if (MakePieceFromScratch() != 1) {
+int FinishCommandSelection(bool dropped, int made = -1) {
+    if ((made < 0 ? MakePieceFromScratch() : made) != 1) {
         if (dropped) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
         RepaintWholeView();
         return 0;
@@ -56,14 +57,66 @@ int SelectAll() {
     if (!Scratch()) return 0;
     const bool dropped = DropIfFloating();
     TakeImageUndo();
+    if (NewSelectionReplacesPiece()) {
+        return FinishCommandSelection(dropped, MakePieceFromRectangle(0, 0, Scratch()->Width(), Scratch()->Height()));
+    }
     FillScratch(*Scratch(), true);
     return FinishCommandSelection(dropped);
 }
+
+namespace {
+
+// The part of the held piece's mask that lies on the map: mask columns [firstCol, endCol) of
+// mask rows [firstRow, endRow), drawn at (x + column, y + row).
+struct MaskOnMap {
+    int x = 0, y = 0, firstCol = 0, endCol = 0, firstRow = 0, endRow = 0;
+    bool Empty() const { return firstCol >= endCol || firstRow >= endRow; }
+};
+
+MaskOnMap PlaceOnMap(const PixelBuffer& mask, int x, int y, int width, int height, const SelectionMap& map) {
+    MaskOnMap place;
+    place.x = x;
+    place.y = y;
+    place.firstCol = std::max(0, -x);
+    place.endCol = std::min({width, mask.Width(), map.Width() - x});
+    place.firstRow = std::max(0, -y);
+    place.endRow = std::min({height, mask.Height(), map.Height() - y});
+    return place;
+}
+
+// The held piece's unselected pixels and everything outside the piece.
+void InverseMap(SelectionMap& map) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    const bool held = HeldPieceWithMask();
+    const MaskOnMap place = held ? PlaceOnMap(*p.maskBitmap, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth),
+                                              static_cast<int>(p.pieceHeight), map)
+                                 : MaskOnMap{};
+    RunRowsInParallel(map.Height(), map.Width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = map.Row(y);
+            std::memset(row, kSelectionMapIn, static_cast<std::size_t>(map.Width()));
+            const int my = y - place.y;
+            if (place.Empty() || my < place.firstRow || my >= place.endRow) continue;
+            const std::uint8_t* m = p.maskBitmap->Row(my);
+            std::uint8_t* out = row + place.x;
+            for (int c = place.firstCol; c < place.endCol; ++c) out[c] = m[c] != kMaskOutside ? 0 : kSelectionMapIn;
+        }
+    });
+}
+
+}  // namespace
 
 int InverseSelection() {
     if (!Scratch()) return 0;
     const bool dropped = DropIfFloating();
     TakeImageUndo();
+    if (NewSelectionReplacesPiece()) {
+        SelectionMap map(Scratch()->Width(), Scratch()->Height());
+        if (map.Ok()) {
+            InverseMap(map);
+            return FinishCommandSelection(dropped, MakePieceFromMap(map));
+        }
+    }
     FillScratch(*Scratch(), true);
     if (HeldPieceWithMask()) {
         const FloatingPieceRecord& p = FloatingPiece;
@@ -96,12 +149,38 @@ std::unique_ptr<PixelBuffer> GrownMask(const PixelBuffer& mask) {
     return grown;
 }
 
+// The grown mask (null: none) one pixel up and left of the held piece, on an empty map.
+void GrownMap(SelectionMap& map, const PixelBuffer* grown) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    const MaskOnMap place = grown ? PlaceOnMap(*grown, p.pieceX - 1, p.pieceY - 1, grown->Width(), grown->Height(), map)
+                                  : MaskOnMap{};
+    RunRowsInParallel(map.Height(), map.Width(), [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = map.Row(y);
+            std::memset(row, 0, static_cast<std::size_t>(map.Width()));
+            const int my = y - place.y;
+            if (place.Empty() || my < place.firstRow || my >= place.endRow) continue;
+            const std::uint8_t* m = grown->Row(my);
+            std::uint8_t* out = row + place.x;
+            for (int c = place.firstCol; c < place.endCol; ++c) out[c] = m[c] != kMaskOutside ? kSelectionMapIn : 0;
+        }
+    });
+}
+
 }  // namespace
 
 int GrowSelection() {
     if (!Scratch()) return 0;
     const bool dropped = DropIfFloating();
     TakeImageUndo();
+    if (NewSelectionReplacesPiece()) {
+        SelectionMap map(Scratch()->Width(), Scratch()->Height());
+        std::unique_ptr<PixelBuffer> grown = HeldPieceWithMask() ? GrownMask(*FloatingPiece.maskBitmap) : nullptr;
+        if (map.Ok() && (grown || !HeldPieceWithMask())) {
+            GrownMap(map, grown.get());
+            return FinishCommandSelection(dropped, MakePieceFromMap(map));
+        }
+    }
     FillScratch(*Scratch(), false);
     if (HeldPieceWithMask()) {
         const FloatingPieceRecord& p = FloatingPiece;
@@ -137,16 +216,30 @@ int SelectSimilar() {
             }
         }
     }
-    PixelBuffer& scratch = *Scratch();
     const PixelBuffer& image = *CurrentBox().undoBitmap;
+    const auto similar = [&](const std::uint8_t* s) {
+        return s[0] >= low[0] && s[0] <= high[0] && s[1] >= low[1] && s[1] <= high[1] && s[2] >= low[2] &&
+               s[2] <= high[2];
+    };
+    if (NewSelectionReplacesPiece()) {
+        SelectionMap map(image.Width(), image.Height());
+        if (map.Ok()) {
+            RunRowsInParallel(map.Height(), map.Width(), [&](int first, int end) {
+                for (int y = first; y < end; ++y) {
+                    const std::uint8_t* src = image.Row(y);
+                    std::uint8_t* out = map.Row(y);
+                    for (int x = 0; x < map.Width(); ++x) out[x] = similar(src + 3 * x) ? kSelectionMapIn : 0;
+                }
+            });
+            return FinishCommandSelection(dropped, MakePieceFromMap(map));
+        }
+    }
+    PixelBuffer& scratch = *Scratch();
     for (int y = 0; y < scratch.Height(); ++y) {
         const std::uint8_t* src = image.Row(y);
         std::uint8_t* dst = scratch.Row(y);
         for (int x = 0; x < scratch.Width(); ++x) {
-            const std::uint8_t* s = src + 3 * x;
-            bool similar = true;
-            for (std::size_t c = 0; c < 3; ++c) similar = similar && s[c] >= low[c] && s[c] <= high[c];
-            dst[3 * x] = similar ? 255 : 0;
+            dst[3 * x] = similar(src + 3 * x) ? 255 : 0;
             dst[3 * x + 1] = 0;
             dst[3 * x + 2] = 0;
         }

@@ -488,3 +488,171 @@ TEST_F(SelectionTest, AWandTapOutsideThePictureWithTheModifierFloatsTheHeldPiece
 }
 
 }  // namespace
+
+namespace {
+
+// Everything a selection leaves behind that the user or a later step can see.
+struct SelectionOutcome {
+    int made = 0;
+    std::int32_t x = 0, y = 0, savedX = 0, savedY = 0;
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> piece, mask, work, undo;
+    int tool = 0;
+    std::uint32_t phase = 0;
+
+    bool operator==(const SelectionOutcome&) const = default;
+};
+
+std::vector<std::uint8_t> BytesOf(const PixelBuffer* buffer) {
+    if (!buffer) return {};
+    std::vector<std::uint8_t> bytes;
+    const int rowBytes = buffer->Width() * buffer->BitsPerPixel() / 8;  // padding left out
+    for (int y = 0; y < buffer->Height(); ++y) bytes.insert(bytes.end(), buffer->Row(y), buffer->Row(y) + rowBytes);
+    return bytes;
+}
+
+SelectionOutcome OutcomeOf(int made) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    return {made,       p.pieceX,  p.pieceY, p.savedPieceX, p.savedPieceY, p.pieceWidth, p.pieceHeight,
+            BytesOf(p.pieceBitmap), BytesOf(p.maskBitmap), BytesOf(CurrentBox().workBitmap),
+            BytesOf(CurrentBox().undoBitmap), PaintSettings.Tool, ImageState.AntsPhase};
+}
+
+// The selection as the piece builder's scratch form makes it, step by step: the reference the
+// commands' and tools' shorter ways must match.
+int ScratchWay(const std::function<void(PixelBuffer&)>& drawScratch, bool command) {
+    if (command && PieceOnCanvas()) ShowPiece(nullptr, FloatingPiece.pieceX, FloatingPiece.pieceY, true);
+    if (command) TakeImageUndo();
+    drawScratch(*CurrentBox().workBitmap);
+    if (MakePieceFromScratch() != 1) {
+        if (command) PaintSettings.Tool = static_cast<std::int8_t>(SelectionToolOfGroup());
+        return 0;
+    }
+    LiftPiece();
+    if (command) PaintSettings.Group = 0;
+    return 1;
+}
+
+void HeldPieceMaskBlit(PixelBuffer& scratch, BlitMode mode, int dx, int dy) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!p.pieceDc || !p.maskBitmap) return;
+    MaskedBlit(scratch, p.pieceX + dx, p.pieceY + dy, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
+               nullptr, p.maskBitmap, 0, 0, mode);
+}
+
+}  // namespace
+
+// Select All, Inverse, Grow, Similar, the wand and the rectangle reach their piece without
+// drawing the scratch into the image; the piece, its mask, its place and both image buffers
+// must be exactly what the scratch way gives, with and without a held piece, near the edges.
+TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
+    struct Case {
+        const char* name;
+        int pieceX, pieceY;  // a floating ring-shaped piece held there; pieceX < -100: none
+        std::function<int()> shortWay;
+        std::function<void(PixelBuffer&)> scratch;
+        bool command;
+    };
+    const auto similar = [](PixelBuffer& scratch) {
+        const FloatingPieceRecord& p = FloatingPiece;
+        int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+        for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
+            for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
+                if (p.maskBitmap->Row(y)[x] == kMaskOutside) continue;
+                for (int c = 0; c < 3; ++c) {
+                    low[c] = std::min<int>(low[c], p.pieceBitmap->Row(y)[3 * x + c]);
+                    high[c] = std::max<int>(high[c], p.pieceBitmap->Row(y)[3 * x + c]);
+                }
+            }
+        }
+        const PixelBuffer& image = *CurrentBox().undoBitmap;
+        for (int y = 0; y < scratch.Height(); ++y) {
+            for (int x = 0; x < scratch.Width(); ++x) {
+                bool in = true;
+                for (int c = 0; c < 3; ++c) in = in && image.Row(y)[3 * x + c] >= low[c] && image.Row(y)[3 * x + c] <= high[c];
+                scratch.Row(y)[3 * x] = in ? 255 : 0;
+                scratch.Row(y)[3 * x + 1] = 0;
+                scratch.Row(y)[3 * x + 2] = 0;
+            }
+        }
+    };
+    const auto grow = [](PixelBuffer& scratch) {
+        FillScratch(scratch, false);
+        for (int i = -1; i <= 1; ++i) {
+            for (int j = -1; j <= 1; ++j) HeldPieceMaskBlit(scratch, BlitMode::Union, i, j);
+        }
+    };
+    const auto inverse = [](PixelBuffer& scratch) {
+        FillScratch(scratch, true);
+        HeldPieceMaskBlit(scratch, BlitMode::Inverted, 0, 0);
+    };
+    const auto wand = [](int x, int y) {
+        return [x, y](PixelBuffer& scratch) {
+            FloodFill(CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
+            WandMask(scratch, *CurrentBox().undoBitmap);
+        };
+    };
+    const auto rectangle = [](int l, int t, int r, int b) {
+        return [=](PixelBuffer& scratch) {
+            FillScratch(scratch, false);
+            FillScratchRect(scratch, l, t, r, b);
+        };
+    };
+    const Case cases[] = {
+        {"select all", -999, 0, SelectAll, [](PixelBuffer& s) { FillScratch(s, true); }, true},
+        {"select all over a piece", 3, 4, SelectAll, [](PixelBuffer& s) { FillScratch(s, true); }, true},
+        {"inverse", 6, 5, InverseSelection, inverse, true},
+        {"inverse of a piece off the corner", -3, -2, InverseSelection, inverse, true},
+        {"inverse without a piece", -999, 0, InverseSelection, inverse, true},
+        {"grow", 6, 5, GrowSelection, grow, true},
+        {"grow at the far corner", 31, 23, GrowSelection, grow, true},
+        {"grow off the left edge", -4, 10, GrowSelection, grow, true},
+        {"similar", 9, 8, SelectSimilar, similar, true},
+        {"wand", -999, 0, [] { return SelectWithWand(20, 20); }, wand(20, 20), false},
+        {"wand on the red square", -999, 0, [] { return SelectWithWand(11, 11); }, wand(11, 11), false},
+        {"wand outside the picture", -999, 0, [] { return SelectWithWand(-5, 3); }, wand(-5, 3), false},
+        {"rectangle", -999, 0, [] { return SelectRectangle(3, 25, 30, 2); }, rectangle(3, 2, 30, 25), false},
+        {"rectangle one pixel wide", -999, 0, [] { return SelectRectangle(3, 2, 4, 25); }, rectangle(3, 2, 4, 25), false},
+    };
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> picture = CreatePixelBuffer(40, 30, 24, header, nullptr);
+    std::uint32_t seed = 99;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            // Few shades, so the wand and Similar find neighbours; the red square stays.
+            const raster::Colour c = (x >= 10 && x < 14 && y >= 10 && y < 14) ? kRed : 0x404040 * ((seed >> 12) % 3 + 1);
+            raster::SetPixel(*CurrentBox().workDc, x, y, c);
+        }
+    }
+    CopyPixels(picture.get(), CurrentBox().workBitmap);
+    PaintSettings.WTolerance = 0;
+    for (const Case& c : cases) {
+        const auto start = [&] {
+            FreeFloatingPiece();
+            CopyPixels(CurrentBox().workBitmap, picture.get());
+            PaintSettings.Tool = c.command ? kToolSelectRectangle : kToolSelectMagicWand;
+            TakeImageUndo();
+            ImageState.AntsPhase = 0;
+            if (c.pieceX < -100) return;
+            ASSERT_EQ(CreateFloatingPiece(12, 9), 1);
+            for (int y = 0; y < 9; ++y) {
+                for (int x = 0; x < 12; ++x) {
+                    raster::SetPixel(*FloatingPiece.pieceDc, x, y, raster::MakeColour(x * 20, y * 25, 77));
+                    const bool ring = x < 2 || y < 2 || x >= 10 || y >= 7;
+                    FloatingPiece.maskBitmap->Row(y)[x] = ring ? kMaskInside : kMaskOutside;
+                }
+            }
+            MarkBorder(0);
+            FloatingPiece.pieceX = c.pieceX;
+            FloatingPiece.pieceY = c.pieceY;
+            PaintSettings.Tool = kToolFloatingPiece;
+        };
+        start();
+        const SelectionOutcome expected = OutcomeOf(ScratchWay(c.scratch, c.command));
+        start();
+        const SelectionOutcome got = OutcomeOf(c.shortWay());
+        EXPECT_EQ(got.made, expected.made) << c.name;
+        EXPECT_TRUE(got == expected) << c.name;
+    }
+}

@@ -98,7 +98,11 @@ TEST_F(ImageSlots, FloatingPieceStartsInBackgroundWithEmptyMaskAndTwins) {
     EXPECT_EQ(p.maskBitmap->BitsPerPixel(), 8);
     EXPECT_EQ(p.maskBitmap->Stride(), 8);
     EXPECT_TRUE(AllPixelsAre(*p.pieceBitmap, PaintSettings.BColor));
-    EXPECT_TRUE(AllPixelsAre(*p.pieceUndoBitmap, PaintSettings.BColor));
+    // The twins are filled when first read, in the colour the piece was made in.
+    const raster::Colour made = PaintSettings.BColor;
+    PaintSettings.BColor = raster::MakeColour(1, 2, 3);
+    FillBlankPieceTwins();
+    EXPECT_TRUE(AllPixelsAre(*p.pieceUndoBitmap, made));
     for (const PixelBuffer* mask : {p.maskBitmap, p.maskUndoBitmap}) {
         for (std::size_t i = 0; i < mask->ByteSize(); ++i) ASSERT_EQ(mask->Bits()[i], 0) << i;
     }

@@ -274,4 +274,88 @@ TEST_F(ViewTest, PasteClipsAtEveryEdge) {
     EXPECT_EQ(raster::GetPixel(*target, 4, 0), kWhite);
 }
 
+
+// The piece shown without dropping is drawn over the view, not into the image: the view must
+// be what painting the piece and its border into a copy of the image would show, at every
+// zoom and scroll position, with the piece partly off the image and with Trans on or off.
+TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
+    struct Case {
+        float zoom;
+        int scrollX, scrollY, x, y;
+        bool trans;
+        int viewW, viewH;
+    };
+    const float third = ZoomCommandFactor(3203, 1.0f);
+    const Case cases[] = {
+        {1.0f, 0, 0, 5, 6, false, 60, 50},    {1.0f, 0, 0, -4, -3, true, 30, 20},
+        {1.0f, 0, 0, 30, 22, false, 40, 40},  {2.0f, 10, 6, 8, 4, true, 40, 30},
+        {third, 0, 0, 3, 3, false, 20, 20},   {0.5f, 4, 2, 10, 9, true, 17, 13},
+        {3.0f, 30, 21, 12, 10, false, 50, 31}, {0.75f, 0, 0, -8, 20, true, 33, 25},
+        {1.0f, 7, 5, 40, 3, false, 20, 20},
+    };
+    for (const Case& c : cases) {
+        ImageBox& box = MakeImage(37, 29);
+        std::uint32_t seed = 7;
+        const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+        for (int y = 0; y < 29; ++y) {
+            for (int x = 0; x < 37; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
+        }
+        CopyPixels(box.undoBitmap, box.workBitmap);
+        ASSERT_EQ(CreateFloatingPiece(15, 11), 1);
+        for (int y = 0; y < 11; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                // Some piece pixels in the background colour, some mask holes.
+                raster::SetPixel(*FloatingPiece.pieceDc, x, y, (next() >> 8) % 4 == 0 ? PaintSettings.BColor : next() & 0xFFFFFF);
+                FloatingPiece.maskBitmap->Row(y)[x] = (next() >> 9) % 5 == 0 ? kMaskOutside : kMaskInside;
+            }
+        }
+        // Border bytes wherever a selected pixel meets an outside one or the edge.
+        const PixelBuffer& mask = *FloatingPiece.maskBitmap;
+        const auto outside = [&mask](int x, int y) {
+            return x < 0 || y < 0 || x >= 15 || y >= 11 || mask.Row(y)[x] == kMaskOutside;
+        };
+        for (int y = 0; y < 11; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                if (outside(x, y)) continue;
+                if (outside(x - 1, y) || outside(x + 1, y) || outside(x, y - 1) || outside(x, y + 1)) {
+                    FloatingPiece.maskBitmap->Row(y)[x] = kMaskBorder;
+                }
+            }
+        }
+        PaintSettings.Trans = c.trans ? 1 : 0;
+        ImageState.ZoomFactor = c.zoom;
+        box.scrollX = c.scrollX;
+        box.scrollY = c.scrollY;
+        const std::uint32_t phase = ImageState.AntsPhase;
+
+        auto shown = Surface(c.viewW, c.viewH);
+        ShowPiece(shown.get(), c.x, c.y, false);
+        EXPECT_EQ(std::memcmp(box.workBitmap->Bits(), box.undoBitmap->Bits(), box.workBitmap->ByteSize()), 0);
+        EXPECT_EQ(ImageState.AntsPhase, (phase + 1) % 5);
+
+        // The reference: pasted and bordered into a copy of the image, which is then painted.
+        raster::BitmapInfo header;
+        auto copyDc = std::make_unique<raster::DrawingContext>(CreatePixelBuffer(37, 29, 24, header, nullptr));
+        CopyPixels(copyDc->SelectedBitmap(), box.workBitmap);
+        PastePieceThroughMask(*copyDc->SelectedBitmap(), c.x, c.y, *FloatingPiece.pieceBitmap,
+                              *FloatingPiece.maskBitmap, c.trans, PaintSettings.BColor);
+        std::swap(box.workDc, copyDc);
+        std::swap(box.workBitmap, box.undoBitmap);  // DrawPieceBorder paints into the work buffer
+        box.workBitmap = box.workDc->SelectedBitmap();
+        ImageState.AntsPhase = phase;
+        DrawPieceBorder(c.x, c.y, 15, 11);
+        auto expected = Surface(c.viewW, c.viewH);
+        PaintView(*expected, box);
+        std::swap(box.workDc, copyDc);
+        box.workBitmap = box.workDc->SelectedBitmap();
+
+        int differing = 0;
+        for (int y = 0; y < c.viewH; ++y) {
+            for (int x = 0; x < c.viewW; ++x) differing += raster::GetPixel(*shown, x, y) != raster::GetPixel(*expected, x, y);
+        }
+        EXPECT_EQ(differing, 0) << "zoom " << c.zoom << " piece at " << c.x << "," << c.y;
+        FreeImageBox(CurrentImage);
+    }
+}
+
 }  // namespace
