@@ -21,6 +21,7 @@
 #include "shell/ProgramState.h"
 #include "support/QtApplication.h"
 #include "support/QtInput.h"
+#include "support/Pixels.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -35,7 +36,6 @@ namespace fs = std::filesystem;
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kWhite = 0xFFFFFF;
 
-raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
 raster::Colour ScreenPixel(QWidget* widget, int x, int y) { return widget->grab().toImage().pixel(x, y) & 0xFFFFFF; }
 // Screen pixels are 0xRRGGBB; image colours 0xBBGGRR.
 constexpr unsigned kScreenRed = 0xFF0000;
@@ -76,13 +76,13 @@ TEST(SelectionFlow, SelectDragDropAndUndoWithTheMouse) {
     EXPECT_EQ(FloatingPiece.pieceX, 70);
     EXPECT_EQ(ScreenPixel(client, 80, 50), kScreenRed);
     EXPECT_EQ(ScreenPixel(client, 45, 50), 0xFFFFFFu);
-    EXPECT_EQ(ImagePixel(80, 50), kWhite);
+    EXPECT_EQ(WorkPixel(80, 50), kWhite);
 
     // A click outside puts it down.
     Drag(client, {200, 180}, {200, 180});
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
-    EXPECT_EQ(ImagePixel(80, 50), kRed);
-    EXPECT_EQ(ImagePixel(45, 50), kWhite);
+    EXPECT_EQ(WorkPixel(80, 50), kRed);
+    EXPECT_EQ(WorkPixel(45, 50), kWhite);
 
     // Undo floats it again where it was put down; a second Undo takes it back where it was made.
     ClickBarButton(*bar, 9003);

@@ -22,6 +22,7 @@
 #include "shell/ProgramState.h"
 #include "support/QtApplication.h"
 #include "support/QtInput.h"
+#include "support/Pixels.h"
 #include "image/PaintSettings.h"
 #include "tools/Canvas.h"
 #include "tools/ToolChoice.h"
@@ -51,13 +52,11 @@ platform::qt::QtWindow* StartProgram(platform::SettingsStore& settings, const fs
     return static_cast<platform::qt::QtWindow*>(CurrentBox().window);
 }
 
-raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
-
 bool ImageIsBlank() {
     const ImageBox& box = CurrentBox();
     for (int y = 0; y < box.height; ++y)
         for (int x = 0; x < box.width; ++x)
-            if (ImagePixel(x, y) != 0xFFFFFFu) return false;
+            if (WorkPixel(x, y) != 0xFFFFFFu) return false;
     return true;
 }
 
@@ -95,9 +94,9 @@ TEST(PolygonFlow, TapsUndoOfAVertexAndTheClosingDoubleClick) {
 
     DoubleClick(client, {20, 150});
     EXPECT_EQ(CanvasState.PolygonCount, 0u);
-    EXPECT_EQ(ImagePixel(30, 140), 0u);   // inside the quadrangle (20, 20), (150, 20), (150, 150), (20, 150)
-    EXPECT_EQ(ImagePixel(140, 30), 0u);
-    EXPECT_EQ(ImagePixel(40, 155), 0xFFFFFFu);  // where the undone vertex reached
+    EXPECT_EQ(WorkPixel(30, 140), 0u);   // inside the quadrangle (20, 20), (150, 20), (150, 150), (20, 150)
+    EXPECT_EQ(WorkPixel(140, 30), 0u);
+    EXPECT_EQ(WorkPixel(40, 155), 0xFFFFFFu);  // where the undone vertex reached
     EXPECT_EQ(client->grab().toImage().pixel(30, 140) & 0xFFFFFF, 0x000000u);
 
     // One more undo takes the whole polygon away.
@@ -138,20 +137,19 @@ TEST(GradientFlow, AGradientDraggedOverAPastedPiece) {
     PaintSettings.BColor = raster::MakeColour(255, 255, 0);
     PaintSettings.GOpacity = 50;
     Drag(client, {0, 0}, {0, 40});
-    const auto piecePixel = [](int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); };
     // Row 15 of the piece came from the red box: t = 95, c = (94, 94, 161), half over red.
-    EXPECT_EQ(piecePixel(15, 15), raster::MakeColour(173, 46, 79));
-    EXPECT_EQ(piecePixel(5, 5), raster::MakeColour(141, 141, 238));
+    EXPECT_EQ(PiecePixel(15, 15), raster::MakeColour(173, 46, 79));
+    EXPECT_EQ(PiecePixel(5, 5), raster::MakeColour(141, 141, 238));
     // The widget shows it where the piece floats; the image under it is untouched.
     const QImage shown = client->grab().toImage();
     EXPECT_EQ(shown.pixel(15, 15) & 0xFFFFFF, 0xAD2E4Fu);
-    EXPECT_EQ(ImagePixel(15, 15), 0xFFFFFFu);
+    EXPECT_EQ(WorkPixel(15, 15), 0xFFFFFFu);
 
     // Undo gives the piece its own pixels back.
     platform::qt::QtCommandBar* bar = platform::qt::InstalledSystem()->Bar();
     ASSERT_NE(bar, nullptr);
     ClickBarButton(*bar, 9003);
-    EXPECT_EQ(piecePixel(15, 15), raster::MakeColour(255, 0, 0));
+    EXPECT_EQ(PiecePixel(15, 15), raster::MakeColour(255, 0, 0));
 
     platform::qt::UninstallQtPlatform();
     fs::remove_all(folder);

@@ -52,7 +52,6 @@ protected:
         ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
         FloatingPiece.maskBitmap->Row(0)[0] = kMaskOutside;
     }
-    static raster::Colour PiecePixel(int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); }
 
     platform::MemoryClipboard clipboard;
 };

@@ -4,7 +4,6 @@
 
 namespace {
 
-raster::Colour PiecePixel(int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); }
 
 TEST_F(CanvasTest, AFloodFillTapFillsTheRegionUnderTheStylusAtTheZoom) {
     MakeImage(40, 40, 100, 100);

@@ -31,7 +31,6 @@ int CountMask(const PixelBuffer& mask, std::uint8_t value) {
 }
 
 std::uint8_t MaskAt(int x, int y) { return FloatingPiece.maskBitmap->Row(y)[x]; }
-raster::Colour PiecePixel(int x, int y) { return raster::GetPixel(*FloatingPiece.pieceDc, x, y); }
 
 TEST(MarkBorder, AFullySelectedFourByFourHasItsTwelveOuterPixelsAsBorder) {
     std::unique_ptr<PixelBuffer> mask = MaskOf(4, 4, kMaskInside);

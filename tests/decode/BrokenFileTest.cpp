@@ -15,8 +15,6 @@ platform::DecodedImage Decode(const Bytes& bytes, const std::string& name = "bro
     return ReadImageData(bytes.data(), bytes.size(), name);
 }
 
-Bytes Cut(const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }
-
 // One sound file of every kind, named for the messages.
 std::vector<std::pair<std::string, Bytes>> SoundFiles() {
     const Picture gradient = GradientPicture(40, 30, false);

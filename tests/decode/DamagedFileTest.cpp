@@ -24,8 +24,6 @@ platform::DecodedImage Platforms(const Bytes& bytes) {
     return platform::DecodeImageData(bytes.data(), bytes.size(), "sample", PaintSettings.BColor);
 }
 
-Bytes Cut(const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }
-
 // Pseudo-random pixels: pictures whose files are long, so that cuts land in the pixel data.
 Picture NoisePicture(int width, int height) {
     Picture picture{width, height, {}};

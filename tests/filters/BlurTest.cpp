@@ -14,10 +14,6 @@ const ConvolutionKernel* const kAllKernels[] = {&kLowGaussianBlur, &kMediumGauss
                                                 &kAverageBlur,     &kLowSharpen,         &kMediumSharpen,
                                                 &kStrongSharpen,   &kContourKernel};
 
-int Clamp(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
-
-int Channel(const PixelBuffer& b, int x, int y, int c) { return b.Row(y)[3 * x + c]; }
-
 // The convolution exactly as described, pixel by pixel with clamped coordinates.
 void ReferenceConvolve(const PixelBuffer& src, PixelBuffer& dst, const ConvolutionKernel& k) {
     const int w = src.Width(), h = src.Height();
@@ -27,11 +23,11 @@ void ReferenceConvolve(const PixelBuffer& src, PixelBuffer& dst, const Convoluti
                 int sum = 0, i = 0;
                 for (int dy = -1; dy <= 1; ++dy) {
                     for (int dx = -1; dx <= 1; ++dx) {
-                        sum += k.weights[i++] * Channel(src, Clamp(x + dx, 0, w - 1), Clamp(y + dy, 0, h - 1), c);
+                        sum += k.weights[i++] * Channel(src, std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1), c);
                     }
                 }
                 if (k.divisor != 0) sum /= k.divisor;
-                dst.Row(y)[3 * x + c] = static_cast<std::uint8_t>(Clamp(sum, 0, 255));
+                dst.Row(y)[3 * x + c] = static_cast<std::uint8_t>(std::clamp(sum, 0, 255));
             }
         }
     }
@@ -45,11 +41,11 @@ void ReferenceUnsharp(const PixelBuffer& src, PixelBuffer& dst, int amount, int 
             for (int c = 0; c < 3; ++c) {
                 int sum = 0;
                 for (int j = -r; j <= r; ++j) {
-                    for (int i = -r; i <= r; ++i) sum += Channel(src, Clamp(x + i, 0, w - 1), Clamp(y + j, 0, h - 1), c);
+                    for (int i = -r; i <= r; ++i) sum += Channel(src, std::clamp(x + i, 0, w - 1), std::clamp(y + j, 0, h - 1), c);
                 }
                 const int mean = sum / n;
                 const int v = (Channel(src, x, y, c) * k) / 20 + ((20 - k) * mean) / 20;
-                dst.Row(y)[3 * x + c] = static_cast<std::uint8_t>(Clamp(v, 0, 255));
+                dst.Row(y)[3 * x + c] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
             }
         }
     }

@@ -9,9 +9,6 @@
 
 namespace {
 
-int Clamp(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
-int Channel(const PixelBuffer& b, int x, int y, int c) { return b.Row(y)[3 * x + c]; }
-
 void ReferenceEdges(const PixelBuffer& src, PixelBuffer& dst) {
     const int vertical[9] = {-1, -1, -1, 0, 0, 0, 1, 1, 1};
     const int horizontal[9] = {-1, 0, 1, -1, 0, 1, -1, 0, 1};
@@ -22,7 +19,7 @@ void ReferenceEdges(const PixelBuffer& src, PixelBuffer& dst) {
                 int g1 = 0, g2 = 0, i = 0;
                 for (int dy = -1; dy <= 1; ++dy) {
                     for (int dx = -1; dx <= 1; ++dx, ++i) {
-                        const int v = Channel(src, Clamp(x + dx, 0, w - 1), Clamp(y + dy, 0, h - 1), c);
+                        const int v = Channel(src, std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1), c);
                         g1 += vertical[i] * v;
                         g2 += horizontal[i] * v;
                     }
@@ -39,13 +36,13 @@ void ReferenceEmboss(const PixelBuffer& src, PixelBuffer& dst, int intensity, in
     const int w = src.Width(), h = src.Height();
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            const int px = Clamp(x + dx, 0, w - 1), py = Clamp(y + dy, 0, h - 1);
-            const int qx = Clamp(x - dx, 0, w - 1), qy = Clamp(y - dy, 0, h - 1);
+            const int px = std::clamp(x + dx, 0, w - 1), py = std::clamp(y + dy, 0, h - 1);
+            const int qx = std::clamp(x - dx, 0, w - 1), qy = std::clamp(y - dy, 0, h - 1);
             int sum = 0;
             for (int c = 0; c < 3; ++c) sum += Channel(src, px, py, c) - Channel(src, qx, qy, c);
             const int e = (sum + 384) / 3;
             const int r = Channel(src, x, y, 2);
-            const int v = Clamp(r + ((e - r) * a + 128) / 255, 0, 255);
+            const int v = std::clamp(r + ((e - r) * a + 128) / 255, 0, 255);
             for (int c = 0; c < 3; ++c) dst.Row(y)[3 * x + c] = static_cast<std::uint8_t>(v);
         }
     }

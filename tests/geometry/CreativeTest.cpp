@@ -13,9 +13,6 @@ using namespace geometry_test;
 
 namespace {
 
-PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
-PixelBuffer& Undo() { return *ImageBoxTable[1].undoBitmap; }
-
 void FillAll(PixelBuffer& buffer, Rgb c) {
     for (int y = 0; y < buffer.Height(); ++y)
         for (int x = 0; x < buffer.Width(); ++x) PutPixel(buffer, x, y, c);

@@ -12,9 +12,6 @@ using namespace geometry_test;
 
 namespace {
 
-PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
-PixelBuffer& Undo() { return *ImageBoxTable[1].undoBitmap; }
-
 int Quarter(int angle) { return static_cast<int>((static_cast<long long>(angle) * 29335) >> 17); }
 
 // The distortions written as plainly as the formulas read, to hold the fast loops to.

@@ -13,9 +13,6 @@ using namespace geometry_test;
 
 namespace {
 
-PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
-PixelBuffer& Undo() { return *ImageBoxTable[1].undoBitmap; }
-
 // After an operation, the dispatcher's next undo copy would make the source equal the target.
 void TakeCopy() {
     ImageBox& box = ImageBoxTable[1];

@@ -7,8 +7,6 @@ using namespace geometry_test;
 
 namespace {
 
-PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
-
 // Box averaging written out pixel by pixel, to hold the row-sum version to.
 Rgb ReferenceBox(const PixelBuffer& source, int nw, int nh, int i, int j) {
     const int sw = source.Width();

@@ -7,6 +7,7 @@
 #include <QMimeData>
 
 #include "support/QtFixture.h"
+#include "support/Pixels.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtCommandBar.h"
 #include "shell/Menus.h"
@@ -33,7 +34,6 @@ protected:
         }
         return false;
     }
-    static raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
 };
 
 }  // namespace
@@ -88,7 +88,7 @@ TEST_F(ClipboardTest, AnImageAnotherProgramCopiesIsPastedWholeAtTheViewsCorner) 
     // Paste floats the held piece rather than the other program's image.
     Keys(Qt::Key_C);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
-    EXPECT_EQ(ImagePixel(150, 150), raster::MakeColour(0, 0, 255));
+    EXPECT_EQ(WorkPixel(150, 150), raster::MakeColour(0, 0, 255));
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(300, 250));
     EXPECT_TRUE(PasteEnabled());
     Keys(Qt::Key_V);

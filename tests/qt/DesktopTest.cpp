@@ -6,6 +6,7 @@
 
 #include "support/FileDialogs.h"
 #include "support/QtFixture.h"
+#include "support/Pixels.h"
 #include "panels/DialogBuilder.h"
 #include "panels/PanelState.h"
 #include "panels/ToolBar.h"
@@ -32,7 +33,6 @@ protected:
         ASSERT_NE(target, nullptr);
         QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
     }
-    static raster::Colour ImagePixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
 };
 
 }  // namespace
@@ -40,15 +40,15 @@ protected:
 TEST_F(DesktopTest, ShortcutsRunTheirCommands) {
     StartActive();
     System().SendCommand(CMD_INVERT);
-    ASSERT_EQ(ImagePixel(5, 5), 0x000000u);
+    ASSERT_EQ(WorkPixel(5, 5), 0x000000u);
     // Ctrl+Z steps back over the inversion, Ctrl+Shift+Z and Ctrl+Y step forward again.
     Keys(Qt::Key_Z);
-    EXPECT_EQ(ImagePixel(5, 5), 0xFFFFFFu);
+    EXPECT_EQ(WorkPixel(5, 5), 0xFFFFFFu);
     Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(ImagePixel(5, 5), 0x000000u);
+    EXPECT_EQ(WorkPixel(5, 5), 0x000000u);
     Keys(Qt::Key_Z);
     Keys(Qt::Key_Y);
-    EXPECT_EQ(ImagePixel(5, 5), 0x000000u);
+    EXPECT_EQ(WorkPixel(5, 5), 0x000000u);
     Keys(Qt::Key_Plus);
     EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);
     Keys(Qt::Key_Equal);
@@ -95,7 +95,7 @@ TEST_F(DesktopTest, EditShortcutsSelectCopyCutAndPaste) {
     // Ctrl+C puts it down and keeps it for Paste.
     Keys(Qt::Key_C);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
-    EXPECT_EQ(ImagePixel(5, 5), 0x0000FFu);
+    EXPECT_EQ(WorkPixel(5, 5), 0x0000FFu);
     Keys(Qt::Key_V);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
     EXPECT_EQ(FloatingPiece.pieceX, 0);
@@ -104,7 +104,7 @@ TEST_F(DesktopTest, EditShortcutsSelectCopyCutAndPaste) {
     ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
     Keys(Qt::Key_X);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
-    EXPECT_EQ(ImagePixel(5, 5), 0xFFFFFFu);
+    EXPECT_EQ(WorkPixel(5, 5), 0xFFFFFFu);
     Keys(Qt::Key_V);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
 }
@@ -150,13 +150,13 @@ TEST_F(DesktopTest, EscapeClosesDialogsAsTheirCancelOrCloseWouldAndShortcutsWait
     });
     raster::FillRect(*CurrentBox().workDc, raster::Rect{0, 0, 120, 228}, 0x000000u);
     System().SendCommand(CMD_SWIRL);
-    EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
-    EXPECT_EQ(ImagePixel(140, 100), 0xFFFFFFu);
+    EXPECT_EQ(WorkPixel(100, 100), 0x000000u);
+    EXPECT_EQ(WorkPixel(140, 100), 0xFFFFFFu);
     // New Image: Escape is its Cancel, and the picture stays.
     ImageState.ImageModified = 0;  // no save question first
     QTimer::singleShot(0, [&] { Keys(Qt::Key_Escape, Qt::NoModifier); });
     System().SendCommand(CMD_NEW);
-    EXPECT_EQ(ImagePixel(100, 100), 0x000000u);
+    EXPECT_EQ(WorkPixel(100, 100), 0x000000u);
     // The main window's keys work again afterwards.
     Keys(Qt::Key_Plus);
     EXPECT_FLOAT_EQ(ImageState.ZoomFactor, 2.0f);

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "support/QtFixture.h"
+#include "support/QtInput.h"
 #include "filters/Blur.h"
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
@@ -28,17 +29,6 @@
 
 namespace {
 
-template <typename T>
-T* WidgetOf(platform::Window& dialog, int id) {
-    auto* control = static_cast<platform::qt::QtControl*>(dialog.FindControl(id));
-    return control ? qobject_cast<T*>(control->Widget()) : nullptr;
-}
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // Drags a slider's handle by dx pixels with the mouse.
 void DragHandle(QSlider* slider, int dx) {
     QStyleOptionSlider option;
@@ -51,21 +41,11 @@ void DragHandle(QSlider* slider, int dx) {
     const QRect handle =
         slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
     const QPoint from = handle.center();
-    Mouse(slider, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(slider, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     for (int step = 1; step <= 4; ++step) {
-        Mouse(slider, QEvent::MouseMove, from + QPoint(dx * step / 4, 0), Qt::NoButton, Qt::LeftButton);
+        SendMouse(slider, QEvent::MouseMove, from + QPoint(dx * step / 4, 0), Qt::NoButton, Qt::LeftButton);
     }
-    Mouse(slider, QEvent::MouseButtonRelease, from + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
-}
-
-// The up and the down arrow of an up-down control.
-QToolButton* ArrowOf(platform::Window& dialog, int id, Qt::ArrowType arrow) {
-    QWidget* box = WidgetOf<QWidget>(dialog, id);
-    if (!box) return nullptr;
-    for (QToolButton* button : box->findChildren<QToolButton*>()) {
-        if (button->arrowType() == arrow) return button;
-    }
-    return nullptr;
+    SendMouse(slider, QEvent::MouseButtonRelease, from + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
 }
 
 QAction* FindAction(QMenu* menu, const QString& text) {

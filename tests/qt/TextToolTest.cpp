@@ -11,6 +11,7 @@
 #include <set>
 
 #include "support/QtFixture.h"
+#include "support/QtInput.h"
 #include "panels/DialogBuilder.h"
 #include "panels/TextToolDialog.h"
 #include "platform/Fonts.h"
@@ -20,21 +21,6 @@
 #include "image/ToolIds.h"
 
 namespace {
-
-template <typename T>
-T* WidgetOf(platform::Window& dialog, int id) {
-    auto* control = static_cast<platform::qt::QtControl*>(dialog.FindControl(id));
-    return control ? qobject_cast<T*>(control->Widget()) : nullptr;
-}
-
-QToolButton* Arrow(platform::Window& dialog, Qt::ArrowType arrow) {
-    QWidget* box = WidgetOf<QWidget>(dialog, kTextSizeArrows);
-    if (!box) return nullptr;
-    for (QToolButton* button : box->findChildren<QToolButton*>()) {
-        if (button->arrowType() == arrow) return button;
-    }
-    return nullptr;
-}
 
 // The preview's pixels as the dialog's surface holds them.
 std::vector<std::uint32_t> PreviewPixels(platform::Window& dialog) {
@@ -50,16 +36,6 @@ int InkCount(const std::vector<std::uint32_t>& pixels) {
     int ink = 0;
     for (std::uint32_t p : pixels) ink += (p & 0xFF) < 128 ? 1 : 0;
     return ink;
-}
-
-void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-void Tap(QWidget* widget, QPoint at) {
-    Mouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-    Mouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
 }
 
 // QtTest starts every test from ResetProgramState, the text tool's settings included.
@@ -119,15 +95,15 @@ TEST_F(TextToolTest, SizeArrowsRaiseAndLowerAndStopAt255And0) {
         platform::Window& dialog = *DialogBuildState.dialog;
         platform::Control* field = dialog.FindControl(kTextSizeField);
         sizes.push_back(field->Text());
-        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
+        QTest::mouseClick(ArrowOf(dialog, kTextSizeArrows, Qt::UpArrow), Qt::LeftButton);
         sizes.push_back(field->Text());
         field->SetText("254");
-        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
-        QTest::mouseClick(Arrow(dialog, Qt::UpArrow), Qt::LeftButton);
+        QTest::mouseClick(ArrowOf(dialog, kTextSizeArrows, Qt::UpArrow), Qt::LeftButton);
+        QTest::mouseClick(ArrowOf(dialog, kTextSizeArrows, Qt::UpArrow), Qt::LeftButton);
         sizes.push_back(field->Text());
         field->SetText("1");
-        QTest::mouseClick(Arrow(dialog, Qt::DownArrow), Qt::LeftButton);
-        QTest::mouseClick(Arrow(dialog, Qt::DownArrow), Qt::LeftButton);
+        QTest::mouseClick(ArrowOf(dialog, kTextSizeArrows, Qt::DownArrow), Qt::LeftButton);
+        QTest::mouseClick(ArrowOf(dialog, kTextSizeArrows, Qt::DownArrow), Qt::LeftButton);
         sizes.push_back(field->Text());
         QTest::keyClick(WidgetOf<QLineEdit>(dialog, kTextSizeField), Qt::Key_Up);
         sizes.push_back(field->Text());
@@ -228,10 +204,10 @@ TEST_F(TextToolTest, TypedTextFloatsAtTheTapThenDragsAndDrops) {
 
     // Drag it 40 right and 25 down by a press inside it.
     const QPoint grab(30 + 4, 40 + 4);
-    Mouse(canvas, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    Mouse(canvas, QEvent::MouseMove, grab + QPoint(20, 10), Qt::NoButton, Qt::LeftButton);
-    Mouse(canvas, QEvent::MouseMove, grab + QPoint(40, 25), Qt::NoButton, Qt::LeftButton);
-    Mouse(canvas, QEvent::MouseButtonRelease, grab + QPoint(40, 25), Qt::LeftButton, Qt::NoButton);
+    SendMouse(canvas, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(canvas, QEvent::MouseMove, grab + QPoint(20, 10), Qt::NoButton, Qt::LeftButton);
+    SendMouse(canvas, QEvent::MouseMove, grab + QPoint(40, 25), Qt::NoButton, Qt::LeftButton);
+    SendMouse(canvas, QEvent::MouseButtonRelease, grab + QPoint(40, 25), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(piece.pieceX, tapped.x + 40);
     EXPECT_EQ(piece.pieceY, tapped.y + 25);
 

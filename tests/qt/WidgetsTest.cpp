@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "support/QtFixture.h"
+#include "support/QtInput.h"
 #include "panels/DialogBuilder.h"
 #include "platform/TapAndHold.h"
 #include "platform/qt/QtControls.h"
@@ -47,12 +48,6 @@ public:
         return n;
     }
 };
-
-template <typename T>
-T* WidgetOf(platform::Window& dialog, int id) {
-    auto* control = static_cast<platform::qt::QtControl*>(dialog.FindControl(id));
-    return control ? qobject_cast<T*>(control->Widget()) : nullptr;
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "shell/Menus.h"
 #include "shell/Shortcuts.h"
 #include "shell/StatusLine.h"
+#include "support/Pixels.h"
 #include "support/ShellFixture.h"
 
 namespace {
@@ -43,7 +44,6 @@ protected:
         ASSERT_EQ(FloatingPiece.pieceWidth, 20u);
         ASSERT_EQ(FloatingPiece.pieceHeight, 10u);
     }
-    static raster::Colour Pixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
     // Whether the command's keys act now (the menu's rule, for those that have an item).
     static bool Enabled(int id) { return ShortcutCommand(id) == id; }
 };
@@ -61,19 +61,19 @@ TEST_F(DesktopCommandsTest, CropToSelectionKeepsThePieceOnBackgroundAndIsOneUndo
     Command(CMD_CROP_TO_SELECTION);
     EXPECT_EQ(CurrentBox().width, 20);
     EXPECT_EQ(CurrentBox().height, 10);
-    EXPECT_EQ(Pixel(0, 0), kRed);
-    EXPECT_EQ(Pixel(19, 9), kRed);
+    EXPECT_EQ(WorkPixel(0, 0), kRed);
+    EXPECT_EQ(WorkPixel(19, 9), kRed);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
     EXPECT_EQ(ImageState.ImageModified, 1);
     // Undo: the whole picture, the piece put down where it floated; a second Undo crops again.
     Command(CMD_UNDO);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
-    EXPECT_EQ(Pixel(115, 25), kRed);
-    EXPECT_EQ(Pixel(15, 25), kWhite);  // the lifted place keeps the background colour
+    EXPECT_EQ(WorkPixel(115, 25), kRed);
+    EXPECT_EQ(WorkPixel(15, 25), kWhite);  // the lifted place keeps the background colour
     Command(CMD_UNDO);
     EXPECT_EQ(CurrentBox().width, 20);
-    EXPECT_EQ(Pixel(5, 5), kRed);
+    EXPECT_EQ(WorkPixel(5, 5), kRed);
 }
 
 TEST_F(DesktopCommandsTest, CropFillsWhatTheMaskLeavesOutWithTheBackgroundColour) {
@@ -83,27 +83,27 @@ TEST_F(DesktopCommandsTest, CropFillsWhatTheMaskLeavesOutWithTheBackgroundColour
     PaintSettings.BColor = 0x00FF00;
     Command(CMD_CROP_TO_SELECTION);
     EXPECT_EQ(CurrentBox().width, 240);
-    EXPECT_EQ(Pixel(15, 25), 0x00FF00u);  // the square, outside the mask
-    EXPECT_EQ(Pixel(100, 100), kBlue);
+    EXPECT_EQ(WorkPixel(15, 25), 0x00FF00u);  // the square, outside the mask
+    EXPECT_EQ(WorkPixel(100, 100), kBlue);
 }
 
 TEST_F(DesktopCommandsTest, DeselectPutsThePieceDownAndDeleteLetsItGoAsCutDoes) {
     SelectRedSquare();
     Command(CMD_DESELECT);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
-    EXPECT_EQ(Pixel(15, 25), kRed);
+    EXPECT_EQ(WorkPixel(15, 25), kRed);
     EXPECT_FALSE(Enabled(CMD_DESELECT));
     SelectRedSquare();
     EXPECT_TRUE(Enabled(CMD_DELETE_SELECTION));
     Command(CMD_DELETE_SELECTION);
-    EXPECT_EQ(Pixel(15, 25), kWhite);
+    EXPECT_EQ(WorkPixel(15, 25), kWhite);
     EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
     // One undo step: the piece floats again, and putting it down gives the square back.
     Command(CMD_UNDO);
     EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
     Command(CMD_DESELECT);
-    EXPECT_EQ(Pixel(15, 25), kRed);
-    EXPECT_EQ(Pixel(35, 25), kBlue);
+    EXPECT_EQ(WorkPixel(15, 25), kRed);
+    EXPECT_EQ(WorkPixel(35, 25), kBlue);
 }
 
 TEST_F(DesktopCommandsTest, TheStatusFieldsFollowThePointerZoomAndPiece) {

@@ -18,6 +18,7 @@
 #include "shell/ProgramState.h"
 #include "support/FileDialogs.h"
 #include "support/Messages.h"
+#include "support/Pixels.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
 
@@ -51,9 +52,6 @@ protected:
 
     platform::HeadlessWindow& CanvasWindow() { return static_cast<platform::HeadlessWindow&>(*CurrentBox().window); }
 
-    static raster::Colour WorkPixel(int x, int y) { return raster::GetPixel(*CurrentBox().workDc, x, y); }
-    static raster::Colour UndoPixel(int x, int y) { return raster::GetPixel(*CurrentBox().undoDc, x, y); }
-    static void SetWorkPixel(int x, int y, raster::Colour c) { raster::SetPixel(*CurrentBox().workDc, x, y, c); }
     static raster::Colour SurfacePixel(platform::Window& window, int x, int y) {
         return raster::GetPixel(window.GetDC(), x, y);
     }

@@ -34,6 +34,9 @@ inline Rgb PixelAt(const PixelBuffer& buffer, int x, int y) {
     return {p[2], p[1], p[0]};
 }
 
+// One byte of a 24-bit pixel: c is 0 for blue, 1 for green, 2 for red.
+inline int Channel(const PixelBuffer& buffer, int x, int y, int c) { return buffer.Row(y)[3 * x + c]; }
+
 inline void SetPixel(PixelBuffer& buffer, int x, int y, Rgb c) {
     std::uint8_t* p = buffer.Row(y) + 3 * x;
     p[0] = static_cast<std::uint8_t>(c.b);

@@ -102,6 +102,9 @@ inline void MakeImage(int width, int height) {
     CopyPixels(box.undoBitmap, box.workBitmap);
 }
 
+inline PixelBuffer& Work() { return *ImageBoxTable[1].workBitmap; }
+inline PixelBuffer& Undo() { return *ImageBoxTable[1].undoBitmap; }
+
 // A floating piece of width x height with Marker pixels and, when withMask, a mask whose
 // byte at (x, y) is 249 on even columns and 193 on odd ones; its undo twins are copies.
 // The piece tool becomes current.

@@ -1,5 +1,6 @@
 // Mouse input and commands sent to the real widgets of the running program, each followed by
-// the events it caused, as the offscreen flows through the whole program use them.
+// the events it caused, as the offscreen flows through the whole program use them, and the
+// widgets behind a built dialog's controls.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,17 +9,32 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 #include <QWidget>
 
 #include "platform/Window.h"
 #include "platform/qt/QtCommandBar.h"
+#include "platform/qt/QtControls.h"
 #include "platform/qt/QtWindowSystem.h"
 
-inline void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+// The event alone, nothing else processed: a timer set before a press that opens a modal
+// dialog at its release still waits for the dialog.
+inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
+}
+
+inline void Mouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    SendMouse(widget, type, at, button, held);
     QApplication::processEvents();
+}
+
+// A press and a release with nothing processed between or after.
+inline void Tap(QWidget* widget, QPoint at) {
+    SendMouse(widget, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
 }
 
 inline void Click(QWidget* widget, QPoint at) {
@@ -69,4 +85,21 @@ inline void SendCommand(int id) {
     m.id = id;
     platform::MainWindow()->Send(m);
     QApplication::processEvents();
+}
+
+// The widget of a built dialog's control, or null when the control is missing or of another kind.
+template <typename T>
+T* WidgetOf(platform::Window& dialog, int id) {
+    auto* control = static_cast<platform::qt::QtControl*>(dialog.FindControl(id));
+    return control ? qobject_cast<T*>(control->Widget()) : nullptr;
+}
+
+// The up or the down arrow of an up-down control.
+inline QToolButton* ArrowOf(platform::Window& dialog, int id, Qt::ArrowType arrow) {
+    QWidget* box = WidgetOf<QWidget>(dialog, id);
+    if (!box) return nullptr;
+    for (QToolButton* button : box->findChildren<QToolButton*>()) {
+        if (button->arrowType() == arrow) return button;
+    }
+    return nullptr;
 }

@@ -61,6 +61,9 @@ Bytes MakeTwoBpp(const Picture& picture, bool topDown = false, bool coreHeader =
 // The index of a colour in kFourColours, or -1.
 int FourColourIndex(const Rgba& colour);
 
+// The first length bytes, as a file cut short.
+inline Bytes Cut(const Bytes& bytes, std::size_t length) { return Bytes(bytes.begin(), bytes.begin() + length); }
+
 void PutLe16(Bytes& bytes, std::size_t at, std::uint32_t value);
 void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value);
 
