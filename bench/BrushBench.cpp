@@ -33,7 +33,7 @@ bool MakeDocument() {
     box.undoBitmap = box.undoDc->SelectedBitmap();
     box.width = kWidth;
     box.height = kHeight;
-    CurrentImage = 1;
+    ImageState.CurrentImage = 1;
     return true;
 }
 

@@ -45,12 +45,12 @@ void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
         }
     }
     box.window->Move(0, 0, 1920 + 2 + windows.scrollBarHeight, 1080 + 2 + windows.scrollBarHeight, false);
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     PaintSettings.Tool = kToolPen;
 }
 
 void CloseDocument() {
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     ResetImageState();
     platform::SetWindowSystem(nullptr);
 }

@@ -64,7 +64,7 @@ void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
     }
     const int scrollBar = windows.scrollBarHeight;
     box.window->Move(0, 0, kCanvasWidth + 2 + scrollBar, kCanvasHeight + 2 + scrollBar, false);
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 // Two values of the first slot (or list entries) a drag moves between.
@@ -138,7 +138,7 @@ void BM_SliderToPreview(benchmark::State& state, int command) {
     };
     DispatchCommand(command);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPhotoWidth) * kPhotoHeight);
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     ResetImageState();
     platform::SetWindowSystem(nullptr);
 }
@@ -159,7 +159,7 @@ void BM_RotateAfterOk(benchmark::State& state) {
         ShowCanvas(screen);
         benchmark::DoNotOptimize(screen.constBits());
         state.PauseTiming();
-        FreeImageBox(CurrentImage);
+        FreeImageBox(ImageState.CurrentImage);
         ResetImageState();
         state.ResumeTiming();
     }

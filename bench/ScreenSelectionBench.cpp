@@ -75,7 +75,7 @@ public:
         PaintPhoto(*CurrentBox().workBitmap);
         CurrentBox().window->Move(0, 0, kCanvasWidth + 2 + windows_.scrollBarHeight,
                                   kCanvasHeight + 2 + windows_.scrollBarHeight, false);
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
         DispatchCommand(zoomCommand);
         PaintSettings.Tool = kToolSelectRectangle;
         ok_ = TakeImageUndo() == 1;
@@ -85,7 +85,7 @@ public:
     }
     ~PhotoWindow() {
         ResetHistory();
-        FreeImageBox(CurrentImage);
+        FreeImageBox(ImageState.CurrentImage);
         ResetImageState();
         platform::SetWindowSystem(nullptr);
     }

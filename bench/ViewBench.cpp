@@ -34,10 +34,10 @@ public:
         }
         const int scrollBar = windows_.scrollBarHeight;
         box.window->Move(0, 0, kCanvasWidth + 2 + scrollBar, kCanvasHeight + 2 + scrollBar, false);
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
     ~PhotoDocument() {
-        FreeImageBox(CurrentImage);
+        FreeImageBox(ImageState.CurrentImage);
         ResetImageState();
         platform::SetWindowSystem(nullptr);
     }

@@ -401,7 +401,7 @@ bool NewPicture(int width, int height) {
     S().system->onModal = [width, height](platform::HeadlessWindow& dialog) { AnswerSizeDialog(dialog, width, height); };
     SendTo(ShellState.MainWindow, platform::MessageKind::Command, 0, 0, CMD_NEW);
     S().system->onModal = [](platform::HeadlessWindow& dialog) { PlayDialog(dialog); };
-    return CurrentImage != 0;
+    return ImageState.CurrentImage != 0;
 }
 
 void AnswerSizeDialog(platform::HeadlessWindow& dialog, int width, int height) {
@@ -690,7 +690,7 @@ void CheckSize(const raster::Bitmap* bitmap, long width, long height, const char
 bool PieceExists() { return FloatingPiece.pieceDc != nullptr; }
 
 void CheckSlots() {
-    if (CurrentImage == 0 || CurrentImage >= kImageSlots) Breach("no current image");
+    if (ImageState.CurrentImage == 0 || ImageState.CurrentImage >= kImageSlots) Breach("no current image");
     const ImageBox& box = CurrentBox();
     if (!box.window || !IsLive(box.window)) Breach("the current image has no canvas window");
     if (!box.workDc || box.workDc->SelectedBitmap() != box.workBitmap) Breach("the work buffer is not its context's");
@@ -700,7 +700,7 @@ void CheckSlots() {
         Breach("a document buffer is not 24 bits");
     }
     for (std::uint32_t slot = 1; slot < kImageSlots; ++slot) {
-        if (slot != CurrentImage && (ImageBoxTable[slot].window || ImageBoxTable[slot].workBitmap)) {
+        if (slot != ImageState.CurrentImage && (ImageBoxTable[slot].window || ImageBoxTable[slot].workBitmap)) {
             Breach("slot " + std::to_string(slot) + " is taken beside the current one");
         }
     }
@@ -782,7 +782,7 @@ UndoView ViewForUndo() {
 // Undo exchanges the picture (or the piece) with its copy, so that a second Undo redoes;
 // except where it removes a polygon's vertex, puts a dragged piece back or floats a put-down one.
 bool UndoExchanges() {
-    if (CanvasState.StylusDown || CurrentImage == 0) return false;
+    if (CanvasState.StylusDown || ImageState.CurrentImage == 0) return false;
     const std::uint32_t kind = ImageState.UndoKind;
     const int tool = PaintSettings.Tool;
     if (kind >= 12 && kind <= 15 && CanvasState.PolygonCount > 0) return false;
@@ -815,7 +815,7 @@ void CheckDoubleUndo() {
     if (CurrentBox().scrollX != scrollX || CurrentBox().scrollY != scrollY) {
         CurrentBox().scrollX = scrollX;
         CurrentBox().scrollY = scrollY;
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
 }
 
@@ -900,7 +900,7 @@ void CheckStepBackAndForth() {
     if (CurrentBox().scrollX != scrollX || CurrentBox().scrollY != scrollY) {
         CurrentBox().scrollX = scrollX;
         CurrentBox().scrollY = scrollY;
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
 }
 

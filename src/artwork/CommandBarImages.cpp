@@ -11,7 +11,7 @@ struct CommandImageArt {
 };
 
 // clang-format off
-const CommandImageArt kCommandImageArt[] = {
+constexpr CommandImageArt kCommandImageArt[] = {
     {2,  // replace
      {"................",
       "................",

@@ -224,16 +224,16 @@ int SaveImage(bool askForName) {
 }
 
 int ReplaceDocument(int width, int height) {
-    const std::uint32_t previous = CurrentImage;
+    const std::uint32_t previous = ImageState.CurrentImage;
     const float previousZoom = ImageState.ZoomFactor;
     const std::int8_t previousTool = PaintSettings.Tool;
     if (CreateImage(width, height) != 1) {
-        CurrentImage = previous;
+        ImageState.CurrentImage = previous;
         ImageState.ZoomFactor = previousZoom;
         PaintSettings.Tool = previousTool;
         return 0;
     }
-    if (previous != 0 && previous != CurrentImage) FreeImageBox(previous);
+    if (previous != 0 && previous != ImageState.CurrentImage) FreeImageBox(previous);
     FileState.ConfirmOverwrite = false;
     DiscardRecoveryCopy();
     return 1;

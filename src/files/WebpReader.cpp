@@ -43,7 +43,7 @@ std::vector<std::uint8_t> ChunkOf(WebPDemuxer* demux, const char* fourcc) {
 platform::PictureMetadata ReadMetadata(WebPDemuxer* demux) {
     platform::PictureMetadata metadata;
     metadata.exif = ChunkOf(demux, "EXIF");
-    static const std::uint8_t kHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
+    static constexpr std::uint8_t kHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
     if (metadata.exif.size() >= 6 && std::equal(kHeader, kHeader + 6, metadata.exif.begin())) {
         metadata.exif.erase(metadata.exif.begin(), metadata.exif.begin() + 6);
     }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "filters/PumpedRows.h"
+#include "filters/TextureList.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
@@ -22,11 +24,13 @@ namespace {
 void ResetFilterState() {
     FilterContext = FilterContextRecord{};
     FilterState = FilterStateRecord{};
+    SetTextureFolder("");
+    PumpedRowsHelperGate = nullptr;
 }
 
 PixelBuffer* FilterTarget() {
     if (PieceOnCanvas()) return FloatingPiece.pieceDc ? FloatingPiece.pieceBitmap : nullptr;
-    if (CurrentImage == 0) return nullptr;
+    if (ImageState.CurrentImage == 0) return nullptr;
     return CurrentBox().workBitmap;
 }
 
@@ -36,7 +40,7 @@ PixelBuffer* FilterSource() {
         FillBlankPieceTwins();
         return FloatingPiece.pieceUndoBitmap;
     }
-    if (CurrentImage == 0) return nullptr;
+    if (ImageState.CurrentImage == 0) return nullptr;
     return CurrentBox().undoBitmap;
 }
 

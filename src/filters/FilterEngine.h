@@ -86,7 +86,8 @@ struct FilterStateRecord {
 
 extern FilterStateRecord FilterState;
 
-// FilterContext and FilterState back to their initial values (tests, and a fresh batch run).
+// FilterContext and FilterState back to their initial values, the textures found beside the
+// program and no helper-thread gate (tests, and a fresh batch run).
 void ResetFilterState();
 
 // Called by the pumping filters at the start of every row: hands waiting events on, then

@@ -492,7 +492,7 @@ bool RestorePicture(const DocumentState& state, const DocumentState& shown) {
     if (!sameShape) {
         box.width = state.picture.width;
         box.height = state.picture.height;
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
     return true;
 }

@@ -13,13 +13,11 @@
 #include "platform/Window.h"
 
 ImageBox ImageBoxTable[kImageSlots];
-std::uint32_t CurrentImage = 0;
 FloatingPieceRecord FloatingPiece;
 ImageStateRecord ImageState;
 
 void ResetImageState() {
     for (ImageBox& box : ImageBoxTable) box = ImageBox{};
-    CurrentImage = 0;
     FloatingPiece = FloatingPieceRecord{};
     ImageState = ImageStateRecord{};
     ResetHistory();
@@ -156,16 +154,16 @@ int CreateImage(int width, int height) {
     // The gradient over a piece would show the old piece over the new picture and repaint it
     // from the fresh undo buffer: it becomes the gradient over the picture.
     if (PaintSettings.Tool == kToolPieceGradient) PaintSettings.Tool = kToolGradient;
-    CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);
-    const bool made =
-        CurrentImage != 0 && CreateWorkBuffer(CurrentImage, 24) == 1 && CreateUndoBuffer(CurrentImage, 24) == 1;
+    ImageState.CurrentImage = AllocateImageBox(0, 0, 0, 0, width, height, ImageHooks.canvasProcedure);
+    const std::uint32_t slot = ImageState.CurrentImage;
+    const bool made = slot != 0 && CreateWorkBuffer(slot, 24) == 1 && CreateUndoBuffer(slot, 24) == 1;
     if (made) {
         // A new, opened or reverted picture replaces the document: not an unsaved change,
         // but every copy of the old one is out of date.
         ++ImageState.EditCount;
         return 1;
     }
-    if (CurrentImage != 0) FreeImageBox(CurrentImage);
+    if (ImageState.CurrentImage != 0) FreeImageBox(ImageState.CurrentImage);
     ShowOutOfMemory(kNoMemoryBitmap);
     return 0;
 }

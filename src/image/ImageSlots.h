@@ -35,8 +35,10 @@ struct ImageBox {
     int anchorY = 0;
 };
 
-// The rest of the image subsystem's state: the view, the undo level and the document's file.
+// The rest of the image subsystem's state: the active slot, the view, the undo level and the
+// document's file.
 struct ImageStateRecord {
+    std::uint32_t CurrentImage = 0;  // the active slot; 0 = no image
     float ZoomFactor = 1.0f;         // window pixels per image pixel, one value for the program
     std::uint32_t AntsPhase = 0;     // phase 0-4 of the moving border pattern
     std::uint32_t UndoKind = 0;      // what the last undo copy was taken for (see Undo.h)
@@ -66,8 +68,6 @@ void MarkDocumentChanged();
 
 constexpr int kImageSlots = 10;
 extern ImageBox ImageBoxTable[kImageSlots];
-// The active slot; 0 = no image.
-extern std::uint32_t CurrentImage;
 
 struct FloatingPieceRecord {
     std::unique_ptr<raster::DrawingContext> pieceDc;  // null = no piece
@@ -98,7 +98,9 @@ extern FloatingPieceRecord FloatingPiece;
 bool PieceOnCanvas();
 
 // The current slot's record (slot 0, which never has buffers, when no image is open).
-inline ImageBox& CurrentBox() { return ImageBoxTable[CurrentImage < kImageSlots ? CurrentImage : 0]; }
+inline ImageBox& CurrentBox() {
+    return ImageBoxTable[ImageState.CurrentImage < kImageSlots ? ImageState.CurrentImage : 0];
+}
 
 // A memory context holding a new buffer of width x height (pixels not initialised), with its
 // bitmap; null (and the bitmap cleared) when either cannot be made.
@@ -125,7 +127,7 @@ int CreateUndoBuffer(std::uint32_t slot, int bitsPerPixel);
 void FreeImageBox(std::uint32_t slot);
 
 // A new document of width x height in the background colour, in a fresh slot that becomes
-// CurrentImage; zoom back to 1. Shows the out-of-memory message and returns 0 on failure.
+// ImageState.CurrentImage; zoom back to 1. Shows the out-of-memory message and returns 0 on failure.
 // Callers free the current slot first.
 int CreateImage(int width, int height);
 

@@ -45,7 +45,7 @@ int TakeImageUndo() {
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;
-        if (CreateUndoBuffer(CurrentImage, 24) != 1) {
+        if (CreateUndoBuffer(ImageState.CurrentImage, 24) != 1) {
             ShowOutOfMemory(kNoMemoryUndo);
             return 0;
         }
@@ -101,7 +101,7 @@ void SwapImageBuffers() {
     if (box.workBitmap && !HasSize(box.workBitmap, box.width, box.height)) {
         box.width = box.workBitmap->Width();
         box.height = box.workBitmap->Height();
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
 }
 
@@ -122,7 +122,7 @@ void SwapPieceWithUndo() {
     if (w != p.pieceWidth || h != p.pieceHeight) {
         p.pieceWidth = w;
         p.pieceHeight = h;
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     }
 }
 

@@ -361,7 +361,7 @@ void ZoomAt(float newZoom, int viewX, int viewY) {
     const float fx = static_cast<float>(viewX + sx) / static_cast<float>(box.width);
     const float fy = static_cast<float>(viewY + sy) / static_cast<float>(box.height);
     ImageState.ZoomFactor = ClampZoom(newZoom);
-    SetupScrollBars(CurrentImage, fx, fy);
+    SetupScrollBars(ImageState.CurrentImage, fx, fy);
     RepaintWholeView();
 }
 

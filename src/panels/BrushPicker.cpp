@@ -136,7 +136,7 @@ bool StepBrushSize(int direction) {
 }
 
 std::string BrushName() {
-    static const char* const kShapeNames[] = {"Hard Round", "Square",          "Soft Round",    "Rising Line",
+    static constexpr const char* kShapeNames[] = {"Hard Round", "Square",          "Soft Round",    "Rising Line",
                                               "Falling Line", "Horizontal Line", "Vertical Line", "Spray"};
     const std::uint32_t shape = PaintSettings.Brush;
     const char* name = shape <= kShapeSpray ? kShapeNames[shape] : "Unknown";

@@ -18,10 +18,7 @@ constexpr raster::Colour kWhite = 0xFFFFFF;
 constexpr raster::Colour kBlack = 0x000000;
 constexpr int kTableAt = 4;
 constexpr int kEndResult = 2;
-const raster::Rect kSample = {211, 43, 230, 102};
-
-// Set while the dialog writes its own fields: their change notices are not the user's.
-bool g_writing = false;
+constexpr raster::Rect kSample = {211, 43, 230, 102};
 
 std::uint32_t& WorkingColour() { return PanelState.DialogColours[PanelState.PickTarget == kPickBackground ? 1 : 0]; }
 
@@ -62,7 +59,7 @@ void Build(platform::Window& dialog) {
     dialog.SetBackground(kWhite);
     PanelState.DialogColours[0] = PaintSettings.FColor;
     PanelState.DialogColours[1] = PaintSettings.BColor;
-    g_writing = true;
+    PanelState.ColourTableWriting = true;
     Label(2000, 151, 44, 13, 20, "R:");
     AddControl(ControlKind::Edit, kTableRedField, 167, 43, 40, 17, 0, "");
     AddControl(ControlKind::UpDown, kTableRedArrows, 0, 0, 0, 0, 0, "");
@@ -79,7 +76,7 @@ void Build(platform::Window& dialog) {
         for (const char* name : kPaletteNames) list->AddItem(name);
         list->SetSelection(PaintSettings.Palette);
     }
-    g_writing = false;
+    PanelState.ColourTableWriting = false;
     ShowColourFields(dialog);
 }
 
@@ -148,7 +145,7 @@ private:
             case kTableRedField:
             case kTableGreenField:
             case kTableBlueField:
-                if (g_writing) return;
+                if (PanelState.ColourTableWriting) return;
                 ReadColourFields(dialog);
                 DrawSample(dialog);
                 return;
@@ -170,11 +167,11 @@ private:
 
 void ShowColourFields(platform::Window& dialog) {
     const std::uint32_t colour = WorkingColour();
-    g_writing = true;
+    PanelState.ColourTableWriting = true;
     SetField(dialog, kTableRedField, static_cast<int>(colour & 0xFF));
     SetField(dialog, kTableGreenField, static_cast<int>((colour >> 8) & 0xFF));
     SetField(dialog, kTableBlueField, static_cast<int>((colour >> 16) & 0xFF));
-    g_writing = false;
+    PanelState.ColourTableWriting = false;
     DrawSample(dialog);
 }
 

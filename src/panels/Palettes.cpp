@@ -4,22 +4,6 @@
 #include "platform/ImageDecoder.h"
 #include "image/PaintSettings.h"
 
-const char* const kPaletteNames[kPaletteCount] = {"Spectrum", "Default", "VisiBone", "Grayscale",
-                                                  "Red",      "Green",   "Blue"};
-
-const raster::Colour StandardColours[kStandardColourCount] = {
-    raster::MakeColour(0, 0, 0),       raster::MakeColour(255, 255, 255), raster::MakeColour(224, 224, 224),
-    raster::MakeColour(192, 192, 192), raster::MakeColour(128, 128, 128), raster::MakeColour(64, 64, 64),
-    raster::MakeColour(255, 0, 0),     raster::MakeColour(255, 255, 0),   raster::MakeColour(0, 255, 0),
-    raster::MakeColour(0, 255, 255),   raster::MakeColour(0, 0, 255),     raster::MakeColour(255, 0, 255),
-    raster::MakeColour(255, 255, 128), raster::MakeColour(0, 255, 128),   raster::MakeColour(128, 255, 255),
-    raster::MakeColour(128, 128, 255), raster::MakeColour(255, 0, 128),   raster::MakeColour(255, 128, 64),
-    raster::MakeColour(128, 0, 0),     raster::MakeColour(128, 128, 0),   raster::MakeColour(0, 128, 0),
-    raster::MakeColour(0, 128, 128),   raster::MakeColour(0, 0, 128),     raster::MakeColour(128, 0, 128),
-    raster::MakeColour(128, 128, 64),  raster::MakeColour(0, 64, 64),     raster::MakeColour(0, 128, 255),
-    raster::MakeColour(0, 64, 128),    raster::MakeColour(128, 0, 255),   raster::MakeColour(128, 64, 0),
-};
-
 // The web-safe levels laid out by hue families, with greys in the corners.
 const std::uint8_t VisiBonePalette[256][3] = {
     {0xFF, 0xFF, 0xFF}, {0xCC, 0xCC, 0xCC}, {0x99, 0x99, 0x99}, {0x66, 0x66, 0x66}, {0x29, 0x29, 0x29}, {0x00, 0x00, 0x00}, {0xFF, 0xCC, 0x00}, {0xFF, 0x99, 0x00},

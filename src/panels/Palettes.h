@@ -21,10 +21,22 @@ enum PaletteId : int {
 constexpr int kPaletteCount = 7;
 
 // The palettes' names in the order of the colour table's list.
-extern const char* const kPaletteNames[kPaletteCount];
+inline constexpr const char* kPaletteNames[kPaletteCount] = {"Spectrum", "Default", "VisiBone", "Grayscale",
+                                                             "Red",      "Green",   "Blue"};
 
 constexpr int kStandardColourCount = 30;
-extern const raster::Colour StandardColours[kStandardColourCount];
+inline constexpr raster::Colour StandardColours[kStandardColourCount] = {
+    raster::MakeColour(0, 0, 0),       raster::MakeColour(255, 255, 255), raster::MakeColour(224, 224, 224),
+    raster::MakeColour(192, 192, 192), raster::MakeColour(128, 128, 128), raster::MakeColour(64, 64, 64),
+    raster::MakeColour(255, 0, 0),     raster::MakeColour(255, 255, 0),   raster::MakeColour(0, 255, 0),
+    raster::MakeColour(0, 255, 255),   raster::MakeColour(0, 0, 255),     raster::MakeColour(255, 0, 255),
+    raster::MakeColour(255, 255, 128), raster::MakeColour(0, 255, 128),   raster::MakeColour(128, 255, 255),
+    raster::MakeColour(128, 128, 255), raster::MakeColour(255, 0, 128),   raster::MakeColour(255, 128, 64),
+    raster::MakeColour(128, 0, 0),     raster::MakeColour(128, 128, 0),   raster::MakeColour(0, 128, 0),
+    raster::MakeColour(0, 128, 128),   raster::MakeColour(0, 0, 128),     raster::MakeColour(128, 0, 128),
+    raster::MakeColour(128, 128, 64),  raster::MakeColour(0, 64, 64),     raster::MakeColour(0, 128, 255),
+    raster::MakeColour(0, 64, 128),    raster::MakeColour(128, 0, 255),   raster::MakeColour(128, 64, 0),
+};
 
 // Stored red, green, blue.
 extern const std::uint8_t VisiBonePalette[256][3];

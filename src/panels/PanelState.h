@@ -26,6 +26,10 @@ struct PanelStateRecord {
     // The size dialog's two check boxes; both start as 1.
     std::uint8_t ConstrainProportions = 1;  // 1 = one side follows the other at the aspect ratio
     std::uint8_t ResizeImage = 1;           // 1 = resample; 0 = crop or extend the canvas
+    // Set while the colour table writes its own fields: their change notices are not the user's.
+    bool ColourTableWriting = false;
+    // The tool strip that could not be decoded has been reported; it is said once.
+    bool ToolStripReported = false;
 };
 
 extern PanelStateRecord PanelState;

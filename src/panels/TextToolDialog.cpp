@@ -9,7 +9,6 @@
 #include "platform/Dialog.h"
 #include "platform/Fonts.h"
 #include "platform/raster/Draw.h"
-#include "shell/MainFrame.h"
 #include "tools/TextTool.h"
 
 namespace {
@@ -183,11 +182,4 @@ void PaintTextPreview(Window& dialog, raster::DrawingContext& dc) {
 int RunTextToolDialog() {
     static TextToolDialogHandler handler;
     return RunBuiltDialog("Text Tool", kTextDialogWidth, kTextDialogHeight, kTemplatePlain, &handler);
-}
-
-void InstallTextToolDialog() {
-    TextToolHooks.runDialog = RunTextToolDialog;
-    TextToolHooks.toolChanged = [] {
-        if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
-    };
 }

@@ -34,9 +34,6 @@ void PaintTextPreview(platform::Window& dialog, raster::DrawingContext& dc);
 // Runs the dialog; 1 for OK, 2 for Cancel.
 int RunTextToolDialog();
 
-// Gives the canvas's text tool this dialog and a way to redraw the tool bar.
-void InstallTextToolDialog();
-
 // The index of the list entry that stands for family: the entry of that very name (letter
 // case aside), else the first entry after entry 0 that starts with it, wrapping to entry 0;
 // -1 when none does.

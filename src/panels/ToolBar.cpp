@@ -42,14 +42,13 @@ const raster::Font* NameFont() {
 }
 
 constexpr int kStripMessageTimer = 1;
-bool g_stripReported = false;
 
 // A strip that cannot be decoded is said once, after the paint that found it: a message box
 // inside every paint would come back with each repaint it causes.
 std::unique_ptr<raster::DrawingContext> LoadStrip() {
     auto strip = LoadResourceImage(kResourceToolStrip);
-    if (!strip && !g_stripReported && ShellState.ToolBarWindow) {
-        g_stripReported = true;
+    if (!strip && !PanelState.ToolStripReported && ShellState.ToolBarWindow) {
+        PanelState.ToolStripReported = true;
         ShellState.ToolBarWindow->SetTimer(kStripMessageTimer, 1);
     }
     return strip;
@@ -300,11 +299,6 @@ void PaintToolBar(raster::DrawingContext& dc, int w, int h) {
 
 void RepaintToolBar() {
     if (ShellState.ToolBarWindow) ShellState.ToolBarWindow->Invalidate();
-}
-
-void InstallPanelHooks() {
-    CanvasHooks.ForegroundPicked = RedrawSwatch;
-    CanvasHooks.ToolChanged = RepaintToolBar;
 }
 
 void ToggleToolBar() {

@@ -54,9 +54,5 @@ bool ClosePopupsUnchanged();
 
 void RepaintToolBar();
 
-// Lets the canvas tell the bars what its tools change under them: a colour picked from the
-// image (the swatch) and a one-shot tool handing back to the tool before it (the bar).
-void InstallPanelHooks();
-
 platform::WindowHandler* ToolBarProcedure();
 platform::WindowHandler* FlyoutProcedure();

@@ -70,7 +70,7 @@ DecodedImage DecodeFailure(DecodeStatus status, const std::string& name, long lo
     return failure;
 }
 
-std::uint64_t DecodePixelLimit = static_cast<std::uint64_t>(raster::kMaxBitmapSide) * raster::kMaxBitmapSide;
+std::uint64_t DecodePixelLimit = kFullDecodePixelLimit;
 
 bool BeyondMemory(std::uint64_t bytes) {
     const long pages = sysconf(_SC_PHYS_PAGES);

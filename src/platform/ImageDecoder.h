@@ -89,6 +89,8 @@ std::string ResourceFolder();
 // Makes the lookup use folder (tests, or a program started from elsewhere); empty restores
 // the search.
 void SetResourceFolder(const std::string& folder);
+// Back to the resources folder search and the full decode size limit.
+void ResetDecoding();
 
 // What the decoders share.
 
@@ -105,6 +107,8 @@ DecodedImage MakeDecodeTarget(long long width, long long height, std::size_t ext
 
 // The most pixels one decode may make: as many as the sides allow, unless a harness that
 // runs under a memory limit (the fuzzer) lowers it. Past it a picture is out of memory.
+constexpr std::uint64_t kFullDecodePixelLimit =
+    static_cast<std::uint64_t>(raster::kMaxBitmapSide) * raster::kMaxBitmapSide;
 extern std::uint64_t DecodePixelLimit;
 
 // True when a need of bytes could never be met by the machine's memory.

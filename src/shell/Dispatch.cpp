@@ -65,7 +65,7 @@ void Revert() {
     }
     PaintCurrentView();
     LayoutBars();
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 bool FileCommand(int id) {
@@ -75,7 +75,7 @@ bool FileCommand(int id) {
             if (RunNewImageDialog() == 1) {
                 PaintCurrentView();
                 LayoutBars();
-                SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+                SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
             }
             return true;
         case CMD_OPEN:
@@ -221,7 +221,7 @@ void ImageOperation(int id) {
     }
     RunImageOperation(id);
     RepaintWholeView();
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     if (const Operation* operation = OperationByCommand(id)) {
         RecordHistoryStep(OperationStepLabel(*operation), OperationStepWords(*operation));
     }

@@ -216,11 +216,9 @@ void InitMainState() {
     }
     if (platform::LogicalDpiX() > 100) ShellState.HighResolution = 1;
     FillToolGroups();
-    InstallTextToolDialog();
-    InstallPanelHooks();
     UpdateRecentFiles();
     LoadSettings();
-    if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    if (CreateImage(kFirstImageWidth, kFirstImageHeight)) SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 std::string WindowTitleText(const std::string& path, bool modified) {
@@ -306,7 +304,7 @@ void LayoutBars() {
 void ShowOpenedDocument() {
     RepaintView(true);
     LayoutBars();
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 int ExitProgram() {

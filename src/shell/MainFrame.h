@@ -31,6 +31,9 @@ struct ShellStateRecord {
     std::string ProgramPath;
     std::string ProgramFolder;
     std::unique_ptr<raster::Font> BoldFont;
+    // The main window whose recovery timer runs; null when none runs (a new main window has
+    // none running).
+    platform::Window* RecoveryTimerWindow = nullptr;
 };
 
 extern ShellStateRecord ShellState;

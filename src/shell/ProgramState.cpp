@@ -7,9 +7,14 @@
 #include "image/PaintSettings.h"
 #include "image/Undo.h"
 #include "image/View.h"
+#include "panels/ColourBar.h"
 #include "panels/DialogBuilder.h"
 #include "panels/PanelState.h"
+#include "panels/TextToolDialog.h"
+#include "panels/ToolBar.h"
+#include "panels/ValueDialog.h"
 #include "platform/Chrome.h"
+#include "platform/ImageDecoder.h"
 #include "shell/MainFrame.h"
 #include "shell/Menus.h"
 #include "tools/Canvas.h"
@@ -22,6 +27,9 @@ void InstallLayerHooks() {
     ImageHooks.colourBarBesideCanvas = ColourBarBesideCanvas;
     ImageHooks.removePolygonVertex = RemovePolygonVertex;
     ImageHooks.showWholeView = ShowWholeViewOfTool;
+    CanvasHooks.ForegroundPicked = RedrawSwatch;
+    CanvasHooks.ToolChanged = RepaintToolBar;
+    CanvasHooks.RunTextToolDialog = RunTextToolDialog;
     DialogHooks.frameMetrics = [] { return FrameMetrics{ShellState.FrameTop, ShellState.CommandBarHeight}; };
     DialogHooks.titleFont = []() -> const raster::Font* { return ShellState.BoldFont.get(); };
 }
@@ -33,10 +41,11 @@ void ResetProgramState() {
     ResetCanvasState();
     ResetRetouchState();
     ResetTextToolSettings();
-    // Subsystem 3: the filter engine and the shared random generator.
+    // Subsystem 3: the filter engine, the shared random generator and the textures folder.
     ResetFilterState();
-    // Subsystem 4: the recent files.
+    // Subsystem 4: the recent files, and the decoders' resources folder and size limit.
     ResetFileState();
+    platform::ResetDecoding();
     // Subsystem 5: the shell, its menus and the settings record.
     ResetShellState();
     platform::ResetMemoryChrome();
@@ -45,7 +54,12 @@ void ResetProgramState() {
     // Subsystem 6: the panels and dialogs.
     DialogBuildState = DialogBuildStateRecord{};
     ValueDialogRecord = ValueDialogRecordType{};
+    ValueDialogProcedure = ValueDialogHandlerInstance();
     ResetPanelState();
     for (ToolGroup& group : ToolGroups) group = ToolGroup{};
+    // A test may have put hooks of its own in place.
+    ImageHooks = ImageHooksRecord{};
+    CanvasHooks = CanvasHooksRecord{};
+    DialogHooks = DialogHooksRecord{};
     InstallLayerHooks();
 }

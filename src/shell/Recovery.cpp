@@ -12,23 +12,20 @@
 
 namespace {
 
-// Whether the timer runs, and on which main window (a new one has none running).
-bool g_timerSet = false;
-platform::Window* g_timerWindow = nullptr;
-
 void SetRecoveryTimer(int periodMs) {
     if (!ShellState.MainWindow) return;
     ShellState.MainWindow->SetTimer(kTimerRecovery, periodMs);
-    g_timerSet = true;
-    g_timerWindow = ShellState.MainWindow;
+    ShellState.RecoveryTimerWindow = ShellState.MainWindow;
 }
 
 void KillRecoveryTimer() {
     if (ShellState.MainWindow) ShellState.MainWindow->KillTimer(kTimerRecovery);
-    g_timerSet = false;
+    ShellState.RecoveryTimerWindow = nullptr;
 }
 
-bool TimerRunning() { return g_timerSet && g_timerWindow == ShellState.MainWindow && g_timerWindow; }
+bool TimerRunning() {
+    return ShellState.RecoveryTimerWindow && ShellState.RecoveryTimerWindow == ShellState.MainWindow;
+}
 
 // The recovered picture becomes the document, named as its file and unsaved.
 int OpenRecoveredPicture(const RecoveredPicture& recovered) {

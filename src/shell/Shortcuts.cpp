@@ -48,7 +48,7 @@ bool Enabled(int command) {
     return item.enabled;
 }
 
-const char* const kModifierNames[] = {"Replace", "Add", "Subtract"};
+constexpr const char* kModifierNames[] = {"Replace", "Add", "Subtract"};
 
 }  // namespace
 

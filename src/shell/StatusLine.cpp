@@ -56,7 +56,7 @@ std::string ZoomPercentText(float zoom) {
 platform::StatusFields StatusFieldsNow() {
     platform::StatusFields fields;
     const ImageBox& box = CurrentBox();
-    if (CurrentImage == 0 || !box.workDc) return fields;
+    if (ImageState.CurrentImage == 0 || !box.workDc) return fields;
     fields.size = SizeText(box.width, box.height);
     fields.zoom = ZoomPercentText(ImageState.ZoomFactor);
     if (PieceOnCanvas() && FloatingPiece.pieceDc) {

@@ -74,7 +74,7 @@ namespace {
 
 // The current slot when it can be drawn on; null otherwise (no image, or no work buffer).
 ImageBox* DrawableBox() {
-    if (CurrentImage == 0) return nullptr;
+    if (ImageState.CurrentImage == 0) return nullptr;
     ImageBox& box = CurrentBox();
     return box.workDc ? &box : nullptr;
 }
@@ -156,7 +156,7 @@ void CanvasTimer(int timerId) {
 }
 
 void CanvasScroll(bool vertical, platform::ScrollCode code, int thumbPosition) {
-    if (CurrentImage == 0) return;
+    if (ImageState.CurrentImage == 0) return;
     ImageBox& box = CurrentBox();
     if (!box.workDc) return;
     const raster::Rect client = box.window ? box.window->ClientRect() : raster::Rect{};
@@ -194,7 +194,7 @@ void CanvasPointerAt(int windowX, int windowY) {
 void CanvasPointerLeft() { CanvasState.PointerInside = 0; }
 
 bool PointerImagePoint(raster::Point& out) {
-    if (!CanvasState.PointerInside || CurrentImage == 0 || !CurrentBox().workBitmap) return false;
+    if (!CanvasState.PointerInside || ImageState.CurrentImage == 0 || !CurrentBox().workBitmap) return false;
     const ImageBox& box = CurrentBox();
     const CanvasPoint p =
         CanvasCoordinates(CanvasState.PointerX, CanvasState.PointerY, box.scrollX, box.scrollY, ImageState.ZoomFactor);
@@ -203,8 +203,8 @@ bool PointerImagePoint(raster::Point& out) {
 }
 
 void CanvasSize() {
-    if (CurrentImage == 0) return;
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    if (ImageState.CurrentImage == 0) return;
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 namespace {

@@ -45,13 +45,15 @@ extern CanvasStateRecord CanvasState;
 // Back to the initial canvas state (tests).
 void ResetCanvasState();
 
-// What the canvas tells the panels above it, installed by them at start (null: nobody to
-// tell, as in the batch tool and most tests): the foreground colour was picked from the image
-// (the colour bar redraws its swatch), and the tool or group changed under the tool bar (a
-// one-shot tool returned, a selection or text made the floating piece current).
+// What the canvas asks of the panels above it, installed with the other hooks
+// (InstallLayerHooks; null: nobody to tell or ask): the foreground colour was picked from the
+// image (the colour bar redraws its swatch), the tool or group changed under the tool bar (a
+// one-shot tool returned, a selection or text made the floating piece current), and the text
+// tool's dialog (1 = OK; without it the text tool does nothing).
 struct CanvasHooksRecord {
     void (*ForegroundPicked)() = nullptr;
     void (*ToolChanged)() = nullptr;
+    int (*RunTextToolDialog)() = nullptr;
 };
 extern CanvasHooksRecord CanvasHooks;
 

@@ -15,7 +15,7 @@ void ResetWheelState() { WheelState = WheelStateRecord{}; }
 namespace {
 
 ImageBox* ViewedBox() {
-    if (CurrentImage == 0) return nullptr;
+    if (ImageState.CurrentImage == 0) return nullptr;
     ImageBox& box = CurrentBox();
     return box.workDc ? &box : nullptr;
 }
@@ -110,6 +110,6 @@ void ZoomAtPointer(float newZoom, int windowX, int windowY) {
     box->scrollX = ScrollForColumn(before.ImageX() - after.vx, zoom);
     box->scrollY = ScrollForColumn(before.ImageY() - after.vy, zoom);
     // Clamped to the new range, the bars redone.
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     RepaintWholeView();
 }

@@ -53,7 +53,8 @@ public:
         }
         if (event.tool != kToolFloodFill) return;
         const raster::Point seed = event.point.SeedPoint();
-        FloodFill(CurrentImage, seed.x, seed.y, FillPaint{PaintSettings.FColor, false, PaintSettings.FTolerance});
+        FloodFill(ImageState.CurrentImage, seed.x, seed.y,
+                  FillPaint{PaintSettings.FColor, false, PaintSettings.FTolerance});
         RepaintWholeView();
     }
     // Over a piece, the piece stays shown with its moving border.

@@ -619,7 +619,7 @@ int SelectWithWand(int x, int y) {
     if (!box.workBitmap) return 0;
     // A tap outside the picture fills nothing: the scratch stays black, and with the modifier
     // the held piece alone makes the selection again.
-    FloodFill(CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
+    FloodFill(ImageState.CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
     if (!box.undoBitmap) return 0;
     if (NewSelectionReplacesPiece()) {
         SelectionMap map(box.workBitmap->Width(), box.workBitmap->Height());

@@ -350,7 +350,7 @@ int CropToSelection() {
     if (TakeImageUndo() != 1) return 0;
     ImageState.UndoKind = kUndoKindFilter;
     InstallImageTarget(cropped);
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     RepaintWholeView();
     return 1;
 }

@@ -40,8 +40,6 @@ void ShowPolygonSelectionPreview(const ToolEvent& event) {
 
 class SelectionHandler : public ToolHandler {
 public:
-    SelectionHandler() { SetPolygonSelectionBuilder(BuildPolygonSelection); }
-
     // The polygon selection takes its copy with its first vertex. A tap that only dropped the
     // piece keeps the drop's copy, the picture under the piece, for Undo to float it again.
     DownCopy CopyAtDown(const ToolEvent& event) const override {

@@ -9,14 +9,13 @@
 #include "image/View.h"
 #include "tools/BrushEngine.h"
 #include "tools/Canvas.h"
+#include "tools/Selection.h"
 
 namespace {
 
 constexpr raster::Colour kPureRed = raster::MakeColour(255, 0, 0);
 constexpr raster::Colour kPureBlue = raster::MakeColour(0, 0, 255);
 constexpr raster::Colour kBlack = raster::MakeColour(0, 0, 0);
-
-PolygonSelectionBuilder g_polygonSelectionBuilder = nullptr;
 
 raster::Pen MakePen(int width, raster::Colour colour, int style) {
     return raster::Pen{style == kPenDashed ? raster::PenStyle::Dash : raster::PenStyle::Solid, std::max(width, 1),
@@ -139,20 +138,12 @@ void DrawPolygonScratch() {
     raster::Polygon(*dc, CanvasState.PolygonPoints, count);
 }
 
-void SetPolygonSelectionBuilder(PolygonSelectionBuilder builder) { g_polygonSelectionBuilder = builder; }
-
 namespace {
 
 void ClosePolygonSelection() {
     ImageBox& box = CurrentBox();
-    if (!g_polygonSelectionBuilder) {
-        // No selections to make: the polygon is simply abandoned.
-        CanvasState.PolygonCount = 0;
-        RepaintView(true);
-        return;
-    }
     DrawPolygonScratch();
-    const int made = g_polygonSelectionBuilder();
+    const int made = BuildPolygonSelection();
     CanvasState.PolygonCount = 0;
     if (box.workBitmap) TakeImageUndo();
     // A polygon too small for a piece floats the older piece again, if there is one; with none,

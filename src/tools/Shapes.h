@@ -66,8 +66,3 @@ void CloseOpenPolygon();
 // fixed vertices pure blue.
 void DrawPolygonScratch();
 
-// The polygon selection's own ending, which the selection tools install: turns the scratch
-// into the floating piece, lifts it out of the image and takes the undo copy; 1 when a piece
-// was made. ClosePolygon then makes the piece's tool current.
-using PolygonSelectionBuilder = int (*)();
-void SetPolygonSelectionBuilder(PolygonSelectionBuilder builder);

@@ -5,9 +5,9 @@
 #include "image/View.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
+#include "tools/Canvas.h"
 
 TextToolSettingsRecord TextToolSettings;
-TextToolHooksRecord TextToolHooks;
 
 void ResetTextToolSettings() { TextToolSettings = TextToolSettingsRecord{}; }
 
@@ -40,8 +40,8 @@ void SelectWholeMask(PixelBuffer& mask, int width, int height) {
 class TextToolHandler : public ToolHandler {
 public:
     void StylusUp(ToolEvent& event) const override {
-        if (!CanvasState.StylusDown || !TextToolHooks.runDialog) return;
-        if (TextToolHooks.runDialog() != 1) return;
+        if (!CanvasState.StylusDown || !CanvasHooks.RunTextToolDialog) return;
+        if (CanvasHooks.RunTextToolDialog() != 1) return;
         PlaceTextPiece(event.box.anchorX + event.point.sx, event.box.anchorY + event.point.sy);
     }
 };
@@ -73,7 +73,7 @@ int PlaceTextPiece(int x, int y) {
     ShowPiece(nullptr, x, y, false);
     PaintSettings.Group = 0;
     PaintSettings.Tool = kToolFloatingPiece;
-    if (TextToolHooks.toolChanged) TextToolHooks.toolChanged();
+    NotifyToolChanged();
     return 1;
 }
 

@@ -31,14 +31,6 @@ void ResetTextToolSettings();
 // The font the settings describe, made by the platform; null without a font service.
 std::unique_ptr<raster::Font> MakeTextToolFont();
 
-// Installed by the panels at start: running the dialog (1 = OK) and telling the tool bar
-// that the tool changed. Without a dialog the text tool does nothing.
-struct TextToolHooksRecord {
-    int (*runDialog)() = nullptr;
-    void (*toolChanged)() = nullptr;
-};
-extern TextToolHooksRecord TextToolHooks;
-
 // Renders the text of TextToolSettings with its font into a new floating piece exactly as
 // large as the measured text (wider by size / 4 in italics), placed at image point (x, y),
 // and shows it; the tool becomes the floating piece. 0 when there is nothing to place or the

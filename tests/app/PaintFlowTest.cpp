@@ -55,7 +55,7 @@ TEST(PaintFlow, StrokeUndoSaveAndReopenThroughTheWidgets) {
 
     ASSERT_EQ(StartApplication((folder / "pixelwright").string()), 1);
     QApplication::processEvents();
-    ASSERT_NE(CurrentImage, 0u);
+    ASSERT_NE(ImageState.CurrentImage, 0u);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     auto* canvas = static_cast<platform::qt::QtWindow*>(CurrentBox().window);

@@ -70,7 +70,7 @@ TEST_F(CanvasTest, PenStrokeTakesTheUndoCopyAndRepaintsOnlyTheChangedBoxAtFullZo
 TEST_F(CanvasTest, StrokeAtAnotherZoomRepaintsTheWholeView) {
     MakeImage(100, 100, 102, 102);
     ImageState.ZoomFactor = 2.0f;
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     MarkSurface();
     Down(20, 20);  // image point (10, 10)
     Move(40, 20);  // (20, 10)
@@ -267,7 +267,7 @@ TEST_F(CanvasTest, AirbrushKeepsSprayingWhileTheStylusRests) {
 TEST_F(CanvasTest, WithoutAnImageTheCanvasDoesNothing) {
     MakeImage(10, 10);
     platform::Window* window = CurrentBox().window;
-    CurrentImage = 0;
+    ImageState.CurrentImage = 0;
     platform::WindowMessage m;
     m.kind = platform::MessageKind::StylusDown;
     EXPECT_EQ(window->Send(m), 0);
@@ -277,7 +277,7 @@ TEST_F(CanvasTest, WithoutAnImageTheCanvasDoesNothing) {
     m.scrollCode = platform::ScrollCode::LineDown;
     window->Send(m);
     EXPECT_EQ(ImageBoxTable[1].scrollY, 0);
-    CurrentImage = 1;
+    ImageState.CurrentImage = 1;
 }
 
 TEST_F(CanvasTest, PaintShowsTheViewAndCloseForgetsTheWindow) {
@@ -290,7 +290,7 @@ TEST_F(CanvasTest, PaintShowsTheViewAndCloseForgetsTheWindow) {
     EXPECT_EQ(Send(platform::MessageKind::Close), 1);
     EXPECT_EQ(CurrentBox().window, nullptr);
     EXPECT_TRUE(windows.LiveWindows().empty());
-    FreeImageBox(CurrentImage);  // nothing left to destroy twice
+    FreeImageBox(ImageState.CurrentImage);  // nothing left to destroy twice
 }
 
 }  // namespace

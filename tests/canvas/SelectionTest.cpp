@@ -587,7 +587,7 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
     };
     const auto wand = [](int x, int y) {
         return [x, y](PixelBuffer& scratch) {
-            FloodFill(CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
+            FloodFill(ImageState.CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
             WandMask(scratch, *CurrentBox().undoBitmap);
         };
     };

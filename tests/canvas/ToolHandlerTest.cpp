@@ -239,7 +239,6 @@ public:
         CanvasHooks.ForegroundPicked = [] { ++g_picked; };
         CanvasHooks.ToolChanged = [] { ++g_toolChanges; };
     }
-    ~CountedHooks() { CanvasHooks = CanvasHooksRecord{}; }
 };
 
 TEST_F(CanvasTest, PickerAndZoomTellThePanelsWhatChanged) {

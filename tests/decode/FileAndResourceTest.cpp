@@ -11,6 +11,7 @@
 #include "image/PixelBuffer.h"
 #include "platform/ImageDecoder.h"
 #include "platform/MessageBox.h"
+#include "support/FreshState.h"
 #include "support/Messages.h"
 #include "support/SampleFiles.h"
 
@@ -129,7 +130,9 @@ TEST(DecodeFile, MissingFilesAndFoldersCannotBeOpened) {
     EXPECT_EQ(twoBit.image->Width(), 3);
 }
 
-TEST(DecodeResource, ResourcesAreFoundByNumberInTheResourcesFolder) {
+using DecodeResource = FreshState;
+
+TEST_F(DecodeResource, ResourcesAreFoundByNumberInTheResourcesFolder) {
     Folder folder;
     platform::SetResourceFolder(folder.Path());
     EXPECT_EQ(platform::ResourceFolder(), folder.Path());
@@ -148,12 +151,9 @@ TEST(DecodeResource, ResourcesAreFoundByNumberInTheResourcesFolder) {
     ASSERT_EQ(strip.status, DecodeStatus::Ok);
     EXPECT_EQ(strip.image->Height(), 16);
     EXPECT_EQ(platform::DecodeImageResource(136, PaintSettings.BColor).status, DecodeStatus::CannotOpen);
-
-    platform::SetResourceFolder("");
 }
 
-TEST(DecodeResource, WithoutAnOverrideTheBuildTreesDataFolderServes) {
-    platform::SetResourceFolder("");
+TEST_F(DecodeResource, WithoutAnOverrideTheBuildTreesDataFolderServes) {
     // The test program sits in the build tree, whose data folder is beside it.
     std::error_code error;
     EXPECT_EQ(std::filesystem::weakly_canonical(platform::ResourceFolder(), error),

@@ -6,6 +6,7 @@
 #include "filters/Blur.h"
 #include "filters/FilterEngine.h"
 #include "platform/FilterPump.h"
+#include "shell/ProgramState.h"
 #include "support/FilterTestSupport.h"
 
 namespace {
@@ -203,7 +204,7 @@ class UnsharpRestart : public ::testing::Test {
 protected:
     void TearDown() override {
         platform::SetFilterMessagePump({});
-        FilterState.FilterBusy = kFilterIdle;
+        ResetProgramState();
     }
 };
 

@@ -126,7 +126,7 @@ protected:
         box.undoBitmap = box.undoDc->SelectedBitmap();
         box.width = width;
         box.height = height;
-        CurrentImage = 1;
+        ImageState.CurrentImage = 1;
     }
     static void GivePiece(int width, int height) {
         FloatingPiece.pieceDc = std::make_unique<raster::DrawingContext>(MakeBuffer(width, height));

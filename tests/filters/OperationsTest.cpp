@@ -8,6 +8,7 @@
 
 #include "filters/Operations.h"
 #include "filters/TextureList.h"
+#include "support/FreshState.h"
 
 namespace {
 
@@ -157,7 +158,9 @@ TEST(OperationTable, ValuesReachTheRunInSlotAndListOrder) {
     EXPECT_EQ(a.listIndex, 3);
 }
 
-TEST(OperationTable, TheTextureListIsTheTexturesFolder) {
+using TextureListTest = FreshState;
+
+TEST_F(TextureListTest, TheTextureListIsTheTexturesFolder) {
     // Named by the process, so that test programs running side by side keep out of each other's way.
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("pw-operations-textures-" + std::to_string(getpid()));
@@ -183,7 +186,6 @@ TEST(OperationTable, TheTextureListIsTheTexturesFolder) {
     std::filesystem::remove(folder / "Stone.png");
     std::filesystem::remove(folder / "Bark.png");
     EXPECT_EQ(CurrentBoundInputs(0).lastTexture, -1);
-    SetTextureFolder("");
     std::filesystem::remove_all(folder);
 }
 

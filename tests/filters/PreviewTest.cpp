@@ -30,7 +30,7 @@ protected:
         box.undoBitmap = box.undoDc->SelectedBitmap();
         box.width = 23;
         box.height = 17;
-        CurrentImage = 1;
+        ImageState.CurrentImage = 1;
     }
     void TearDown() override {
         platform::SetFilterMessagePump({});

@@ -38,7 +38,6 @@ protected:
     void TearDown() override {
         RowThreadsWanted = 0;
         platform::SetFilterMessagePump({});
-        PumpedRowsHelperGate = nullptr;
         ResetProgramState();
     }
 };

@@ -240,7 +240,7 @@ TEST_F(HistoryStore, ANewImageStartsAFreshHistory) {
     Dab(1, 1, raster::MakeColour(1, 2, 3));
     RecordHistoryStep("A", "");
     EXPECT_TRUE(CanStepBackward());
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     MakeImage(20, 20);
     EXPECT_FALSE(CanStepBackward());
     EXPECT_EQ(HistoryStateCount(), 0u);

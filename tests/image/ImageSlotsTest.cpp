@@ -22,7 +22,7 @@ TEST_F(ImageSlots, NewImageTakesSlotOneInTheBackgroundColourAtFullZoom) {
     PaintSettings.BColor = raster::MakeColour(10, 20, 30);
     ImageState.ZoomFactor = 4.0f;
     ASSERT_EQ(CreateImage(240, 228), 1);
-    EXPECT_EQ(CurrentImage, 1u);
+    EXPECT_EQ(ImageState.CurrentImage, 1u);
     const ImageBox& box = CurrentBox();
     ASSERT_NE(box.window, nullptr);
     ASSERT_NE(box.workBitmap, nullptr);
@@ -45,7 +45,7 @@ TEST_F(ImageSlots, NewImageReplacesTheFloatingPieceToolBySelectGroupEntry) {
         PaintSettings.Tool = kToolFloatingPiece;
         ASSERT_EQ(CreateImage(4, 4), 1);
         EXPECT_EQ(PaintSettings.Tool, expected[entry]) << "entry " << entry;
-        FreeImageBox(CurrentImage);
+        FreeImageBox(ImageState.CurrentImage);
     }
     PaintSettings.Tool = kToolPen;
     ASSERT_EQ(CreateImage(4, 4), 1);
@@ -58,7 +58,7 @@ TEST_F(ImageSlots, AbsurdSizeShowsTheOutOfMemoryMessageAndFreesTheSlot) {
     EXPECT_EQ(messages.shown[0].text, "There is not enough memory to create the bitmap.");
     EXPECT_EQ(messages.shown[0].caption, "Out Of Memory Error");
     EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Stop);
-    EXPECT_EQ(CurrentImage, 1u);  // the failed index stays, with nothing in it
+    EXPECT_EQ(ImageState.CurrentImage, 1u);  // the failed index stays, with nothing in it
     EXPECT_EQ(ImageBoxTable[1].window, nullptr);
     EXPECT_EQ(ImageBoxTable[1].workBitmap, nullptr);
     EXPECT_TRUE(windows.LiveWindows().empty());
@@ -77,7 +77,7 @@ TEST_F(ImageSlots, FreeingReleasesBuffersWindowAndScrollPosition) {
     ImageBox& box = MakeImage(10, 10);
     box.scrollX = 7;
     box.scrollY = 9;
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     EXPECT_EQ(box.window, nullptr);
     EXPECT_EQ(box.workDc, nullptr);
     EXPECT_EQ(box.undoDc, nullptr);

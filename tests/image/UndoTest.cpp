@@ -61,8 +61,8 @@ TEST_F(UndoTest, UndoOfAResizeBringsBackTheOldSizeAndRedoesTheScrollBars) {
     ImageState.UndoKind = kUndoKindFilter;
     box.width = 400;
     box.height = 300;
-    ASSERT_EQ(CreateWorkBuffer(CurrentImage, 24), 1);
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    ASSERT_EQ(CreateWorkBuffer(ImageState.CurrentImage, 24), 1);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     EXPECT_EQ(CanvasWindow().GetScrollBar(platform::ScrollBarKind::Horizontal).max, 400);
 
     Undo();

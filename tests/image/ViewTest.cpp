@@ -118,7 +118,7 @@ TEST_F(ViewTest, ScrollPositionsOfALargeImageAtHighZoomDoNotOverflow) {
 
 TEST_F(ViewTest, SetupScrollBarsSetsTheWindowsBars) {
     ImageBox& box = MakeImage(1000, 500, 242, 230);
-    SetupScrollBars(CurrentImage, 1.0f, 1.0f);
+    SetupScrollBars(ImageState.CurrentImage, 1.0f, 1.0f);
     EXPECT_EQ(box.scrollX, 772);
     EXPECT_EQ(box.scrollY, 285);
     const platform::ScrollBarInfo h = CanvasWindow().GetScrollBar(platform::ScrollBarKind::Horizontal);
@@ -354,7 +354,7 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
             for (int x = 0; x < c.viewW; ++x) differing += raster::GetPixel(*shown, x, y) != raster::GetPixel(*expected, x, y);
         }
         EXPECT_EQ(differing, 0) << "zoom " << c.zoom << " piece at " << c.x << "," << c.y;
-        FreeImageBox(CurrentImage);
+        FreeImageBox(ImageState.CurrentImage);
     }
 }
 

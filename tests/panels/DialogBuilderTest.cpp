@@ -42,7 +42,6 @@ protected:
         ShellState.CommandBarHeight = 26;
     }
     void TearDown() override {
-        ValueDialogProcedure = ValueDialogHandlerInstance();
         platform::SetWindowSystem(nullptr);
         ResetProgramState();
     }

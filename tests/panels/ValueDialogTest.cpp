@@ -97,7 +97,6 @@ class ValueDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProgramState();
-        ValueDialogProcedure = ValueDialogHandlerInstance();
         system.screenWidth = 240;
         system.screenHeight = 320;
         ShellState.CommandBarHeight = 26;
@@ -109,7 +108,6 @@ protected:
     void TearDown() override {
         platform::SetFilterMessagePump({});
         platform::SetWindowSystem(nullptr);
-        SetTextureFolder("");
         ResetProgramState();
     }
     static PixelBuffer* Work() { return CurrentBox().workBitmap; }
@@ -645,7 +643,7 @@ TEST_F(ValueDialogTest, APictureTallerThanTheViewShowsTheRowsInTheViewFirst) {
     auto expected = Expected([] { HueSaturation(40.0f, -30.0f, 10.0f); });
     platform::Window& canvas = *CurrentBox().window;
     canvas.Move(0, 0, 320, 240, false);
-    SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
     const int viewRows = canvas.ClientRect().Height();
     ASSERT_GT(viewRows, 10);
     ASSERT_LT(viewRows + 2, kTall);

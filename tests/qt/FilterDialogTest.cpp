@@ -320,7 +320,7 @@ TEST_F(QtTest, TypedValuesTheListAndTheTitleStripThroughTheRealWidgets) {
 // preview stops once, and the picture accepted is the filter of the last position.
 TEST_F(QtTest, AFastDragDuringASlowPreviewStopsItOnceThroughTheRealPump) {
     Start();
-    const std::uint32_t first = CurrentImage;
+    const std::uint32_t first = ImageState.CurrentImage;
     ASSERT_EQ(CreateImage(1600, 1200), 1);
     FreeImageBox(first);
     PaintRamp();

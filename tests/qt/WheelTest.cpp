@@ -21,7 +21,7 @@ protected:
         }
         CopyPixels(CurrentBox().undoBitmap, &work);
         LayoutBars();
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
         QCoreApplication::processEvents();
     }
     static raster::Colour ColourOf(int x, int y) {

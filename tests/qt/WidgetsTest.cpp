@@ -255,7 +255,7 @@ TEST_F(QtTest, NewImageDialogMakesTheTypedSize) {
 
 TEST_F(QtTest, ImageSizeDialogKeepsTheRatioInTheRealFields) {
     Start();
-    const std::uint32_t first = CurrentImage;
+    const std::uint32_t first = ImageState.CurrentImage;
     ASSERT_EQ(CreateImage(200, 100), 1);
     FreeImageBox(first);
     PanelState.ConstrainProportions = 1;

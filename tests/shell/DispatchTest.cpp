@@ -45,7 +45,7 @@ std::vector<std::uint8_t> Scatter() {
 
 // A fresh 240 x 228 image holding the picture, in the slot of the one before.
 void Fresh(const std::vector<std::uint8_t>& picture) {
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     ASSERT_EQ(CreateImage(240, 228), 1);
     std::memcpy(CurrentBox().workBitmap->Bits(), picture.data(), picture.size());
 }
@@ -247,12 +247,12 @@ TEST_F(ShellTest, RevertThatCannotLoadKeepsTheChangesGuarded) {
     Start();
     ImageState.CurrentPath = "/nonexistent/folder/picture.png";
     ImageState.ImageModified = 1;
-    const std::uint32_t slot = CurrentImage;
+    const std::uint32_t slot = ImageState.CurrentImage;
     messages.answers = {platform::MessageResult::Yes, platform::MessageResult::Ok};
     Command(CMD_REVERT);
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].text.find("picture.png"), std::string::npos);
-    EXPECT_EQ(CurrentImage, slot);
+    EXPECT_EQ(ImageState.CurrentImage, slot);
     // The image still holds unsaved changes, so leaving must still ask about them.
     EXPECT_EQ(ImageState.ImageModified, 1);
 }

@@ -129,7 +129,7 @@ TEST_F(ShellTest, StartUpMakesTheFirstImageAndLaysOutTheCanvas) {
     EXPECT_EQ(ShellState.CommandBarHeight, 26);
     EXPECT_EQ(ShellState.HighResolution, 0u);
     EXPECT_EQ(ShellState.FullScreen, 0u);
-    EXPECT_NE(CurrentImage, 0u);
+    EXPECT_NE(ImageState.CurrentImage, 0u);
     EXPECT_EQ(CurrentBox().width, 240);
     EXPECT_EQ(CurrentBox().height, 228);
     ASSERT_NE(Canvas(), nullptr);
@@ -169,8 +169,8 @@ TEST_F(ShellTest, StoredTitlebarOneKeepsTheNormalWindow) {
 
 TEST_F(ShellTest, ApplyFullScreenWithoutAnImageChangesNothing) {
     Start(240, 320);
-    FreeImageBox(CurrentImage);
-    CurrentImage = 0;
+    FreeImageBox(ImageState.CurrentImage);
+    ImageState.CurrentImage = 0;
     const raster::Rect before = ShellState.MainWindow->WindowRect();
     ShellState.FullScreen = 1;
     ApplyFullScreen();

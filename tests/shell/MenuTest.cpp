@@ -162,8 +162,8 @@ TEST_F(ShellTest, NothingToSaveWithoutAWorkBitmap) {
     Start();
     ImageState.CurrentPath = "/home/user/picture.png";
     ImageState.ImageModified = 1;
-    FreeImageBox(CurrentImage);
-    CurrentImage = 0;
+    FreeImageBox(ImageState.CurrentImage);
+    ImageState.CurrentImage = 0;
     EXPECT_FALSE(Updated(CMD_SAVE).enabled);
     EXPECT_FALSE(Updated(CMD_SAVE_AS).enabled);
 }

@@ -160,7 +160,7 @@ TEST_F(PieceGradientUndoTest, UndoShowsOnlyPicturesSeenAndASecondUndoRedoes) {
 TEST_F(PieceGradientUndoTest, ANewPictureWhileTheGradientIsOnAPieceIsShownAsMade) {
     Act("lift");
     Act("gradient");
-    FreeImageBox(CurrentImage);
+    FreeImageBox(ImageState.CurrentImage);
     ASSERT_EQ(CreateImage(30, 20), 1);
     PixelBuffer& work = *CurrentBox().workBitmap;
     std::memset(work.Bits(), 0x40, work.ByteSize());

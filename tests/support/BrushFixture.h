@@ -64,7 +64,7 @@ protected:
         box.height = height;
         FillBuffer(box.workBitmap, c);
         FillBuffer(box.undoBitmap, c);
-        CurrentImage = 1;
+        ImageState.CurrentImage = 1;
     }
 
     static std::unique_ptr<raster::DrawingContext> MakeContext(int width, int height, raster::BitmapInfo& info,

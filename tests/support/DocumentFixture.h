@@ -46,7 +46,7 @@ protected:
         EXPECT_EQ(CreateImage(width, height), 1);
         ImageBox& box = CurrentBox();
         if (box.window) box.window->Move(0, 0, windowWidth, windowHeight, false);
-        SetupScrollBars(CurrentImage, 0.0f, 0.0f);
+        SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
         return box;
     }
 

@@ -97,7 +97,7 @@ inline void MakeImage(int width, int height) {
     box.height = height;
     box.scrollX = 17;
     box.scrollY = 23;
-    CurrentImage = 1;
+    ImageState.CurrentImage = 1;
     FillMarkers(*box.workBitmap);
     CopyPixels(box.undoBitmap, box.workBitmap);
 }

@@ -305,10 +305,10 @@ TEST_F(BrushTest, MissingBuffersPaintNothing) {
     EXPECT_EQ(SprayDabWith(InkOf(kToolPen), mask.get(), 1, 1, 0), 0);
 
     // No open image: the dab does nothing.
-    CurrentImage = 0;
+    ImageState.CurrentImage = 0;
     DabAt(1, 1);
     Segment(0, 0, 2, 2);
-    CurrentImage = 1;
+    ImageState.CurrentImage = 1;
     EXPECT_EQ(ChangedFrom(kWhite).size(), 5u);
 
     // A work copy of a different size than the undo copy is clipped to both.

@@ -195,6 +195,11 @@ std::string ResourceFolder() {
 
 void SetResourceFolder(const std::string& folder) { ResourceFolderOverride = folder; }
 
+void ResetDecoding() {
+    ResourceFolderOverride.clear();
+    DecodePixelLimit = kFullDecodePixelLimit;
+}
+
 DecodedImage DecodeImageResource(int id, raster::Colour background) {
     const std::string folder = ResourceFolder();
     for (const char* ending : {".gif", ".png", ".jpg", ".jpeg", ".bmp"}) {

@@ -18,7 +18,7 @@ constexpr int kImageButtonWidth = 24;
 constexpr int kTextPadding = 6;
 const QColor kBarColour(0xD8, 0xD8, 0xD8);
 // The strip's key colour: the bar shows through where the images are magenta.
-const QRgb kKeyColour = qRgb(255, 0, 255);
+constexpr QRgb kKeyColour = qRgb(255, 0, 255);
 
 QImage KeyedOut(const QImage& tile) {
     QImage keyed = tile.convertToFormat(QImage::Format_ARGB32);
