@@ -67,14 +67,54 @@ bool RunTexture(A a, E error) {
     return false;
 }
 
+// The menu place of a row is given by the run of rows it is written in (Section, below).
 Operation NoDialog(int command, const char* menuLabel, const char* batchName, OperationRun run) {
-    return Operation{command, FILTER_NONE, menuLabel, batchName, nullptr, OperationDialog::None, {}, run};
+    Operation op;
+    op.command = command;
+    op.menuLabel = menuLabel;
+    op.batchName = batchName;
+    op.run = run;
+    return op;
 }
 
 Operation Dialog(int command, std::uint8_t filterId, const char* menuLabel, const char* batchName, const char* title,
                  std::vector<OperationValue> values, OperationRun run) {
-    return Operation{command, filterId, menuLabel, batchName, title, OperationDialog::Values, std::move(values), run};
+    Operation op = NoDialog(command, menuLabel, batchName, run);
+    op.filterId = filterId;
+    op.title = title;
+    op.dialog = OperationDialog::Values;
+    op.values = std::move(values);
+    return op;
 }
+
+Operation SizeDialog(int command, const char* menuLabel, const char* batchName, std::vector<OperationValue> values,
+                     OperationRun run) {
+    Operation op = NoDialog(command, menuLabel, batchName, run);
+    op.dialog = OperationDialog::ImageSize;
+    op.values = std::move(values);
+    return op;
+}
+
+// Where a run of rows goes in the menus: the menu, its sub-menu (null for the menu itself),
+// and whether a separator stands before the run.
+struct MenuPlace {
+    OperationMenu menu;
+    const char* subMenu;
+    bool separatorBefore;
+};
+
+// Appends the rows to the table at their menu place.
+void Section(std::vector<Operation>& table, MenuPlace place, std::vector<Operation> rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i].menu = place.menu;
+        rows[i].subMenu = place.subMenu;
+        rows[i].separatorBefore = i == 0 && place.separatorBefore;
+        table.push_back(std::move(rows[i]));
+    }
+}
+
+constexpr OperationMenu kImage = OperationMenu::Image;
+constexpr OperationMenu kFilter = OperationMenu::Filter;
 
 // Puts the values, in the table's order, where the run functions read them.
 FilterArguments Arrange(const Operation& operation, const std::vector<int>& values) {
@@ -94,7 +134,8 @@ FilterArguments Arrange(const Operation& operation, const std::vector<int>& valu
 }
 
 std::vector<Operation> MakeOperations() {
-    std::vector<Operation> table = {
+    std::vector<Operation> table;
+    Section(table, {kImage, nullptr, false}, {
         Dialog(CMD_BRIGHTNESS_CONTRAST, FILTER_BRIGHTNESS_CONTRAST, "Brightness/Contrast...", "brightness-contrast",
                "Brightness / Contrast",
                {Slot("Brightness", 0, 10, -100, 100), Slot("Contrast", 0, 10, -100, 100),
@@ -120,61 +161,77 @@ std::vector<Operation> MakeOperations() {
                [](A a, E) {
                    return Finished(Colorize(static_cast<float>(a.value1), static_cast<float>(a.value2),
                                             static_cast<float>(a.value3)));
-               }),
+               })
+    });
+    Section(table, {kImage, nullptr, true}, {
         NoDialog(CMD_INVERT, "Invert", "invert", [](A, E) { return Invert(FilterTarget()) == 1; }),
-        NoDialog(CMD_GRAYSCALE, "Grayscale", "grayscale", [](A, E) { return Grayscale(FilterTarget()) == 1; }),
+        NoDialog(CMD_GRAYSCALE, "Grayscale", "grayscale", [](A, E) { return Grayscale(FilterTarget()) == 1; })
+    });
+    Section(table, {kImage, "Rotate", false}, {
         NoDialog(CMD_ROTATE_180, "180\xC2\xB0 CW", "rotate-180",
                  [](A, E) { return FlipHorizontal() == 1 && FlipVertical() == 1; }),
         NoDialog(CMD_ROTATE_90_CW, "90\xC2\xB0 CW", "rotate-90-cw", [](A, E) { return Rotate90(true) == 1; }),
         NoDialog(CMD_ROTATE_90_CCW, "90\xC2\xB0 CCW", "rotate-90-ccw", [](A, E) { return Rotate90(false) == 1; }),
         // No preview: the rotation runs once the dialog is accepted.
         Dialog(CMD_ROTATE_ARBITRARY, FILTER_NONE, "Arbitrary...", "rotate", "Rotate", {Slot("Angle", 0, 10, -180, 180)},
-               [](A a, E) { return RotateArbitrary(static_cast<float>(a.value1)) == 1; }),
+               [](A a, E) { return RotateArbitrary(static_cast<float>(a.value1)) == 1; })
+    });
+    Section(table, {kImage, "Rotate", true}, {
         NoDialog(CMD_FLIP_HORIZONTAL, "Flip Horizontal", "flip-horizontal", [](A, E) { return FlipHorizontal() == 1; }),
-        NoDialog(CMD_FLIP_VERTICAL, "Flip Vertical", "flip-vertical", [](A, E) { return FlipVertical() == 1; }),
+        NoDialog(CMD_FLIP_VERTICAL, "Flip Vertical", "flip-vertical", [](A, E) { return FlipVertical() == 1; })
+    });
+    Section(table, {kImage, nullptr, false}, {
         // The size dialog asks for the sides, the mode and whether to resample; these are the
         // same values as the batch takes them. The list's first entry is "Interpolated",
         // mode 1 of the resampler.
-        Operation{CMD_IMAGE_SIZE,
-                  FILTER_NONE,
-                  "Image Size...",
-                  "image-size",
-                  nullptr,
-                  OperationDialog::ImageSize,
-                  {Slot("Width", kWidth, 0, N(1), N(kMaxImageSide)), Slot("Height", kHeight, 0, N(1), N(kMaxImageSide)),
-                   List("Resample Mode", kResampleList), Slot("Resize Image", 1, 0, 0, 1)},
-                  [](A a, E) { return ResizePixels(a.value1, a.value2, 1 - a.listIndex, a.value3) == 1; }},
+        SizeDialog(CMD_IMAGE_SIZE, "Image Size...", "image-size",
+                   {Slot("Width", kWidth, 0, N(1), N(kMaxImageSide)),
+                    Slot("Height", kHeight, 0, N(1), N(kMaxImageSide)), List("Resample Mode", kResampleList),
+                    Slot("Resize Image", 1, 0, 0, 1)},
+                   [](A a, E) { return ResizePixels(a.value1, a.value2, 1 - a.listIndex, a.value3) == 1; })
+    });
+    Section(table, {kFilter, "Blur", false}, {
         NoDialog(CMD_BLUR_LOW, "Low Gaussian Blur", "blur-low", [](A, E) { return Convolve(kLowGaussianBlur); }),
         NoDialog(CMD_BLUR_MEDIUM, "Medium Gaussian Blur", "blur-medium",
                  [](A, E) { return Convolve(kMediumGaussianBlur); }),
         NoDialog(CMD_BLUR_STRONG, "Strong Gaussian Blur", "blur-strong",
                  [](A, E) { return Convolve(kStrongGaussianBlur); }),
-        NoDialog(CMD_AVERAGE, "Average", "average", [](A, E) { return Convolve(kAverageBlur); }),
+        NoDialog(CMD_AVERAGE, "Average", "average", [](A, E) { return Convolve(kAverageBlur); })
+    });
+    Section(table, {kFilter, "Sharpen", false}, {
         NoDialog(CMD_SHARPEN_LOW, "Low", "sharpen-low", [](A, E) { return Convolve(kLowSharpen); }),
         NoDialog(CMD_SHARPEN_MEDIUM, "Medium", "sharpen-medium", [](A, E) { return Convolve(kMediumSharpen); }),
         NoDialog(CMD_SHARPEN_STRONG, "Strong", "sharpen-strong", [](A, E) { return Convolve(kStrongSharpen); }),
         Dialog(CMD_UNSHARP_MASK, FILTER_UNSHARP_MASK, "Unsharp Mask...", "unsharp-mask", "Unsharp Mask",
                {Slot("Amount", 0, 10, 0, 999), Slot("Radius", 1, 1, 1, 4)},
-               [](A a, E) { return Finished(UnsharpMask(a.value1, a.value2)); }),
+               [](A a, E) { return Finished(UnsharpMask(a.value1, a.value2)); })
+    });
+    Section(table, {kFilter, "Noise", false}, {
         NoDialog(CMD_DESPECKLE, "Despeckle", "despeckle",
                  [](A, E) { return Finished(Despeckle(FilterSource(), FilterTarget())); }),
         Dialog(CMD_ADD_NOISE, FILTER_ADD_NOISE, "Add Noise...", "add-noise", "Add Noise",
                {Slot("Amount", 50, 10, 0, 100), List("Style", kStyleList)},
                [](A a, E) { return Finished(AddNoise(SignedByte(a.listIndex), a.value1)); }),
         Dialog(CMD_JITTER, FILTER_JITTER, "Jitter...", "jitter", "Jitter", {Slot("Amount", 0, 10, 0, 100)},
-               [](A a, E) { return Finished(Jitter(a.value1)); }),
+               [](A a, E) { return Finished(Jitter(a.value1)); })
+    });
+    Section(table, {kFilter, "Contour", false}, {
         NoDialog(CMD_EDGE_DETECT, "Edge Detect", "edge-detect",
                  [](A, E) { return Finished(EdgeDetect(FilterSource(), FilterTarget())); }),
         Dialog(CMD_EMBOSS, FILTER_EMBOSS, "Emboss...", "emboss", "Emboss",
                {Slot("Intensity", 100, 5, 0, 100), List("Light", kLightList, kGradient)},
                [](A a, E) { return Finished(Emboss(a.value1, SignedByte(a.listIndex))); }),
         NoDialog(CMD_FIND_CONTOURS, "Find Contours", "find-contours",
-                 [](A, E) { return Finished(FindContours(FilterSource(), FilterTarget())); }),
+                 [](A, E) { return Finished(FindContours(FilterSource(), FilterTarget())); })
+    });
+    Section(table, {kFilter, "Creative", false}, {
         Dialog(CMD_TEXTURE, FILTER_TEXTURE, "Texture...", "texture", "Texture",
                {Slot("Threshold", 128, 10, 0, 255), TextureList("Texture")}, RunTexture),
         Dialog(CMD_MOSAIC, FILTER_MOSAIC, "Mosaic...", "mosaic", "Mosaic Cell Size", {Slot("Pixels", 2, 2, 2, 16)},
                [](A a, E) { return Finished(Mosaic(SignedByte(a.value1))); }),
-        NoDialog(CMD_OILPAINT, "Oilpaint", "oilpaint", [](A, E) { return Finished(Oilpaint()); }),
+        NoDialog(CMD_OILPAINT, "Oilpaint", "oilpaint", [](A, E) { return Finished(Oilpaint()); })
+    });
+    Section(table, {kFilter, "Distort", false}, {
         Dialog(CMD_OFFSET, FILTER_OFFSET, "Offset...", "offset", "Offset",
                {Slot("Horizontal", N(0), 10, kMinusWidth, kWidth), Slot("Vertical", N(0), 10, kMinusHeight, kHeight)},
                [](A a, E) { return Finished(Offset(a.value1, a.value2)); }),
@@ -185,15 +242,17 @@ std::vector<Operation> MakeOperations() {
                [](A a, E) { return Finished(Swirl(a.value1, a.value2)); }),
         Dialog(CMD_WAVES, FILTER_WAVES, "Waves...", "waves", "Waves",
                {Slot("Horizontal", 0, 10, 0, 100), Slot("Vertical", 0, 10, 0, 100), Slot("Amplitude", 100, 10, 0, 100)},
-               [](A a, E) { return Finished(Waves(a.value1, a.value2, a.value3)); }),
+               [](A a, E) { return Finished(Waves(a.value1, a.value2, a.value3)); })
+    });
+    Section(table, {kFilter, "Other", false}, {
         Dialog(CMD_SEPARATE_CHANNEL, FILTER_SEPARATE_CHANNEL, "Separate Channel...", "separate-channel",
                "Separate Channel", {List("Channel", kColourList)},
                [](A a, E) { return Finished(SeparateChannel(a.listIndex)); }),
         NoDialog(CMD_SOLARIZE, "Solarize", "solarize", [](A, E) { return Solarize(FilterTarget()) == 1; }),
         Dialog(CMD_THRESHOLD, FILTER_THRESHOLD, "Threshold...", "threshold", "Threshold",
                {Slot("Threshold", 128, 10, 0, 255), List("Channels", kThresholdList)},
-               [](A a, E) { return Finished(Threshold(SignedByte(a.listIndex), a.value1)); }),
-    };
+               [](A a, E) { return Finished(Threshold(SignedByte(a.listIndex), a.value1)); })
+    });
     return table;
 }
 

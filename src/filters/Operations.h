@@ -1,7 +1,8 @@
 // Every filter, colour adjustment and geometric operation, described once: the command that
-// runs it, its FilterState.FilterId for the live preview, its menu label and batch name, the values its
-// dialog asks for, and the function that runs it. The command dispatch, the live preview,
-// the value dialog and the batch command line all read this one table.
+// runs it, its FilterState.FilterId for the live preview, its menu label and place, its batch
+// name, the values its dialog asks for, and the function that runs it. The command dispatch,
+// the menus, the live preview, the value dialog and the batch command line all read this one
+// table.
 #pragma once
 
 #include <cstdint>
@@ -68,10 +69,19 @@ enum class OperationDialog {
 // in error. Stopping early for a newer preview, or having nothing to do, is no failure.
 using OperationRun = bool (*)(const FilterArguments& arguments, std::string& error);
 
+// The command bar menu an operation's item is in.
+enum class OperationMenu { Image, Filter };
+
 struct Operation {
     int command = 0;
     std::uint8_t filterId = FILTER_NONE;
     const char* menuLabel = "";
+    OperationMenu menu = OperationMenu::Image;
+    // The sub-menu of that menu the item is in; null for the menu itself. The operations of a
+    // sub-menu follow each other in the table, and the sub-menu stands where the first one is.
+    const char* subMenu = nullptr;
+    // A separator comes before the item.
+    bool separatorBefore = false;
     const char* batchName = "";
     const char* title = nullptr;  // the value dialog's title; null without a value dialog
     OperationDialog dialog = OperationDialog::None;
@@ -81,7 +91,7 @@ struct Operation {
     OperationRun run = nullptr;
 };
 
-// The operations in the order of the program's menus.
+// The operations in the order of the program's menus: the Image menu's, then the Filter menu's.
 const std::vector<Operation>& Operations();
 
 // Null when no operation has that command, filter id (0 included) or batch name.

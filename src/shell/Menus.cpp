@@ -31,8 +31,27 @@ void AppendEntries(platform::Menu& menu, std::initializer_list<MenuEntry> entrie
     }
 }
 
-// The image operations take their labels from the table of operations.
-MenuEntry Op(int id) { return MenuEntry{id, OperationByCommand(id)->menuLabel}; }
+// The items of the menu's operations, in the table's order, each in its sub-menu and after
+// its separator.
+void AppendOperations(platform::Menu& menu, OperationMenu which) {
+    platform::Menu* subMenu = nullptr;
+    std::string subMenuLabel;
+    for (const Operation& op : Operations()) {
+        if (op.menu != which) continue;
+        platform::Menu* target = &menu;
+        if (op.subMenu) {
+            if (!subMenu || subMenuLabel != op.subMenu) {
+                subMenu = menu.AppendSubMenu(op.subMenu);
+                subMenuLabel = op.subMenu;
+            }
+            target = subMenu;
+        } else {
+            subMenu = nullptr;
+        }
+        if (op.separatorBefore) target->AppendSeparator();
+        target->AppendItem(op.command, op.menuLabel);
+    }
+}
 
 constexpr float kZoomPresets[] = {0.125f, 0.25f, 1.0f / 3.0f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f};
 constexpr const char* kZoomLabels[] = {"12.5 %", "25 %",  "33 %",  "50 %",  "75 %",
@@ -83,35 +102,11 @@ void BuildViewMenu(platform::Menu& view) {
     AppendEntries(view, {{CMD_ZOOM_IN, "Zoom In"}, {CMD_ZOOM_OUT, "Zoom Out"}, {CMD_ACTUAL_PIXELS, "Actual Pixels"}});
 }
 
+// The operations, then the commands that are not image operations.
 void BuildImageMenu(platform::Menu& image) {
-    AppendEntries(image, {Op(CMD_BRIGHTNESS_CONTRAST), Op(CMD_HUE_SATURATION), Op(CMD_GAMMA), Op(CMD_ADJUST_RGB),
-                          Op(CMD_COLORIZE), {0, nullptr}, Op(CMD_INVERT), Op(CMD_GRAYSCALE)});
-    MenuHandles.Rotate = image.AppendSubMenu("Rotate");
-    AppendEntries(*MenuHandles.Rotate, {Op(CMD_ROTATE_180), Op(CMD_ROTATE_90_CW), Op(CMD_ROTATE_90_CCW),
-                                        Op(CMD_ROTATE_ARBITRARY), {0, nullptr}, Op(CMD_FLIP_HORIZONTAL),
-                                        Op(CMD_FLIP_VERTICAL)});
-    AppendEntries(image, {Op(CMD_IMAGE_SIZE),
-                          {CMD_CROP_TO_SELECTION, "Crop to Selection"},
-                          {0, nullptr},
-                          {CMD_IMAGE_INFO, "Image Information..."}});
-}
-
-void BuildFilterMenu(platform::Menu& filter) {
-    MenuHandles.Blur = filter.AppendSubMenu("Blur");
-    AppendEntries(*MenuHandles.Blur, {Op(CMD_BLUR_LOW), Op(CMD_BLUR_MEDIUM), Op(CMD_BLUR_STRONG), Op(CMD_AVERAGE)});
-    MenuHandles.Sharpen = filter.AppendSubMenu("Sharpen");
-    AppendEntries(*MenuHandles.Sharpen,
-                  {Op(CMD_SHARPEN_LOW), Op(CMD_SHARPEN_MEDIUM), Op(CMD_SHARPEN_STRONG), Op(CMD_UNSHARP_MASK)});
-    MenuHandles.Noise = filter.AppendSubMenu("Noise");
-    AppendEntries(*MenuHandles.Noise, {Op(CMD_DESPECKLE), Op(CMD_ADD_NOISE), Op(CMD_JITTER)});
-    MenuHandles.Contour = filter.AppendSubMenu("Contour");
-    AppendEntries(*MenuHandles.Contour, {Op(CMD_EDGE_DETECT), Op(CMD_EMBOSS), Op(CMD_FIND_CONTOURS)});
-    MenuHandles.Creative = filter.AppendSubMenu("Creative");
-    AppendEntries(*MenuHandles.Creative, {Op(CMD_TEXTURE), Op(CMD_MOSAIC), Op(CMD_OILPAINT)});
-    MenuHandles.Distort = filter.AppendSubMenu("Distort");
-    AppendEntries(*MenuHandles.Distort, {Op(CMD_OFFSET), Op(CMD_SPHERE), Op(CMD_SWIRL), Op(CMD_WAVES)});
-    MenuHandles.Other = filter.AppendSubMenu("Other");
-    AppendEntries(*MenuHandles.Other, {Op(CMD_SEPARATE_CHANNEL), Op(CMD_SOLARIZE), Op(CMD_THRESHOLD)});
+    AppendOperations(image, OperationMenu::Image);
+    AppendEntries(image,
+                  {{CMD_CROP_TO_SELECTION, "Crop to Selection"}, {0, nullptr}, {CMD_IMAGE_INFO, "Image Information..."}});
 }
 
 // "Step Backward: Gamma Correction": the item says which step it takes.
@@ -148,7 +143,7 @@ void BuildMenus(platform::CommandBar& bar) {
     MenuHandles.Image = AddCommandBarButton(bar, -1, "Image", 4000);
     BuildImageMenu(*MenuHandles.Image);
     MenuHandles.Filter = AddCommandBarButton(bar, -1, "Filter", 5000);
-    BuildFilterMenu(*MenuHandles.Filter);
+    AppendOperations(*MenuHandles.Filter, OperationMenu::Filter);
     AddCommandBarButton(bar, kImageUndo, nullptr, CMD_UNDO);
     AddCommandBarButton(bar, kImageModifierFirst + CanvasState.SelectModifier, nullptr, CMD_MODIFIER_MODE);
 }

@@ -29,14 +29,6 @@ struct MenuHandlesRecord {
     platform::Menu* Recent = nullptr;
     platform::Menu* ColorbarPosition = nullptr;
     platform::Menu* Zoom = nullptr;
-    platform::Menu* Rotate = nullptr;
-    platform::Menu* Blur = nullptr;
-    platform::Menu* Sharpen = nullptr;
-    platform::Menu* Noise = nullptr;
-    platform::Menu* Contour = nullptr;
-    platform::Menu* Creative = nullptr;
-    platform::Menu* Distort = nullptr;
-    platform::Menu* Other = nullptr;
 };
 
 extern MenuHandlesRecord MenuHandles;

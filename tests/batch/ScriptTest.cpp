@@ -299,18 +299,4 @@ TEST_F(ScriptTest, BadStepsStopWithOneLineNamingTheStepAndWriteNothing) {
     }
 }
 
-TEST_F(ScriptTest, ListShowsTheCanvasStepsWithTheirRanges) {
-    const Outcome o = RunBatchProgram({"--list"}, folder.string());
-    ASSERT_EQ(o.status, 0);
-    for (const char* name : {"fcolor", "bcolor", "brush", "size", "fill", "trans", "wtolerance", "ftolerance",
-                             "round", "gopacity", "dopacity", "gradient", "modifier", "select-item", "tool", "down",
-                             "move", "up", "stroke", "double-tap", "hold", "select-all", "select-inverse",
-                             "select-grow", "select-similar", "copy", "cut", "paste", "undo"}) {
-        EXPECT_NE(o.out.find(std::string("\n") + name + "\n"), std::string::npos) << name;
-    }
-    EXPECT_NE(o.out.find("  X: -32768 ... 32767\n"), std::string::npos);
-    EXPECT_NE(o.out.find("  Kind: 0 ... 1, optional\n"), std::string::npos);
-    EXPECT_NE(o.out.find("  Opacity: 1 ... 100\n"), std::string::npos);
-}
-
 }  // namespace
