@@ -50,6 +50,7 @@
 #include "shell/Shortcuts.h"
 #include "tools/Canvas.h"
 #include "tools/Shapes.h"
+#include "tools/ToolTable.h"
 
 using namespace fuzzcodes;
 
@@ -727,11 +728,10 @@ void CheckPiece() {
 
 void CheckTool() {
     const int tool = PaintSettings.Tool;
-    const bool known = (tool >= 1 && tool <= 4) || tool == 8 || tool == 9 || tool == 10 || tool == 11 || tool == 12 ||
-                       tool == 15 || tool == 16 || tool == 17 || (tool >= 20 && tool <= 22) ||
-                       IsPaintTool(tool) || IsRetouchTool(tool) || tool == 50 || tool == 51;
-    const bool dropping = tool >= 111 && tool <= 113;
-    if (!known && !(dropping && CanvasState.StylusDown)) Breach("tool " + std::to_string(tool));
+    // Every tool has its row; the ids a dropped piece leaves last only while the stylus is down.
+    const bool known = RowOfTool(tool) != nullptr;
+    const bool dropping = tool >= kToolDroppedToRectangle && tool <= kToolDroppedToMagicWand;
+    if (!known || (dropping && !CanvasState.StylusDown)) Breach("tool " + std::to_string(tool));
     if (CanvasState.PolygonCount > kPolygonRoom) Breach("polygon count " + std::to_string(CanvasState.PolygonCount));
     if (!(ImageState.ZoomFactor > 0.0f)) Breach("zoom factor not positive");
 }

@@ -1,5 +1,7 @@
 #include "batch/BatchScript.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <string_view>
@@ -100,6 +102,31 @@ void Hold(const std::vector<int>& v) {
     }
 }
 
+// The tools the bar chooses, as the rows name them, so that a new tool is listed with its row:
+// "1 line, 2 rectangle, ..., 50 linear gradient (Kind 0), 50 circular gradient (Kind 1)".
+const char* ToolStepText() {
+    static const std::string text = [] {
+        std::string list = "chooses a tool as the tool bar does: ";
+        for (const ToolRow& row : ToolRows()) {
+            if (row.group == kNoToolGroup) continue;
+            if (list.back() != ' ') list += ", ";
+            list += std::to_string(row.id) + " ";
+            for (const char* c = row.name; *c; ++c) list += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+            if (RowOfEntry(row.id, 1)) list += " (Kind " + std::to_string(row.kind) + ")";
+        }
+        return list;
+    }();
+    return text.c_str();
+}
+
+int LastChoosableTool() {
+    int last = 1;
+    for (const ToolRow& row : ToolRows()) {
+        if (row.group != kNoToolGroup) last = std::max(last, static_cast<int>(row.id));
+    }
+    return last;
+}
+
 raster::Colour ColourOf(const std::vector<int>& v) { return raster::MakeColour(v[0], v[1], v[2]); }
 
 const std::vector<CanvasStepValue> kColour = {{"Red", 0, 255}, {"Green", 0, 255}, {"Blue", 0, 255}};
@@ -157,13 +184,8 @@ std::vector<CanvasStep> MakeCanvasSteps() {
         Setting("select-item",
                 "the Select group's current entry: 0 rectangle, 1 lasso, 2 magic wand, 3 polygon",
                 {"Entry", 0, 3}, [](V v) { GroupCurrent(kGroupSelect) = static_cast<std::int16_t>(v[0]); }),
-        {"tool",
-         "chooses a tool as the tool bar does: 1 line, 2 rectangle, 3 rounded rectangle, 4 ellipse, "
-         "8 select rectangle, 10 zoom in, 11 zoom out, 12 polygon, 15 select polygon, 16 lasso, 17 magic wand, "
-         "20 flood fill, 21 colour picker, 22 text, 30 pen, 31 brush, 32 eraser, 33 airbrush, 34 spray can, "
-         "40 blur, 41 sharpen, 42 smudge, 43 red eye reduction, 44 lighter, 45 darker, 46 tint, "
-         "47 healing brush, 50 gradient (Kind 0 linear, 1 circular)",
-         {{"Tool", 1, 50}, {"Kind", 0, 1}}, 1, false, CheckTool,
+        {"tool", ToolStepText(),
+         {{"Tool", 1, LastChoosableTool()}, {"Kind", 0, 1}}, 1, false, CheckTool,
          [](V v) { ChooseTool(v[0], v.size() > 1 ? v[1] : 0); }},
         {"down", "the stylus goes down at the point", kPoint, 2, false, nullptr,
          [](V v) { SendToCanvas(platform::MessageKind::StylusDown, v[0], v[1]); }},
