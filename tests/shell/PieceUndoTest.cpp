@@ -1,7 +1,10 @@
 // Undo around a floating piece: whatever the order of lifting, dragging, dropping, filtering,
 // cutting and pasting, Undo shows a picture the user saw before, and a piece put down again
-// leaves the picture as it looked.
+// leaves the picture as it looked. Choosing the gradient keeps the piece afloat over the
+// picture it was lifted from, and Undo under it, before or after the gradient is drawn, shows
+// only pictures the user saw; a second Undo redoes.
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -10,6 +13,7 @@
 
 #include "filters/CommandIds.h"
 #include "image/ToolIds.h"
+#include "panels/PanelState.h"
 #include "panels/ToolBar.h"
 #include "support/ShellFixture.h"
 
@@ -29,6 +33,17 @@ Picture Shown() {
     const PixelBuffer* shown = PictureAsShown(merged);
     if (!shown) return {};
     return Picture(shown->Bits(), shown->Bits() + shown->ByteSize());
+}
+
+int RedPixels(const PixelBuffer& picture) {
+    int count = 0;
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const std::uint8_t* p = picture.Row(y) + 3 * x;
+            count += p[0] == 0 && p[1] == 0 && p[2] == 255;
+        }
+    }
+    return count;
 }
 
 class PieceUndoTest : public ShellTest {
@@ -52,12 +67,19 @@ protected:
         PaintSettings.Tool = kToolSelectRectangle;
         PaintSettings.Group = 0;
     }
-    void Tap(platform::MessageKind kind, int x, int y) {
+    void Send(platform::Window* window, platform::MessageKind kind, int x, int y) {
+        ASSERT_NE(window, nullptr);
         platform::WindowMessage m;
         m.kind = kind;
         m.x = x;
         m.y = y;
-        Canvas()->Send(m);
+        window->Send(m);
+    }
+    void Tap(platform::MessageKind kind, int x, int y) { Send(Canvas(), kind, x, y); }
+    // The Area group's button, then "Linear Gradient" in the flyout it opens over a piece.
+    void ChooseGradient() {
+        ToolBarTap(3 * kButtonPitch + kButtonPitch / 2, 5);
+        Send(PanelState.FlyoutWindow, platform::MessageKind::StylusUp, 60, kButtonPitch + kButtonPitch / 2);
     }
     void Drag(int x1, int y1, int x2, int y2) {
         Tap(platform::MessageKind::StylusDown, x1, y1);
@@ -87,6 +109,18 @@ protected:
             Command(CMD_PASTE);
         } else if (action == "pen") {
             ToolBarTap(kButtonPitch + kButtonPitch / 2, 5);
+        } else if (action == "gradient") {
+            ChooseGradient();
+            EXPECT_EQ(PaintSettings.Tool, kToolPieceGradient);
+        } else if (action == "paint") {
+            Drag(90, 70, 130, 110);  // the gradient across the piece
+        } else if (action == "piece") {
+            ToolBarTap(kButtonPitch / 2, 5);  // the Select group's button: the piece to move again
+        } else if (action == "move") {
+            Drag(100, 80, 40, 40);  // the dragged piece, away from where it lay
+        } else if (action == "hollow") {
+            ToolBarTap(kFillStyleButton * kButtonPitch + kButtonPitch / 2, 5);
+            Send(PanelState.FlyoutWindow, platform::MessageKind::StylusUp, 30, kButtonPitch / 2);
         } else {
             FAIL() << "no action " << action;
         }
@@ -182,6 +216,69 @@ TEST_F(PieceUndoTest, DraggingThePieceIsAnUnsavedChangeAndATapInPlaceIsNot) {
     EXPECT_EQ(ImageState.ImageModified, 0);
     Act("drag");
     EXPECT_EQ(ImageState.ImageModified, 1);
+}
+
+TEST_F(PieceUndoTest, UndoUnderThePieceGradientShowsOnlyPicturesSeenAndASecondUndoRedoes) {
+    const std::vector<std::string> sequences = {
+        "lift gradient undo undo",
+        "lift drag gradient undo undo piece move",
+        "lift drag gradient undo pen undo undo",
+        "lift drag gradient paint undo undo",
+        "lift drag gradient paint undo piece move",
+        "lift drag gradient undo paint undo undo piece move",
+        "lift drag gradient invert undo undo",
+        "lift drag gradient paint pen undo",
+        "lift gradient paint pen undo undo",
+        "lift drag hollow undo pen undo undo",
+        "lift drag hollow undo undo move",
+    };
+    for (const std::string& sequence : sequences) {
+        SCOPED_TRACE(sequence);
+        TearDown();
+        SetUp();
+        std::vector<Picture> seen{Shown()};
+        std::istringstream words(sequence);
+        std::string action;
+        int step = 0;
+        Picture beforeUndo;
+        std::string last;
+        while (words >> action) {
+            const Picture before = Shown();
+            Act(action);
+            ++step;
+            const Picture now = Shown();
+            if (action == "undo") {
+                bool known = false;
+                for (const Picture& picture : seen) known = known || picture == now;
+                EXPECT_TRUE(known) << "undo at step " << step << " shows a picture never shown";
+                // Under the gradient Undo exchanges; with the piece to move it puts a drag back.
+                if (last == "undo" && PaintSettings.Tool == kToolPieceGradient) {
+                    EXPECT_TRUE(now == beforeUndo) << "the second undo at step " << step << " did not redo";
+                }
+                beforeUndo = before;
+            }
+            if (action == "gradient" || action == "piece" || action == "hollow") {
+                EXPECT_TRUE(now == before) << "choosing a tool at step " << step << " changed the picture";
+            }
+            seen.push_back(now);
+            last = action;
+        }
+        // The picture under a floating piece is the one it was lifted from: the red square
+        // went up with the piece and left white behind.
+        if (PieceOnCanvas()) EXPECT_EQ(RedPixels(*CurrentBox().workBitmap), 0) << "a copy of the piece lies under it";
+    }
+}
+
+TEST_F(PieceUndoTest, ANewPictureWhileTheGradientIsOnAPieceIsShownAsMade) {
+    Act("lift");
+    Act("gradient");
+    FreeImageBox(ImageState.CurrentImage);
+    ASSERT_EQ(CreateImage(30, 20), 1);
+    PixelBuffer& work = *CurrentBox().workBitmap;
+    std::memset(work.Bits(), 0x40, work.ByteSize());
+    RepaintWholeView();
+    EXPECT_EQ(PaintSettings.Tool, kToolGradient);
+    EXPECT_EQ(Shown(), Picture(work.ByteSize(), 0x40));
 }
 
 }  // namespace
