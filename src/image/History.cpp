@@ -33,12 +33,14 @@ std::atomic<std::int64_t> g_tileBytes{0};
 
 // A tile's rows as they were copied, until the compressor packs them: each row as a byte delta
 // along the row (a pixel minus its left neighbour), which turns a photograph's smooth shades
-// into the small numbers zstd packs well, then zstd.
+// into the small numbers zstd packs well, then zstd. The hash of a tile that had nothing to be
+// compared with when it was made is left to the compressor, or to the first step that asks.
 struct Tile {
-    std::uint64_t hash = 0;
     std::mutex lock;
-    std::vector<std::uint8_t> raw;     // the rows' bytes, one after the other
-    std::vector<std::uint8_t> packed;  // a zstd frame of the delta rows
+    std::uint64_t hash = 0;
+    std::atomic<bool> hashed{false};
+    std::unique_ptr<std::uint8_t[]> raw;  // the rows' bytes, one after the other
+    std::vector<std::uint8_t> packed;     // a zstd frame of the delta rows
     int rowBytes = 0;
     int pixelBytes = 0;
     std::size_t rawSize = 0;
@@ -161,6 +163,41 @@ std::uint64_t HashTile(const PixelBuffer& buffer, const TilePlace& place) {
     return hash.Finish();
 }
 
+// The hash of a tile's raw rows: the same as HashTile's of the buffer they were copied from.
+std::uint64_t HashRaw(const Tile& tile) {
+    TileHash hash;
+    for (std::size_t start = 0; start < tile.rawSize; start += static_cast<std::size_t>(tile.rowBytes)) {
+        hash.Add(tile.raw.get() + start, static_cast<std::size_t>(tile.rowBytes));
+    }
+    return hash.Finish();
+}
+
+// Made, raw tiles are only read, and only the compressor drops the raw rows, after hashing them.
+std::uint64_t HashOf(Tile& tile) {
+    if (tile.hashed.load(std::memory_order_acquire)) return tile.hash;
+    const std::lock_guard<std::mutex> hold(tile.lock);
+    if (!tile.hashed.load(std::memory_order_relaxed)) {
+        tile.hash = HashRaw(tile);
+        tile.hashed.store(true, std::memory_order_release);
+    }
+    return tile.hash;
+}
+
+// Whether every pixel of the tile is its first one (a hole a lift leaves in the background
+// colour, a mask selected all over); a photograph's tile fails within its first pixels.
+bool IsUniform(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes) {
+    const std::uint8_t* first = buffer.Bits() + static_cast<std::size_t>(place.row) * buffer.Stride() + place.offset;
+    if (place.bytes % pixelBytes != 0) return false;
+    if (std::memcmp(first + pixelBytes, first, static_cast<std::size_t>(place.bytes - pixelBytes)) != 0) return false;
+    for (int r = 1; r < place.rows; ++r) {
+        if (std::memcmp(first + static_cast<std::size_t>(r) * buffer.Stride(), first,
+                        static_cast<std::size_t>(place.bytes)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void CopyRows(const PixelBuffer& buffer, const TilePlace& place, std::uint8_t* out) {
     for (int r = 0; r < place.rows; ++r, out += place.bytes) {
         std::memcpy(out, buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset,
@@ -254,17 +291,19 @@ private:
     // The raw rows stay untouched until the packed frame replaces them under the tile's lock,
     // so a step that reads the tile meanwhile reads whole rows.
     static void Pack(ZSTD_CCtx* context, Tile& tile, std::vector<std::uint8_t>& delta, std::vector<std::uint8_t>& frame) {
-        if (!context || tile.raw.empty()) return;
-        delta.resize(tile.raw.size());
-        DeltaRows(tile.raw.data(), tile.raw.size(), tile.rowBytes, tile.pixelBytes, delta.data());
+        if (!tile.raw) return;
+        HashOf(tile);
+        if (!context) return;
+        delta.resize(tile.rawSize);
+        DeltaRows(tile.raw.get(), tile.rawSize, tile.rowBytes, tile.pixelBytes, delta.data());
         frame.resize(ZSTD_compressBound(delta.size()));
         const std::size_t size =
             ZSTD_compressCCtx(context, frame.data(), frame.size(), delta.data(), delta.size(), kCompressionLevel);
-        if (ZSTD_isError(size) || size >= tile.raw.size()) return;
+        if (ZSTD_isError(size) || size >= tile.rawSize) return;
         std::vector<std::uint8_t> packed(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(size));
         const std::lock_guard<std::mutex> hold(tile.lock);
         tile.packed = std::move(packed);
-        std::vector<std::uint8_t>().swap(tile.raw);
+        tile.raw.reset();
         tile.Count(static_cast<std::int64_t>(tile.packed.size()));
     }
 
@@ -282,9 +321,7 @@ Compressor& TheCompressor() {
     return compressor;
 }
 
-// Cuts the buffer into tiles; a tile equal to the same place of previous (same shape) is that
-// tile, shared. New tiles go to fresh for the compressor. Null tiles when memory is short.
-// With an area (image coordinates), only the tiles that meet it can have changed.
+// Whether a tile meets an area of the image (image coordinates).
 bool Meets(const TilePlace& place, const TileGrid& grid, const raster::Rect& area) {
     const int top = grid.height - place.row - place.rows;
     const int left = place.offset / grid.pixelBytes;
@@ -292,40 +329,97 @@ bool Meets(const TilePlace& place, const TileGrid& grid, const raster::Rect& are
     return area.left < right && left < area.right && area.top < top + place.rows && top < area.bottom;
 }
 
-bool CaptureBuffer(const PixelBuffer& buffer, const TiledBuffer* previous, TiledBuffer& out,
-                   std::vector<TilePtr>& fresh, const raster::Rect* area = nullptr) {
+// The tiles one capture makes: all of them for the compressor, and the uniform ones again by
+// their pixel and size, so that a hole or a mask selected all over is one tile however large.
+struct NewTiles {
+    struct Uniform {
+        int rows = 0;
+        int bytes = 0;
+        int pixelBytes = 0;
+        std::uint8_t pixel[3] = {0, 0, 0};
+        std::uint64_t hash = 0;
+        TilePtr tile;  // made when first needed: mostly the state shown has the same one
+    };
+    std::vector<TilePtr> fresh;
+    std::vector<Uniform> uniform;
+};
+
+TilePtr MakeTile(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, NewTiles& made) {
+    auto tile = std::make_shared<Tile>();
+    tile->rawSize = static_cast<std::size_t>(place.rows) * static_cast<std::size_t>(place.bytes);
+    tile->rowBytes = place.bytes;
+    tile->pixelBytes = pixelBytes;
+    tile->raw.reset(new std::uint8_t[tile->rawSize]);
+    CopyRows(buffer, place, tile->raw.get());
+    tile->Count(static_cast<std::int64_t>(tile->rawSize));
+    made.fresh.push_back(tile);
+    return tile;
+}
+
+TilePtr MakeHashedTile(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, std::uint64_t hash,
+                       NewTiles& made) {
+    TilePtr tile = MakeTile(buffer, place, pixelBytes, made);
+    tile->hash = hash;
+    tile->hashed.store(true, std::memory_order_release);
+    return tile;
+}
+
+NewTiles::Uniform& UniformAt(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, NewTiles& made) {
+    const std::uint8_t* pixel = buffer.Bits() + static_cast<std::size_t>(place.row) * buffer.Stride() + place.offset;
+    for (NewTiles::Uniform& u : made.uniform) {
+        if (u.rows == place.rows && u.bytes == place.bytes && u.pixelBytes == pixelBytes &&
+            std::memcmp(u.pixel, pixel, static_cast<std::size_t>(pixelBytes)) == 0) {
+            return u;
+        }
+    }
+    NewTiles::Uniform u;
+    u.rows = place.rows;
+    u.bytes = place.bytes;
+    u.pixelBytes = pixelBytes;
+    std::memcpy(u.pixel, pixel, static_cast<std::size_t>(pixelBytes));
+    u.hash = HashTile(buffer, place);
+    made.uniform.push_back(u);
+    return made.uniform.back();
+}
+
+// The tile of the buffer at place: the one of previous there (before) when equal, else a new one.
+TilePtr TileAt(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, const TilePtr* before,
+               NewTiles& made) {
+    if (IsUniform(buffer, place, pixelBytes)) {
+        NewTiles::Uniform& u = UniformAt(buffer, place, pixelBytes, made);
+        if (before && HashOf(**before) == u.hash) return *before;
+        if (!u.tile) u.tile = MakeHashedTile(buffer, place, pixelBytes, u.hash, made);
+        return u.tile;
+    }
+    // With nothing to compare it with, the tile's hash waits until one is asked for.
+    if (!before) return MakeTile(buffer, place, pixelBytes, made);
+    const std::uint64_t hash = HashTile(buffer, place);
+    if (HashOf(**before) == hash) return *before;
+    return MakeHashedTile(buffer, place, pixelBytes, hash, made);
+}
+
+// Cuts the buffer into tiles; a tile equal to the same place of previous (same shape) is that
+// tile, shared. False when memory is short. With an area (image coordinates), only the tiles
+// that meet it can have changed.
+bool CaptureBuffer(const PixelBuffer& buffer, const TiledBuffer* previous, TiledBuffer& out, NewTiles& made,
+                   const raster::Rect* area = nullptr) {
     out.width = buffer.Width();
     out.height = buffer.Height();
     out.bitsPerPixel = buffer.BitsPerPixel();
     if (previous && !previous->SameShape(out)) previous = nullptr;
     const TileGrid grid(out.width, out.height, out.bitsPerPixel);
     out.tiles.resize(static_cast<std::size_t>(grid.Count()));
-    for (int i = 0; i < grid.Count(); ++i) {
-        const TilePlace place = grid.Place(i);
-        if (previous && area && !Meets(place, grid, *area)) {
-            out.tiles[static_cast<std::size_t>(i)] = previous->tiles[static_cast<std::size_t>(i)];
-            continue;
+    try {
+        for (int i = 0; i < grid.Count(); ++i) {
+            const std::size_t k = static_cast<std::size_t>(i);
+            const TilePlace place = grid.Place(i);
+            const TilePtr* before = previous ? &previous->tiles[k] : nullptr;
+            out.tiles[k] = before && area && !Meets(place, grid, *area)
+                               ? *before
+                               : TileAt(buffer, place, grid.pixelBytes, before, made);
         }
-        const std::uint64_t hash = HashTile(buffer, place);
-        const Tile* before = previous ? previous->tiles[static_cast<std::size_t>(i)].get() : nullptr;
-        if (before && before->hash == hash) {
-            out.tiles[static_cast<std::size_t>(i)] = previous->tiles[static_cast<std::size_t>(i)];
-            continue;
-        }
-        try {
-            auto tile = std::make_shared<Tile>();
-            tile->hash = hash;
-            tile->rawSize = static_cast<std::size_t>(place.rows) * static_cast<std::size_t>(place.bytes);
-            tile->rowBytes = place.bytes;
-            tile->pixelBytes = grid.pixelBytes;
-            tile->raw.resize(tile->rawSize);
-            CopyRows(buffer, place, tile->raw.data());
-            tile->Count(static_cast<std::int64_t>(tile->rawSize));
-            fresh.push_back(tile);
-            out.tiles[static_cast<std::size_t>(i)] = std::move(tile);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
+    } catch (const std::bad_alloc&) {
+        return false;
     }
     return true;
 }
@@ -336,7 +430,7 @@ void ReadTile(Tile& tile, const TilePlace& place, int pixelBytes, PixelBuffer& b
                                                                                         ZSTD_freeDCtx);
     const std::lock_guard<std::mutex> hold(tile.lock);
     if (tile.packed.empty()) {
-        WriteRows(tile.raw.data(), place, buffer);
+        WriteRows(tile.raw.get(), place, buffer);
         return;
     }
     rows.resize(tile.rawSize);
@@ -419,13 +513,25 @@ HistoryRecord& History() {
 
 bool PieceFloatsWith(int tool) { return tool == kToolFloatingPiece || tool == kToolPieceGradient; }
 
+// The tiles a new capture of the piece may share: the held piece's, or, for a piece as large as
+// the picture lifted from where it lies (Select All), the picture's it was lifted from.
+const TiledBuffer* PieceTilesToShare(const DocumentState* previous) {
+    if (!previous) return nullptr;
+    const PixelBuffer* piece = FloatingPiece.pieceBitmap;
+    if (previous->pieceHeld && HasShape(piece, previous->piece)) return &previous->piece;
+    if (HasShape(piece, previous->picture) && FloatingPiece.pieceX == 0 && FloatingPiece.pieceY == 0) {
+        return &previous->picture;
+    }
+    return nullptr;
+}
+
 // The document as it is now; previous (the state shown) gives the tiles to share. False when
 // memory is short.
 bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState& out,
                      const raster::Rect* area = nullptr) {
     const ImageBox& box = CurrentBox();
-    std::vector<TilePtr> fresh;
-    if (!CaptureBuffer(*box.workBitmap, previous ? &previous->picture : nullptr, out.picture, fresh, area)) {
+    NewTiles made;
+    if (!CaptureBuffer(*box.workBitmap, previous ? &previous->picture : nullptr, out.picture, made, area)) {
         return false;
     }
     const FloatingPieceRecord& p = FloatingPiece;
@@ -436,8 +542,8 @@ bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState
         if (share && area && HasShape(p.pieceBitmap, previous->piece) && HasShape(p.maskBitmap, previous->mask)) {
             out.piece = previous->piece;
             out.mask = previous->mask;
-        } else if (!CaptureBuffer(*p.pieceBitmap, share ? &previous->piece : nullptr, out.piece, fresh) ||
-            !CaptureBuffer(*p.maskBitmap, share ? &previous->mask : nullptr, out.mask, fresh)) {
+        } else if (!CaptureBuffer(*p.pieceBitmap, PieceTilesToShare(previous), out.piece, made) ||
+                   !CaptureBuffer(*p.maskBitmap, share ? &previous->mask : nullptr, out.mask, made)) {
             return false;
         }
         out.pieceX = p.pieceX;
@@ -446,7 +552,7 @@ bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState
         out.savedPieceY = p.savedPieceY;
     }
     out.floatingTool = floating && out.pieceHeld && PieceFloatsWith(PaintSettings.Tool) ? PaintSettings.Tool : 0;
-    TheCompressor().Queue(fresh);
+    TheCompressor().Queue(made.fresh);
     return true;
 }
 

@@ -121,6 +121,116 @@ TEST_F(HistoryStore, UnchangedTilesAreSharedSoASmallChangeCostsAFewTiles) {
     EXPECT_GT(HistoryMemory(), base);
 }
 
+// The document whole: picture, piece and mask bytes, and the piece's place.
+struct DocumentBytes {
+    std::vector<std::uint8_t> picture, piece, mask;
+    std::int32_t pieceX = 0, pieceY = 0;
+    bool operator==(const DocumentBytes&) const = default;
+};
+
+DocumentBytes Document() {
+    const FloatingPieceRecord& p = FloatingPiece;
+    const auto bytes = [](const PixelBuffer* b) {
+        return b ? std::vector<std::uint8_t>(b->Bits(), b->Bits() + b->ByteSize()) : std::vector<std::uint8_t>{};
+    };
+    const bool held = p.pieceBitmap != nullptr;
+    return DocumentBytes{bytes(CurrentBox().workBitmap), bytes(p.pieceBitmap), bytes(p.maskBitmap),
+                         held ? p.pieceX : 0, held ? p.pieceY : 0};
+}
+
+TEST_F(HistoryStore, SharedUniformAndLaterHashedTilesGiveBackEachStateAfterTheBuffersChanged) {
+    // A selection as large as the picture shares the picture's tiles, its hole and its mask are
+    // one tile each; a smaller one is new tiles whose hashes are made later, by the compressor
+    // or by the next step. Each is followed by changes to the piece and to the picture.
+    struct Case {
+        int width, height;      // padded rows, tiles cut short, one tile, many
+        int pieceX, pieceY, pieceWidth, pieceHeight;
+        bool compressedBetween;  // the compressor done before each next step, or not yet
+    };
+    const Case cases[] = {
+        {256, 192, 0, 0, 256, 192, true},  {256, 192, 0, 0, 256, 192, false}, {203, 130, 0, 0, 203, 130, false},
+        {203, 130, 5, 7, 150, 100, true},  {203, 130, 5, 7, 150, 100, false}, {40, 30, 1, 2, 20, 10, false},
+        // Holes down to the bottom: tiles whose first stored rows are hole and later ones not.
+        {203, 130, 0, 40, 203, 90, false}, {256, 192, 0, 100, 256, 92, true},
+    };
+    for (const Case& c : cases) {
+        ResetProgramState();
+        MakeImage(c.width, c.height);
+        Scribble(*CurrentBox().workBitmap, 21);
+        EnsureHistoryBase();
+        WaitForHistoryCompression();
+        const auto between = [&] {
+            if (c.compressedBetween) WaitForHistoryCompression();
+        };
+        std::vector<DocumentBytes> seen{Document()};
+        const std::size_t base = HistoryMemory();
+
+        // The lift: the piece from the picture, a hole in the background colour, a full mask.
+        TakeImageUndo();
+        ASSERT_EQ(CreateFloatingPiece(c.pieceWidth, c.pieceHeight), 1);
+        FloatingPieceRecord& p = FloatingPiece;
+        for (int y = 0; y < c.pieceHeight; ++y) {
+            std::memcpy(p.pieceBitmap->Row(y), CurrentBox().workBitmap->Row(c.pieceY + y) + 3 * c.pieceX,
+                        static_cast<std::size_t>(3 * c.pieceWidth));
+        }
+        std::memset(p.maskBitmap->Bits(), kMaskInside, p.maskBitmap->ByteSize());
+        raster::FillRect(*CurrentBox().workDc,
+                         raster::Rect{c.pieceX, c.pieceY, c.pieceX + c.pieceWidth, c.pieceY + c.pieceHeight},
+                         raster::MakeColour(255, 255, 255));
+        p.pieceX = p.savedPieceX = c.pieceX;
+        p.pieceY = p.savedPieceY = c.pieceY;
+        PaintSettings.Tool = kToolFloatingPiece;
+        ASSERT_TRUE(RecordHistoryStep("Select", ""));
+        seen.push_back(Document());
+        if (c.pieceWidth == c.width && c.pieceHeight == c.height && c.width % 64 == 0 && c.height % 64 == 0) {
+            // Shared piece, one tile of hole and one of mask: the lift costs two raw tiles.
+            EXPECT_LE(HistoryMemory() - base, std::size_t{64 * 64 * 3 + 64 * 64}) << c.width;
+        }
+        between();
+
+        // A change to one corner of the piece, then to one of the picture.
+        TakePieceUndo();
+        for (int y = 0; y < 3; ++y) p.pieceBitmap->Row(y)[0] ^= 0xFF;
+        ASSERT_TRUE(RecordHistoryStep("Piece", ""));
+        seen.push_back(Document());
+        between();
+        Dab(c.width - 3, c.height - 3, raster::MakeColour(1, 200, 3));
+        ASSERT_TRUE(RecordHistoryStep("Picture", ""));
+        seen.push_back(Document());
+        between();
+
+        for (int k = 2; k >= 0; --k) {
+            ASSERT_TRUE(StepBackward());
+            EXPECT_EQ(Document(), seen[static_cast<std::size_t>(k)]) << c.width << "x" << c.height << " back to " << k;
+        }
+        for (std::size_t k = 1; k < seen.size(); ++k) {
+            ASSERT_TRUE(StepForward());
+            EXPECT_EQ(Document(), seen[k]) << c.width << "x" << c.height << " forward to " << k;
+        }
+    }
+}
+
+TEST_F(HistoryStore, AUniformPictureCostsOneTileAndANewTilesHashIsTheOneItWasMadeFrom) {
+    MakeImage(640, 640);  // 100 tiles of the background colour
+    EnsureHistoryBase();
+    EXPECT_LE(HistoryMemory(), std::size_t{64 * 64 * 3});  // raw, or packed already
+    WaitForHistoryCompression();
+    // A piece with nothing before it: its tiles' hashes come later, and a step after a change of
+    // one tile still finds the other tiles unchanged.
+    const std::size_t before = HistoryMemory();
+    FloatPiece(3, 3);
+    ASSERT_EQ(CreateFloatingPiece(300, 200), 1);
+    Scribble(*FloatingPiece.pieceBitmap, 4);
+    std::memset(FloatingPiece.maskBitmap->Bits(), kMaskInside, FloatingPiece.maskBitmap->ByteSize());
+    ASSERT_TRUE(RecordHistoryStep("Select", ""));
+    const std::size_t lifted = HistoryMemory();
+    EXPECT_GT(lifted - before, std::size_t{300 * 200 * 3});
+    TakePieceUndo();
+    FloatingPiece.pieceBitmap->Row(150)[450] ^= 1;
+    ASSERT_TRUE(RecordHistoryStep("Piece", ""));
+    EXPECT_LE(HistoryMemory() - lifted, std::size_t{64 * 64 * 3});
+}
+
 TEST_F(HistoryStore, TheBudgetDropsTheOldestStepsNeverTheOneShown) {
     MakeImage(256, 256);
     for (unsigned k = 0; k < 6; ++k) {
