@@ -183,21 +183,6 @@ std::uint64_t HashOf(Tile& tile) {
     return tile.hash;
 }
 
-// Whether every pixel of the tile is its first one (a hole a lift leaves in the background
-// colour, a mask selected all over); a photograph's tile fails within its first pixels.
-bool IsUniform(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes) {
-    const std::uint8_t* first = buffer.Bits() + static_cast<std::size_t>(place.row) * buffer.Stride() + place.offset;
-    if (place.bytes % pixelBytes != 0) return false;
-    if (std::memcmp(first + pixelBytes, first, static_cast<std::size_t>(place.bytes - pixelBytes)) != 0) return false;
-    for (int r = 1; r < place.rows; ++r) {
-        if (std::memcmp(first + static_cast<std::size_t>(r) * buffer.Stride(), first,
-                        static_cast<std::size_t>(place.bytes)) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void CopyRows(const PixelBuffer& buffer, const TilePlace& place, std::uint8_t* out) {
     for (int r = 0; r < place.rows; ++r, out += place.bytes) {
         std::memcpy(out, buffer.Bits() + static_cast<std::size_t>(place.row + r) * buffer.Stride() + place.offset,
@@ -344,26 +329,24 @@ struct NewTiles {
     std::vector<Uniform> uniform;
 };
 
-TilePtr MakeTile(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, NewTiles& made) {
+// A tile of place's size whose rows are still to be copied.
+TilePtr NewTile(const TilePlace& place, int pixelBytes, NewTiles& made) {
     auto tile = std::make_shared<Tile>();
     tile->rawSize = static_cast<std::size_t>(place.rows) * static_cast<std::size_t>(place.bytes);
     tile->rowBytes = place.bytes;
     tile->pixelBytes = pixelBytes;
     tile->raw.reset(new std::uint8_t[tile->rawSize]);
-    CopyRows(buffer, place, tile->raw.get());
     tile->Count(static_cast<std::int64_t>(tile->rawSize));
     made.fresh.push_back(tile);
     return tile;
 }
 
-TilePtr MakeHashedTile(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, std::uint64_t hash,
-                       NewTiles& made) {
-    TilePtr tile = MakeTile(buffer, place, pixelBytes, made);
-    tile->hash = hash;
-    tile->hashed.store(true, std::memory_order_release);
-    return tile;
+void SetHash(Tile& tile, std::uint64_t hash) {
+    tile.hash = hash;
+    tile.hashed.store(true, std::memory_order_release);
 }
 
+// The uniform tile of place's size in the pixel there, hashed when first met in this capture.
 NewTiles::Uniform& UniformAt(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, NewTiles& made) {
     const std::uint8_t* pixel = buffer.Bits() + static_cast<std::size_t>(place.row) * buffer.Stride() + place.offset;
     for (NewTiles::Uniform& u : made.uniform) {
@@ -382,20 +365,100 @@ NewTiles::Uniform& UniformAt(const PixelBuffer& buffer, const TilePlace& place, 
     return made.uniform.back();
 }
 
-// The tile of the buffer at place: the one of previous there (before) when equal, else a new one.
-TilePtr TileAt(const PixelBuffer& buffer, const TilePlace& place, int pixelBytes, const TilePtr* before,
-               NewTiles& made) {
-    if (IsUniform(buffer, place, pixelBytes)) {
-        NewTiles::Uniform& u = UniformAt(buffer, place, pixelBytes, made);
-        if (before && HashOf(**before) == u.hash) return *before;
-        if (!u.tile) u.tile = MakeHashedTile(buffer, place, pixelBytes, u.hash, made);
-        return u.tile;
+// What one row of tiles learns of each of its tiles, reading the rows in memory order (tile
+// by tile, a picture's 64 rows apart stall the memory far more than the work does): whether
+// the tile is looked at, still uniform, and its hash when there is an earlier tile to compare.
+struct TileLook {
+    bool looked = false;
+    bool uniform = false;
+    bool hashing = false;
+    TileHash hash;
+    TilePtr copyTo;  // a new tile whose rows the second pass copies
+};
+
+// Captures the tiles of the row of tiles band into out; previous as for CaptureBuffer.
+void CaptureBand(const PixelBuffer& buffer, const TileGrid& grid, int band, const TiledBuffer* previous,
+                 const raster::Rect* area, TiledBuffer& out, NewTiles& made, std::vector<TileLook>& looks) {
+    const int first = band * grid.columns;
+    const TilePlace bandPlace = grid.Place(first);
+    const std::uint8_t* bandBits = buffer.Bits() + static_cast<std::size_t>(bandPlace.row) * buffer.Stride();
+    bool anyLooked = false;
+    for (int c = 0; c < grid.columns; ++c) {
+        const std::size_t k = static_cast<std::size_t>(first + c);
+        const TilePtr* before = previous ? &previous->tiles[k] : nullptr;
+        TileLook& look = looks[static_cast<std::size_t>(c)];
+        look = TileLook{};
+        if (before && area && !Meets(grid.Place(first + c), grid, *area)) {
+            out.tiles[k] = *before;
+            continue;
+        }
+        const TilePlace place = grid.Place(first + c);
+        const std::uint8_t* row = bandBits + place.offset;
+        look.looked = anyLooked = true;
+        look.uniform = place.bytes % grid.pixelBytes == 0 &&
+                       std::memcmp(row + grid.pixelBytes, row, static_cast<std::size_t>(place.bytes - grid.pixelBytes)) == 0;
+        look.hashing = before != nullptr;
     }
-    // With nothing to compare it with, the tile's hash waits until one is asked for.
-    if (!before) return MakeTile(buffer, place, pixelBytes, made);
-    const std::uint64_t hash = HashTile(buffer, place);
-    if (HashOf(**before) == hash) return *before;
-    return MakeHashedTile(buffer, place, pixelBytes, hash, made);
+    if (!anyLooked) return;
+    for (int r = 0; r < bandPlace.rows; ++r) {
+        const std::uint8_t* row = bandBits + static_cast<std::size_t>(r) * buffer.Stride();
+        for (int c = 0; c < grid.columns; ++c) {
+            TileLook& look = looks[static_cast<std::size_t>(c)];
+            if (!look.looked) continue;
+            const TilePlace place = grid.Place(first + c);
+            if (look.uniform && r > 0) {
+                look.uniform = std::memcmp(row + place.offset, bandBits + place.offset, static_cast<std::size_t>(place.bytes)) == 0;
+            }
+            if (look.hashing) look.hash.Add(row + place.offset, static_cast<std::size_t>(place.bytes));
+        }
+    }
+    bool anyCopy = false;
+    for (int c = 0; c < grid.columns; ++c) {
+        TileLook& look = looks[static_cast<std::size_t>(c)];
+        if (!look.looked) continue;
+        const std::size_t k = static_cast<std::size_t>(first + c);
+        const TilePlace place = grid.Place(first + c);
+        const TilePtr* before = previous ? &previous->tiles[k] : nullptr;
+        if (look.uniform) {
+            NewTiles::Uniform& u = UniformAt(buffer, place, grid.pixelBytes, made);
+            if (before && HashOf(**before) == u.hash) {
+                out.tiles[k] = *before;
+                continue;
+            }
+            if (!u.tile) {
+                u.tile = NewTile(place, grid.pixelBytes, made);
+                SetHash(*u.tile, u.hash);
+                CopyRows(buffer, place, u.tile->raw.get());
+            }
+            out.tiles[k] = u.tile;
+            continue;
+        }
+        if (before) {
+            const std::uint64_t hash = look.hash.Finish();
+            if (HashOf(**before) == hash) {
+                out.tiles[k] = *before;
+                continue;
+            }
+            look.copyTo = NewTile(place, grid.pixelBytes, made);
+            SetHash(*look.copyTo, hash);
+        } else {
+            // With nothing to compare it with, the tile's hash waits until one is asked for.
+            look.copyTo = NewTile(place, grid.pixelBytes, made);
+        }
+        out.tiles[k] = look.copyTo;
+        anyCopy = true;
+    }
+    if (!anyCopy) return;
+    for (int r = 0; r < bandPlace.rows; ++r) {
+        const std::uint8_t* row = bandBits + static_cast<std::size_t>(r) * buffer.Stride();
+        for (int c = 0; c < grid.columns; ++c) {
+            const TileLook& look = looks[static_cast<std::size_t>(c)];
+            if (!look.copyTo) continue;
+            const TilePlace place = grid.Place(first + c);
+            std::memcpy(look.copyTo->raw.get() + static_cast<std::size_t>(r) * static_cast<std::size_t>(place.bytes),
+                        row + place.offset, static_cast<std::size_t>(place.bytes));
+        }
+    }
 }
 
 // Cuts the buffer into tiles; a tile equal to the same place of previous (same shape) is that
@@ -410,13 +473,9 @@ bool CaptureBuffer(const PixelBuffer& buffer, const TiledBuffer* previous, Tiled
     const TileGrid grid(out.width, out.height, out.bitsPerPixel);
     out.tiles.resize(static_cast<std::size_t>(grid.Count()));
     try {
-        for (int i = 0; i < grid.Count(); ++i) {
-            const std::size_t k = static_cast<std::size_t>(i);
-            const TilePlace place = grid.Place(i);
-            const TilePtr* before = previous ? &previous->tiles[k] : nullptr;
-            out.tiles[k] = before && area && !Meets(place, grid, *area)
-                               ? *before
-                               : TileAt(buffer, place, grid.pixelBytes, before, made);
+        std::vector<TileLook> looks(static_cast<std::size_t>(grid.columns));
+        for (int band = 0; band < grid.rowsOfTiles; ++band) {
+            CaptureBand(buffer, grid, band, previous, area, out, made, looks);
         }
     } catch (const std::bad_alloc&) {
         return false;
