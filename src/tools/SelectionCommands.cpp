@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "filters/ParallelRows.h"
 #include "image/MaskRuns.h"
@@ -197,25 +198,74 @@ int GrowSelection() {
     return FinishCommandSelection(dropped);
 }
 
+namespace {
+
+// The lowest and highest byte of each channel over runs of whole pixels, 16 pixels at a time:
+// place k of a 48-byte block holds channel k % 3, so the blocks need no shuffling.
+struct ChannelRange {
+    std::array<std::uint8_t, 48> low;
+    std::array<std::uint8_t, 48> high;
+
+    ChannelRange() {
+        low.fill(255);
+        high.fill(0);
+    }
+    void AddPixels(const std::uint8_t* p, int count) {
+        int i = 0;
+        for (; i + 16 <= count; i += 16, p += 48) {
+            for (std::size_t k = 0; k < 48; ++k) {
+                low[k] = std::min(low[k], p[k]);
+                high[k] = std::max(high[k], p[k]);
+            }
+        }
+        for (; i < count; ++i, p += 3) {
+            for (std::size_t c = 0; c < 3; ++c) {
+                low[c] = std::min(low[c], p[c]);
+                high[c] = std::max(high[c], p[c]);
+            }
+        }
+    }
+    void Add(const ChannelRange& other) {
+        for (std::size_t k = 0; k < 48; ++k) {
+            low[k] = std::min(low[k], other.low[k]);
+            high[k] = std::max(high[k], other.high[k]);
+        }
+    }
+};
+
+// The channels' ranges over the held piece's selected pixels, its rows shared between the cores.
+std::array<std::array<int, 3>, 2> SelectedRange() {
+    const FloatingPieceRecord& p = FloatingPiece;
+    const int w = static_cast<int>(p.pieceWidth);
+    std::vector<ChannelRange> bands(static_cast<std::size_t>(kMostRowThreads));
+    RunBandsInParallel(static_cast<int>(p.pieceHeight), w, [&](int band, int first, int end) {
+        ChannelRange& range = bands[static_cast<std::size_t>(band)];
+        for (int y = first; y < end; ++y) {
+            const std::uint8_t* px = p.pieceBitmap->Row(y);
+            maskruns::ForEachSelectedRun(p.maskBitmap->Row(y), 0, w,
+                                         [&](int x, int last) { range.AddPixels(px + 3 * x, last - x); });
+        }
+    });
+    ChannelRange all;
+    for (const ChannelRange& range : bands) all.Add(range);
+    std::array<std::array<int, 3>, 2> lowHigh{{{255, 255, 255}, {0, 0, 0}}};
+    for (std::size_t k = 0; k < 48; ++k) {
+        lowHigh[0][k % 3] = std::min<int>(lowHigh[0][k % 3], all.low[k]);
+        lowHigh[1][k % 3] = std::max<int>(lowHigh[1][k % 3], all.high[k]);
+    }
+    return lowHigh;
+}
+
+}  // namespace
+
 int SelectSimilar() {
     if (!Scratch()) return 0;
     const bool dropped = DropIfFloating();
     if (!HeldPieceWithMask()) return 0;
     TakeImageUndo();
-    const FloatingPieceRecord& p = FloatingPiece;
-    std::array<int, 3> low{255, 255, 255};
-    std::array<int, 3> high{0, 0, 0};
-    for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
-        const std::uint8_t* m = p.maskBitmap->Row(y);
-        const std::uint8_t* px = p.pieceBitmap->Row(y);
-        for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
-            if (m[x] == kMaskOutside) continue;
-            for (int c = 0; c < 3; ++c) {
-                low[static_cast<std::size_t>(c)] = std::min<int>(low[static_cast<std::size_t>(c)], px[3 * x + c]);
-                high[static_cast<std::size_t>(c)] = std::max<int>(high[static_cast<std::size_t>(c)], px[3 * x + c]);
-            }
-        }
-    }
+    const std::array<std::array<int, 3>, 2> range = SelectedRange();
+    const std::array<int, 3>& low = range[0];
+    const std::array<int, 3>& high = range[1];
     const PixelBuffer& image = *CurrentBox().undoBitmap;
     const auto similar = [&](const std::uint8_t* s) {
         return s[0] >= low[0] && s[0] <= high[0] && s[1] >= low[1] && s[1] <= high[1] && s[2] >= low[2] &&

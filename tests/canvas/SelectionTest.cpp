@@ -2,10 +2,12 @@
 // driven through the canvas window, and the Edit commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
 
+#include "filters/ParallelRows.h"
 #include "support/CanvasFixture.h"
 #include "tools/FloodFill.h"
 #include "tools/Selection.h"
@@ -654,4 +656,105 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
         EXPECT_EQ(got.made, expected.made) << c.name;
         EXPECT_TRUE(got == expected) << c.name;
     }
+}
+
+// Similar's ranges come from every selected pixel of the held piece and from no other pixel,
+// however its rows are shared between threads and wherever in a run of the mask the extreme
+// pixel lies: within the first sixteen pixels, further in, or in the run's last few.
+TEST_F(SelectionTest, SimilarRangesComeFromEverySelectedPixelAndNoOther) {
+    struct Case {
+        const char* name;
+        int threads;
+        int runPlace;  // the extreme pixel's place in its run of 38; -1: in a gap, not selected
+        int row;
+    };
+    const Case cases[] = {
+        {"first block, one thread", 1, 3, 7},   {"second block, two threads", 2, 20, 150},
+        {"tail, three threads", 3, 35, 399},    {"first pixel of a run, three threads", 3, 0, 300},
+        {"not selected", 2, -1, 200},
+    };
+    constexpr int kW = 520, kH = 420, kPieceW = 500, kPieceH = 400;
+    // The mask: runs of 38 selected pixels between gaps of 3, shifted from row to row.
+    const auto selected = [](int x, int y) { return (x + 3 * y) % 41 >= 3; };
+    const auto similar = [](PixelBuffer& scratch) {
+        const FloatingPieceRecord& p = FloatingPiece;
+        int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+        for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
+            for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
+                if (p.maskBitmap->Row(y)[x] == kMaskOutside) continue;
+                for (int c = 0; c < 3; ++c) {
+                    low[c] = std::min<int>(low[c], p.pieceBitmap->Row(y)[3 * x + c]);
+                    high[c] = std::max<int>(high[c], p.pieceBitmap->Row(y)[3 * x + c]);
+                }
+            }
+        }
+        const PixelBuffer& image = *CurrentBox().undoBitmap;
+        for (int y = 0; y < scratch.Height(); ++y) {
+            for (int x = 0; x < scratch.Width(); ++x) {
+                bool in = true;
+                for (int c = 0; c < 3; ++c) in = in && image.Row(y)[3 * x + c] >= low[c] && image.Row(y)[3 * x + c] <= high[c];
+                std::uint8_t* out = scratch.Row(y) + 3 * x;
+                out[0] = in ? 255 : 0;
+                out[1] = out[2] = 0;
+            }
+        }
+    };
+    FreeImageBox(ImageState.CurrentImage);
+    MakeImage(kW, kH);
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> picture = CreatePixelBuffer(kW, kH, 24, header, nullptr);
+    std::uint32_t seed = 5;
+    const auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 12) % static_cast<std::uint32_t>(range));
+    };
+    // Mid shades, and darker blues and brighter reds that only a widened range takes in.
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            std::uint8_t* px = picture->Row(y) + 3 * x;
+            for (int c = 0; c < 3; ++c) px[c] = static_cast<std::uint8_t>(100 + next(50));
+            if (next(10) == 0) px[0] = static_cast<std::uint8_t>(10 + next(90));
+            if (next(10) == 0) px[2] = static_cast<std::uint8_t>(150 + next(100));
+        }
+    }
+    std::vector<long> selectedCounts;
+    for (const Case& c : cases) {
+        int extremeX = 0;
+        while (c.runPlace < 0 ? selected(extremeX, c.row) : (extremeX + 3 * c.row) % 41 != 3 + c.runPlace) ++extremeX;
+        const auto start = [&] {
+            FreeFloatingPiece();
+            CopyPixels(CurrentBox().workBitmap, picture.get());
+            PaintSettings.Tool = kToolSelectRectangle;
+            TakeImageUndo();
+            ImageState.AntsPhase = 0;
+            ASSERT_EQ(CreateFloatingPiece(kPieceW, kPieceH), 1);
+            for (int y = 0; y < kPieceH; ++y) {
+                for (int x = 0; x < kPieceW; ++x) {
+                    // The piece is all mid shades but for the one extreme pixel.
+                    for (int k = 0; k < 3; ++k) {
+                        FloatingPiece.pieceBitmap->Row(y)[3 * x + k] = static_cast<std::uint8_t>(110 + (x + y + k) % 30);
+                    }
+                    FloatingPiece.maskBitmap->Row(y)[x] = selected(x, y) ? kMaskInside : kMaskOutside;
+                }
+            }
+            std::uint8_t* extreme = FloatingPiece.pieceBitmap->Row(c.row) + 3 * extremeX;
+            extreme[0] = 12;
+            extreme[2] = 240;
+            MarkBorder(0);
+            FloatingPiece.pieceX = 10;
+            FloatingPiece.pieceY = 10;
+            PaintSettings.Tool = kToolFloatingPiece;
+        };
+        RowThreadsWanted = c.threads;
+        start();
+        const SelectionOutcome expected = OutcomeOf(ScratchWay(similar, true));
+        start();
+        const SelectionOutcome got = OutcomeOf(SelectSimilar());
+        RowThreadsWanted = 0;
+        EXPECT_EQ(got.made, expected.made) << c.name;
+        EXPECT_TRUE(got == expected) << c.name;
+        selectedCounts.push_back(std::count_if(got.mask.begin(), got.mask.end(), [](std::uint8_t m) { return m != 0; }));
+    }
+    // A selected extreme widens the ranges to the darker blues and brighter reds.
+    for (std::size_t k = 0; k + 1 < selectedCounts.size(); ++k) EXPECT_GT(selectedCounts[k], selectedCounts.back() + 1000);
 }
