@@ -175,10 +175,9 @@ int Run(std::vector<std::string> args) {
         }
     }
     // The file holds what Save would write: the picture as it is seen.
-    std::unique_ptr<PixelBuffer> merged;
-    const PixelBuffer* picture = PictureAsShown(merged);
-    if (!picture) return kExitFailed;
-    if (WriteOutput(picture, output, lossless, &carried) != 1) return kExitFailed;
+    const int written = WithPictureAsShown(
+        [&](const PixelBuffer& picture) { return WriteOutput(&picture, output, lossless, &carried); });
+    if (written != 1) return kExitFailed;
     if (decoded.transparent) Complain(transparent + ": they were saved filled with the background colour.");
     return 0;
 }

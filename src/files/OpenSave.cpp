@@ -203,13 +203,12 @@ int SaveImage(bool askForName) {
     // report their own failures; the document keeps its name and its unsaved state until a
     // file has really been written.
     if (ConfirmTransparencyLoss() != 1) return 0;
-    std::unique_ptr<PixelBuffer> merged;
-    const PixelBuffer* picture = PictureAsShown(merged);
-    if (!picture) return 0;
     {
         // A large picture takes a while to compress: the window shows how far it has come.
         const platform::ProgressIndication progress("Saving " + FileNameOf(name));
-        if (WriteByEnding(picture, name, lossless) != 1) return 0;
+        const int written = WithPictureAsShown(
+            [&](const PixelBuffer& picture) { return WriteByEnding(&picture, name, lossless); });
+        if (written != 1) return 0;
     }
     if (WriterEnding(name) == ".webp") FileState.WebpLossless = lossless;
     ImageState.CurrentPath = name;

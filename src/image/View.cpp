@@ -273,6 +273,42 @@ const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged) {
     return merged.get();
 }
 
+int WithPictureAsShown(const std::function<int(const PixelBuffer&)>& use) {
+    ImageBox& box = CurrentBox();
+    const FloatingPieceRecord& p = FloatingPiece;
+    if (!box.workBitmap) return 0;
+    const bool sameShape = box.undoBitmap && box.undoBitmap->Width() == box.workBitmap->Width() &&
+                           box.undoBitmap->Height() == box.workBitmap->Height() &&
+                           box.undoBitmap->BitsPerPixel() == 24 && box.workBitmap->BitsPerPixel() == 24;
+    if (!PieceOnCanvas() || !p.pieceBitmap || !p.maskBitmap || !sameShape || !WorkKnownEqualToUndo()) {
+        std::unique_ptr<PixelBuffer> merged;
+        const PixelBuffer* picture = PictureAsShown(merged);
+        return picture ? use(*picture) : 0;
+    }
+    PixelBuffer& work = *box.workBitmap;
+    const PixelBuffer& undo = *box.undoBitmap;
+    // Given back however use ends.
+    struct GiveBack {
+        PixelBuffer& work;
+        const PixelBuffer& undo;
+        int left, top, right, bottom;
+        ~GiveBack() {
+            for (int y = top; y < bottom; ++y) {
+                std::memcpy(work.Row(y) + 3 * left, undo.Row(y) + 3 * left, static_cast<std::size_t>(3 * (right - left)));
+            }
+        }
+    };
+    const GiveBack giveBack{work,
+                            undo,
+                            std::clamp(p.pieceX, 0, work.Width()),
+                            std::clamp(p.pieceY, 0, work.Height()),
+                            std::clamp(p.pieceX + static_cast<int>(p.pieceWidth), 0, work.Width()),
+                            std::clamp(p.pieceY + static_cast<int>(p.pieceHeight), 0, work.Height())};
+    PastePieceThroughMask(work, p.pieceX, p.pieceY, *p.pieceBitmap, *p.maskBitmap, PaintSettings.Trans != 0,
+                          PaintSettings.BColor);
+    return use(work);
+}
+
 ScrollBarLayout ComputeScrollBars(int windowWidth, int windowHeight, bool sideColourBar, int scrollBarHeight,
                                   int imageWidth, int imageHeight, float zoom, std::int32_t scrollX,
                                   std::int32_t scrollY, float fx, float fy) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "image/ImageSlots.h"
@@ -58,6 +59,12 @@ void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer&
 // Null when there is no image, or when the copy cannot be made (after the out-of-memory
 // message).
 const PixelBuffer* PictureAsShown(std::unique_ptr<PixelBuffer>& merged);
+
+// Lends use the picture as PictureAsShown makes it and returns what use returns; 0 when there
+// is none. A floating piece over a work buffer known to equal the undo copy is pasted into the
+// work buffer for the time of the call, and the place it covers is given back from the undo
+// copy afterwards: saving a large picture with a piece then takes no third copy of it.
+int WithPictureAsShown(const std::function<int(const PixelBuffer&)>& use);
 
 // What the scroll bars become for a window and an image extent.
 struct ScrollBarLayout {

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "image/ToolIds.h"
 #include "support/DocumentFixture.h"
@@ -354,6 +356,60 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
             for (int x = 0; x < c.viewW; ++x) differing += raster::GetPixel(*shown, x, y) != raster::GetPixel(*expected, x, y);
         }
         EXPECT_EQ(differing, 0) << "zoom " << c.zoom << " piece at " << c.x << "," << c.y;
+        FreeImageBox(ImageState.CurrentImage);
+    }
+}
+
+// Save is lent the picture as shown: with a floating piece over a work buffer known to equal
+// the undo copy the piece goes into the work buffer for the time of the call; the picture lent
+// must be the merged copy's byte for byte, and the work buffer must be as it was afterwards,
+// whatever the call returns, wherever the piece lies, with Trans on or off.
+TEST_F(ViewTest, ThePictureLentAsShownIsTheMergedCopyAndTheWorkBufferComesBackAsItWas) {
+    struct Case {
+        int x, y;
+        bool trans;
+        bool knownClean;  // the work buffer noted equal to the undo copy
+        bool floats;      // the piece's tool is current
+    };
+    const Case cases[] = {
+        {5, 6, false, true, true},  {-4, -3, true, true, true}, {30, 22, false, true, true},
+        {0, 0, true, true, true},   {5, 6, false, false, true}, {5, 6, false, true, false},
+    };
+    for (const Case& c : cases) {
+        ImageBox& box = MakeImage(37, 29);
+        std::uint32_t seed = 11;
+        const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+        for (int y = 0; y < 29; ++y) {
+            for (int x = 0; x < 37; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
+        }
+        CopyPixels(box.undoBitmap, box.workBitmap);
+        ASSERT_EQ(CreateFloatingPiece(15, 11), 1);
+        for (int y = 0; y < 11; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                raster::SetPixel(*FloatingPiece.pieceDc, x, y, (next() >> 8) % 4 == 0 ? PaintSettings.BColor : next() & 0xFFFFFF);
+                FloatingPiece.maskBitmap->Row(y)[x] = (next() >> 9) % 5 == 0 ? kMaskOutside : kMaskInside;
+            }
+        }
+        FloatingPiece.pieceX = c.x;
+        FloatingPiece.pieceY = c.y;
+        PaintSettings.Trans = c.trans ? 1 : 0;
+        PaintSettings.Tool = c.floats ? kToolFloatingPiece : kToolSelectRectangle;
+        if (c.knownClean) NoteWorkEqualsUndo();
+        const std::vector<std::uint8_t> before(box.workBitmap->Bits(), box.workBitmap->Bits() + box.workBitmap->ByteSize());
+        std::unique_ptr<PixelBuffer> merged;
+        const PixelBuffer* expected = PictureAsShown(merged);
+        ASSERT_NE(expected, nullptr);
+        const std::vector<std::uint8_t> shown(expected->Bits(), expected->Bits() + expected->ByteSize());
+        for (const int returned : {1, 0}) {
+            std::vector<std::uint8_t> lent;
+            EXPECT_EQ(WithPictureAsShown([&](const PixelBuffer& picture) {
+                          lent.assign(picture.Bits(), picture.Bits() + picture.ByteSize());
+                          return returned;
+                      }),
+                      returned);
+            EXPECT_EQ(lent, shown) << c.x << "," << c.y;
+            EXPECT_TRUE(std::equal(before.begin(), before.end(), box.workBitmap->Bits())) << c.x << "," << c.y;
+        }
         FreeImageBox(ImageState.CurrentImage);
     }
 }
