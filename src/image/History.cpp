@@ -235,10 +235,14 @@ public:
         {
             const std::lock_guard<std::mutex> hold(mutex_);
             if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
-            for (TilePtr& tile : tiles) queue_.push_back(std::move(tile));
+            for (TilePtr& tile : tiles) {
+                queuedRaw_ += tile->rawSize;
+                queue_.push_back(std::move(tile));
+            }
         }
         tiles.clear();
         wake_.notify_one();
+        HelpWhileBehind();
     }
 
     void Wait() {
@@ -249,9 +253,38 @@ public:
     void Clear() {
         const std::lock_guard<std::mutex> hold(mutex_);
         queue_.clear();
+        queuedRaw_ = 0;
     }
 
 private:
+    // Raw tiles waiting beyond this many bytes are packed by the thread that queued them too:
+    // steps of a very large picture then cost the time of packing instead of a raw copy each.
+    static constexpr std::size_t kMostRawWaiting = std::size_t{64} << 20;
+
+    void HelpWhileBehind() {
+        static thread_local std::unique_ptr<ZSTD_CCtx, std::size_t (*)(ZSTD_CCtx*)> context(ZSTD_createCCtx(),
+                                                                                            ZSTD_freeCCtx);
+        static thread_local std::vector<std::uint8_t> frame;
+        static thread_local std::vector<std::uint8_t> delta;
+        while (true) {
+            TilePtr tile;
+            {
+                const std::lock_guard<std::mutex> hold(mutex_);
+                if (queuedRaw_ <= kMostRawWaiting || queue_.empty()) return;
+                tile = TakeFront();
+            }
+            Pack(context.get(), *tile, delta, frame);
+        }
+    }
+
+    // Under mutex_.
+    TilePtr TakeFront() {
+        TilePtr tile = std::move(queue_.front());
+        queue_.pop_front();
+        queuedRaw_ -= std::min(queuedRaw_, tile->rawSize);
+        return tile;
+    }
+
     void Run() {
         ZSTD_CCtx* context = ZSTD_createCCtx();
         std::vector<std::uint8_t> frame;
@@ -260,8 +293,7 @@ private:
         while (true) {
             wake_.wait(hold, [this] { return stop_ || !queue_.empty(); });
             if (stop_) break;
-            TilePtr tile = std::move(queue_.front());
-            queue_.pop_front();
+            TilePtr tile = TakeFront();
             busy_ = true;
             hold.unlock();
             Pack(context, *tile, delta, frame);
@@ -296,6 +328,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable idle_;
     std::deque<TilePtr> queue_;
+    std::size_t queuedRaw_ = 0;
     bool busy_ = false;
     bool stop_ = false;
     std::thread thread_;
@@ -314,8 +347,9 @@ bool Meets(const TilePlace& place, const TileGrid& grid, const raster::Rect& are
     return area.left < right && left < area.right && area.top < top + place.rows && top < area.bottom;
 }
 
-// The tiles one capture makes: all of them for the compressor, and the uniform ones again by
-// their pixel and size, so that a hole or a mask selected all over is one tile however large.
+// The tiles one capture makes: the new ones until they go to the compressor, and the uniform
+// ones again by their pixel and size, so that a hole or a mask selected all over is one tile
+// however large.
 struct NewTiles {
     struct Uniform {
         int rows = 0;
@@ -476,6 +510,8 @@ bool CaptureBuffer(const PixelBuffer& buffer, const TiledBuffer* previous, Tiled
         std::vector<TileLook> looks(static_cast<std::size_t>(grid.columns));
         for (int band = 0; band < grid.rowsOfTiles; ++band) {
             CaptureBand(buffer, grid, band, previous, area, out, made, looks);
+            // Packing starts with the first rows, and a large picture's raw copies never pile up.
+            TheCompressor().Queue(made.fresh);
         }
     } catch (const std::bad_alloc&) {
         return false;
@@ -611,7 +647,6 @@ bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState
         out.savedPieceY = p.savedPieceY;
     }
     out.floatingTool = floating && out.pieceHeld && PieceFloatsWith(PaintSettings.Tool) ? PaintSettings.Tool : 0;
-    TheCompressor().Queue(made.fresh);
     return true;
 }
 
