@@ -38,22 +38,37 @@ std::unique_ptr<raster::DrawingContext> MakeTwin(int width, int height, int bits
 
 }  // namespace
 
-int TakeImageUndo() {
-    ImageBox& box = CurrentBox();
-    if (!box.workBitmap) return 0;
+namespace {
+
+// The undo level's own records for a copy taken now; false when the copy has no buffer.
+bool BeginImageUndo(ImageBox& box) {
     MarkDocumentChanged();
     if (!HasSize(box.undoBitmap, box.width, box.height)) {
         box.undoDc.reset();
         box.undoBitmap = nullptr;
         if (CreateUndoBuffer(ImageState.CurrentImage, 24) != 1) {
             ShowOutOfMemory(kNoMemoryUndo);
-            return 0;
+            return false;
         }
     }
     ImageState.UndoKind = static_cast<std::uint32_t>(static_cast<int>(PaintSettings.Tool));
     ImageState.UndoUnderPiece = false;
+    return true;
+}
+
+}  // namespace
+
+int TakeImageUndo() {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !BeginImageUndo(box)) return 0;
     CopyPixels(box.undoBitmap, box.workBitmap);
     return 1;
+}
+
+int TakeImageUndoOfEqualCopy() {
+    ImageBox& box = CurrentBox();
+    if (!box.workBitmap || !HasSize(box.undoBitmap, box.width, box.height)) return TakeImageUndo();
+    return BeginImageUndo(box) ? 1 : 0;
 }
 
 void MarkUndoUnderPiece(int x, int y) {

@@ -12,6 +12,9 @@ constexpr std::uint32_t kUndoKindFilter = 200;
 // Copies the current image into the undo buffer (re-making the buffer when the image size
 // changed) and marks the document modified. 1, or 0 after the out-of-memory message.
 int TakeImageUndo();
+// TakeImageUndo for an undo copy that already holds what the work buffer holds (both were
+// just given the same change): the undo level is taken without copying the picture.
+int TakeImageUndoOfEqualCopy();
 
 // Called right after the TakeImageUndo that precedes putting the floating piece down (a drop,
 // Copy or Cut): the undo copy is the picture under the piece, which lies at (x, y).

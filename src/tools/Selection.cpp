@@ -536,10 +536,16 @@ void LiftPiece() {
     ImageBox& box = CurrentBox();
     const FloatingPieceRecord& p = FloatingPiece;
     if (!box.workBitmap || !p.pieceDc) return;
-    MaskedBlit(*box.workBitmap, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
-               p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift);
-    // The copy leaves the two buffers equal, and the piece's tool writes no pixel of the image.
-    if (TakeImageUndo() == 1) NoteWorkEqualsUndo();
+    // A piece just made from a work buffer equal to the undo copy leaves the same hole in both,
+    // which is cheaper than copying the whole picture again for a piece smaller than it.
+    const bool equal = WorkKnownEqualToUndo() && SameShape(*box.workBitmap, *box.undoBitmap);
+    for (PixelBuffer* image : {box.workBitmap, equal ? box.undoBitmap : nullptr}) {
+        if (!image) continue;
+        MaskedBlit(*image, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
+                   p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift);
+    }
+    // The buffers end equal, and the piece's tool writes no pixel of the image.
+    if ((equal ? TakeImageUndoOfEqualCopy() : TakeImageUndo()) == 1) NoteWorkEqualsUndo();
     PaintSettings.Tool = kToolFloatingPiece;
 }
 
