@@ -3,6 +3,7 @@
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/Undo.h"
+#include "image/View.h"
 #include "tools/FreehandTools.h"
 #include "tools/Shapes.h"
 
@@ -83,7 +84,13 @@ void PolygonStylusUp(const ToolEvent& event) {
 void PolygonColoursChanged(ColourChange change) {
     const bool alwaysShown = change == ColourChange::BackgroundOnBar || change == ColourChange::BackgroundInPopup ||
                              change == ColourChange::Transparency;
-    if (alwaysShown || CanvasState.PolygonCount != 0) DrawPolygonPreview();
+    if (CanvasState.PolygonCount != 0) {
+        DrawPolygonPreview();
+    } else if (alwaysShown) {
+        // With no polygon open there is no preview to wipe: the picture may already differ
+        // from the undo copy (a finished polygon, a dropped piece), and must stay as it is.
+        RepaintView(true);
+    }
 }
 
 void PolygonDoubleTap(const ToolEvent& event) {

@@ -4,6 +4,7 @@
 
 #include "support/CanvasFixture.h"
 #include "tools/Shapes.h"
+#include "tools/ToolHandler.h"
 #include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
 #include "tools/ToolTable.h"
@@ -203,6 +204,36 @@ TEST_F(ShapeTest, APolygonByTapsLosesItsLastVertexToUndoAndClosesWithADoubleTap)
     // Undo now takes the whole polygon away.
     Undo();
     EXPECT_EQ(WorkPixels(), paper);
+}
+
+// A background pick with a polygon tool and no polygon open repaints the view but keeps
+// the picture: after a finished polygon, and after a polygon selection's piece is lifted and
+// put down again (the hole it left is filled with the background colour, black here).
+TEST_F(ShapeTest, ABackgroundPickWithNoPolygonOpenKeepsThePicture) {
+    for (int tool : {kToolPolygon, kToolSelectPolygon}) {
+        SCOPED_TRACE(tool);
+        TearDown();
+        SetUp();
+        PaintSettings.BColor = kBlack;
+        PaintSettings.Select = 3;  // the Select group's polygon entry, which a drop returns to
+        UseShape(tool, kFillSolid);
+        Tap(10, 10);
+        Tap(80, 10);
+        DoubleTap(10, 80);
+        Up(10, 80);
+        ASSERT_EQ(CanvasState.PolygonCount, 0u);
+        if (tool == kToolSelectPolygon) {
+            ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+            Tap(95, 95);  // puts the piece down where it was lifted
+            ASSERT_EQ(PaintSettings.Tool, kToolSelectPolygon);
+        }
+        const std::vector<raster::Colour> before = WorkPixels();
+        if (tool == kToolPolygon) EXPECT_NE(before, paper);  // the triangle
+        for (ColourChange change : {ColourChange::BackgroundOnBar, ColourChange::BackgroundInPopup}) {
+            ToolColoursChanged(change);
+            EXPECT_EQ(WorkPixels(), before);
+        }
+    }
 }
 
 TEST_F(ShapeTest, TapsBeyondTheRoomOfThePolygonAreRefused) {
