@@ -11,6 +11,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "image/ImageSlots.h"
@@ -35,7 +36,7 @@ std::atomic<std::int64_t> g_tileBytes{0};
 // along the row (a pixel minus its left neighbour), which turns a photograph's smooth shades
 // into the small numbers zstd packs well, then zstd. The hash of a tile that had nothing to be
 // compared with when it was made is left to the compressor, or to the first step that asks.
-struct Tile {
+struct Tile : std::enable_shared_from_this<Tile> {
     std::mutex lock;
     std::uint64_t hash = 0;
     std::atomic<bool> hashed{false};
@@ -163,6 +164,45 @@ std::uint64_t HashTile(const PixelBuffer& buffer, const TilePlace& place) {
     return hash.Finish();
 }
 
+// The tiles of every state by hash, so that a tile that comes back (the picture under a piece
+// put down again, an earlier state's pixels) is the one kept already, wherever it was. A tile
+// joins it when its hash is known; tiles no state holds any more leave it at the next sweep.
+class TileIndex {
+public:
+    TilePtr Find(std::uint64_t hash, const TilePlace& place, int pixelBytes) const {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        const auto found = tiles_.find(hash);
+        if (found == tiles_.end()) return nullptr;
+        TilePtr tile = found->second.lock();
+        const bool fits = tile && tile->rowBytes == place.bytes && tile->pixelBytes == pixelBytes &&
+                          tile->rawSize == static_cast<std::size_t>(place.rows) * static_cast<std::size_t>(place.bytes);
+        return fits ? tile : nullptr;
+    }
+    void Add(std::uint64_t hash, std::weak_ptr<Tile> tile) {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        tiles_[hash] = std::move(tile);
+        if (tiles_.size() < 2 * sizeAfterSweep_ + 1024) return;
+        std::erase_if(tiles_, [](const auto& entry) { return entry.second.expired(); });
+        sizeAfterSweep_ = tiles_.size();
+    }
+    void Clear() {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        tiles_.clear();
+        sizeAfterSweep_ = 0;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::unordered_map<std::uint64_t, std::weak_ptr<Tile>> tiles_;
+    std::size_t sizeAfterSweep_ = 0;
+};
+
+// Never destroyed: the compressor may still hash a tile while the program ends.
+TileIndex& Index() {
+    static TileIndex* index = new TileIndex;
+    return *index;
+}
+
 // The hash of a tile's raw rows: the same as HashTile's of the buffer they were copied from.
 std::uint64_t HashRaw(const Tile& tile) {
     TileHash hash;
@@ -179,6 +219,7 @@ std::uint64_t HashOf(Tile& tile) {
     if (!tile.hashed.load(std::memory_order_relaxed)) {
         tile.hash = HashRaw(tile);
         tile.hashed.store(true, std::memory_order_release);
+        Index().Add(tile.hash, tile.weak_from_this());
     }
     return tile.hash;
 }
@@ -459,10 +500,12 @@ void CaptureBand(const PixelBuffer& buffer, const TileGrid& grid, int band, cons
                 out.tiles[k] = *before;
                 continue;
             }
+            if (!u.tile) u.tile = Index().Find(u.hash, place, grid.pixelBytes);
             if (!u.tile) {
                 u.tile = NewTile(place, grid.pixelBytes, made);
                 SetHash(*u.tile, u.hash);
                 CopyRows(buffer, place, u.tile->raw.get());
+                Index().Add(u.hash, u.tile);
             }
             out.tiles[k] = u.tile;
             continue;
@@ -473,8 +516,13 @@ void CaptureBand(const PixelBuffer& buffer, const TileGrid& grid, int band, cons
                 out.tiles[k] = *before;
                 continue;
             }
+            if (TilePtr kept = Index().Find(hash, place, grid.pixelBytes)) {
+                out.tiles[k] = std::move(kept);
+                continue;
+            }
             look.copyTo = NewTile(place, grid.pixelBytes, made);
             SetHash(*look.copyTo, hash);
+            Index().Add(hash, look.copyTo);
         } else {
             // With nothing to compare it with, the tile's hash waits until one is asked for.
             look.copyTo = NewTile(place, grid.pixelBytes, made);
@@ -784,6 +832,7 @@ std::size_t HistoryBudget() {
 void ClearHistory() {
     HistoryRecord& h = History();
     TheCompressor().Clear();
+    Index().Clear();
     h.states.clear();
     h.current = 0;
     h.saved = -1;

@@ -231,6 +231,32 @@ TEST_F(HistoryStore, AUniformPictureCostsOneTileAndANewTilesHashIsTheOneItWasMad
     EXPECT_LE(HistoryMemory() - lifted, std::size_t{64 * 64 * 3});
 }
 
+TEST_F(HistoryStore, APictureThatComesBackIsTheTilesKeptAlready) {
+    // A piece put down again gives the picture of two steps before: its tiles are found, not
+    // copied, and every state still comes back byte for byte.
+    MakeImage(320, 256);  // 20 tiles
+    Scribble(*CurrentBox().workBitmap, 31);
+    EnsureHistoryBase();
+    const std::vector<std::uint8_t> original = Picture();
+    TakeImageUndo();
+    Scribble(*CurrentBox().workBitmap, 32);
+    ASSERT_TRUE(RecordHistoryStep("Noise", ""));
+    const std::vector<std::uint8_t> noise = Picture();
+    WaitForHistoryCompression();
+    const std::size_t before = HistoryMemory();
+    TakeImageUndo();
+    std::memcpy(CurrentBox().workBitmap->Bits(), original.data(), original.size());
+    ASSERT_TRUE(RecordHistoryStep("Back", ""));
+    EXPECT_EQ(HistoryMemory(), before);
+    ASSERT_TRUE(StepBackward());
+    EXPECT_EQ(Picture(), noise);
+    ASSERT_TRUE(StepBackward());
+    EXPECT_EQ(Picture(), original);
+    ASSERT_TRUE(StepForward());
+    ASSERT_TRUE(StepForward());
+    EXPECT_EQ(Picture(), original);
+}
+
 TEST_F(HistoryStore, TheBudgetDropsTheOldestStepsNeverTheOneShown) {
     MakeImage(256, 256);
     for (unsigned k = 0; k < 6; ++k) {
