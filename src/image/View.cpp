@@ -224,6 +224,11 @@ bool WorkKnownEqualToUndo() {
 
 void ForgetWorkEqualsUndo() { ImageState.CleanWork = nullptr; }
 
+void AdvancePieceBorder() {
+    ImageState.AntsPhase = (ImageState.AntsPhase + 1) % 5;
+    if (ImageBox& box = CurrentBox(); box.window) box.window->SetTimer(kTimerBorder, kBorderPeriodMs);
+}
+
 void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
     FloatingPieceRecord& p = FloatingPiece;
     ImageBox& box = CurrentBox();
@@ -233,8 +238,7 @@ void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
     // Shown without dropping over a clean image, the piece goes straight onto the view: the
     // image would be given back its undo copy afterwards anyway.
     if (!drop && WorkKnownEqualToUndo() && (!view || view->BitsPerPixel() == 24)) {
-        ImageState.AntsPhase = (ImageState.AntsPhase + 1) % 5;
-        if (box.window) box.window->SetTimer(kTimerBorder, kBorderPeriodMs);
+        AdvancePieceBorder();
         if (!target) return;
         PaintView(*target, box);
         if (view) DrawPieceOverView(*view, box, x, y);

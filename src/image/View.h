@@ -43,6 +43,9 @@ void ForgetWorkEqualsUndo();
 // Shows the floating piece at image position (x, y) in the view painted into dc (null: the
 // current window). With drop the piece stays merged into the image.
 void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop);
+// What showing the piece does besides painting: its border moves on a step and the border's
+// timer runs. For a piece the caller shows with the whole view right afterwards.
+void AdvancePieceBorder();
 
 // Paints the piece's moving border into the work buffer, advances the pattern, and
 // (re)starts the border timer of the current window.

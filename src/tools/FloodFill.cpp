@@ -55,22 +55,87 @@ raster::Colour ContrastingColour(raster::Colour seed) {
 
 namespace {
 
-// One fill over one bitmap: the seed, the fill colour, the tolerance and the stack.
+// The colour test both fills share: the sum of the channel distances from the seed.
+class SeedDistance {
+public:
+    SeedDistance(raster::Colour seed, int tolerance)
+        : seed_{raster::BlueOf(seed), raster::GreenOf(seed), raster::RedOf(seed)}, tolerance_(tolerance) {}
+    bool Within(const std::uint8_t* p) const {
+        return std::abs(p[0] - seed_[0]) + std::abs(p[1] - seed_[1]) + std::abs(p[2] - seed_[2]) <= tolerance_;
+    }
+
+private:
+    int seed_[3];
+    int tolerance_;
+};
+
+// The fill painted into the picture: a painted pixel has the fill colour, which lies outside
+// the tolerance, so it stops the scans.
+class PaintedPixels {
+public:
+    PaintedPixels(PixelBuffer& bitmap, raster::Colour seed, raster::Colour colour, int tolerance)
+        : bitmap_(bitmap),
+          distance_(seed, tolerance),
+          fill_{static_cast<std::uint8_t>(raster::BlueOf(colour)), static_cast<std::uint8_t>(raster::GreenOf(colour)),
+                static_cast<std::uint8_t>(raster::RedOf(colour))} {}
+    using Line = std::uint8_t*;
+    Line RowAt(int y) const { return bitmap_.Row(y); }
+    bool Inside(Line line, int x) const { return distance_.Within(line + 3 * x); }
+    void Paint(Line line, int x) const {
+        std::uint8_t* p = line + 3 * x;
+        p[0] = fill_[0];
+        p[1] = fill_[1];
+        p[2] = fill_[2];
+    }
+
+private:
+    PixelBuffer& bitmap_;
+    SeedDistance distance_;
+    std::uint8_t fill_[3];
+};
+
+// The fill marked in a byte map beside an untouched picture: a marked pixel stops the scans
+// as a painted one would. The mark says whether painting would have changed the pixel's blue
+// or green byte (kFillMapChanged) or neither (kFillMapReached).
+class MarkedMap {
+public:
+    MarkedMap(const PixelBuffer& bitmap, std::uint8_t* map, raster::Colour seed, raster::Colour colour, int tolerance)
+        : bitmap_(bitmap),
+          map_(map),
+          width_(static_cast<std::size_t>(bitmap.Width())),
+          distance_(seed, tolerance),
+          fillBlue_(static_cast<std::uint8_t>(raster::BlueOf(colour))),
+          fillGreen_(static_cast<std::uint8_t>(raster::GreenOf(colour))) {}
+    struct Line {
+        const std::uint8_t* pixels;
+        std::uint8_t* marks;
+    };
+    Line RowAt(int y) const { return {bitmap_.Row(y), map_ + static_cast<std::size_t>(y) * width_}; }
+    bool Inside(Line line, int x) const { return line.marks[x] == 0 && distance_.Within(line.pixels + 3 * x); }
+    void Paint(Line line, int x) {
+        const std::uint8_t* p = line.pixels + 3 * x;
+        const bool changes = p[0] != fillBlue_ || p[1] != fillGreen_;
+        line.marks[x] = changes ? kFillMapChanged : kFillMapReached;
+        reachedOnly_ += changes ? 0 : 1;
+    }
+    std::size_t ReachedOnly() const { return reachedOnly_; }
+
+private:
+    const PixelBuffer& bitmap_;
+    std::uint8_t* map_;
+    std::size_t width_;
+    SeedDistance distance_;
+    std::uint8_t fillBlue_;
+    std::uint8_t fillGreen_;
+    std::size_t reachedOnly_ = 0;
+};
+
+// One scan-line fill over a target (the picture, or a map beside it), with its stack.
+template <class Target>
 class ScanFill {
 public:
-    ScanFill(PixelBuffer& bitmap, raster::Colour seed, raster::Colour colour, int tolerance, FillStack& stack)
-        : bitmap_(bitmap),
-          width_(bitmap.Width()),
-          height_(bitmap.Height()),
-          tolerance_(tolerance),
-          stack_(stack) {
-        seed_[0] = raster::BlueOf(seed);
-        seed_[1] = raster::GreenOf(seed);
-        seed_[2] = raster::RedOf(seed);
-        fill_[0] = static_cast<std::uint8_t>(raster::BlueOf(colour));
-        fill_[1] = static_cast<std::uint8_t>(raster::GreenOf(colour));
-        fill_[2] = static_cast<std::uint8_t>(raster::RedOf(colour));
-    }
+    ScanFill(Target& target, int width, int height, FillStack& stack)
+        : target_(target), width_(width), height_(height), stack_(stack) {}
 
     // Scans from (x, y) until the stack is empty; false when the stack could not grow.
     bool Run(int x, int y) {
@@ -82,16 +147,7 @@ public:
     }
 
 private:
-    bool Inside(const std::uint8_t* p) const {
-        const int distance = std::abs(p[0] - seed_[0]) + std::abs(p[1] - seed_[1]) + std::abs(p[2] - seed_[2]);
-        return distance <= tolerance_;
-    }
-
-    void Paint(std::uint8_t* p) const {
-        p[0] = fill_[0];
-        p[1] = fill_[1];
-        p[2] = fill_[2];
-    }
+    using Line = typename Target::Line;
 
     // Records whose row lies outside the picture are never stacked.
     bool Push(int xl, int xr, int y, int dy) {
@@ -105,9 +161,9 @@ private:
     // ends, back on the near side.
     bool Scan(const FillSegment& s) {
         const int row = s.y + s.dy;
-        std::uint8_t* line = bitmap_.Row(row);
+        const Line line = target_.RowAt(row);
         int x = s.xl;
-        while (x >= 0 && Inside(line + 3 * x)) Paint(line + 3 * x--);
+        while (x >= 0 && target_.Inside(line, x)) target_.Paint(line, x--);
         int left = x + 1;
         bool inRun = x != s.xl;  // the run reaching back from xl continues to the right
         if (inRun) {
@@ -119,7 +175,7 @@ private:
             inRun = x <= s.xr;
         }
         while (inRun) {
-            while (x < width_ && Inside(line + 3 * x)) Paint(line + 3 * x++);
+            while (x < width_ && target_.Inside(line, x)) target_.Paint(line, x++);
             if (!Push(left, x - 1, row, s.dy)) return false;
             if (x > s.xr + 1 && !Push(s.xr + 1, x - 1, row, -s.dy)) return false;
             x = SkipOutside(line, x, s.xr);
@@ -130,20 +186,25 @@ private:
     }
 
     // The first column after x, up to xr + 1, that is inside.
-    int SkipOutside(const std::uint8_t* line, int x, int xr) const {
+    int SkipOutside(Line line, int x, int xr) const {
         ++x;
-        while (x <= xr && !Inside(line + 3 * x)) ++x;
+        while (x <= xr && !target_.Inside(line, x)) ++x;
         return x;
     }
 
-    PixelBuffer& bitmap_;
+    Target& target_;
     const int width_;
     const int height_;
-    const int tolerance_;
     FillStack& stack_;
-    int seed_[3] = {};
-    std::uint8_t fill_[3] = {};
 };
+
+template <class Target>
+bool RunScanFill(Target& target, int width, int height, int x, int y, FillStack& stack) {
+    ScanFill<Target> fill(target, width, height, stack);
+    const bool complete = fill.Run(x, y);
+    stack.Clear();
+    return complete;
+}
 
 raster::Colour PixelColour(const PixelBuffer& bitmap, int x, int y) {
     const std::uint8_t* p = bitmap.Row(y) + 3 * x;
@@ -158,9 +219,20 @@ FillOutcome FloodFillPixels(PixelBuffer& bitmap, int x, int y, raster::Colour co
     const raster::Colour seed = PixelColour(bitmap, x, y);
     // A fill colour inside the region would never stop the scans; nothing would change anyway.
     if (WithinTolerance(colour, seed, tolerance)) return FillOutcome::Unchanged;
-    ScanFill fill(bitmap, seed, colour, tolerance, stack);
-    const bool complete = fill.Run(x, y);
-    stack.Clear();
+    PaintedPixels target(bitmap, seed, colour, tolerance);
+    return RunScanFill(target, bitmap.Width(), bitmap.Height(), x, y, stack) ? FillOutcome::Filled
+                                                                             : FillOutcome::OutOfMemory;
+}
+
+FillOutcome FloodFillMap(const PixelBuffer& bitmap, int x, int y, raster::Colour colour, int tolerance,
+                         FillStack& stack, std::uint8_t* map, std::size_t* reachedOnly) {
+    *reachedOnly = 0;
+    if (bitmap.BitsPerPixel() != 24 || !bitmap.Contains(x, y)) return FillOutcome::Unchanged;
+    const raster::Colour seed = PixelColour(bitmap, x, y);
+    if (WithinTolerance(colour, seed, tolerance)) return FillOutcome::Unchanged;
+    MarkedMap target(bitmap, map, seed, colour, tolerance);
+    const bool complete = RunScanFill(target, bitmap.Width(), bitmap.Height(), x, y, stack);
+    *reachedOnly = target.ReachedOnly();
     return complete ? FillOutcome::Filled : FillOutcome::OutOfMemory;
 }
 
@@ -195,4 +267,33 @@ int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, const Fill
     if (haveCopy) CopyPixels(box.workBitmap, box.undoBitmap);
     ShowFillOutOfMemory();
     return 0;
+}
+
+int WandFillOfEqualCopy(std::uint32_t slot, int x, int y, int tolerance, std::uint8_t* map) {
+    if (slot == 0 || slot >= kImageSlots) return 0;
+    ImageBox& box = ImageBoxTable[slot];
+    if (!box.workBitmap || !box.workBitmap->Contains(x, y)) return 0;
+    FillStack stack;
+    if (!stack.Prepare(InitialFillStackRoom(box.width, box.height))) {
+        ShowFillOutOfMemory();
+        return 0;
+    }
+    // The undo level's records as the painted fill's copy sets them; the pixels are there.
+    TakeImageUndoOfEqualCopy();
+    const raster::Colour seed = PixelColour(*box.workBitmap, x, y);
+    std::size_t reachedOnly = 0;
+    const FillOutcome outcome = FloodFillMap(*box.workBitmap, x, y, ContrastingColour(seed), tolerance, stack, map,
+                                             &reachedOnly);
+    if (outcome == FillOutcome::OutOfMemory) {
+        ShowFillOutOfMemory();
+        return 0;
+    }
+    if (outcome != FillOutcome::Filled) return 0;
+    // Pixels the painted fill would have left as they were are not selected.
+    if (reachedOnly > 0) {
+        const std::size_t bytes = static_cast<std::size_t>(box.workBitmap->Width()) *
+                                  static_cast<std::size_t>(box.workBitmap->Height());
+        std::replace(map, map + bytes, kFillMapReached, std::uint8_t{0});
+    }
+    return 1;
 }

@@ -62,6 +62,15 @@ bool WithinTolerance(raster::Colour a, raster::Colour b, int tolerance);
 // through pixels whose colour lies within tolerance of the seed's.
 FillOutcome FloodFillPixels(PixelBuffer& bitmap, int x, int y, raster::Colour colour, int tolerance, FillStack& stack);
 
+// The fill of FloodFillPixels marked in map (width x height bytes, all 0 before) instead of
+// painted: kFillMapChanged where painting would change the pixel's blue or green byte,
+// kFillMapReached where the fill reaches the pixel but would change neither. The picture is
+// only read. reachedOnly counts the second kind.
+constexpr std::uint8_t kFillMapChanged = 255;
+constexpr std::uint8_t kFillMapReached = 1;
+FillOutcome FloodFillMap(const PixelBuffer& bitmap, int x, int y, raster::Colour colour, int tolerance,
+                         FillStack& stack, std::uint8_t* map, std::size_t* reachedOnly);
+
 // The fill colour of the magic wand: each channel of the seed moved half way round.
 raster::Colour ContrastingColour(raster::Colour seed);
 
@@ -80,3 +89,10 @@ int FloodFill(std::uint32_t slot, int x, int y, const FillPaint& paint);
 int FloodFillWith(FillStack& stack, std::uint32_t slot, int x, int y, const FillPaint& paint);
 
 inline constexpr const char* kFillOutOfMemory = "Error: Out of memory";
+
+// The magic wand's fill of the current slot's work buffer marked in map (its width x height
+// bytes, all 0 before; kFillMapChanged where the painted fill would change the blue or green
+// byte, 0 elsewhere), for a work buffer known to equal its undo copy: the picture stays as it
+// is, and the undo level's records are set as a painted fill sets them. Returns 1 when
+// something was marked.
+int WandFillOfEqualCopy(std::uint32_t slot, int x, int y, int tolerance, std::uint8_t* map);

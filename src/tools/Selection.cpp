@@ -105,52 +105,55 @@ void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const 
     const auto bg = static_cast<std::uint8_t>(raster::GreenOf(background));
     const auto br = static_cast<std::uint8_t>(raster::RedOf(background));
     const bool trans = PaintSettings.Trans != 0;
-    for (int r = s.firstRow; r < s.lastRow; ++r) {
-        const std::uint8_t* m = mask->Row(srcY + r) + srcX;
-        const std::uint8_t* src = pixels ? pixels->Row(srcY + r) + 3 * srcX : nullptr;
-        std::uint8_t* dst = target.Row(y + r) + 3 * x;
-        switch (mode) {
-            case BlitMode::Lift:
-                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
-                    FillColourRun(dst + 3 * first, last - first, bb, bg, br);
-                });
-                break;
-            case BlitMode::Paste:
-                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
-                    if (!trans) {
-                        std::memcpy(dst + 3 * first, src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
-                        return;
-                    }
-                    for (int c = first; c < last; ++c) {
-                        const std::uint8_t* p = src + 3 * c;
-                        if (p[0] == bb && p[1] == bg && p[2] == br) continue;
+    // Each row is written from its own mask row alone, so the rows are shared among the cores.
+    RunRowsInParallel(s.lastRow - s.firstRow, s.lastCol - s.firstCol, [&](int firstBandRow, int endBandRow) {
+        for (int r = s.firstRow + firstBandRow; r < s.firstRow + endBandRow; ++r) {
+            const std::uint8_t* m = mask->Row(srcY + r) + srcX;
+            const std::uint8_t* src = pixels ? pixels->Row(srcY + r) + 3 * srcX : nullptr;
+            std::uint8_t* dst = target.Row(y + r) + 3 * x;
+            switch (mode) {
+                case BlitMode::Lift:
+                    maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                        FillColourRun(dst + 3 * first, last - first, bb, bg, br);
+                    });
+                    break;
+                case BlitMode::Paste:
+                    maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                        if (!trans) {
+                            std::memcpy(dst + 3 * first, src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
+                            return;
+                        }
+                        for (int c = first; c < last; ++c) {
+                            const std::uint8_t* p = src + 3 * c;
+                            if (p[0] == bb && p[1] == bg && p[2] == br) continue;
+                            std::uint8_t* d = dst + 3 * c;
+                            d[0] = p[0];
+                            d[1] = p[1];
+                            d[2] = p[2];
+                        }
+                    });
+                    break;
+                case BlitMode::Inverted:
+                    for (int c = s.firstCol; c < s.lastCol; ++c)
+                        SetScratchPixel(dst + 3 * c, m[c] != kMaskOutside ? 0 : kScratchIn);
+                    break;
+                case BlitMode::Union:
+                    // Scratch pixels only ever hold blue, so the unselected ones need no writing.
+                    maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
+                        std::memcpy(dst + 3 * first, SelectedScratchRow(last - first).data(),
+                                    static_cast<std::size_t>(3 * (last - first)));
+                    });
+                    break;
+                case BlitMode::Minus:
+                    for (int c = s.firstCol; c < s.lastCol; ++c) {
                         std::uint8_t* d = dst + 3 * c;
-                        d[0] = p[0];
-                        d[1] = p[1];
-                        d[2] = p[2];
+                        SetScratchPixel(d, d[0] != 0 ? 0 : (m[c] != kMaskOutside ? kScratchIn : 0));
                     }
-                });
-                break;
-            case BlitMode::Inverted:
-                for (int c = s.firstCol; c < s.lastCol; ++c)
-                    SetScratchPixel(dst + 3 * c, m[c] != kMaskOutside ? 0 : kScratchIn);
-                break;
-            case BlitMode::Union:
-                // Scratch pixels only ever hold blue, so the unselected ones need no writing.
-                maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
-                    std::memcpy(dst + 3 * first, SelectedScratchRow(last - first).data(),
-                                static_cast<std::size_t>(3 * (last - first)));
-                });
-                break;
-            case BlitMode::Minus:
-                for (int c = s.firstCol; c < s.lastCol; ++c) {
-                    std::uint8_t* d = dst + 3 * c;
-                    SetScratchPixel(d, d[0] != 0 ? 0 : (m[c] != kMaskOutside ? kScratchIn : 0));
-                }
-                break;
-            case BlitMode::Plain: break;
+                    break;
+                case BlitMode::Plain: break;
+            }
         }
-    }
+    });
 }
 
 void MarkBorderOf(PixelBuffer& mask, int mode) {
@@ -171,34 +174,49 @@ void MarkBorderOf(PixelBuffer& mask, int mode) {
     }
     // A selected pixel is on the border when its run along the row or the column starts or
     // ends there: the line ends beside it, or an outside pixel neighbours it. Marking keeps a
-    // pixel selected, so the rows above and below can be read after they were marked.
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = mask.Row(y);
-        const std::uint8_t* above = y > 0 ? mask.Row(y - 1) : nullptr;
-        const std::uint8_t* below = y + 1 < h ? mask.Row(y + 1) : nullptr;
-        maskruns::ForEachSelectedRun(row, 0, w, [&](int first, int last) {
-            row[first] = kMaskBorder;
-            row[last - 1] = kMaskBorder;
-            if (!above || !below) {
-                std::memset(row + first, kMaskBorder, static_cast<std::size_t>(last - first));
-                return;
-            }
-            int x = first + 1;
-            // Eight pixels at a time while the rows above and below are selected all along.
-            while (x + 8 <= last - 1) {
-                if (maskruns::HasZeroByte(maskruns::Load8(above + x)) ||
-                    maskruns::HasZeroByte(maskruns::Load8(below + x))) {
-                    for (int k = x; k < x + 8; ++k) {
-                        if (above[k] == kMaskOutside || below[k] == kMaskOutside) row[k] = kMaskBorder;
-                    }
-                }
-                x += 8;
-            }
-            for (; x < last - 1; ++x) {
-                if (above[x] == kMaskOutside || below[x] == kMaskOutside) row[x] = kMaskBorder;
-            }
-        });
+    // pixel selected, so the rows above and below can be read after they were marked. The
+    // rows are shared among the cores; a band's edge rows read copies of their neighbours in
+    // the next bands, which those bands mark meanwhile.
+    const int bands = RowThreadsFor(h, w);
+    const auto width = static_cast<std::size_t>(w);
+    std::vector<std::uint8_t> edges(2 * width * static_cast<std::size_t>(bands));
+    const auto firstRowCopy = [&](int band) { return edges.data() + 2 * width * static_cast<std::size_t>(band); };
+    const auto lastRowCopy = [&](int band) { return firstRowCopy(band) + width; };
+    for (int k = 0; k < bands; ++k) {
+        std::memcpy(firstRowCopy(k), mask.Row(BandStart(h, bands, k)), width);
+        std::memcpy(lastRowCopy(k), mask.Row(BandStart(h, bands, k + 1) - 1), width);
     }
+    RunBandsInParallel(h, w, [&](int band, int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            std::uint8_t* row = mask.Row(y);
+            const std::uint8_t* above =
+                y == 0 ? nullptr : (y == firstRow ? lastRowCopy(band - 1) : mask.Row(y - 1));
+            const std::uint8_t* below =
+                y + 1 == h ? nullptr : (y + 1 == endRow ? firstRowCopy(band + 1) : mask.Row(y + 1));
+            maskruns::ForEachSelectedRun(row, 0, w, [&](int first, int last) {
+                row[first] = kMaskBorder;
+                row[last - 1] = kMaskBorder;
+                if (!above || !below) {
+                    std::memset(row + first, kMaskBorder, static_cast<std::size_t>(last - first));
+                    return;
+                }
+                int x = first + 1;
+                // Eight pixels at a time while the rows above and below are selected all along.
+                while (x + 8 <= last - 1) {
+                    if (maskruns::HasZeroByte(maskruns::Load8(above + x)) ||
+                        maskruns::HasZeroByte(maskruns::Load8(below + x))) {
+                        for (int k = x; k < x + 8; ++k) {
+                            if (above[k] == kMaskOutside || below[k] == kMaskOutside) row[k] = kMaskBorder;
+                        }
+                    }
+                    x += 8;
+                }
+                for (; x < last - 1; ++x) {
+                    if (above[x] == kMaskOutside || below[x] == kMaskOutside) row[x] = kMaskBorder;
+                }
+            });
+        }
+    });
 }
 
 void MarkBorder(int mode) {
@@ -442,9 +460,14 @@ int MakePieceFromScratch() {
     return 1;
 }
 
-SelectionMap::SelectionMap(int width, int height) : width_(std::max(width, 0)), height_(std::max(height, 0)) {
-    bytes_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) + 1]);
+SelectionMap::SelectionMap(int width, int height, bool zeroed)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)) {
+    const std::size_t bytes = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) + 1;
+    // Fresh zeroed memory costs nothing until written, where a clearing pass would touch it all.
+    bytes_.reset(static_cast<std::uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
 }
+
+void SelectionMap::Free::operator()(std::uint8_t* bytes) const { std::free(bytes); }
 
 bool NewSelectionReplacesPiece() {
     const FloatingPieceRecord& p = FloatingPiece;
@@ -488,7 +511,7 @@ Box MapBounds(const SelectionMap& map) {
 // The piece of the box b, its pixels from the clean image and each mask row from maskRow(y,
 // out), then bordered and shown, as MakePieceFromScratch ends.
 template <class MaskRow>
-int MakePieceOfBox(ImageBox& box, const Box& b, MaskRow&& maskRow) {
+int MakePieceOfBox(ImageBox& box, const Box& b, PieceShow show, MaskRow&& maskRow) {
     if (b.Width() < 2 || b.Height() < 2 || CreateFloatingPiece(b.Width(), b.Height(), PieceStart::Unfilled) != 1) return 0;
     FloatingPieceRecord& p = FloatingPiece;
     p.pieceX = p.savedPieceX = b.left;
@@ -502,24 +525,28 @@ int MakePieceOfBox(ImageBox& box, const Box& b, MaskRow&& maskRow) {
     });
     MarkBorder(0);
     NoteWorkEqualsUndo();  // the callers leave the work buffer as the undo copy
-    ShowFloatingPiece();
+    if (show == PieceShow::Now) {
+        ShowFloatingPiece();
+    } else {
+        AdvancePieceBorder();
+    }
     return 1;
 }
 
 }  // namespace
 
-int MakePieceFromMap(const SelectionMap& map) {
+int MakePieceFromMap(const SelectionMap& map, PieceShow show) {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap || !box.undoBitmap || !map.Ok()) return 0;
     const Box b = MapBounds(map);
-    return MakePieceOfBox(box, b, [&](int y, std::uint8_t* m) {
+    return MakePieceOfBox(box, b, show, [&](int y, std::uint8_t* m) {
         const std::uint8_t* in = map.Row(b.top + y) + b.left;
         // In is 255 and out 0, so the mask byte is the map byte with the inside value's bits.
         for (int x = 0; x < b.Width(); ++x) m[x] = static_cast<std::uint8_t>(in[x] & kMaskInside);
     });
 }
 
-int MakePieceFromRectangle(int left, int top, int right, int bottom) {
+int MakePieceFromRectangle(int left, int top, int right, int bottom, PieceShow show) {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap || !box.undoBitmap) return 0;
     left = std::max(left, 0);
@@ -527,7 +554,7 @@ int MakePieceFromRectangle(int left, int top, int right, int bottom) {
     right = std::min(right, box.workBitmap->Width());
     bottom = std::min(bottom, box.workBitmap->Height());
     const Box b = left < right && top < bottom ? Box{left, top, right - 1, bottom - 1} : Box{0, 0, -1, -1};
-    return MakePieceOfBox(box, b, [&](int, std::uint8_t* m) {
+    return MakePieceOfBox(box, b, show, [&](int, std::uint8_t* m) {
         std::memset(m, kMaskInside, static_cast<std::size_t>(b.Width()));
     });
 }
@@ -614,22 +641,44 @@ int SelectRectangle(int x1, int y1, int x2, int y2) {
     const int top = std::clamp(std::min(y1, y2), 0, box.height);
     const int bottom = std::clamp(std::max(y1, y2), 0, box.height);
     if (left == right || top == bottom) return 0;
-    if (NewSelectionReplacesPiece()) return LiftMade(MakePieceFromRectangle(left, top, right, bottom));
+    // The rectangle tool shows the whole view after its release.
+    if (NewSelectionReplacesPiece()) return LiftMade(MakePieceFromRectangle(left, top, right, bottom, PieceShow::Later));
     FillScratch(*box.workBitmap, false);
     FillScratchRect(*box.workBitmap, left, top, right, bottom);
     return MakeAndLift();
 }
 
+namespace {
+
+// The wand's region as a map, its fill marked in the map with the picture only read: when
+// the work buffer is known to equal the undo copy (as the wand's stylus-down copy leaves it),
+// painting the fill and comparing and restoring the picture afterwards would give the same
+// map. -1 when that cannot be done here (no map memory), else what the wand returns.
+int SelectWithWandMap(ImageBox& box, int x, int y) {
+    SelectionMap map(box.workBitmap->Width(), box.workBitmap->Height(), true);
+    if (!map.Ok()) return -1;
+    if (WandFillOfEqualCopy(ImageState.CurrentImage, x, y, PaintSettings.WTolerance, map.Row(0)) != 1) return 0;
+    return LiftMade(MakePieceFromMap(map, PieceShow::Later));
+}
+
+}  // namespace
+
 int SelectWithWand(int x, int y) {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap) return 0;
+    if (NewSelectionReplacesPiece() && WorkKnownEqualToUndo()) {
+        const int made = SelectWithWandMap(box, x, y);
+        if (made >= 0) return made;
+    }
     // A tap outside the picture fills nothing: the scratch stays black, and with the modifier
     // the held piece alone makes the selection again.
     FloodFill(ImageState.CurrentImage, x, y, FillPaint{0, true, PaintSettings.WTolerance});
     if (!box.undoBitmap) return 0;
     if (NewSelectionReplacesPiece()) {
         SelectionMap map(box.workBitmap->Width(), box.workBitmap->Height());
-        if (map.Ok() && WandMap(*box.workBitmap, *box.undoBitmap, map)) return LiftMade(MakePieceFromMap(map));
+        if (map.Ok() && WandMap(*box.workBitmap, *box.undoBitmap, map)) {
+            return LiftMade(MakePieceFromMap(map, PieceShow::Later));
+        }
     }
     WandMask(*box.workBitmap, *box.undoBitmap);
     return MakeAndLift();

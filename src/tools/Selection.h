@@ -62,7 +62,8 @@ int MakePieceFromScratch();
 constexpr std::uint8_t kSelectionMapIn = 255;
 class SelectionMap {
 public:
-    SelectionMap(int width, int height);  // contents undefined; Ok() false when memory is short
+    // Contents undefined, or all 0 when zeroed; Ok() false when memory is short.
+    SelectionMap(int width, int height, bool zeroed = false);
     bool Ok() const { return bytes_ != nullptr; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -74,7 +75,10 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::unique_ptr<std::uint8_t[]> bytes_;
+    struct Free {
+        void operator()(std::uint8_t* bytes) const;
+    };
+    std::unique_ptr<std::uint8_t[], Free> bytes_;
 };
 
 // The wand's flood result as a map (in where the fill changed the blue or green byte of the
@@ -88,8 +92,11 @@ bool NewSelectionReplacesPiece();
 
 // MakePieceFromScratch's result for the shape in the map, or for the rectangle left <= x <
 // right, top <= y < bottom (clipped to the image); the work buffer must equal the undo copy.
-int MakePieceFromMap(const SelectionMap& map);
-int MakePieceFromRectangle(int left, int top, int right, int bottom);
+// Later: the caller shows the whole view once the piece is lifted, so the piece is not
+// painted now (its border still moves on, as showing it would make it).
+enum class PieceShow { Now, Later };
+int MakePieceFromMap(const SelectionMap& map, PieceShow show = PieceShow::Now);
+int MakePieceFromRectangle(int left, int top, int right, int bottom, PieceShow show = PieceShow::Now);
 
 // After a piece was made: its area in the image becomes the background colour, the image undo
 // copy is taken, and the piece's tool becomes current.

@@ -49,6 +49,10 @@ public:
         return event.pieceDropped && onlyDropped ? DownCopy::None : DownCopy::Image;
     }
     DownOutcome StylusDown(ToolEvent& event) const override {
+        // The wand's copy was just taken and nothing the wand does before its release writes
+        // the picture, so its fill may leave the picture alone (anything else that changes the
+        // document in between makes this note stale).
+        if (event.tool == kToolSelectMagicWand) NoteWorkEqualsUndo();
         if (event.tool == kToolSelectLasso) {
             if (CanvasState.SelectModifier != 0 && FloatingPiece.maskBitmap) {
                 DrawBorderOfHeldPiece();

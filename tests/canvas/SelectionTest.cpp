@@ -68,41 +68,49 @@ TEST(MarkBorder, RunsInsideAShapeGetBorderAtBothEndsOnly) {
 TEST(MarkBorder, RandomMasksOfEveryWidthMatchTheNeighbourRule) {
     // Widths around the eight-byte steps of the run search, with holes, stray border bytes and
     // long runs; a selected pixel is border exactly when a row or column end or an outside
-    // pixel touches it on its row or column, and a border byte never turns back inside.
+    // pixel touches it on its row or column, and a border byte never turns back inside. Masks
+    // large enough to be shared among threads are marked in bands whose edge rows read their
+    // neighbours: the result must not depend on how many.
     std::uint32_t seed = 12345;
     const auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) & 0x7FFF;
     };
-    for (int w = 1; w <= 40; ++w) {
-        for (int round = 0; round < 4; ++round) {
-            const int h = 1 + static_cast<int>(next() % 12);
-            std::unique_ptr<PixelBuffer> mask = MaskOf(w, h, kMaskOutside);
-            const unsigned holes = 1 + next() % 20;  // one in `holes` pixels is outside
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    const unsigned r = next();
-                    mask->Row(y)[x] = r % holes == 0 ? kMaskOutside : (r % 97 == 1 ? kMaskBorder : kMaskInside);
-                }
-            }
-            std::vector<std::uint8_t> before(static_cast<std::size_t>(w * h));
-            for (int y = 0; y < h; ++y) std::memcpy(&before[static_cast<std::size_t>(y * w)], mask->Row(y), w);
-            const auto outside = [&](int x, int y) {
-                return x < 0 || y < 0 || x >= w || y >= h || before[static_cast<std::size_t>(y * w + x)] == kMaskOutside;
-            };
-            MarkBorderOf(*mask, 0);
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    const std::uint8_t was = before[static_cast<std::size_t>(y * w + x)];
-                    std::uint8_t want = was;
-                    if (was != kMaskOutside &&
-                        (outside(x - 1, y) || outside(x + 1, y) || outside(x, y - 1) || outside(x, y + 1)))
-                        want = kMaskBorder;
-                    ASSERT_EQ(mask->Row(y)[x], want) << "w " << w << " h " << h << " at " << x << "," << y;
-                }
+    const auto check = [&](int w, int h) {
+        std::unique_ptr<PixelBuffer> mask = MaskOf(w, h, kMaskOutside);
+        const unsigned holes = 1 + next() % 20;  // one in `holes` pixels is outside
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const unsigned r = next();
+                mask->Row(y)[x] = r % holes == 0 ? kMaskOutside : (r % 97 == 1 ? kMaskBorder : kMaskInside);
             }
         }
+        std::vector<std::uint8_t> before(static_cast<std::size_t>(w * h));
+        for (int y = 0; y < h; ++y) std::memcpy(&before[static_cast<std::size_t>(y * w)], mask->Row(y), w);
+        const auto outside = [&](int x, int y) {
+            return x < 0 || y < 0 || x >= w || y >= h || before[static_cast<std::size_t>(y * w + x)] == kMaskOutside;
+        };
+        MarkBorderOf(*mask, 0);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const std::uint8_t was = before[static_cast<std::size_t>(y * w + x)];
+                std::uint8_t want = was;
+                if (was != kMaskOutside &&
+                    (outside(x - 1, y) || outside(x + 1, y) || outside(x, y - 1) || outside(x, y + 1)))
+                    want = kMaskBorder;
+                ASSERT_EQ(mask->Row(y)[x], want) << "w " << w << " h " << h << " at " << x << "," << y;
+            }
+        }
+    };
+    for (int w = 1; w <= 40; ++w) {
+        for (int round = 0; round < 4; ++round) check(w, 1 + static_cast<int>(next() % 12));
     }
+    for (const int threads : {1, 2, 3, 7}) {
+        RowThreadsWanted = threads;
+        check(300, 257);
+        check(257, 300);
+    }
+    RowThreadsWanted = 0;
 }
 
 TEST(LassoKernels, AFigureEightSelectsBothLoopsAndNotBetweenThem) {
@@ -670,6 +678,72 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
                 const raster::Colour want = lifted ? PaintSettings.BColor : raster::MakeColour(was[2], was[1], was[0]);
                 ASSERT_EQ(WorkPixel(x, y), want) << c.name << " at " << x << "," << y;
             }
+        }
+    }
+}
+
+// A wand tap marks its fill in a map beside the picture when its stylus-down copy is known to
+// hold the picture; with that knowledge lost in between (anything else changed the document),
+// the fill is painted into the picture and compared with the copy. Both must give the same
+// piece, buffers, undo records and view, at every tolerance: also where the fill reaches a
+// pixel whose blue and green bytes already have the fill colour's, which painting leaves
+// unselected.
+TEST_F(SelectionTest, AWandTapFromItsDownCopyEqualsThePaintedFill) {
+    const raster::Colour seedColour = raster::MakeColour(128, 128, 128);  // its fill is (1, 1, 1)
+    const raster::Colour sameBlueGreen = raster::MakeColour(128, 1, 1);   // 254 away: inside at 254
+    std::uint32_t seed = 7;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const raster::Colour shades[] = {seedColour, raster::MakeColour(140, 120, 128), raster::MakeColour(20, 60, 200),
+                                             sameBlueGreen, raster::MakeColour(250, 250, 250)};
+            raster::SetPixel(*CurrentBox().workDc, x, y, shades[(seed >> 12) % 5]);
+        }
+    }
+    raster::SetPixel(*CurrentBox().workDc, 20, 20, seedColour);
+    raster::SetPixel(*CurrentBox().workDc, 21, 20, sameBlueGreen);
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> picture = CreatePixelBuffer(40, 30, 24, header, nullptr);
+    CopyPixels(picture.get(), CurrentBox().workBitmap);
+    struct Case {
+        int tolerance, x, y;
+    };
+    const Case cases[] = {{0, 20, 20}, {32, 20, 20}, {253, 20, 20}, {254, 20, 20}, {255, 20, 20},
+                          {255, 0, 29}, {100, 39, 0}, {0, 150, 100}};
+    for (const Case& c : cases) {
+        struct Result {
+            SelectionOutcome outcome;
+            std::vector<std::uint8_t> view;
+            std::uint32_t undoKind;
+        };
+        const auto tap = [&](bool forget) {
+            FreeFloatingPiece();
+            CopyPixels(CurrentBox().workBitmap, picture.get());
+            TakeImageUndo();
+            ImageState.AntsPhase = 0;
+            PaintSettings.Tool = kToolSelectMagicWand;
+            PaintSettings.WTolerance = static_cast<std::uint8_t>(c.tolerance);
+            MarkSurface();
+            Down(c.x, c.y);
+            if (forget) ForgetWorkEqualsUndo();
+            Up(c.x, c.y);
+            return Result{OutcomeOf(FloatingPiece.pieceDc ? 1 : 0), BytesOf(CanvasWindow().GetDC().SelectedBitmap()),
+                          ImageState.UndoKind};
+        };
+        const Result painted = tap(true);
+        const Result marked = tap(false);
+        const std::string name = "tolerance " + std::to_string(c.tolerance) + " at " + std::to_string(c.x) + "," +
+                                 std::to_string(c.y);
+        EXPECT_TRUE(marked.outcome == painted.outcome) << name;
+        EXPECT_EQ(marked.outcome.made, painted.outcome.made) << name;
+        EXPECT_EQ(marked.outcome.mask, painted.outcome.mask) << name;
+        EXPECT_TRUE(marked.view == painted.view) << name;
+        EXPECT_EQ(marked.undoKind, painted.undoKind) << name;
+        if (c.tolerance == 254 && c.x == 20) {
+            // The neighbour with the fill's blue and green is reached but not selected.
+            ASSERT_EQ(painted.outcome.made, 1) << name;
+            EXPECT_NE(WorkPixel(20, 20), seedColour) << name;
+            EXPECT_EQ(WorkPixel(21, 20), sameBlueGreen) << name;
         }
     }
 }
