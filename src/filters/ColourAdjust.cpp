@@ -4,7 +4,7 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "filters/FilterEngine.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "image/PaintSettings.h"
 #include "platform/ImageDecoder.h"
 

@@ -8,7 +8,7 @@
 #include "filters/ColourAdjust.h"
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

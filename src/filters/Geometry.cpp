@@ -7,7 +7,7 @@
 #include <new>
 
 #include "filters/FilterEngine.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "filters/TargetBuffers.h"
 
 namespace {

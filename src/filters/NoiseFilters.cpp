@@ -6,7 +6,7 @@
 #include "filters/FilterEngine.h"
 #include "filters/FilterRows.h"
 #include "filters/Median.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "filters/PumpedRows.h"
 #include "filters/Noise.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "filters/CreativeFilters.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "filters/FilterEngine.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 
 // Passed by a helper thread before each run of rows it claims. Empty in the program; a test
 // installs one to hold the helpers back and so fix how the threads share the rows.

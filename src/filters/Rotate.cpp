@@ -10,7 +10,7 @@
 
 #include "filters/FilterEngine.h"
 #include "filters/Geometry.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "filters/TargetBuffers.h"
 #include "image/PaintSettings.h"
 

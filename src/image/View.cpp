@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "platform/raster/Draw.h"
+#include "platform/raster/ParallelRows.h"
 
 float ClampZoom(float zoom) {
     if (!(zoom >= kMinZoom)) return kMinZoom;  // also catches NaN
@@ -19,9 +20,11 @@ float ClampZoom(float zoom) {
     return zoom;
 }
 
-void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
+namespace {
+
+// The view's parts beyond the picture's right and bottom edges.
+void PaintViewMargins(raster::DrawingContext& dc, const ImageBox& box) {
     const PixelBuffer* surface = dc.SelectedBitmap();
-    if (!surface || !box.workDc) return;
     const int cw = surface->Width();
     const int ch = surface->Height();
     const float zoom = ImageState.ZoomFactor;
@@ -33,6 +36,17 @@ void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
     if (static_cast<float>(ch) > bottomEdge) {
         raster::FillRect(dc, raster::Rect{0, static_cast<int>(bottomEdge), cw, ch}, kViewMargin);
     }
+}
+
+}  // namespace
+
+void PaintView(raster::DrawingContext& dc, const ImageBox& box) {
+    const PixelBuffer* surface = dc.SelectedBitmap();
+    if (!surface || !box.workDc) return;
+    const int cw = surface->Width();
+    const int ch = surface->Height();
+    const float zoom = ImageState.ZoomFactor;
+    PaintViewMargins(dc, box);
     const float inv = 1.0f / zoom;
     raster::StretchBlt(dc, 0, 0, cw, ch, *box.workDc, static_cast<int>(static_cast<float>(box.scrollX) * inv),
                        static_cast<int>(static_cast<float>(box.scrollY) * inv),
@@ -131,11 +145,12 @@ std::vector<int> ViewSources(int viewExtent, int sourceStart, int sourceExtent, 
     return sources;
 }
 
-// Draws the piece at (x, y) with its moving border over the view PaintView has just drawn of
-// the clean image: each view pixel becomes what it would show had the piece been pasted into
-// the image and the border painted there. Only the view is touched, so the image needs no
-// restoring afterwards and the cost follows the view's size, not the image's.
-void DrawPieceOverView(PixelBuffer& view, const ImageBox& box, int x, int y) {
+// Paints the view of the clean image with the piece at (x, y) and its moving border over it,
+// the margins aside: each view pixel becomes what PaintView would show had the piece been
+// pasted into the image and the border painted there. Only the view is touched, so the image
+// needs no restoring afterwards and the cost follows the view's size, not the image's; a view
+// pixel the piece covers is written once.
+void PaintViewWithPiece(PixelBuffer& view, const ImageBox& box, int x, int y) {
     const FloatingPieceRecord& p = FloatingPiece;
     const PixelBuffer& piece = *p.pieceBitmap;
     const PixelBuffer& mask = *p.maskBitmap;
@@ -160,51 +175,96 @@ void DrawPieceOverView(PixelBuffer& view, const ImageBox& box, int x, int y) {
     const auto skipG = static_cast<std::uint8_t>(raster::GreenOf(bg));
     const auto skipR = static_cast<std::uint8_t>(raster::RedOf(bg));
     const int phaseBase = static_cast<int>(ImageState.AntsPhase) + borderW + borderH;
-    // Per view column: the mask column it shows, or -1.
-    std::vector<int> columns = ViewSources(cw, srcX, srcW, image.Width());
-    int firstColumn = cw;
-    int endColumn = 0;
+    // Per view column: the image column it shows and the mask column, or -1. The image's
+    // columns are one run of view columns.
+    const std::vector<int> imageColumns = ViewSources(cw, srcX, srcW, image.Width());
+    std::vector<int> columns(imageColumns.size(), -1);
+    int pictureFirst = cw;
+    int pictureEnd = 0;
     for (int d = 0; d < cw; ++d) {
-        int& c = columns[static_cast<std::size_t>(d)];
-        c = c < 0 ? -1 : c - x;
-        if (c < 0 || c >= mask.Width()) {
-            c = -1;
-            continue;
-        }
-        firstColumn = std::min(firstColumn, d);
-        endColumn = d + 1;
+        const int sx = imageColumns[static_cast<std::size_t>(d)];
+        if (sx < 0) continue;
+        pictureFirst = std::min(pictureFirst, d);
+        pictureEnd = d + 1;
+        if (sx - x >= 0 && sx - x < mask.Width()) columns[static_cast<std::size_t>(d)] = sx - x;
     }
-    if (firstColumn >= endColumn) return;
+    if (pictureFirst >= pictureEnd) return;
     const std::vector<int> rows = ViewSources(ch, srcY, srcH, image.Height());
-    for (int d = 0; d < ch; ++d) {
-        const int sy = rows[static_cast<std::size_t>(d)];
-        const int my = sy - y;
-        if (sy < 0 || my < 0 || my >= mask.Height()) continue;
-        const std::uint8_t* m = mask.Row(my);
-        const std::uint8_t* src = my < pasteH ? piece.Row(my) : nullptr;
-        const bool borderRow = my < borderH;
-        std::uint8_t* out = view.Row(d);
-        for (int c = firstColumn; c < endColumn; ++c) {
-            const int mx = columns[static_cast<std::size_t>(c)];
-            if (mx < 0) continue;
-            const std::uint8_t value = m[mx];
-            if (value == kMaskOutside) continue;
-            std::uint8_t* o = out + 3 * c;
-            if (value == kMaskBorder && borderRow && mx < borderW) {
-                const std::uint8_t g = (phaseBase - mx - my) % 5 < 2 ? 255 : 0;
-                o[0] = g;
-                o[1] = g;
-                o[2] = g;
+    // At 100 % the view's columns are the image's, one after the other: rows are copied
+    // whole, whole runs of the piece over them, and the border bytes painted over those.
+    bool contiguous = !transparent;
+    for (int c = pictureFirst + 1; c < pictureEnd && contiguous; ++c) {
+        contiguous = imageColumns[static_cast<std::size_t>(c)] == imageColumns[static_cast<std::size_t>(c - 1)] + 1;
+    }
+    const int firstImageColumn = imageColumns[static_cast<std::size_t>(pictureFirst)];
+    const std::size_t pictureBytes = static_cast<std::size_t>(3 * (pictureEnd - pictureFirst));
+    RunRowsInParallel(ch, pictureEnd - pictureFirst, [&](int firstRow, int endRow) {
+        for (int d = firstRow; d < endRow; ++d) {
+            const int sy = rows[static_cast<std::size_t>(d)];
+            if (sy < 0) continue;
+            std::uint8_t* out = view.Row(d);
+            // Rows that show one image row again (zoomed in) are that row's copy.
+            if (d > firstRow && rows[static_cast<std::size_t>(d - 1)] == sy) {
+                std::memcpy(out + 3 * pictureFirst, view.Row(d - 1) + 3 * pictureFirst, pictureBytes);
                 continue;
             }
-            if (!src || mx >= pasteW) continue;
-            const std::uint8_t* s = src + 3 * mx;
-            if (transparent && s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
-            o[0] = s[0];
-            o[1] = s[1];
-            o[2] = s[2];
+            const std::uint8_t* picture = image.Row(sy);
+            const int my = sy - y;
+            const bool pieceRow = my >= 0 && my < mask.Height();
+            const std::uint8_t* m = pieceRow ? mask.Row(my) : nullptr;
+            const std::uint8_t* src = pieceRow && my < pasteH ? piece.Row(my) : nullptr;
+            const bool borderRow = pieceRow && my < borderH;
+            if (contiguous) {
+                std::memcpy(out + 3 * pictureFirst, picture + 3 * firstImageColumn, pictureBytes);
+                if (!pieceRow) continue;
+                // o + 3 * mx is the view byte of mask column mx.
+                std::uint8_t* o = out + 3 * (pictureFirst + x - firstImageColumn);
+                const int first = std::max(firstImageColumn - x, 0);
+                const int end = std::min(firstImageColumn + pictureEnd - pictureFirst - x, mask.Width());
+                if (first >= end) continue;
+                if (src) {
+                    maskruns::ForEachSelectedRun(m, first, std::min(end, pasteW), [&](int a, int b) {
+                        std::memcpy(o + 3 * a, src + 3 * a, static_cast<std::size_t>(3 * (b - a)));
+                    });
+                }
+                if (!borderRow) continue;
+                const int borderEnd = std::min(end, borderW);
+                for (int mx = first; mx < borderEnd; ++mx) {
+                    const void* next = std::memchr(m + mx, kMaskBorder, static_cast<std::size_t>(borderEnd - mx));
+                    if (!next) break;
+                    mx = static_cast<int>(static_cast<const std::uint8_t*>(next) - m);
+                    const std::uint8_t g = (phaseBase - mx - my) % 5 < 2 ? 255 : 0;
+                    o[3 * mx] = g;
+                    o[3 * mx + 1] = g;
+                    o[3 * mx + 2] = g;
+                }
+                continue;
+            }
+            for (int c = pictureFirst; c < pictureEnd; ++c) {
+                const int sx = imageColumns[static_cast<std::size_t>(c)];
+                if (sx < 0) continue;
+                const std::uint8_t* shown = picture + 3 * sx;
+                std::uint8_t* o = out + 3 * c;
+                const int mx = columns[static_cast<std::size_t>(c)];
+                if (pieceRow && mx >= 0 && m[mx] != kMaskOutside) {
+                    if (m[mx] == kMaskBorder && borderRow && mx < borderW) {
+                        const std::uint8_t g = (phaseBase - mx - my) % 5 < 2 ? 255 : 0;
+                        o[0] = g;
+                        o[1] = g;
+                        o[2] = g;
+                        continue;
+                    }
+                    if (src && mx < pasteW) {
+                        const std::uint8_t* s = src + 3 * mx;
+                        if (!transparent || s[0] != skipB || s[1] != skipG || s[2] != skipR) shown = s;
+                    }
+                }
+                o[0] = shown[0];
+                o[1] = shown[1];
+                o[2] = shown[2];
+            }
         }
-    }
+    });
 }
 
 }  // namespace
@@ -239,9 +299,9 @@ void ShowPiece(raster::DrawingContext* dc, int x, int y, bool drop) {
     // image would be given back its undo copy afterwards anyway.
     if (!drop && WorkKnownEqualToUndo() && (!view || view->BitsPerPixel() == 24)) {
         AdvancePieceBorder();
-        if (!target) return;
-        PaintView(*target, box);
-        if (view) DrawPieceOverView(*view, box, x, y);
+        if (!view) return;
+        PaintViewMargins(*target, box);
+        PaintViewWithPiece(*view, box, x, y);
         return;
     }
     PastePieceThroughMask(*box.workBitmap, x, y, *p.pieceBitmap, *p.maskBitmap, PaintSettings.Trans != 0,

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "filters/FilterEngine.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "image/PaintSettings.h"
 
 GradientInk CurrentGradientInk() {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "image/MaskRuns.h"
 #include "image/Undo.h"
 #include "image/View.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "support/ScriptRunner.h"
 
 namespace {

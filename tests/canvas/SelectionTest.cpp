@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "support/CanvasFixture.h"
 #include "tools/FloodFill.h"
 #include "tools/Selection.h"

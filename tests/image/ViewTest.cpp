@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/ToolIds.h"
+#include "platform/raster/ParallelRows.h"
 #include "support/DocumentFixture.h"
 
 namespace {
@@ -279,13 +280,15 @@ TEST_F(ViewTest, PasteClipsAtEveryEdge) {
 
 // The piece shown without dropping is drawn over the view, not into the image: the view must
 // be what painting the piece and its border into a copy of the image would show, at every
-// zoom and scroll position, with the piece partly off the image and with Trans on or off.
+// zoom and scroll position, with the piece partly off the image and with Trans on or off, and
+// with views large enough to be painted by several threads.
 TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
     struct Case {
         float zoom;
         int scrollX, scrollY, x, y;
         bool trans;
         int viewW, viewH;
+        int imageW = 37, imageH = 29;
     };
     const float third = ZoomCommandFactor(3203, 1.0f);
     const Case cases[] = {
@@ -294,13 +297,16 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
         {third, 0, 0, 3, 3, false, 20, 20},   {0.5f, 4, 2, 10, 9, true, 17, 13},
         {3.0f, 30, 21, 12, 10, false, 50, 31}, {0.75f, 0, 0, -8, 20, true, 33, 25},
         {1.0f, 7, 5, 40, 3, false, 20, 20},
+        {3.0f, 9, 0, 40, 30, false, 700, 400, 300, 200}, {third, 5, 5, 100, 80, true, 400, 300, 1200, 900},
+        {1.0f, 3, 2, 60, 50, false, 500, 400, 600, 500},
     };
+    RowThreadsWanted = 3;
     for (const Case& c : cases) {
-        ImageBox& box = MakeImage(37, 29);
+        ImageBox& box = MakeImage(c.imageW, c.imageH);
         std::uint32_t seed = 7;
         const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-        for (int y = 0; y < 29; ++y) {
-            for (int x = 0; x < 37; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
+        for (int y = 0; y < c.imageH; ++y) {
+            for (int x = 0; x < c.imageW; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
         }
         CopyPixels(box.undoBitmap, box.workBitmap);
         ASSERT_EQ(CreateFloatingPiece(15, 11), 1);
@@ -337,7 +343,7 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
 
         // The reference: pasted and bordered into a copy of the image, which is then painted.
         raster::BitmapInfo header;
-        auto copyDc = std::make_unique<raster::DrawingContext>(CreatePixelBuffer(37, 29, 24, header, nullptr));
+        auto copyDc = std::make_unique<raster::DrawingContext>(CreatePixelBuffer(c.imageW, c.imageH, 24, header, nullptr));
         CopyPixels(copyDc->SelectedBitmap(), box.workBitmap);
         PastePieceThroughMask(*copyDc->SelectedBitmap(), c.x, c.y, *FloatingPiece.pieceBitmap,
                               *FloatingPiece.maskBitmap, c.trans, PaintSettings.BColor);
@@ -358,6 +364,7 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
         EXPECT_EQ(differing, 0) << "zoom " << c.zoom << " piece at " << c.x << "," << c.y;
         FreeImageBox(ImageState.CurrentImage);
     }
+    RowThreadsWanted = 0;
 }
 
 // Save is lent the picture as shown: with a floating piece over a work buffer known to equal

@@ -14,7 +14,7 @@
 #include "filters/Geometry.h"
 #include "filters/Noise.h"
 #include "filters/NoiseFilters.h"
-#include "filters/ParallelRows.h"
+#include "platform/raster/ParallelRows.h"
 #include "filters/TextureList.h"
 #include "image/ImageSlots.h"
 #include "image/PaintSettings.h"

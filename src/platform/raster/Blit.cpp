@@ -8,6 +8,7 @@
 
 #include "platform/raster/ColourMatch.h"
 #include "platform/raster/Draw.h"
+#include "platform/raster/ParallelRows.h"
 
 namespace raster {
 
@@ -167,28 +168,34 @@ void StretchRows(Bitmap& dst, int y, int height, const Bitmap& src, int srcY, in
                  Convert& convert, const Key& key, bool repeatRows) {
     const long long first = std::max(0LL, -static_cast<long long>(y));
     const long long last = std::min(static_cast<long long>(height), static_cast<long long>(dst.Height()) - y);
+    if (first >= last) return;
     const std::size_t rowBytes = static_cast<std::size_t>(cols.count) * Convert::kDestination;
     const std::size_t columnByte = static_cast<std::size_t>(cols.firstColumn) * Convert::kDestination;
-    NearestMap map(srcY, srcHeight, height, first);
-    long long previousSource = -1;
-    for (long long dy = first; dy < last; ++dy, map.Next()) {
-        const long long s = map.Value();
-        if (s < 0 || s >= src.Height()) {
-            previousSource = -1;
-            continue;
+    // A view of a large picture is drawn on every core: each band of rows starts its own walk
+    // down the source rows, and its first row is made rather than copied from the row above.
+    RunRowsInParallel(static_cast<int>(last - first), cols.count, [&](int bandFirst, int bandEnd) {
+        NearestMap map(srcY, srcHeight, height, first + bandFirst);
+        Convert bandConvert = convert;  // a conversion may keep its last answer
+        long long previousSource = -1;
+        for (long long dy = first + bandFirst; dy < first + bandEnd; ++dy, map.Next()) {
+            const long long s = map.Value();
+            if (s < 0 || s >= src.Height()) {
+                previousSource = -1;
+                continue;
+            }
+            std::uint8_t* d = dst.Row(static_cast<int>(y + dy)) + columnByte;
+            if (repeatRows && s == previousSource) {
+                std::memcpy(d, dst.Row(static_cast<int>(y + dy - 1)) + columnByte, rowBytes);
+                continue;
+            }
+            previousSource = s;
+            const std::uint8_t* row = src.Row(static_cast<int>(s));
+            for (int i = 0; i < cols.count; ++i, d += Convert::kDestination) {
+                const std::uint8_t* p = row + cols.sourceOffset[i];
+                if (!key(p)) bandConvert(d, p);
+            }
         }
-        std::uint8_t* d = dst.Row(static_cast<int>(y + dy)) + columnByte;
-        if (repeatRows && s == previousSource) {
-            std::memcpy(d, dst.Row(static_cast<int>(y + dy - 1)) + columnByte, rowBytes);
-            continue;
-        }
-        previousSource = s;
-        const std::uint8_t* row = src.Row(static_cast<int>(s));
-        for (int i = 0; i < cols.count; ++i, d += Convert::kDestination) {
-            const std::uint8_t* p = row + cols.sourceOffset[i];
-            if (!key(p)) convert(d, p);
-        }
-    }
+    });
 }
 
 template <class Key>
