@@ -82,25 +82,29 @@ void PastePieceThroughMask(PixelBuffer& target, int x, int y, const PixelBuffer&
     const std::uint8_t skipB = static_cast<std::uint8_t>(raster::BlueOf(skipColour));
     const std::uint8_t skipG = static_cast<std::uint8_t>(raster::GreenOf(skipColour));
     const std::uint8_t skipR = static_cast<std::uint8_t>(raster::RedOf(skipColour));
-    for (int my = firstRow; my < lastRow; ++my) {
-        const std::uint8_t* m = mask.Row(my);
-        const std::uint8_t* src = piece.Row(my);
-        std::uint8_t* dst = target.Row(y + my);
-        maskruns::ForEachSelectedRun(m, firstCol, lastCol, [&](int first, int last) {
-            if (!transparent) {
-                std::memcpy(dst + 3 * (x + first), src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
-                return;
-            }
-            for (int mx = first; mx < last; ++mx) {
-                const std::uint8_t* s = src + 3 * mx;
-                if (s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
-                std::uint8_t* d = dst + 3 * (x + mx);
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            }
-        });
-    }
+    if (firstRow >= lastRow || firstCol >= lastCol) return;
+    // Each row is its own, so the rows are shared among the cores.
+    RunRowsInParallel(lastRow - firstRow, lastCol - firstCol, [&](int firstBandRow, int endBandRow) {
+        for (int my = firstRow + firstBandRow; my < firstRow + endBandRow; ++my) {
+            const std::uint8_t* m = mask.Row(my);
+            const std::uint8_t* src = piece.Row(my);
+            std::uint8_t* dst = target.Row(y + my);
+            maskruns::ForEachSelectedRun(m, firstCol, lastCol, [&](int first, int last) {
+                if (!transparent) {
+                    std::memcpy(dst + 3 * (x + first), src + 3 * first, static_cast<std::size_t>(3 * (last - first)));
+                    return;
+                }
+                for (int mx = first; mx < last; ++mx) {
+                    const std::uint8_t* s = src + 3 * mx;
+                    if (s[0] == skipB && s[1] == skipG && s[2] == skipR) continue;
+                    std::uint8_t* d = dst + 3 * (x + mx);
+                    d[0] = s[0];
+                    d[1] = s[1];
+                    d[2] = s[2];
+                }
+            });
+        }
+    });
 }
 
 void DrawPieceBorder(int x, int y, int width, int height) {

@@ -200,7 +200,7 @@ int GrowSelection() {
 
 namespace {
 
-// The lowest and highest byte of each channel over runs of whole pixels, 16 pixels at a time:
+// The lowest and highest byte of each channel over the selected pixels, 16 pixels at a time:
 // place k of a 48-byte block holds channel k % 3, so the blocks need no shuffling.
 struct ChannelRange {
     std::array<std::uint8_t, 48> low;
@@ -210,20 +210,43 @@ struct ChannelRange {
         low.fill(255);
         high.fill(0);
     }
-    void AddPixels(const std::uint8_t* p, int count) {
+    // The pixels of a row whose mask bytes are selected (not kMaskOutside). Sixteen at a time,
+    // each pixel's bytes kept by its mask byte (an unselected pixel counts as white for the
+    // lowest and black for the highest); the bytes are worked on in local copies, as the
+    // compiler cannot tell the members from the pixels read.
+    void AddSelectedPixels(const std::uint8_t* p, const std::uint8_t* m, int count) {
+        std::array<std::uint8_t, 48> lo = low;
+        std::array<std::uint8_t, 48> hi = high;
         int i = 0;
-        for (; i + 16 <= count; i += 16, p += 48) {
+        for (; i + 16 <= count; i += 16, p += 48, m += 16) {
+            const std::uint64_t left = maskruns::Load8(m);
+            const std::uint64_t right = maskruns::Load8(m + 8);
+            if ((left | right) == 0) continue;
+            std::array<std::uint8_t, 48> keep;
+            if (!maskruns::HasZeroByte(left) && !maskruns::HasZeroByte(right)) {
+                keep.fill(0xFF);
+            } else {
+                for (std::size_t j = 0; j < 16; ++j) {
+                    const std::uint8_t k = m[j] != kMaskOutside ? 0xFF : 0;
+                    keep[3 * j] = k;
+                    keep[3 * j + 1] = k;
+                    keep[3 * j + 2] = k;
+                }
+            }
             for (std::size_t k = 0; k < 48; ++k) {
-                low[k] = std::min(low[k], p[k]);
-                high[k] = std::max(high[k], p[k]);
+                lo[k] = std::min(lo[k], static_cast<std::uint8_t>(p[k] | ~keep[k]));
+                hi[k] = std::max(hi[k], static_cast<std::uint8_t>(p[k] & keep[k]));
             }
         }
-        for (; i < count; ++i, p += 3) {
+        for (; i < count; ++i, p += 3, ++m) {
+            if (*m == kMaskOutside) continue;
             for (std::size_t c = 0; c < 3; ++c) {
-                low[c] = std::min(low[c], p[c]);
-                high[c] = std::max(high[c], p[c]);
+                lo[c] = std::min(lo[c], p[c]);
+                hi[c] = std::max(hi[c], p[c]);
             }
         }
+        low = lo;
+        high = hi;
     }
     void Add(const ChannelRange& other) {
         for (std::size_t k = 0; k < 48; ++k) {
@@ -240,11 +263,7 @@ std::array<std::array<int, 3>, 2> SelectedRange() {
     std::vector<ChannelRange> bands(static_cast<std::size_t>(kMostRowThreads));
     RunBandsInParallel(static_cast<int>(p.pieceHeight), w, [&](int band, int first, int end) {
         ChannelRange& range = bands[static_cast<std::size_t>(band)];
-        for (int y = first; y < end; ++y) {
-            const std::uint8_t* px = p.pieceBitmap->Row(y);
-            maskruns::ForEachSelectedRun(p.maskBitmap->Row(y), 0, w,
-                                         [&](int x, int last) { range.AddPixels(px + 3 * x, last - x); });
-        }
+        for (int y = first; y < end; ++y) range.AddSelectedPixels(p.pieceBitmap->Row(y), p.maskBitmap->Row(y), w);
     });
     ChannelRange all;
     for (const ChannelRange& range : bands) all.Add(range);
@@ -254,6 +273,38 @@ std::array<std::array<int, 3>, 2> SelectedRange() {
         lowHigh[1][k % 3] = std::max<int>(lowHigh[1][k % 3], all.high[k]);
     }
     return lowHigh;
+}
+
+// One row of Select Similar's map: in where every channel lies within its range. Sixteen
+// pixels at a time, each byte of the block tested against its channel's range (a byte within
+// low ... high is one whose distance above low, wrapping round, is at most high - low).
+void SimilarRow(const std::uint8_t* pixels, int width, const std::array<int, 3>& low, const std::array<int, 3>& high,
+                std::uint8_t* out) {
+    if (low[0] > high[0] || low[1] > high[1] || low[2] > high[2]) {
+        std::memset(out, 0, static_cast<std::size_t>(width));  // no range: nothing is similar
+        return;
+    }
+    std::array<std::uint8_t, 48> lowBytes;
+    std::array<std::uint8_t, 48> spans;
+    for (std::size_t k = 0; k < 48; ++k) {
+        lowBytes[k] = static_cast<std::uint8_t>(low[k % 3]);
+        spans[k] = static_cast<std::uint8_t>(high[k % 3] - low[k % 3]);
+    }
+    int x = 0;
+    for (; x + 16 <= width; x += 16, pixels += 48) {
+        std::array<std::uint8_t, 48> within;
+        for (std::size_t k = 0; k < 48; ++k) {
+            within[k] = static_cast<std::uint8_t>(pixels[k] - lowBytes[k]) <= spans[k] ? 0xFF : 0;
+        }
+        for (std::size_t i = 0; i < 16; ++i) {
+            out[x + static_cast<int>(i)] = static_cast<std::uint8_t>(within[3 * i] & within[3 * i + 1] & within[3 * i + 2]);
+        }
+    }
+    for (; x < width; ++x, pixels += 3) {
+        bool in = true;
+        for (std::size_t c = 0; c < 3; ++c) in = in && pixels[c] >= low[c] && pixels[c] <= high[c];
+        out[x] = in ? kSelectionMapIn : 0;
+    }
 }
 
 }  // namespace
@@ -275,11 +326,7 @@ int SelectSimilar() {
         SelectionMap map(image.Width(), image.Height());
         if (map.Ok()) {
             RunRowsInParallel(map.Height(), map.Width(), [&](int first, int end) {
-                for (int y = first; y < end; ++y) {
-                    const std::uint8_t* src = image.Row(y);
-                    std::uint8_t* out = map.Row(y);
-                    for (int x = 0; x < map.Width(); ++x) out[x] = similar(src + 3 * x) ? kSelectionMapIn : 0;
-                }
+                for (int y = first; y < end; ++y) SimilarRow(image.Row(y), map.Width(), low, high, map.Row(y));
             });
             return FinishCommandSelection(dropped, MakePieceFromMap(map));
         }
