@@ -250,17 +250,37 @@ void FillScratchRect(PixelBuffer& scratch, int left, int top, int right, int bot
     }
 }
 
-void LassoEdge(PixelBuffer& scratch, int x1, int y1, int x2, int y2, bool toggleStart) {
-    const int w = scratch.Width();
+namespace {
+
+// Where the lasso toggles its crossings: the scratch's blue bytes in the work buffer, or the
+// bytes of a map.
+struct LassoMarks {
+    int width = 0;
+    int height = 0;
+    int step = 1;  // bytes from one pixel's mark to the next
+    std::uint8_t* top = nullptr;  // row 0's first mark
+    std::ptrdiff_t rowStride = 0;
+    std::uint8_t* At(int x, int y) const { return top + y * rowStride + static_cast<std::ptrdiff_t>(x) * step; }
+};
+
+LassoMarks MarksOf(PixelBuffer& scratch) {
     const int h = scratch.Height();
+    return {scratch.Width(), h, 3, h > 0 ? scratch.Row(0) : nullptr, h > 1 ? scratch.Row(1) - scratch.Row(0) : 0};
+}
+
+LassoMarks MarksOf(SelectionMap& map) { return {map.Width(), map.Height(), 1, map.Row(0), map.Width()}; }
+
+void LassoEdgeOf(const LassoMarks& marks, int x1, int y1, int x2, int y2, bool toggleStart) {
+    const int w = marks.width;
+    const int h = marks.height;
     if (w <= 0 || h <= 0) return;
     x1 = std::clamp(x1, 0, w - 1);
     x2 = std::clamp(x2, 0, w - 1);
     y1 = std::clamp(y1, 0, h - 1);
     y2 = std::clamp(y2, 0, h - 1);
-    const auto toggle = [&scratch](int x, int y) {
-        std::uint8_t* p = scratch.Row(y) + 3 * x;
-        p[0] = static_cast<std::uint8_t>(255 - p[0]);
+    const auto toggle = [&marks](int x, int y) {
+        std::uint8_t* p = marks.At(x, y);
+        *p = static_cast<std::uint8_t>(255 - *p);
     };
     if (toggleStart) toggle(x1, y1);
     const int dx = x2 - x1;
@@ -268,6 +288,34 @@ void LassoEdge(PixelBuffer& scratch, int x1, int y1, int x2, int y2, bool toggle
     const int steps = std::abs(dy);
     const int sign = dy < 0 ? -1 : 1;
     for (int k = 1; k <= steps; ++k) toggle(x1 + dx * k / steps, y1 + sign * k);
+}
+
+// LassoFill over a map, whose marks are 0 or 255: the spans between crossings are found eight
+// bytes at a time and filled at once.
+void LassoFillMap(SelectionMap& map) {
+    const int w = map.Width();
+    RunRowsInParallel(map.Height(), w, [&](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            std::uint8_t* row = map.Row(y);
+            bool flag = false;
+            int x = 0;
+            while (x < w) {
+                int next = x;
+                while (next + 8 <= w && maskruns::Load8(row + next) == 0) next += 8;
+                while (next < w && row[next] == 0) ++next;
+                if (flag) std::memset(row + x, kScratchIn, static_cast<std::size_t>(next - x));
+                if (next == w) break;
+                flag = !flag;  // the crossing itself stays marked either way
+                x = next + 1;
+            }
+        }
+    });
+}
+
+}  // namespace
+
+void LassoEdge(PixelBuffer& scratch, int x1, int y1, int x2, int y2, bool toggleStart) {
+    LassoEdgeOf(MarksOf(scratch), x1, y1, x2, y2, toggleStart);
 }
 
 void LassoFill(PixelBuffer& scratch) {
@@ -592,24 +640,57 @@ int LiftMade(int made) {
 
 }  // namespace
 
+namespace {
+
+// A lasso that will replace the held piece marks its crossings in a map beside the picture,
+// which stays untouched; one that combines with the held piece draws into the scratch.
+std::unique_ptr<SelectionMap> g_lassoMap;
+
+}  // namespace
+
 void StartLasso(int x, int y) {
     ImageBox& box = CurrentBox();
+    g_lassoMap.reset();
     if (!box.workBitmap) return;
-    FillScratch(*box.workBitmap, false);
     CanvasState.LassoStartX = x;
     CanvasState.LassoStartY = y;
     CanvasState.LassoDownward = 0;
+    if (NewSelectionReplacesPiece()) {
+        auto map = std::make_unique<SelectionMap>(box.workBitmap->Width(), box.workBitmap->Height(), true);
+        if (map->Ok()) {
+            g_lassoMap = std::move(map);
+            // The lasso's stylus-down copy was just taken, and the map leaves the picture alone.
+            NoteWorkEqualsUndo();
+            return;
+        }
+    }
+    FillScratch(*box.workBitmap, false);
 }
 
 namespace {
 
+LassoMarks CurrentLassoMarks(PixelBuffer& work) { return g_lassoMap ? MarksOf(*g_lassoMap) : MarksOf(work); }
+
 // One lasso segment: a change of vertical direction toggles its start point once more, so
 // that every row a turning point lies on still has pairs of crossings.
-void LassoSegment(PixelBuffer& scratch, int x1, int y1, int x2, int y2) {
+void LassoSegment(const LassoMarks& marks, int x1, int y1, int x2, int y2) {
     const std::uint32_t downward = y2 > y1 ? 1 : 0;
     const bool toggleStart = downward != CanvasState.LassoDownward;
     CanvasState.LassoDownward = downward;
-    LassoEdge(scratch, x1, y1, x2, y2, toggleStart);
+    LassoEdgeOf(marks, x1, y1, x2, y2, toggleStart);
+}
+
+// The map's crossings drawn into the scratch, for a lasso that can no longer be made from its
+// map (a command changed the picture or the modifier during the gesture).
+void ScratchFromMap(PixelBuffer& scratch, const SelectionMap& map) {
+    FillScratch(scratch, false);
+    const int w = std::min(scratch.Width(), map.Width());
+    const int h = std::min(scratch.Height(), map.Height());
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* in = map.Row(y);
+        std::uint8_t* out = scratch.Row(y);
+        for (int x = 0; x < w; ++x) out[3 * x] = in[x];
+    }
 }
 
 }  // namespace
@@ -617,18 +698,29 @@ void LassoSegment(PixelBuffer& scratch, int x1, int y1, int x2, int y2) {
 void ExtendLasso(int x1, int y1, int x2, int y2) {
     ImageBox& box = CurrentBox();
     if (!box.workBitmap || CanvasState.LassoStartX < 0) return;
-    LassoSegment(*box.workBitmap, x1, y1, x2, y2);
+    LassoSegment(CurrentLassoMarks(*box.workBitmap), x1, y1, x2, y2);
 }
 
 int CloseLasso(int lastX, int lastY) {
     ImageBox& box = CurrentBox();
+    std::unique_ptr<SelectionMap> map = std::move(g_lassoMap);
     if (!box.workBitmap || CanvasState.LassoStartX < 0) return 0;
     PixelBuffer& scratch = *box.workBitmap;
     const int sx = CanvasState.LassoStartX;
     const int sy = CanvasState.LassoStartY;
     CanvasState.LassoStartX = -1;
-    LassoSegment(scratch, lastX, lastY, sx, sy);
-    if (CanvasState.LassoDownward == 1) LassoEdge(scratch, sx, sy, sx, sy, true);
+    const LassoMarks marks = map ? MarksOf(*map) : MarksOf(scratch);
+    LassoSegment(marks, lastX, lastY, sx, sy);
+    if (CanvasState.LassoDownward == 1) LassoEdgeOf(marks, sx, sy, sx, sy, true);
+    if (map) {
+        const bool sameSize = map->Width() == scratch.Width() && map->Height() == scratch.Height();
+        if (sameSize && NewSelectionReplacesPiece() && WorkKnownEqualToUndo()) {
+            LassoFillMap(*map);
+            // The lasso tool shows the whole view after its release.
+            return LiftMade(MakePieceFromMap(*map, PieceShow::Later));
+        }
+        ScratchFromMap(scratch, *map);
+    }
     LassoFill(scratch);
     return MakeAndLift();
 }

@@ -748,6 +748,63 @@ TEST_F(SelectionTest, AWandTapFromItsDownCopyEqualsThePaintedFill) {
     }
 }
 
+// A lasso that replaces the held piece marks its crossings in a map beside the picture; one
+// that lost that way during its gesture (the document changed under it) falls back to the
+// scratch in the picture. Both must lift the same piece and leave the same buffers, undo
+// records and view, for loops, figure eights, strokes leaving the picture and tiny lassos.
+TEST_F(SelectionTest, ALassoMarkedInAMapEqualsTheScratchLasso) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> points;  // down, moves, up
+    };
+    const Case cases[] = {
+        {"figure eight", {{2, 2}, {12, 12}, {12, 2}, {2, 12}, {2, 12}}},
+        {"loop with turns", {{5, 5}, {30, 3}, {35, 20}, {20, 10}, {8, 25}, {3, 15}, {3, 15}}},
+        {"out of the picture", {{-10, 5}, {60, 8}, {45, 40}, {5, 35}, {5, 35}}},
+        {"a line", {{4, 4}, {30, 4}, {30, 4}}},
+        {"one point", {{7, 7}, {7, 7}}},
+    };
+    std::uint32_t seed = 3;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            raster::SetPixel(*CurrentBox().workDc, x, y, (seed >> 8) & 0xFFFFFF);
+        }
+    }
+    raster::BitmapInfo header;
+    std::unique_ptr<PixelBuffer> picture = CreatePixelBuffer(40, 30, 24, header, nullptr);
+    CopyPixels(picture.get(), CurrentBox().workBitmap);
+    for (const Case& c : cases) {
+        const auto lasso = [&](bool forget) {
+            FreeFloatingPiece();
+            CopyPixels(CurrentBox().workBitmap, picture.get());
+            TakeImageUndo();
+            ImageState.AntsPhase = 0;
+            PaintSettings.Tool = kToolSelectLasso;
+            MarkSurface();
+            const std::size_t last = c.points.size() - 1;
+            for (std::size_t i = 0; i <= last; ++i) {
+                const auto [x, y] = c.points[i];
+                if (i == 0) {
+                    Down(x, y);
+                    if (forget) ForgetWorkEqualsUndo();
+                } else if (i == last) {
+                    Up(x, y);
+                } else {
+                    Move(x, y);
+                }
+            }
+            return std::pair{OutcomeOf(FloatingPiece.pieceDc ? 1 : 0), BytesOf(CanvasWindow().GetDC().SelectedBitmap())};
+        };
+        const auto scratch = lasso(true);
+        const auto marked = lasso(false);
+        EXPECT_EQ(marked.first.made, scratch.first.made) << c.name;
+        EXPECT_EQ(marked.first.mask, scratch.first.mask) << c.name;
+        EXPECT_TRUE(marked.first == scratch.first) << c.name;
+        EXPECT_TRUE(marked.second == scratch.second) << c.name;
+    }
+}
+
 // Similar's ranges come from every selected pixel of the held piece and from no other pixel,
 // however its rows are shared between threads and wherever in a run of the mask the extreme
 // pixel lies: within the first sixteen pixels, further in, or in the run's last few.
