@@ -652,6 +652,12 @@ void StartLasso(int x, int y) {
     ImageBox& box = CurrentBox();
     g_lassoMap.reset();
     if (!box.workBitmap) return;
+    // A start left of the picture is no lasso (a negative start column says so): the release
+    // closes none, so nothing may be drawn into the picture that it would not take back.
+    if (x < 0) {
+        CanvasState.LassoStartX = -1;
+        return;
+    }
     CanvasState.LassoStartX = x;
     CanvasState.LassoStartY = y;
     CanvasState.LassoDownward = 0;

@@ -805,6 +805,33 @@ TEST_F(SelectionTest, ALassoMarkedInAMapEqualsTheScratchLasso) {
     }
 }
 
+// A lasso begun left of the picture makes no selection; it used to leave the picture black
+// with the scratch it drew, since its release closes no lasso. With and without a held piece
+// to add to, the picture and the piece stay as they were.
+TEST_F(SelectionTest, ALassoBegunLeftOfThePictureLeavesThePictureAlone) {
+    for (const bool adding : {false, true}) {
+        FreeFloatingPiece();
+        raster::FillRect(*CurrentBox().workDc, {0, 0, 40, 30}, kWhite);
+        raster::FillRect(*CurrentBox().workDc, {10, 10, 14, 14}, kRed);
+        TakeImageUndo();
+        if (adding) {
+            MakeFloatingPiece();
+            CanvasState.SelectModifier = 1;
+        }
+        PaintSettings.Tool = kToolSelectLasso;
+        const std::vector<std::uint8_t> before = BytesOf(CurrentBox().workBitmap);
+        Down(-5, 3);
+        Move(30, 5);
+        Move(25, 25);
+        Up(25, 25);
+        EXPECT_EQ(CanvasState.LassoStartX, -1) << adding;
+        EXPECT_TRUE(BytesOf(CurrentBox().workBitmap) == before) << adding;
+        EXPECT_EQ(WorkPixel(12, 12), kRed) << adding;
+        EXPECT_EQ(FloatingPiece.pieceDc != nullptr, adding) << adding;
+        CanvasState.SelectModifier = 0;
+    }
+}
+
 // Similar's ranges come from every selected pixel of the held piece and from no other pixel,
 // however its rows are shared between threads and wherever in a run of the mask the extreme
 // pixel lies: within the first sixteen pixels, further in, or in the run's last few.
