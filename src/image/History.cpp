@@ -27,6 +27,7 @@ namespace {
 constexpr int kTileSide = 64;
 constexpr int kCompressionLevel = 1;
 constexpr std::size_t kTilesForThreads = 256;
+constexpr std::size_t kPictureBytesForTwoThreads = std::size_t{4} << 20;
 constexpr std::size_t kGiB = std::size_t{1} << 30;
 
 // Bytes of all tiles alive, compressed or still raw: what the budget is about.
@@ -282,8 +283,15 @@ public:
             }
         }
         tiles.clear();
-        wake_.notify_one();
+        if (held_.load(std::memory_order_relaxed) == 0) wake_.notify_one();
         HelpWhileBehind();
+    }
+
+    // While a capture runs, new tiles wait for it to end instead of waking the packing thread,
+    // which would take a core from the capture; beyond the raw limit the capture packs them.
+    void Hold() { ++held_; }
+    void Release() {
+        if (--held_ == 0) wake_.notify_one();
     }
 
     void Wait() {
@@ -372,6 +380,7 @@ private:
     std::size_t queuedRaw_ = 0;
     bool busy_ = false;
     bool stop_ = false;
+    std::atomic<int> held_{0};
     std::thread thread_;
 };
 
@@ -673,22 +682,48 @@ const TiledBuffer* PieceTilesToShare(const DocumentState* previous) {
 bool CaptureDocument(const DocumentState* previous, bool floating, DocumentState& out,
                      const raster::Rect* area = nullptr) {
     const ImageBox& box = CurrentBox();
-    NewTiles made;
-    if (!CaptureBuffer(*box.workBitmap, previous ? &previous->picture : nullptr, out.picture, made, area)) {
-        return false;
-    }
+    TheCompressor().Hold();
+    struct Released {
+        ~Released() { TheCompressor().Release(); }
+    } released;
     const FloatingPieceRecord& p = FloatingPiece;
     out.pieceHeld = p.pieceBitmap != nullptr && p.maskBitmap != nullptr;
+    const bool share = out.pieceHeld && previous && previous->pieceHeld;
+    // An action that names its area left the held piece alone.
+    const bool pieceKept =
+        share && area && HasShape(p.pieceBitmap, previous->piece) && HasShape(p.maskBitmap, previous->mask);
+    NewTiles pictureMade;
+    bool pictureOk = false;
+    const auto capturePicture = [&] {
+        pictureOk = CaptureBuffer(*box.workBitmap, previous ? &previous->picture : nullptr, out.picture, pictureMade, area);
+    };
+    // A large picture and a new piece are captured side by side: their tiles lie apart, and
+    // the tile index and the compressor's queue take turns.
+    std::thread pictureThread;
+    if (out.pieceHeld && !pieceKept && box.workBitmap->ByteSize() >= kPictureBytesForTwoThreads) {
+        try {
+            pictureThread = std::thread(capturePicture);
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!pictureThread.joinable()) {
+        capturePicture();
+        if (!pictureOk) return false;
+    }
+    bool pieceOk = true;
     if (out.pieceHeld) {
-        const bool share = previous && previous->pieceHeld;
-        // An action that names its area left the held piece alone.
-        if (share && area && HasShape(p.pieceBitmap, previous->piece) && HasShape(p.maskBitmap, previous->mask)) {
+        NewTiles made;
+        if (pieceKept) {
             out.piece = previous->piece;
             out.mask = previous->mask;
-        } else if (!CaptureBuffer(*p.pieceBitmap, PieceTilesToShare(previous), out.piece, made) ||
-                   !CaptureBuffer(*p.maskBitmap, share ? &previous->mask : nullptr, out.mask, made)) {
-            return false;
+        } else {
+            pieceOk = CaptureBuffer(*p.pieceBitmap, PieceTilesToShare(previous), out.piece, made) &&
+                      CaptureBuffer(*p.maskBitmap, share ? &previous->mask : nullptr, out.mask, made);
         }
+    }
+    if (pictureThread.joinable()) pictureThread.join();
+    if (!pictureOk || !pieceOk) return false;
+    if (out.pieceHeld) {
         out.pieceX = p.pieceX;
         out.pieceY = p.pieceY;
         out.savedPieceX = p.savedPieceX;
