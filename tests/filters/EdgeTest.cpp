@@ -180,6 +180,27 @@ TEST(EmbossFilter, MatchesThePlainFormInEveryDirection) {
             }
         }
     }
+    // Black, white and pure channels side by side reach the largest differences of the
+    // channel sums, both ways, and the clamping at both ends.
+    auto extremes = RandomBuffer(64, 48, seed);
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            std::uint8_t* p = extremes->Row(y) + 3 * x;
+            const int kind = (p[0] ^ p[1]) % 4;
+            p[0] = kind == 1 || kind == 3 ? 255 : 0;
+            p[1] = kind == 1 ? 255 : 0;
+            p[2] = kind >= 1 ? 255 : 0;
+        }
+    }
+    auto fast = MakeBuffer(64, 48);
+    auto slow = MakeBuffer(64, 48);
+    for (int d = 0; d < 8; ++d) {
+        for (int intensity : {1, 63, 100}) {
+            ASSERT_EQ(Emboss(extremes.get(), fast.get(), intensity, d), 1);
+            ReferenceEmboss(*extremes, *slow, intensity, offsets[d][0], offsets[d][1]);
+            ASSERT_TRUE(SameBytes(*fast, *slow)) << "extremes, direction " << d << " intensity " << intensity;
+        }
+    }
 }
 
 }  // namespace
