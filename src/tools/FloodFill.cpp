@@ -81,11 +81,19 @@ public:
     using Line = std::uint8_t*;
     Line RowAt(int y) const { return bitmap_.Row(y); }
     bool Inside(Line line, int x) const { return distance_.Within(line + 3 * x); }
-    void Paint(Line line, int x) const {
-        std::uint8_t* p = line + 3 * x;
-        p[0] = fill_[0];
-        p[1] = fill_[1];
-        p[2] = fill_[2];
+    // Paints from x by step while inside, up to end (exclusive); the first column not painted.
+    // The loop works on locals: a byte written could be any member, as far as the compiler
+    // knows, which would have it read them all again for every pixel.
+    int PaintRun(Line line, int x, int end, int step) const {
+        const SeedDistance distance = distance_;
+        const std::uint8_t blue = fill_[0], green = fill_[1], red = fill_[2];
+        for (; x != end && distance.Within(line + 3 * x); x += step) {
+            std::uint8_t* p = line + 3 * x;
+            p[0] = blue;
+            p[1] = green;
+            p[2] = red;
+        }
+        return x;
     }
 
 private:
@@ -112,11 +120,21 @@ public:
     };
     Line RowAt(int y) const { return {bitmap_.Row(y), map_ + static_cast<std::size_t>(y) * width_}; }
     bool Inside(Line line, int x) const { return line.marks[x] == 0 && distance_.Within(line.pixels + 3 * x); }
-    void Paint(Line line, int x) {
-        const std::uint8_t* p = line.pixels + 3 * x;
-        const bool changes = p[0] != fillBlue_ || p[1] != fillGreen_;
-        line.marks[x] = changes ? kFillMapChanged : kFillMapReached;
-        reachedOnly_ += changes ? 0 : 1;
+    // As PaintedPixels::PaintRun, marking.
+    int PaintRun(Line line, int x, int end, int step) {
+        const SeedDistance distance = distance_;
+        const std::uint8_t blue = fillBlue_, green = fillGreen_;
+        const std::uint8_t* pixels = line.pixels;
+        std::uint8_t* marks = line.marks;
+        std::size_t reached = 0;
+        for (; x != end && marks[x] == 0 && distance.Within(pixels + 3 * x); x += step) {
+            const std::uint8_t* p = pixels + 3 * x;
+            const bool changes = p[0] != blue || p[1] != green;
+            marks[x] = changes ? kFillMapChanged : kFillMapReached;
+            reached += changes ? 0 : 1;
+        }
+        reachedOnly_ += reached;
+        return x;
     }
     std::size_t ReachedOnly() const { return reachedOnly_; }
 
@@ -162,8 +180,7 @@ private:
     bool Scan(const FillSegment& s) {
         const int row = s.y + s.dy;
         const Line line = target_.RowAt(row);
-        int x = s.xl;
-        while (x >= 0 && target_.Inside(line, x)) target_.Paint(line, x--);
+        int x = target_.PaintRun(line, s.xl, -1, -1);
         int left = x + 1;
         bool inRun = x != s.xl;  // the run reaching back from xl continues to the right
         if (inRun) {
@@ -175,7 +192,7 @@ private:
             inRun = x <= s.xr;
         }
         while (inRun) {
-            while (x < width_ && target_.Inside(line, x)) target_.Paint(line, x++);
+            x = target_.PaintRun(line, x, width_, 1);
             if (!Push(left, x - 1, row, s.dy)) return false;
             if (x > s.xr + 1 && !Push(s.xr + 1, x - 1, row, -s.dy)) return false;
             x = SkipOutside(line, x, s.xr);
