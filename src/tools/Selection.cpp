@@ -84,7 +84,7 @@ const std::vector<std::uint8_t>& SelectedScratchRow(int width) {
 }  // namespace
 
 void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const PixelBuffer* pixels,
-                const PixelBuffer* mask, int srcX, int srcY, BlitMode mode) {
+                const PixelBuffer* mask, int srcX, int srcY, BlitMode mode, PixelBuffer* secondTarget) {
     const bool plainMask = mode == BlitMode::Plain && target.BitsPerPixel() == 8;
     const PixelBuffer* source = (mode == BlitMode::Plain && !plainMask) ? pixels : mask;
     if (!source) return;
@@ -111,10 +111,12 @@ void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const 
             const std::uint8_t* m = mask->Row(srcY + r) + srcX;
             const std::uint8_t* src = pixels ? pixels->Row(srcY + r) + 3 * srcX : nullptr;
             std::uint8_t* dst = target.Row(y + r) + 3 * x;
+            std::uint8_t* second = secondTarget ? secondTarget->Row(y + r) + 3 * x : nullptr;
             switch (mode) {
                 case BlitMode::Lift:
                     maskruns::ForEachSelectedRun(m, s.firstCol, s.lastCol, [&](int first, int last) {
                         FillColourRun(dst + 3 * first, last - first, bb, bg, br);
+                        if (second) std::memcpy(second + 3 * first, dst + 3 * first, static_cast<std::size_t>(3 * (last - first)));
                     });
                     break;
                 case BlitMode::Paste:
@@ -614,11 +616,8 @@ void LiftPiece() {
     // A piece just made from a work buffer equal to the undo copy leaves the same hole in both,
     // which is cheaper than copying the whole picture again for a piece smaller than it.
     const bool equal = WorkKnownEqualToUndo() && SameShape(*box.workBitmap, *box.undoBitmap);
-    for (PixelBuffer* image : {box.workBitmap, equal ? box.undoBitmap : nullptr}) {
-        if (!image) continue;
-        MaskedBlit(*image, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
-                   p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift);
-    }
+    MaskedBlit(*box.workBitmap, p.pieceX, p.pieceY, static_cast<int>(p.pieceWidth), static_cast<int>(p.pieceHeight),
+               p.pieceBitmap, p.maskBitmap, 0, 0, BlitMode::Lift, equal ? box.undoBitmap : nullptr);
     // The buffers end equal, and the piece's tool writes no pixel of the image.
     if ((equal ? TakeImageUndoOfEqualCopy() : TakeImageUndo()) == 1) NoteWorkEqualsUndo();
     PaintSettings.Tool = kToolFloatingPiece;

@@ -24,8 +24,9 @@ enum class BlitMode {
 // scratch modes) with target at (x, y), width x height of the piece from (srcX, srcY), clipped
 // to the target and the piece. In the scratch modes green and red of every visited pixel
 // become 0. Background and Trans come from PaintSettings.
+// A second target of the first's size (Lift only) gets the same hole in the same pass.
 void MaskedBlit(PixelBuffer& target, int x, int y, int width, int height, const PixelBuffer* pixels,
-                const PixelBuffer* mask, int srcX, int srcY, BlitMode mode);
+                const PixelBuffer* mask, int srcX, int srcY, BlitMode mode, PixelBuffer* secondTarget = nullptr);
 
 // Marks the border of a mask: the first and last selected pixel of every row run and every
 // column run become kMaskBorder. Mode 0 as the mask is; 1 first turns borders back into
