@@ -132,7 +132,7 @@ void CanvasStylusUp(int windowX, int windowY) {
         ToolEvent event = EventAt(*box, windowX, windowY);
         HandlerForTool(event.tool).StylusUp(event);
         // The action is over: it becomes a step of the history when it changed the document.
-        EndCanvasAction(event.ImageX(), event.ImageY());
+        EndCanvasAction(event.tool, event.ImageX(), event.ImageY());
     }
     CanvasState.StylusDown = 0;
 }

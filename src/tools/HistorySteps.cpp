@@ -107,8 +107,13 @@ void ExtendCanvasAction(int imageX, int imageY) {
     if (Action.active) Action.points.push_back(raster::Point{imageX, imageY});
 }
 
-void EndCanvasAction(int imageX, int imageY) {
-    if (!Action.active) return;
+void EndCanvasAction(int tool, int imageX, int imageY) {
+    if (!Action.active) {
+        // The press went to another window, but the tool's release ran all the same: the zoom
+        // and the colour picker give the tool back, which floats a piece their choice put down.
+        RecordHistoryStep(ToolStepLabel(tool), "");
+        return;
+    }
     Action.active = false;
     if (Action.points.back().x != imageX || Action.points.back().y != imageY) {
         Action.points.push_back(raster::Point{imageX, imageY});

@@ -11,8 +11,10 @@
 void BeginCanvasAction(int tool, bool pieceDropped, int imageX, int imageY);
 // Every stylus move of the action.
 void ExtendCanvasAction(int imageX, int imageY);
-// Stylus-up: records the action's step. Does nothing without a stylus-down before it.
-void EndCanvasAction(int imageX, int imageY);
+// Stylus-up with the tool that took it: records the action's step. A release without a
+// stylus-down on the canvas before it is recorded too, named by that tool, when it changed the
+// document.
+void EndCanvasAction(int tool, int imageX, int imageY);
 // A double tap (it closes a polygon): records the step of the polygon.
 void DoubleTapCanvasAction(int imageX, int imageY);
 

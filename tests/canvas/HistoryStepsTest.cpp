@@ -1,7 +1,9 @@
 #include "image/History.h"
 #include "support/CanvasFixture.h"
 #include "tools/HistorySteps.h"
+#include "tools/ToolChoice.h"
 #include "tools/ToolGroups.h"
+#include "tools/ToolTable.h"
 
 namespace {
 
@@ -77,6 +79,45 @@ TEST_F(HistorySteps, ADropIsAStepAndSteppingBackFloatsThePieceAgain) {
     Up(55, 15);
     EXPECT_EQ(FloatingPiece.pieceX, 50);
     EXPECT_FALSE(CanStepForward());
+}
+
+// Choosing the zoom puts a floating piece down, and its release gives the piece's tool back,
+// afloat again. That release is a step whether the press before it came to the canvas or went
+// to another window, so stepping back and forward brings the piece back afloat.
+TEST_F(HistorySteps, AZoomReleaseThatFloatsThePieceAgainIsAStepWithOrWithoutAPress) {
+    const ToolRow* zoom = RowOfTool(kToolZoomIn);
+    ASSERT_NE(zoom, nullptr);
+    for (const bool pressed : {true, false}) {
+        SCOPED_TRACE(pressed ? "pressed on the canvas" : "the release alone: its press went elsewhere");
+        ResetProgramState();
+        MakeImage(100, 100);
+        PaintSettings.Tool = kToolPen;
+        Down(5, 5);
+        Up(5, 5);
+        PaintSettings.Tool = kToolSelectRectangle;
+        Down(10, 10);
+        Move(30, 30);
+        Up(30, 30);
+        ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        FillToolGroups();
+        GroupCurrent(zoom->group) = static_cast<std::int16_t>(zoom->place);
+        PaintSettings.Group = static_cast<std::int8_t>(zoom->group);
+        ApplyGroupTool();
+        ASSERT_EQ(PaintSettings.Tool, kToolZoomIn);
+        EXPECT_EQ(StepBackwardLabel(), "Drop Selection");
+        if (pressed) Down(50, 50);
+        Up(50, 50);
+        ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        EXPECT_EQ(StepBackwardLabel(), "Zoom In");
+        const std::size_t index = HistoryCurrentIndex();
+        ASSERT_TRUE(StepBackward());
+        EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+        ASSERT_TRUE(StepForward());
+        EXPECT_EQ(HistoryCurrentIndex(), index);
+        EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        EXPECT_EQ(FloatingPiece.pieceX, 10);
+        EXPECT_FALSE(RecordHistoryStep("probe", ""));
+    }
 }
 
 }  // namespace
