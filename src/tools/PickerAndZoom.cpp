@@ -1,5 +1,6 @@
 #include "tools/PickerAndZoom.h"
 
+#include "image/ImageSlots.h"
 #include "image/PaintSettings.h"
 #include "image/ToolIds.h"
 #include "image/View.h"
@@ -18,6 +19,10 @@ void PickColour(const ToolEvent& event, bool onlyChanges) {
 void ReturnToPreviousTool() {
     PaintSettings.Tool = CanvasState.PreviousTool;
     PaintSettings.Group = CanvasState.PreviousGroup;
+    // Back to a floating piece that choosing this tool put down, the piece is shown at once, as
+    // the border's next tick would show it: over the undo copy, the picture under it, so that
+    // the picture no longer changes after the step is recorded.
+    if (PieceOnCanvas() && FloatingPiece.pieceBitmap) RepaintWholeView();
     NotifyToolChanged();
 }
 

@@ -81,16 +81,28 @@ TEST_F(HistorySteps, ADropIsAStepAndSteppingBackFloatsThePieceAgain) {
     EXPECT_FALSE(CanStepForward());
 }
 
-// Choosing the zoom puts a floating piece down, and its release gives the piece's tool back,
-// afloat again. That release is a step whether the press before it came to the canvas or went
-// to another window, so stepping back and forward brings the piece back afloat.
-TEST_F(HistorySteps, AZoomReleaseThatFloatsThePieceAgainIsAStepWithOrWithoutAPress) {
-    const ToolRow* zoom = RowOfTool(kToolZoomIn);
-    ASSERT_NE(zoom, nullptr);
-    for (const bool pressed : {true, false}) {
-        SCOPED_TRACE(pressed ? "pressed on the canvas" : "the release alone: its press went elsewhere");
+// Choosing the zoom or the colour picker puts a floating piece down, and their release gives
+// the piece's tool back: the piece floats again over the picture under it. That release is a
+// step whether its press came to the canvas or went to another window, the picture stays as
+// recorded when the border ticks, and stepping back and forward brings the piece back afloat.
+TEST_F(HistorySteps, AReleaseThatFloatsThePieceAgainIsAStepWithOrWithoutItsPress) {
+    const struct {
+        int tool;
+        bool pressed;
+        const char* label;
+    } cases[] = {
+        {kToolZoomIn, true, "Zoom In"},
+        {kToolZoomIn, false, "Zoom In"},
+        {kToolColourPicker, true, "Color Picker"},
+        {kToolColourPicker, false, "Color Picker"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.label) + (c.pressed ? ", pressed on the canvas" : ", pressed elsewhere"));
         ResetProgramState();
         MakeImage(100, 100);
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) SetWorkPixel(x, y, raster::MakeColour(x * 5, y * 3, (x ^ y) & 255));
+        }
         PaintSettings.Tool = kToolPen;
         Down(5, 5);
         Up(5, 5);
@@ -98,25 +110,37 @@ TEST_F(HistorySteps, AZoomReleaseThatFloatsThePieceAgainIsAStepWithOrWithoutAPre
         Down(10, 10);
         Move(30, 30);
         Up(30, 30);
+        Down(20, 20);
+        Move(60, 50);
+        Up(60, 50);
         ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
+        const ToolRow* row = RowOfTool(c.tool);
+        ASSERT_NE(row, nullptr);
         FillToolGroups();
-        GroupCurrent(zoom->group) = static_cast<std::int16_t>(zoom->place);
-        PaintSettings.Group = static_cast<std::int8_t>(zoom->group);
+        GroupCurrent(row->group) = static_cast<std::int16_t>(row->place);
+        PaintSettings.Group = static_cast<std::int8_t>(row->group);
         ApplyGroupTool();
-        ASSERT_EQ(PaintSettings.Tool, kToolZoomIn);
+        ASSERT_EQ(PaintSettings.Tool, c.tool);
         EXPECT_EQ(StepBackwardLabel(), "Drop Selection");
-        if (pressed) Down(50, 50);
-        Up(50, 50);
+        const std::vector<std::uint8_t> dropped = WorkBytes();
+        if (c.pressed) Down(80, 80);
+        Up(80, 80);
         ASSERT_EQ(PaintSettings.Tool, kToolFloatingPiece);
-        EXPECT_EQ(StepBackwardLabel(), "Zoom In");
+        EXPECT_EQ(StepBackwardLabel(), c.label);
+        const std::vector<std::uint8_t> shown = WorkBytes();
+        Send(platform::MessageKind::Timer, 0, 0, kTimerBorder);
+        EXPECT_EQ(WorkBytes(), shown) << "the border's tick changed the picture";
+        EXPECT_FALSE(RecordHistoryStep("probe", ""));
         const std::size_t index = HistoryCurrentIndex();
         ASSERT_TRUE(StepBackward());
         EXPECT_EQ(PaintSettings.Tool, kToolSelectRectangle);
+        EXPECT_EQ(WorkBytes(), dropped);
         ASSERT_TRUE(StepForward());
         EXPECT_EQ(HistoryCurrentIndex(), index);
         EXPECT_EQ(PaintSettings.Tool, kToolFloatingPiece);
-        EXPECT_EQ(FloatingPiece.pieceX, 10);
-        EXPECT_FALSE(RecordHistoryStep("probe", ""));
+        EXPECT_EQ(FloatingPiece.pieceX, 50);
+        EXPECT_EQ(FloatingPiece.pieceY, 40);
+        EXPECT_EQ(WorkBytes(), shown);
     }
 }
 

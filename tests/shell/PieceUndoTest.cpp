@@ -16,6 +16,7 @@
 #include "panels/PanelState.h"
 #include "panels/ToolBar.h"
 #include "support/ShellFixture.h"
+#include "tools/ToolGroups.h"
 
 namespace {
 
@@ -118,6 +119,11 @@ protected:
             ToolBarTap(kButtonPitch / 2, 5);  // the Select group's button: the piece to move again
         } else if (action == "move") {
             Drag(100, 80, 40, 40);  // the dragged piece, away from where it lay
+        } else if (action == "picker") {
+            ToolBarTap(kGroupPicker * kButtonPitch + kButtonPitch / 2, 5);  // puts the piece down
+            EXPECT_EQ(PaintSettings.Tool, kToolColourPicker);
+        } else if (action == "pick") {
+            Drag(230, 5, 230, 5);  // the picker's one tap, which gives the tool back
         } else if (action == "hollow") {
             ToolBarTap(kFillStyleButton * kButtonPitch + kButtonPitch / 2, 5);
             Send(PanelState.FlyoutWindow, platform::MessageKind::StylusUp, 30, kButtonPitch / 2);
@@ -231,6 +237,8 @@ TEST_F(PieceUndoTest, UndoUnderThePieceGradientShowsOnlyPicturesSeenAndASecondUn
         "lift gradient paint pen undo undo",
         "lift drag hollow undo pen undo undo",
         "lift drag hollow undo undo move",
+        "lift drag gradient picker pick undo undo",
+        "lift drag gradient picker pick paint undo undo",
     };
     for (const std::string& sequence : sequences) {
         SCOPED_TRACE(sequence);
