@@ -3,10 +3,9 @@
 // (the compression runs beside it), and a step backward or forward to the repainted view.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 
+#include "PhotoDocument.h"
 #include "filters/CommandIds.h"
 #include "filters/Operations.h"
 #include "image/History.h"
@@ -20,39 +19,14 @@
 
 namespace {
 
-constexpr int kPhotoWidth = 4000;
-constexpr int kPhotoHeight = 3000;
+using photobench::ClosePhotoDocument;
+
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// Smooth gradients with a soft pattern and a little grain, in a full-HD canvas window.
-void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
-    platform::SetWindowSystem(&windows);
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
-    CreateImage(kPhotoWidth, kPhotoHeight);
-    ImageBox& box = CurrentBox();
-    std::uint32_t grain = 12345;
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        std::uint8_t* row = box.workBitmap->Row(y);
-        for (int x = 0; x < kPhotoWidth; ++x) {
-            grain = grain * 1664525u + 1013904223u;
-            const int n = static_cast<int>((grain >> 24) & 15) - 8;
-            const double wave = 40.0 * std::sin(x * 0.013) * std::cos(y * 0.021);
-            row[3 * x] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(200 - 0.02 * (x + y) + wave / 2) + n, 0, 255));
-            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(40 + 0.05 * y - wave) + n, 0, 255));
-            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(60 + 0.04 * x + wave) + n, 0, 255));
-        }
-    }
-    box.window->Move(0, 0, 1920 + 2 + windows.scrollBarHeight, 1080 + 2 + windows.scrollBarHeight, false);
-    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
+// The photo in a full-HD canvas, with the pen to stroke it.
+void MakePenDocument(platform::HeadlessWindowSystem& windows) {
+    photobench::MakePhotoDocument(windows);
     PaintSettings.Tool = kToolPen;
-}
-
-void CloseDocument() {
-    FreeImageBox(ImageState.CurrentImage);
-    ResetImageState();
-    platform::SetWindowSystem(nullptr);
 }
 
 // A pen stroke of 200 pixels in ten moves somewhere in the visible part; the canvas records it
@@ -70,14 +44,14 @@ void BM_HundredPenStrokesMemory(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
     for (auto _ : state) {
         state.PauseTiming();
-        MakePhotoDocument(windows);
+        MakePenDocument(windows);
         state.ResumeTiming();
         for (int k = 0; k < 100; ++k) PenStroke(k);
         WaitForHistoryCompression();
         state.PauseTiming();
         state.counters["history_MB"] = static_cast<double>(HistoryMemory()) / kMiB;
         state.counters["states"] = static_cast<double>(HistoryStateCount());
-        CloseDocument();
+        ClosePhotoDocument();
         state.ResumeTiming();
     }
 }
@@ -85,7 +59,7 @@ void BM_HundredPenStrokesMemory(benchmark::State& state) {
 // Recording alone, after a stroke: hashing the tiles the stroke's box meets, copying the changed ones.
 void BM_RecordStrokeStep(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
-    MakePhotoDocument(windows);
+    MakePenDocument(windows);
     EnsureHistoryBase();
     int k = 0;
     for (auto _ : state) {
@@ -103,14 +77,14 @@ void BM_RecordStrokeStep(benchmark::State& state) {
         RecordHistoryStep("Pen Stroke", "", &stroke);
     }
     WaitForHistoryCompression();
-    CloseDocument();
+    ClosePhotoDocument();
 }
 
 // Recording after a change of every pixel: on the stylus path only the hashing and the copy;
 // the compression waits outside the timing.
 void BM_RecordWholePictureStep(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
-    MakePhotoDocument(windows);
+    MakePenDocument(windows);
     EnsureHistoryBase();
     SetHistoryBudget(std::size_t{1} << 40);
     for (auto _ : state) {
@@ -123,7 +97,7 @@ void BM_RecordWholePictureStep(benchmark::State& state) {
         RecordHistoryStep("Invert", "invert");
     }
     WaitForHistoryCompression();
-    CloseDocument();
+    ClosePhotoDocument();
 }
 
 // Twenty filters and adjustments over the whole picture, as the menu runs them.
@@ -132,7 +106,7 @@ void BM_TwentyFiltersMemory(benchmark::State& state) {
     const int commands[] = {CMD_BLUR_LOW, CMD_INVERT, CMD_SHARPEN_LOW, CMD_FLIP_HORIZONTAL, CMD_DESPECKLE};
     for (auto _ : state) {
         state.PauseTiming();
-        MakePhotoDocument(windows);
+        MakePenDocument(windows);
         state.ResumeTiming();
         for (int k = 0; k < 20; ++k) {
             TakeImageUndo();
@@ -146,7 +120,7 @@ void BM_TwentyFiltersMemory(benchmark::State& state) {
         state.counters["history_MB"] = static_cast<double>(HistoryMemory()) / kMiB;
         state.counters["budget_MB"] = static_cast<double>(HistoryBudget()) / kMiB;
         state.counters["states"] = static_cast<double>(HistoryStateCount());
-        CloseDocument();
+        ClosePhotoDocument();
         state.ResumeTiming();
     }
 }
@@ -167,23 +141,23 @@ void StepBackAndForth(benchmark::State& state) {
 // view (1920 x 1080 at 100 %).
 void BM_StepOverWholePicture(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
-    MakePhotoDocument(windows);
+    MakePenDocument(windows);
     TakeImageUndo();
     std::string error;
     OperationByCommand(CMD_BLUR_LOW)->run(FilterArguments{}, error);
     RecordHistoryStep("Low Gaussian Blur", "blur-low");
     WaitForHistoryCompression();
     StepBackAndForth(state);
-    CloseDocument();
+    ClosePhotoDocument();
 }
 
 void BM_StepOverStroke(benchmark::State& state) {
     platform::HeadlessWindowSystem windows;
-    MakePhotoDocument(windows);
+    MakePenDocument(windows);
     PenStroke(3);
     WaitForHistoryCompression();
     StepBackAndForth(state);
-    CloseDocument();
+    ClosePhotoDocument();
 }
 
 }  // namespace

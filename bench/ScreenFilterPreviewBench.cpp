@@ -11,9 +11,9 @@
 #include <QPainter>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <string>
 
+#include "PhotoDocument.h"
 #include "filters/FilterEngine.h"
 #include "filters/Operations.h"
 #include "image/ImageSlots.h"
@@ -30,41 +30,17 @@
 
 namespace {
 
-constexpr int kPhotoWidth = 4000;
-constexpr int kPhotoHeight = 3000;
-constexpr int kCanvasWidth = 1920;
-constexpr int kCanvasHeight = 1080;
+using photobench::kCanvasHeight;
+using photobench::kCanvasWidth;
+using photobench::kPhotoHeight;
+using photobench::kPhotoWidth;
+using photobench::MakePhotoDocument;
 
 platform::WindowMessage Message(platform::MessageKind kind, int id) {
     platform::WindowMessage m;
     m.kind = kind;
     m.id = id;
     return m;
-}
-
-// A photo-like document (gradients, a soft pattern, grain) in a full-HD canvas window.
-void MakePhotoDocument(platform::HeadlessWindowSystem& windows) {
-    platform::SetWindowSystem(&windows);
-    ResetImageState();
-    ResetPaintSettings();
-    ResetCanvasState();
-    CreateImage(kPhotoWidth, kPhotoHeight);
-    ImageBox& box = CurrentBox();
-    std::uint32_t grain = 12345;
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        std::uint8_t* row = box.workBitmap->Row(y);
-        for (int x = 0; x < kPhotoWidth; ++x) {
-            grain = grain * 1664525u + 1013904223u;
-            const int n = static_cast<int>((grain >> 24) & 15) - 8;
-            const double wave = 40.0 * std::sin(x * 0.013) * std::cos(y * 0.021);
-            row[3 * x] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(200 - 0.02 * (x + y) + wave / 2) + n, 0, 255));
-            row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(40 + 0.05 * y - wave) + n, 0, 255));
-            row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(60 + 0.04 * x + wave) + n, 0, 255));
-        }
-    }
-    const int scrollBar = windows.scrollBarHeight;
-    box.window->Move(0, 0, kCanvasWidth + 2 + scrollBar, kCanvasHeight + 2 + scrollBar, false);
-    SetupScrollBars(ImageState.CurrentImage, 0.0f, 0.0f);
 }
 
 // Two values of the first slot (or list entries) a drag moves between.
@@ -138,9 +114,7 @@ void BM_SliderToPreview(benchmark::State& state, int command) {
     };
     DispatchCommand(command);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kPhotoWidth) * kPhotoHeight);
-    FreeImageBox(ImageState.CurrentImage);
-    ResetImageState();
-    platform::SetWindowSystem(nullptr);
+    photobench::ClosePhotoDocument();
 }
 
 // The rotation by 30 degrees after OK, with its repaint.
