@@ -549,6 +549,69 @@ void HeldPieceMaskBlit(PixelBuffer& scratch, BlitMode mode, int dx, int dy) {
                nullptr, p.maskBitmap, 0, 0, mode);
 }
 
+// Select Similar's scratch: set wherever the undo copy's pixel lies within the channel ranges
+// of the held piece's selected pixels.
+void SimilarScratch(PixelBuffer& scratch) {
+    const FloatingPieceRecord& p = FloatingPiece;
+    int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+    for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
+        for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
+            if (p.maskBitmap->Row(y)[x] == kMaskOutside) continue;
+            for (int c = 0; c < 3; ++c) {
+                low[c] = std::min<int>(low[c], p.pieceBitmap->Row(y)[3 * x + c]);
+                high[c] = std::max<int>(high[c], p.pieceBitmap->Row(y)[3 * x + c]);
+            }
+        }
+    }
+    const PixelBuffer& image = *CurrentBox().undoBitmap;
+    for (int y = 0; y < scratch.Height(); ++y) {
+        for (int x = 0; x < scratch.Width(); ++x) {
+            bool in = true;
+            for (int c = 0; c < 3; ++c) in = in && image.Row(y)[3 * x + c] >= low[c] && image.Row(y)[3 * x + c] <= high[c];
+            std::uint8_t* out = scratch.Row(y) + 3 * x;
+            out[0] = in ? 255 : 0;
+            out[1] = out[2] = 0;
+        }
+    }
+}
+
+// Where a selection of the comparisons starts: the picture back in the image with an undo
+// copy of it, the tool given, and no piece held.
+void StartFrom(const PixelBuffer& picture, int tool) {
+    FreeFloatingPiece();
+    CopyPixels(CurrentBox().workBitmap, &picture);
+    PaintSettings.Tool = static_cast<std::int8_t>(tool);
+    TakeImageUndo();
+    ImageState.AntsPhase = 0;
+}
+
+// A piece of width x height floating at (x, y), each of its pixels and mask bytes set by
+// paint(x, y), its border marked.
+void HoldPiece(int width, int height, int x, int y, const std::function<void(int, int)>& paint) {
+    ASSERT_EQ(CreateFloatingPiece(width, height), 1);
+    for (int py = 0; py < height; ++py) {
+        for (int px = 0; px < width; ++px) paint(px, py);
+    }
+    MarkBorder(0);
+    FloatingPiece.pieceX = x;
+    FloatingPiece.pieceY = y;
+    PaintSettings.Tool = kToolFloatingPiece;
+}
+
+// The selection made from start() the scratch way and again the short way: both outcomes must
+// be the same. Returns the short way's.
+SelectionOutcome SameAsTheScratchWay(const std::function<void()>& start,
+                                     const std::function<void(PixelBuffer&)>& scratch, bool command,
+                                     const std::function<int()>& shortWay, const char* name) {
+    start();
+    const SelectionOutcome expected = OutcomeOf(ScratchWay(scratch, command));
+    start();
+    SelectionOutcome got = OutcomeOf(shortWay());
+    EXPECT_EQ(got.made, expected.made) << name;
+    EXPECT_TRUE(got == expected) << name;
+    return got;
+}
+
 }  // namespace
 
 // Select All, Inverse, Grow, Similar, the wand and the rectangle reach their piece without
@@ -561,29 +624,6 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
         std::function<int()> shortWay;
         std::function<void(PixelBuffer&)> scratch;
         bool command;
-    };
-    const auto similar = [](PixelBuffer& scratch) {
-        const FloatingPieceRecord& p = FloatingPiece;
-        int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
-        for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
-            for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
-                if (p.maskBitmap->Row(y)[x] == kMaskOutside) continue;
-                for (int c = 0; c < 3; ++c) {
-                    low[c] = std::min<int>(low[c], p.pieceBitmap->Row(y)[3 * x + c]);
-                    high[c] = std::max<int>(high[c], p.pieceBitmap->Row(y)[3 * x + c]);
-                }
-            }
-        }
-        const PixelBuffer& image = *CurrentBox().undoBitmap;
-        for (int y = 0; y < scratch.Height(); ++y) {
-            for (int x = 0; x < scratch.Width(); ++x) {
-                bool in = true;
-                for (int c = 0; c < 3; ++c) in = in && image.Row(y)[3 * x + c] >= low[c] && image.Row(y)[3 * x + c] <= high[c];
-                scratch.Row(y)[3 * x] = in ? 255 : 0;
-                scratch.Row(y)[3 * x + 1] = 0;
-                scratch.Row(y)[3 * x + 2] = 0;
-            }
-        }
     };
     const auto grow = [](PixelBuffer& scratch) {
         FillScratch(scratch, false);
@@ -616,7 +656,7 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
         {"grow", 6, 5, GrowSelection, grow, true},
         {"grow at the far corner", 31, 23, GrowSelection, grow, true},
         {"grow off the left edge", -4, 10, GrowSelection, grow, true},
-        {"similar", 9, 8, SelectSimilar, similar, true},
+        {"similar", 9, 8, SelectSimilar, SimilarScratch, true},
         {"wand", -999, 0, [] { return SelectWithWand(20, 20); }, wand(20, 20), false},
         {"wand on the red square", -999, 0, [] { return SelectWithWand(11, 11); }, wand(11, 11), false},
         {"wand outside the picture", -999, 0, [] { return SelectWithWand(-5, 3); }, wand(-5, 3), false},
@@ -638,31 +678,15 @@ TEST_F(SelectionTest, EverySelectionEqualsTheScratchWay) {
     PaintSettings.WTolerance = 0;
     for (const Case& c : cases) {
         const auto start = [&] {
-            FreeFloatingPiece();
-            CopyPixels(CurrentBox().workBitmap, picture.get());
-            PaintSettings.Tool = c.command ? kToolSelectRectangle : kToolSelectMagicWand;
-            TakeImageUndo();
-            ImageState.AntsPhase = 0;
+            StartFrom(*picture, c.command ? kToolSelectRectangle : kToolSelectMagicWand);
             if (c.pieceX < -100) return;
-            ASSERT_EQ(CreateFloatingPiece(12, 9), 1);
-            for (int y = 0; y < 9; ++y) {
-                for (int x = 0; x < 12; ++x) {
-                    raster::SetPixel(*FloatingPiece.pieceDc, x, y, raster::MakeColour(x * 20, y * 25, 77));
-                    const bool ring = x < 2 || y < 2 || x >= 10 || y >= 7;
-                    FloatingPiece.maskBitmap->Row(y)[x] = ring ? kMaskInside : kMaskOutside;
-                }
-            }
-            MarkBorder(0);
-            FloatingPiece.pieceX = c.pieceX;
-            FloatingPiece.pieceY = c.pieceY;
-            PaintSettings.Tool = kToolFloatingPiece;
+            HoldPiece(12, 9, c.pieceX, c.pieceY, [](int x, int y) {
+                raster::SetPixel(*FloatingPiece.pieceDc, x, y, raster::MakeColour(x * 20, y * 25, 77));
+                const bool ring = x < 2 || y < 2 || x >= 10 || y >= 7;
+                FloatingPiece.maskBitmap->Row(y)[x] = ring ? kMaskInside : kMaskOutside;
+            });
         };
-        start();
-        const SelectionOutcome expected = OutcomeOf(ScratchWay(c.scratch, c.command));
-        start();
-        const SelectionOutcome got = OutcomeOf(c.shortWay());
-        EXPECT_EQ(got.made, expected.made) << c.name;
-        EXPECT_TRUE(got == expected) << c.name;
+        const SelectionOutcome got = SameAsTheScratchWay(start, c.scratch, c.command, c.shortWay, c.name);
         if (got.made != 1 || c.pieceX >= -100) continue;
         // Lifted from the picture alone: the undo copy and the image both hold the picture with
         // the background colour wherever the mask is set.
@@ -850,29 +874,6 @@ TEST_F(SelectionTest, SimilarRangesComeFromEverySelectedPixelAndNoOther) {
     constexpr int kW = 520, kH = 420, kPieceW = 500, kPieceH = 400;
     // The mask: runs of 38 selected pixels between gaps of 3, shifted from row to row.
     const auto selected = [](int x, int y) { return (x + 3 * y) % 41 >= 3; };
-    const auto similar = [](PixelBuffer& scratch) {
-        const FloatingPieceRecord& p = FloatingPiece;
-        int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
-        for (int y = 0; y < static_cast<int>(p.pieceHeight); ++y) {
-            for (int x = 0; x < static_cast<int>(p.pieceWidth); ++x) {
-                if (p.maskBitmap->Row(y)[x] == kMaskOutside) continue;
-                for (int c = 0; c < 3; ++c) {
-                    low[c] = std::min<int>(low[c], p.pieceBitmap->Row(y)[3 * x + c]);
-                    high[c] = std::max<int>(high[c], p.pieceBitmap->Row(y)[3 * x + c]);
-                }
-            }
-        }
-        const PixelBuffer& image = *CurrentBox().undoBitmap;
-        for (int y = 0; y < scratch.Height(); ++y) {
-            for (int x = 0; x < scratch.Width(); ++x) {
-                bool in = true;
-                for (int c = 0; c < 3; ++c) in = in && image.Row(y)[3 * x + c] >= low[c] && image.Row(y)[3 * x + c] <= high[c];
-                std::uint8_t* out = scratch.Row(y) + 3 * x;
-                out[0] = in ? 255 : 0;
-                out[1] = out[2] = 0;
-            }
-        }
-    };
     FreeImageBox(ImageState.CurrentImage);
     MakeImage(kW, kH);
     raster::BitmapInfo header;
@@ -896,37 +897,21 @@ TEST_F(SelectionTest, SimilarRangesComeFromEverySelectedPixelAndNoOther) {
         int extremeX = 0;
         while (c.runPlace < 0 ? selected(extremeX, c.row) : (extremeX + 3 * c.row) % 41 != 3 + c.runPlace) ++extremeX;
         const auto start = [&] {
-            FreeFloatingPiece();
-            CopyPixels(CurrentBox().workBitmap, picture.get());
-            PaintSettings.Tool = kToolSelectRectangle;
-            TakeImageUndo();
-            ImageState.AntsPhase = 0;
-            ASSERT_EQ(CreateFloatingPiece(kPieceW, kPieceH), 1);
-            for (int y = 0; y < kPieceH; ++y) {
-                for (int x = 0; x < kPieceW; ++x) {
-                    // The piece is all mid shades but for the one extreme pixel.
-                    for (int k = 0; k < 3; ++k) {
-                        FloatingPiece.pieceBitmap->Row(y)[3 * x + k] = static_cast<std::uint8_t>(110 + (x + y + k) % 30);
-                    }
-                    FloatingPiece.maskBitmap->Row(y)[x] = selected(x, y) ? kMaskInside : kMaskOutside;
+            StartFrom(*picture, kToolSelectRectangle);
+            HoldPiece(kPieceW, kPieceH, 10, 10, [&](int x, int y) {
+                // The piece is all mid shades but for the one extreme pixel.
+                std::uint8_t* px = FloatingPiece.pieceBitmap->Row(y) + 3 * x;
+                for (int k = 0; k < 3; ++k) px[k] = static_cast<std::uint8_t>(110 + (x + y + k) % 30);
+                if (y == c.row && x == extremeX) {
+                    px[0] = 12;
+                    px[2] = 240;
                 }
-            }
-            std::uint8_t* extreme = FloatingPiece.pieceBitmap->Row(c.row) + 3 * extremeX;
-            extreme[0] = 12;
-            extreme[2] = 240;
-            MarkBorder(0);
-            FloatingPiece.pieceX = 10;
-            FloatingPiece.pieceY = 10;
-            PaintSettings.Tool = kToolFloatingPiece;
+                FloatingPiece.maskBitmap->Row(y)[x] = selected(x, y) ? kMaskInside : kMaskOutside;
+            });
         };
         RowThreadsWanted = c.threads;
-        start();
-        const SelectionOutcome expected = OutcomeOf(ScratchWay(similar, true));
-        start();
-        const SelectionOutcome got = OutcomeOf(SelectSimilar());
+        const SelectionOutcome got = SameAsTheScratchWay(start, SimilarScratch, true, SelectSimilar, c.name);
         RowThreadsWanted = 0;
-        EXPECT_EQ(got.made, expected.made) << c.name;
-        EXPECT_TRUE(got == expected) << c.name;
         selectedCounts.push_back(std::count_if(got.mask.begin(), got.mask.end(), [](std::uint8_t m) { return m != 0; }));
     }
     // A selected extreme widens the ranges to the darker blues and brighter reds.

@@ -10,7 +10,31 @@
 
 namespace {
 
-using ViewTest = DocumentFixture;
+class ViewTest : public DocumentFixture {
+protected:
+    // A picture of noise with its undo copy equal to it, and a 15 x 11 piece of noise held,
+    // some of its pixels in the background colour and some of its mask outside: all from one
+    // generator started at seed.
+    ImageBox& NoisyImageWithPiece(std::uint32_t seed, int width = 37, int height = 29) {
+        ImageBox& box = MakeImage(width, height);
+        const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
+        }
+        CopyPixels(box.undoBitmap, box.workBitmap);
+        if (CreateFloatingPiece(15, 11) != 1) {
+            ADD_FAILURE() << "no piece was made";
+            return box;
+        }
+        for (int y = 0; y < 11; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                raster::SetPixel(*FloatingPiece.pieceDc, x, y, (next() >> 8) % 4 == 0 ? PaintSettings.BColor : next() & 0xFFFFFF);
+                FloatingPiece.maskBitmap->Row(y)[x] = (next() >> 9) % 5 == 0 ? kMaskOutside : kMaskInside;
+            }
+        }
+        return box;
+    }
+};
 
 constexpr raster::Colour kRed = 0x0000FF;
 constexpr raster::Colour kGray = 0x808080;
@@ -302,21 +326,8 @@ TEST_F(ViewTest, PieceDrawnOverTheViewEqualsThePieceDrawnIntoTheImage) {
     };
     RowThreadsWanted = 3;
     for (const Case& c : cases) {
-        ImageBox& box = MakeImage(c.imageW, c.imageH);
-        std::uint32_t seed = 7;
-        const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-        for (int y = 0; y < c.imageH; ++y) {
-            for (int x = 0; x < c.imageW; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
-        }
-        CopyPixels(box.undoBitmap, box.workBitmap);
-        ASSERT_EQ(CreateFloatingPiece(15, 11), 1);
-        for (int y = 0; y < 11; ++y) {
-            for (int x = 0; x < 15; ++x) {
-                // Some piece pixels in the background colour, some mask holes.
-                raster::SetPixel(*FloatingPiece.pieceDc, x, y, (next() >> 8) % 4 == 0 ? PaintSettings.BColor : next() & 0xFFFFFF);
-                FloatingPiece.maskBitmap->Row(y)[x] = (next() >> 9) % 5 == 0 ? kMaskOutside : kMaskInside;
-            }
-        }
+        ImageBox& box = NoisyImageWithPiece(7, c.imageW, c.imageH);
+        ASSERT_NE(FloatingPiece.maskBitmap, nullptr);
         // Border bytes wherever a selected pixel meets an outside one or the edge.
         const PixelBuffer& mask = *FloatingPiece.maskBitmap;
         const auto outside = [&mask](int x, int y) {
@@ -383,20 +394,8 @@ TEST_F(ViewTest, ThePictureLentAsShownIsTheMergedCopyAndTheWorkBufferComesBackAs
         {0, 0, true, true, true},   {5, 6, false, false, true}, {5, 6, false, true, false},
     };
     for (const Case& c : cases) {
-        ImageBox& box = MakeImage(37, 29);
-        std::uint32_t seed = 11;
-        const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
-        for (int y = 0; y < 29; ++y) {
-            for (int x = 0; x < 37; ++x) SetWorkPixel(x, y, next() & 0xFFFFFF);
-        }
-        CopyPixels(box.undoBitmap, box.workBitmap);
-        ASSERT_EQ(CreateFloatingPiece(15, 11), 1);
-        for (int y = 0; y < 11; ++y) {
-            for (int x = 0; x < 15; ++x) {
-                raster::SetPixel(*FloatingPiece.pieceDc, x, y, (next() >> 8) % 4 == 0 ? PaintSettings.BColor : next() & 0xFFFFFF);
-                FloatingPiece.maskBitmap->Row(y)[x] = (next() >> 9) % 5 == 0 ? kMaskOutside : kMaskInside;
-            }
-        }
+        ImageBox& box = NoisyImageWithPiece(11);
+        ASSERT_NE(FloatingPiece.maskBitmap, nullptr);
         FloatingPiece.pieceX = c.x;
         FloatingPiece.pieceY = c.y;
         PaintSettings.Trans = c.trans ? 1 : 0;
