@@ -83,6 +83,26 @@ TEST_F(SelectionScriptTest, CutLeavesTheHoleAndPasteFloatsThePieceAtTheViewCorne
     EXPECT_EQ(PixelAt(*twice, 44, 20), kWhite);
 }
 
+// Choosing the picker or a zoom puts the dragged piece down; the picker's tap, or a zoom's
+// release without its press, gives the piece's tool back and the piece floats again over the
+// picture it was lifted from, as the window shows it once its border ticks. Cut then takes the
+// piece away and leaves no copy of it behind.
+TEST_F(SelectionScriptTest, CutAfterAPickerTapFloatedThePieceAgainLeavesNoCopy) {
+    const std::vector<std::vector<std::string>> taps = {{"tool=21", "stroke=55,35"}, {"tool=11", "up=55,35"}};
+    for (const std::vector<std::string>& tap : taps) {
+        SCOPED_TRACE(tap[0] + " " + tap[1]);
+        std::vector<std::string> steps = {"tool=8", "stroke=10,10,20,20", "down=12,12", "move=22,12", "up=32,12"};
+        steps.insert(steps.end(), tap.begin(), tap.end());
+        steps.push_back("cut");
+        const std::unique_ptr<PixelBuffer> out = Run(steps);
+        ASSERT_TRUE(out);
+        EXPECT_EQ(PixelAt(*out, 10, 10), kHole);
+        EXPECT_EQ(PixelAt(*out, 19, 19), kHole);
+        EXPECT_EQ(PixelAt(*out, 30, 10), kWhite);
+        EXPECT_EQ(PixelAt(*out, 39, 19), kWhite);
+    }
+}
+
 TEST_F(SelectionScriptTest, SelectAllThenCopyChangesNothingAndCutEmptiesTheImage) {
     const std::unique_ptr<PixelBuffer> copied = Run({"select-all", "copy"});
     ASSERT_TRUE(copied);
